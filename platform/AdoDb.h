@@ -1,0 +1,207 @@
+#pragma once
+// The program's data access: one connection to the password-protected
+// database file, queries that read all their rows at once, dataset editing
+// for the catalogue windows, and transactions. Values are always bound as
+// parameters, never pasted into the SQL text.
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+struct sqlite3;
+
+class EDatabaseError : public std::runtime_error {
+public:
+    explicit EDatabaseError(const QString& message)
+        : std::runtime_error(message.toStdString()) {}
+    QString message() const { return QString::fromStdString(what()); }
+};
+
+// Key=value pairs of a connection text ("Provider=...;Data Source=...;").
+// Keys are case-insensitive; a value may stand in double quotes.
+std::map<QString, QString> parseConnectionString(const QString& text);
+
+class TADOConnection {
+public:
+    TADOConnection() = default;
+    ~TADOConnection();
+    TADOConnection(const TADOConnection&) = delete;
+    TADOConnection& operator=(const TADOConnection&) = delete;
+
+    QString ConnectionString;
+
+    // Opens the file named by "Data Source" with the key "Jet OLEDB:Database
+    // Password". Never creates a file. Throws EDatabaseError when the file is
+    // missing, empty, not a database, or the key is wrong.
+    void Open();
+    void Open(const QString& connectionString);
+    void Close();
+    bool Connected() const { return db_ != nullptr; }
+
+    // The file the connection text names (backslashes read as separators).
+    QString dataSourceFile() const;
+    QString password() const;
+
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    bool InTransaction() const { return inTransaction_; }
+
+    // Runs one statement with bound values; returns the rows it changed.
+    int Execute(const QString& sql, const QVariantList& params = {});
+
+    sqlite3* handle() const { return db_; }
+
+private:
+    sqlite3* db_ = nullptr;
+    bool inTransaction_ = false;
+};
+
+// Begins a transaction and rolls it back unless Commit() was called, so an
+// error that escapes leaves the database as it was.
+class TTransaction {
+public:
+    explicit TTransaction(TADOConnection& c) : c_(c) { c_.BeginTrans(); }
+    ~TTransaction();
+    void Commit();
+    TTransaction(const TTransaction&) = delete;
+    TTransaction& operator=(const TTransaction&) = delete;
+
+private:
+    TADOConnection& c_;
+    bool done_ = false;
+};
+
+enum class TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
+
+class TADOQuery;
+
+// One column of the current record. NULL reads as "" or 0.
+class TField {
+public:
+    TField(TADOQuery* q, int index) : q_(q), index_(index) {}
+    QString FieldName() const;
+    QVariant Value() const;
+    bool IsNull() const;
+    QString AsString() const;
+    int AsInteger() const;   // throws EDatabaseError on text that is no integer
+    double AsFloat() const;  // throws EDatabaseError on text that is no number
+    bool AsBoolean() const;
+    // Only in edit or insert state; the value is checked against the column
+    // type when the record is posted.
+    void SetValue(const QVariant& v) const;
+    void SetAsString(const QString& s) const { SetValue(s); }
+    int index() const { return index_; }
+
+private:
+    TADOQuery* q_;
+    int index_;
+};
+
+class TADOQuery : public QObject {
+    Q_OBJECT
+public:
+    explicit TADOQuery(QObject* parent = nullptr);
+    explicit TADOQuery(TADOConnection* c, QObject* parent = nullptr);
+    ~TADOQuery() override;
+
+    void setConnection(TADOConnection* c) { conn_ = c; }
+    TADOConnection* connection() const { return conn_; }
+
+    // SQL text. Clearing the text also clears the bound values.
+    void SQLClear();
+    void SQLAdd(const QString& line);
+    void setSQL(const QString& text);
+    QString SQLText() const;
+
+    // Values for "?" (1-based position) or ":name" placeholders.
+    void ClearParams();
+    void bind(int position, const QVariant& value);
+    void bind(const QString& name, const QVariant& value);
+    void setParams(const QVariantList& values);  // positions 1..n
+
+    // Runs the SELECT and reads every row; the statement is released at once.
+    void Open();
+    // Runs a statement that returns no rows; returns the rows it changed.
+    int ExecSQL();
+    void Close();
+    bool Active() const { return active_; }
+    // Re-runs the current text and keeps the cursor on the same row number.
+    void Requery();
+
+    // Navigation. Moving while editing posts the pending record first.
+    void First();
+    void Next();
+    void Prior();
+    void Last();
+    bool Eof() const;
+    bool Bof() const;
+    bool IsEmpty() const { return RecordCount() == 0; }
+    int RecordCount() const;
+    int RecNo() const { return cursor_; }  // 0-based; -1 when empty
+    void setRecNo(int row);
+    // Moves to the first row whose field equals the value; false if none.
+    bool Locate(const QString& field, const QVariant& value, bool caseInsensitive = false);
+
+    int FieldCount() const { return static_cast<int>(names_.size()); }
+    QStringList fieldNames() const { return names_; }
+    int fieldIndex(const QString& name) const;  // -1 if absent
+    TField FieldByName(const QString& name);    // throws if absent
+    TField Fields(int index) { return TField(this, index); }
+    // Any cell, for grids.
+    QVariant cell(int row, int column) const;
+    static QString displayText(const QVariant& v);
+
+    // Editing against one table. The key columns find the row to update or
+    // delete (by their values when the row was read).
+    void setUpdateTable(const QString& table, const QStringList& keyColumns);
+    QString updateTable() const { return table_; }
+    TDataSetState State() const { return state_; }
+    void Append();
+    void Edit();
+    void Post();    // throws EDatabaseError and stays in edit/insert state
+    void Cancel();
+    void Delete();  // throws EDatabaseError on an empty dataset
+    void CheckBrowseMode();  // posts a pending edit
+
+signals:
+    void stateChanged();
+    void dataReset();            // rows reread or closed
+    void currentChanged();       // cursor moved to another row
+    void fieldChanged(int column);
+    void rowChanged(int row);    // one row's values changed (post)
+
+private:
+    friend class TField;
+    QVariant value(int column) const;
+    void setValue(int column, const QVariant& v);
+    void setState(TDataSetState s);
+    void requireActive() const;
+    void bindAll(void* stmt) const;
+    QVariant coerceForColumn(const QString& column, const QVariant& v) const;
+    void loadColumnTypes();
+
+    TADOConnection* conn_ = nullptr;
+    QStringList sql_;
+    std::map<int, QVariant> posParams_;
+    std::map<QString, QVariant> namedParams_;
+
+    bool active_ = false;
+    QStringList names_;
+    std::vector<std::vector<QVariant>> rows_;
+    int cursor_ = -1;
+
+    QString table_;
+    QStringList keys_;
+    std::map<QString, QString> columnTypes_;  // lower-case name -> declared type
+    TDataSetState state_ = TDataSetState::dsInactive;
+    std::vector<QVariant> buffer_;
+    std::vector<QVariant> original_;
+    int savedCursor_ = -1;
+};
