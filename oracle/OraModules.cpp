@@ -1,0 +1,6 @@
+#include "OraModules.h"
+
+namespace ora {
+void startupModules() {}
+void shutdownModules() {}
+}  // namespace ora
