@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -196,6 +197,8 @@ private:
     QStringList names_;
     std::vector<std::vector<QVariant>> rows_;
     int cursor_ = -1;
+    bool atEnd_ = false;    // Next() ran past the last row
+    bool atBegin_ = false;  // Prior() ran before the first row, or just opened
 
     QString table_;
     QStringList keys_;

@@ -1,0 +1,734 @@
+#include "AdoDb.h"
+
+#include <sqlite3.h>
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <climits>
+#include <cmath>
+
+namespace {
+
+QString lastError(sqlite3* db) {
+    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("no database");
+}
+
+// A prepared statement that is always released.
+class Stmt {
+public:
+    Stmt(sqlite3* db, const QString& sql) {
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &s_, nullptr) != SQLITE_OK) {
+            QString msg = lastError(db);
+            sqlite3_finalize(s_);
+            s_ = nullptr;
+            throw EDatabaseError(msg);
+        }
+    }
+    ~Stmt() { sqlite3_finalize(s_); }
+    Stmt(const Stmt&) = delete;
+    Stmt& operator=(const Stmt&) = delete;
+    sqlite3_stmt* get() const { return s_; }
+
+private:
+    sqlite3_stmt* s_ = nullptr;
+};
+
+void bindValue(sqlite3_stmt* s, int pos, const QVariant& v) {
+    int rc;
+    if (!v.isValid() || v.isNull()) {
+        rc = sqlite3_bind_null(s, pos);
+    } else {
+        switch (v.typeId()) {
+            case QMetaType::Bool:
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::Long:
+            case QMetaType::LongLong:
+            case QMetaType::Short:
+            case QMetaType::UShort:
+                rc = sqlite3_bind_int64(s, pos, v.toLongLong());
+                break;
+            case QMetaType::ULongLong:
+            case QMetaType::ULong:
+                rc = sqlite3_bind_int64(s, pos, static_cast<sqlite3_int64>(v.toULongLong()));
+                break;
+            case QMetaType::Double:
+            case QMetaType::Float:
+                rc = sqlite3_bind_double(s, pos, v.toDouble());
+                break;
+            case QMetaType::QByteArray: {
+                const QByteArray b = v.toByteArray();
+                rc = sqlite3_bind_blob(s, pos, b.constData(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
+                break;
+            }
+            default: {
+                const QByteArray t = v.toString().toUtf8();
+                rc = sqlite3_bind_text(s, pos, t.constData(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+                break;
+            }
+        }
+    }
+    if (rc != SQLITE_OK) throw EDatabaseError(lastError(sqlite3_db_handle(s)));
+}
+
+QVariant columnValue(sqlite3_stmt* s, int i) {
+    switch (sqlite3_column_type(s, i)) {
+        case SQLITE_INTEGER: return QVariant(static_cast<qlonglong>(sqlite3_column_int64(s, i)));
+        case SQLITE_FLOAT: return QVariant(sqlite3_column_double(s, i));
+        case SQLITE_TEXT:
+            return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, i)),
+                                              sqlite3_column_bytes(s, i)));
+        case SQLITE_BLOB:
+            return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(s, i)), sqlite3_column_bytes(s, i)));
+        default: return QVariant();
+    }
+}
+
+void stepDone(sqlite3* db, sqlite3_stmt* s) {
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) throw EDatabaseError(lastError(db));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- connection
+
+std::map<QString, QString> parseConnectionString(const QString& text) {
+    std::map<QString, QString> out;
+    int i = 0;
+    const int n = static_cast<int>(text.size());
+    while (i < n) {
+        int eq = text.indexOf('=', i);
+        if (eq < 0) break;
+        QString key = text.mid(i, eq - i).trimmed().toLower();
+        int j = eq + 1;
+        QString value;
+        if (j < n && text[j] == '"') {
+            // Quoted value; "" inside stands for one quote.
+            ++j;
+            while (j < n) {
+                if (text[j] == '"') {
+                    if (j + 1 < n && text[j + 1] == '"') {
+                        value += '"';
+                        j += 2;
+                        continue;
+                    }
+                    ++j;
+                    break;
+                }
+                value += text[j++];
+            }
+            int semi = text.indexOf(';', j);
+            i = semi < 0 ? n : semi + 1;
+        } else {
+            int semi = text.indexOf(';', j);
+            if (semi < 0) semi = n;
+            value = text.mid(j, semi - j).trimmed();
+            i = semi + 1;
+        }
+        if (!key.isEmpty()) out[key] = value;
+    }
+    return out;
+}
+
+TADOConnection::~TADOConnection() { Close(); }
+
+QString TADOConnection::dataSourceFile() const {
+    auto kv = parseConnectionString(ConnectionString);
+    QString path = kv[QStringLiteral("data source")];
+    path.replace('\\', '/');
+    return path;
+}
+
+QString TADOConnection::password() const {
+    auto kv = parseConnectionString(ConnectionString);
+    return kv[QStringLiteral("jet oledb:database password")];
+}
+
+void TADOConnection::Open(const QString& connectionString) {
+    ConnectionString = connectionString;
+    Open();
+}
+
+void TADOConnection::Open() {
+    Close();
+    const QString path = dataSourceFile();
+    if (path.isEmpty()) throw EDatabaseError(QStringLiteral("no data source given"));
+    QFileInfo fi(path);
+    if (!fi.exists() || !fi.isFile()) throw EDatabaseError(QStringLiteral("database file not found: ") + path);
+    if (fi.size() == 0) throw EDatabaseError(QStringLiteral("database file is empty: ") + path);
+
+    sqlite3* db = nullptr;
+    const QByteArray file = path.toUtf8();
+    int rc = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        QString msg = lastError(db);
+        sqlite3_close(db);
+        throw EDatabaseError(msg);
+    }
+    const QByteArray key = password().toUtf8();
+    try {
+        if (sqlite3_key(db, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
+            throw EDatabaseError(lastError(db));
+        sqlite3_busy_timeout(db, 2000);
+        // A wrong key or a file that is no database only shows at the first read.
+        Stmt s(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        if (sqlite3_step(s.get()) != SQLITE_ROW) throw EDatabaseError(lastError(db));
+        if (sqlite3_column_int(s.get(), 0) == 0) throw EDatabaseError(QStringLiteral("database holds no tables"));
+    } catch (...) {
+        sqlite3_close(db);
+        throw;
+    }
+    db_ = db;
+    inTransaction_ = false;
+}
+
+void TADOConnection::Close() {
+    if (!db_) return;
+    if (inTransaction_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    inTransaction_ = false;
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
+void TADOConnection::BeginTrans() {
+    if (!db_) throw EDatabaseError(QStringLiteral("connection is closed"));
+    if (inTransaction_) throw EDatabaseError(QStringLiteral("a transaction is already under way"));
+    if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) throw EDatabaseError(lastError(db_));
+    inTransaction_ = true;
+}
+
+void TADOConnection::CommitTrans() {
+    if (!inTransaction_) throw EDatabaseError(QStringLiteral("no transaction under way"));
+    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) throw EDatabaseError(lastError(db_));
+    inTransaction_ = false;
+}
+
+void TADOConnection::RollbackTrans() {
+    if (!inTransaction_) return;
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    inTransaction_ = false;
+}
+
+int TADOConnection::Execute(const QString& sql, const QVariantList& params) {
+    if (!db_) throw EDatabaseError(QStringLiteral("connection is closed"));
+    Stmt s(db_, sql);
+    for (int i = 0; i < params.size(); ++i) bindValue(s.get(), i + 1, params[i]);
+    stepDone(db_, s.get());
+    return sqlite3_changes(db_);
+}
+
+TTransaction::~TTransaction() {
+    if (!done_) c_.RollbackTrans();
+}
+
+void TTransaction::Commit() {
+    c_.CommitTrans();
+    done_ = true;
+}
+
+// ---------------------------------------------------------------- field
+
+QString TField::FieldName() const { return q_->names_.value(index_); }
+QVariant TField::Value() const { return q_->value(index_); }
+bool TField::IsNull() const {
+    QVariant v = Value();
+    return !v.isValid() || v.isNull();
+}
+
+QString TField::AsString() const { return TADOQuery::displayText(Value()); }
+
+int TField::AsInteger() const {
+    QVariant v = Value();
+    if (!v.isValid() || v.isNull()) return 0;
+    switch (v.typeId()) {
+        case QMetaType::LongLong:
+        case QMetaType::Int:
+        case QMetaType::Bool: return static_cast<int>(v.toLongLong());
+        case QMetaType::Double: return static_cast<int>(std::llround(v.toDouble()));
+        default: {
+            bool ok = false;
+            QString s = v.toString().trimmed();
+            int r = s.toInt(&ok);
+            if (!ok) throw EDatabaseError(QStringLiteral("'%1' is not a valid integer value").arg(s));
+            return r;
+        }
+    }
+}
+
+double TField::AsFloat() const {
+    QVariant v = Value();
+    if (!v.isValid() || v.isNull()) return 0.0;
+    switch (v.typeId()) {
+        case QMetaType::LongLong:
+        case QMetaType::Int:
+        case QMetaType::Bool:
+        case QMetaType::Double: return v.toDouble();
+        default: {
+            bool ok = false;
+            QString s = v.toString().trimmed();
+            double r = s.toDouble(&ok);
+            if (!ok) throw EDatabaseError(QStringLiteral("'%1' is not a valid floating point value").arg(s));
+            return r;
+        }
+    }
+}
+
+bool TField::AsBoolean() const {
+    QVariant v = Value();
+    if (!v.isValid() || v.isNull()) return false;
+    if (v.typeId() == QMetaType::QString) {
+        QString s = v.toString().trimmed().toLower();
+        return s == "1" || s == "true";
+    }
+    return v.toLongLong() != 0;
+}
+
+void TField::SetValue(const QVariant& v) const { q_->setValue(index_, v); }
+
+// ---------------------------------------------------------------- query
+
+TADOQuery::TADOQuery(QObject* parent) : QObject(parent) {}
+TADOQuery::TADOQuery(TADOConnection* c, QObject* parent) : QObject(parent), conn_(c) {}
+TADOQuery::~TADOQuery() = default;
+
+QString TADOQuery::displayText(const QVariant& v) {
+    if (!v.isValid() || v.isNull()) return QString();
+    if (v.typeId() == QMetaType::Double) {
+        const double d = v.toDouble();
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.15g", d);
+        return QString::fromLatin1(buf);
+    }
+    return v.toString();
+}
+
+void TADOQuery::SQLClear() {
+    sql_.clear();
+    ClearParams();
+}
+
+void TADOQuery::SQLAdd(const QString& line) { sql_.append(line); }
+
+void TADOQuery::setSQL(const QString& text) {
+    SQLClear();
+    sql_.append(text);
+}
+
+QString TADOQuery::SQLText() const { return sql_.join('\n'); }
+
+void TADOQuery::ClearParams() {
+    posParams_.clear();
+    namedParams_.clear();
+}
+
+void TADOQuery::bind(int position, const QVariant& value) { posParams_[position] = value; }
+
+void TADOQuery::bind(const QString& name, const QVariant& value) {
+    QString n = name.startsWith(':') ? name : ':' + name;
+    namedParams_[n] = value;
+}
+
+void TADOQuery::setParams(const QVariantList& values) {
+    posParams_.clear();
+    for (int i = 0; i < values.size(); ++i) posParams_[i + 1] = values[i];
+}
+
+void TADOQuery::bindAll(void* stmt) const {
+    auto* s = static_cast<sqlite3_stmt*>(stmt);
+    const int count = sqlite3_bind_parameter_count(s);
+    for (int i = 1; i <= count; ++i) {
+        const char* name = sqlite3_bind_parameter_name(s, i);
+        if (name && name[0] != '?') {
+            auto it = namedParams_.find(QString::fromUtf8(name));
+            if (it != namedParams_.end()) {
+                bindValue(s, i, it->second);
+                continue;
+            }
+        }
+        auto it = posParams_.find(i);
+        if (it == posParams_.end())
+            throw EDatabaseError(QStringLiteral("no value given for parameter %1").arg(name ? QString::fromUtf8(name) : QString::number(i)));
+        bindValue(s, i, it->second);
+    }
+}
+
+void TADOQuery::requireActive() const {
+    if (!active_) throw EDatabaseError(QStringLiteral("dataset is not open"));
+}
+
+void TADOQuery::Open() {
+    if (!conn_ || !conn_->Connected()) throw EDatabaseError(QStringLiteral("connection is closed"));
+    if (active_) Close();
+    sqlite3* db = conn_->handle();
+    Stmt s(db, SQLText());
+    bindAll(s.get());
+    QStringList names;
+    const int cols = sqlite3_column_count(s.get());
+    for (int i = 0; i < cols; ++i) names << QString::fromUtf8(sqlite3_column_name(s.get(), i));
+    std::vector<std::vector<QVariant>> rows;
+    int rc;
+    while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
+        std::vector<QVariant> row;
+        row.reserve(cols);
+        for (int i = 0; i < cols; ++i) row.push_back(columnValue(s.get(), i));
+        rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE) throw EDatabaseError(lastError(db));
+    names_ = names;
+    rows_ = std::move(rows);
+    cursor_ = rows_.empty() ? -1 : 0;
+    atEnd_ = false;
+    atBegin_ = true;
+    active_ = true;
+    columnTypes_.clear();
+    if (!table_.isEmpty()) loadColumnTypes();
+    setState(TDataSetState::dsBrowse);
+    emit dataReset();
+    emit currentChanged();
+}
+
+int TADOQuery::ExecSQL() {
+    if (!conn_ || !conn_->Connected()) throw EDatabaseError(QStringLiteral("connection is closed"));
+    sqlite3* db = conn_->handle();
+    Stmt s(db, SQLText());
+    bindAll(s.get());
+    stepDone(db, s.get());
+    return sqlite3_changes(db);
+}
+
+void TADOQuery::Close() {
+    const bool was = active_;
+    active_ = false;
+    rows_.clear();
+    names_.clear();
+    buffer_.clear();
+    original_.clear();
+    cursor_ = -1;
+    setState(TDataSetState::dsInactive);
+    if (was) {
+        emit dataReset();
+        emit currentChanged();
+    }
+}
+
+void TADOQuery::Requery() {
+    const int row = cursor_;
+    CheckBrowseMode();
+    Open();
+    if (!rows_.empty()) setRecNo(std::min(std::max(row, 0), static_cast<int>(rows_.size()) - 1));
+}
+
+void TADOQuery::setState(TDataSetState s) {
+    if (state_ == s) return;
+    state_ = s;
+    emit stateChanged();
+}
+
+int TADOQuery::RecordCount() const { return active_ ? static_cast<int>(rows_.size()) : 0; }
+
+bool TADOQuery::Eof() const { return !active_ || rows_.empty() || atEnd_; }
+bool TADOQuery::Bof() const { return !active_ || rows_.empty() || atBegin_; }
+
+void TADOQuery::setRecNo(int row) {
+    requireActive();
+    if (rows_.empty()) return;
+    CheckBrowseMode();
+    row = std::clamp(row, 0, static_cast<int>(rows_.size()) - 1);
+    atEnd_ = atBegin_ = false;
+    if (row != cursor_) {
+        cursor_ = row;
+        emit currentChanged();
+    }
+}
+
+void TADOQuery::First() {
+    requireActive();
+    CheckBrowseMode();
+    atEnd_ = false;
+    atBegin_ = true;
+    if (rows_.empty()) return;
+    if (cursor_ != 0) {
+        cursor_ = 0;
+        emit currentChanged();
+    }
+}
+
+void TADOQuery::Last() {
+    requireActive();
+    CheckBrowseMode();
+    atBegin_ = false;
+    atEnd_ = true;
+    if (rows_.empty()) return;
+    const int last = static_cast<int>(rows_.size()) - 1;
+    if (cursor_ != last) {
+        cursor_ = last;
+        emit currentChanged();
+    }
+}
+
+void TADOQuery::Next() {
+    requireActive();
+    CheckBrowseMode();
+    atBegin_ = false;
+    if (rows_.empty()) return;
+    if (cursor_ + 1 >= static_cast<int>(rows_.size())) {
+        atEnd_ = true;
+        return;
+    }
+    ++cursor_;
+    emit currentChanged();
+}
+
+void TADOQuery::Prior() {
+    requireActive();
+    CheckBrowseMode();
+    atEnd_ = false;
+    if (rows_.empty()) return;
+    if (cursor_ <= 0) {
+        atBegin_ = true;
+        return;
+    }
+    --cursor_;
+    emit currentChanged();
+}
+
+bool TADOQuery::Locate(const QString& field, const QVariant& value, bool caseInsensitive) {
+    requireActive();
+    const int col = fieldIndex(field);
+    if (col < 0) throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(field));
+    const QString want = displayText(value);
+    for (int r = 0; r < static_cast<int>(rows_.size()); ++r) {
+        const QString have = displayText(rows_[r][col]);
+        if (QString::compare(have, want, caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0) {
+            setRecNo(r);
+            return true;
+        }
+    }
+    return false;
+}
+
+int TADOQuery::fieldIndex(const QString& name) const {
+    for (int i = 0; i < names_.size(); ++i)
+        if (names_[i].compare(name, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+TField TADOQuery::FieldByName(const QString& name) {
+    const int i = fieldIndex(name);
+    if (i < 0) throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(name));
+    return TField(this, i);
+}
+
+QVariant TADOQuery::cell(int row, int column) const {
+    if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0 || column >= names_.size()) return {};
+    if (row == cursor_ && (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert))
+        return buffer_[column];
+    return rows_[row][column];
+}
+
+QVariant TADOQuery::value(int column) const {
+    if (!active_ || column < 0 || column >= names_.size()) return {};
+    if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) return buffer_[column];
+    if (cursor_ < 0) return {};
+    return rows_[cursor_][column];
+}
+
+void TADOQuery::setValue(int column, const QVariant& v) {
+    if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert)
+        throw EDatabaseError(QStringLiteral("Dataset not in edit or insert mode"));
+    if (column < 0 || column >= names_.size()) throw EDatabaseError(QStringLiteral("no such field"));
+    if (buffer_[column] == v && buffer_[column].typeId() == v.typeId()) return;
+    buffer_[column] = v;
+    emit fieldChanged(column);
+}
+
+// ---------------------------------------------------------------- editing
+
+void TADOQuery::setUpdateTable(const QString& table, const QStringList& keyColumns) {
+    table_ = table;
+    keys_ = keyColumns;
+    columnTypes_.clear();
+    if (active_ && !table_.isEmpty()) loadColumnTypes();
+}
+
+void TADOQuery::loadColumnTypes() {
+    sqlite3* db = conn_->handle();
+    QString ident = table_;
+    ident.replace('"', QStringLiteral("\"\""));
+    Stmt s(db, QStringLiteral("PRAGMA table_info(\"%1\")").arg(ident));
+    while (sqlite3_step(s.get()) == SQLITE_ROW) {
+        columnTypes_[QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 1))).toLower()] =
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 2))).toUpper();
+    }
+    if (columnTypes_.empty()) throw EDatabaseError(QStringLiteral("table '%1' not found").arg(table_));
+}
+
+void TADOQuery::Append() {
+    requireActive();
+    if (table_.isEmpty()) throw EDatabaseError(QStringLiteral("dataset is read-only"));
+    CheckBrowseMode();
+    savedCursor_ = cursor_;
+    rows_.emplace_back(names_.size());
+    cursor_ = static_cast<int>(rows_.size()) - 1;
+    buffer_.assign(names_.size(), QVariant());
+    original_.clear();
+    atBegin_ = atEnd_ = false;
+    emit dataReset();
+    setState(TDataSetState::dsInsert);
+    emit currentChanged();
+}
+
+void TADOQuery::Edit() {
+    requireActive();
+    if (table_.isEmpty()) throw EDatabaseError(QStringLiteral("dataset is read-only"));
+    if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) return;
+    if (cursor_ < 0) throw EDatabaseError(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    buffer_ = rows_[cursor_];
+    original_ = rows_[cursor_];
+    setState(TDataSetState::dsEdit);
+}
+
+QVariant TADOQuery::coerceForColumn(const QString& column, const QVariant& v) const {
+    auto it = columnTypes_.find(column.toLower());
+    if (it == columnTypes_.end() || !v.isValid() || v.isNull()) return v;
+    const QString& type = it->second;
+    const bool isText = v.typeId() == QMetaType::QString;
+    if (type.contains("INT")) {
+        if (isText) {
+            const QString s = v.toString().trimmed();
+            if (s.isEmpty()) return QVariant();
+            static const QRegularExpression intRe(QStringLiteral("^[+-]?[0-9]+$"));
+            bool ok = false;
+            const qlonglong n = s.toLongLong(&ok);
+            if (!intRe.match(s).hasMatch() || !ok || n < INT_MIN || n > INT_MAX)
+                throw EDatabaseError(QStringLiteral("'%1' is not a valid value for field '%2'").arg(s, column));
+            return QVariant(n);
+        }
+        if (v.typeId() == QMetaType::Double) {
+            const double d = v.toDouble();
+            if (d != std::floor(d) || d < INT_MIN || d > INT_MAX)
+                throw EDatabaseError(QStringLiteral("'%1' is not a valid value for field '%2'").arg(displayText(v), column));
+            return QVariant(static_cast<qlonglong>(d));
+        }
+        const qlonglong n = v.toLongLong();
+        if (n < INT_MIN || n > INT_MAX)
+            throw EDatabaseError(QStringLiteral("'%1' is not a valid value for field '%2'").arg(n).arg(column));
+        return QVariant(n);
+    }
+    if (type.contains("REAL") || type.contains("FLOA") || type.contains("DOUB")) {
+        if (isText) {
+            const QString s = v.toString().trimmed();
+            if (s.isEmpty()) return QVariant();
+            bool ok = false;
+            const double d = s.toDouble(&ok);
+            if (!ok || !std::isfinite(d))
+                throw EDatabaseError(QStringLiteral("'%1' is not a valid value for field '%2'").arg(s, column));
+            return QVariant(d);
+        }
+        return QVariant(v.toDouble());
+    }
+    if (type.contains("TEXT") || type.contains("CHAR")) return QVariant(displayText(v));
+    return v;
+}
+
+void TADOQuery::Post() {
+    if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert)
+        throw EDatabaseError(QStringLiteral("Dataset not in edit or insert mode"));
+    sqlite3* db = conn_->handle();
+    // Only the columns that belong to the table are written.
+    std::vector<int> cols;
+    std::vector<QVariant> values;
+    for (int i = 0; i < names_.size(); ++i) {
+        if (!columnTypes_.count(names_[i].toLower())) continue;
+        cols.push_back(i);
+        values.push_back(coerceForColumn(names_[i], buffer_[i]));
+    }
+    if (state_ == TDataSetState::dsInsert) {
+        QStringList colNames, marks;
+        for (int c : cols) {
+            colNames << names_[c];
+            marks << QStringLiteral("?");
+        }
+        Stmt s(db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table_, colNames.join(','), marks.join(',')));
+        for (size_t i = 0; i < values.size(); ++i) bindValue(s.get(), static_cast<int>(i) + 1, values[i]);
+        stepDone(db, s.get());
+    } else {
+        QStringList sets, where;
+        for (int c : cols) sets << names_[c] + QStringLiteral("=?");
+        std::vector<QVariant> keyValues;
+        for (const QString& k : keys_) {
+            const int c = fieldIndex(k);
+            if (c < 0) throw EDatabaseError(QStringLiteral("key field '%1' not in dataset").arg(k));
+            where << k + QStringLiteral("=?");
+            keyValues.push_back(original_[c]);
+        }
+        if (where.isEmpty()) throw EDatabaseError(QStringLiteral("no key columns for '%1'").arg(table_));
+        Stmt s(db, QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(table_, sets.join(','), where.join(" AND ")));
+        int p = 1;
+        for (const QVariant& v : values) bindValue(s.get(), p++, v);
+        for (const QVariant& v : keyValues) bindValue(s.get(), p++, v);
+        stepDone(db, s.get());
+    }
+    // Keep what was stored, in the types it was stored with.
+    for (size_t i = 0; i < cols.size(); ++i) buffer_[cols[i]] = values[i];
+    rows_[cursor_] = buffer_;
+    buffer_.clear();
+    original_.clear();
+    const int row = cursor_;
+    setState(TDataSetState::dsBrowse);
+    emit rowChanged(row);
+}
+
+void TADOQuery::Cancel() {
+    if (state_ == TDataSetState::dsInsert) {
+        rows_.erase(rows_.begin() + cursor_);
+        cursor_ = rows_.empty() ? -1 : std::clamp(savedCursor_, 0, static_cast<int>(rows_.size()) - 1);
+        buffer_.clear();
+        setState(TDataSetState::dsBrowse);
+        emit dataReset();
+        emit currentChanged();
+    } else if (state_ == TDataSetState::dsEdit) {
+        buffer_.clear();
+        original_.clear();
+        const int row = cursor_;
+        setState(TDataSetState::dsBrowse);
+        emit rowChanged(row);
+    }
+}
+
+void TADOQuery::Delete() {
+    requireActive();
+    if (state_ == TDataSetState::dsInsert) {
+        Cancel();
+        return;
+    }
+    if (rows_.empty() || cursor_ < 0) throw EDatabaseError(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    if (table_.isEmpty()) throw EDatabaseError(QStringLiteral("dataset is read-only"));
+    if (state_ == TDataSetState::dsEdit) Cancel();
+    sqlite3* db = conn_->handle();
+    QStringList where;
+    std::vector<QVariant> keyValues;
+    for (const QString& k : keys_) {
+        const int c = fieldIndex(k);
+        if (c < 0) throw EDatabaseError(QStringLiteral("key field '%1' not in dataset").arg(k));
+        where << k + QStringLiteral("=?");
+        keyValues.push_back(rows_[cursor_][c]);
+    }
+    if (where.isEmpty()) throw EDatabaseError(QStringLiteral("no key columns for '%1'").arg(table_));
+    Stmt s(db, QStringLiteral("DELETE FROM %1 WHERE %2").arg(table_, where.join(" AND ")));
+    for (size_t i = 0; i < keyValues.size(); ++i) bindValue(s.get(), static_cast<int>(i) + 1, keyValues[i]);
+    stepDone(db, s.get());
+    rows_.erase(rows_.begin() + cursor_);
+    if (cursor_ >= static_cast<int>(rows_.size())) cursor_ = static_cast<int>(rows_.size()) - 1;
+    emit dataReset();
+    emit currentChanged();
+}
+
+void TADOQuery::CheckBrowseMode() {
+    if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) Post();
+}

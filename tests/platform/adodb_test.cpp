@@ -1,0 +1,281 @@
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "TestDb.h"
+
+namespace {
+
+QString insertGoods(TADOConnection& c, const QString& no, const QString& name = "箱子") {
+    c.Execute("insert into HoldGoods(GoodsNo,GoodsName,Upward,Length,Width,Height,Weight,COLOR) values (?,?,'1',600,400,300,20,'255,0,0')",
+              {no, name});
+    return no;
+}
+
+}  // namespace
+
+TEST(Connection, ParsesTheConnectionText) {
+    auto kv = parseConnectionString(TestDb::connectionText("/a/b/\\db\\tmsdb.mdb", "pw;x"));
+    EXPECT_EQ(kv["data source"], "/a/b/\\db\\tmsdb.mdb");
+    EXPECT_EQ(kv["jet oledb:database password"], "pw;x");
+    EXPECT_EQ(kv["extended properties"], "");
+    EXPECT_EQ(kv["provider"], "Microsoft.Jet.OLEDB.4.0");
+}
+
+TEST(Connection, OpensThroughADoubledSeparatorAndBackslashes) {
+    TestDb db;
+    TADOConnection c;
+    QString dir = QFileInfo(db.path).absolutePath();
+    dir.chop(3);  // ".../" with its trailing separator
+    c.Open(TestDb::connectionText(dir + "\\db\\tmsdb.mdb", tms::kDatabasePassword));
+    EXPECT_TRUE(c.Connected());
+}
+
+TEST(Connection, RefusesMissingEmptyForeignAndWrongKeyWithoutCreatingFiles) {
+    TestDb db;
+    TADOConnection c;
+
+    const QString missing = db.dir.path() + "/nothing/tmsdb.mdb";
+    EXPECT_THROW(c.Open(TestDb::connectionText(missing, tms::kDatabasePassword)), EDatabaseError);
+    EXPECT_FALSE(QFileInfo::exists(missing));
+    EXPECT_FALSE(c.Connected());
+
+    EXPECT_THROW(c.Open(TestDb::connectionText(db.path, "wrong")), EDatabaseError);
+    EXPECT_FALSE(c.Connected());
+
+    const QString empty = db.dir.path() + "/empty.mdb";
+    { QFile f(empty); ASSERT_TRUE(f.open(QIODevice::WriteOnly)); }
+    EXPECT_THROW(c.Open(TestDb::connectionText(empty, tms::kDatabasePassword)), EDatabaseError);
+    EXPECT_EQ(QFileInfo(empty).size(), 0);
+
+    const QString foreign = db.dir.path() + "/foreign.mdb";
+    {
+        QFile f(foreign);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(8192, 'x'));
+    }
+    EXPECT_THROW(c.Open(TestDb::connectionText(foreign, tms::kDatabasePassword)), EDatabaseError);
+
+    // A plain, unkeyed database is foreign too.
+    const QString plain = db.dir.path() + "/plain.mdb";
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(plain).constData(), &raw), SQLITE_OK);
+    sqlite3_exec(raw, "create table t(a)", nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
+    EXPECT_THROW(c.Open(TestDb::connectionText(plain, tms::kDatabasePassword)), EDatabaseError);
+}
+
+TEST(Schema, HasEveryTableAndTheDefaults) {
+    TestDb db(true);
+    TADOQuery q(&db.conn);
+    for (const char* t : {"HoldGoods", "HoldVehicles", "HoldOrderForm", "HoldOrderFormList", "HoldList",
+                          "HoldSelfHelpOrderForm", "HoldSelfHelpOrderFormList", "HoldSelfHelpList"}) {
+        q.setSQL("select count(*) as n from sqlite_master where type='table' and name=?");
+        q.bind(1, t);
+        q.Open();
+        EXPECT_EQ(q.FieldByName("n").AsInteger(), 1) << t;
+    }
+    db.conn.Execute("insert into HoldOrderForm(OrderFormNo,OrderFormName,SailDate,vehicleno,Consigner,Destination,CountType,"
+                    "LoadingType,IsDirectionRestrict,IsWeightRestrict,addL,addW,addH) values (?,?,?,?,?,?,?,?,?,?,?,?,?)",
+                    {"A1", "n", "2026-12-08", "40GP", "c", "d", 1, 0, 0, 1, 0, 0, 0});
+    q.setSQL("select IsNeedCount, IsBestStandPlace from HoldOrderForm where orderformno = ?");
+    q.bind(1, "a1");  // keys compare case-insensitively
+    q.Open();
+    ASSERT_EQ(q.RecordCount(), 1);
+    EXPECT_EQ(q.FieldByName("isneedcount").AsInteger(), 1);
+    EXPECT_EQ(q.FieldByName("IsBestStandPlace").AsInteger(), 0);
+    // The seeded containers are there; the unique index backs the windows' checks.
+    q.setSQL("select * from HoldVehicles where VehicleNo = '40GP'");
+    q.Open();
+    ASSERT_EQ(q.RecordCount(), 1);
+    EXPECT_EQ(q.FieldByName("ContainerL").AsInteger(), 12032);
+    EXPECT_THROW(db.conn.Execute("insert into HoldVehicles(VehicleNo) values ('40gp')"), EDatabaseError);
+}
+
+TEST(Query, QuotesAreValuesNotSql) {
+    TestDb db;
+    insertGoods(db.conn, "O'Brien-1", "it's a box");
+    TADOQuery q(&db.conn);
+    q.setSQL("select * from HoldGoods where GoodsNo like ?");
+    q.bind(1, "%" + QString("'Bri") + "%");
+    q.Open();
+    ASSERT_EQ(q.RecordCount(), 1);
+    EXPECT_EQ(q.FieldByName("GoodsNo").AsString(), "O'Brien-1");
+    EXPECT_EQ(q.FieldByName("goodsname").AsString(), "it's a box");
+    q.setSQL("select * from HoldGoods where GoodsNo = :no");
+    q.bind(":no", "O'Brien-1");
+    q.Open();
+    EXPECT_EQ(q.RecordCount(), 1);
+    // An unbound parameter is an error, not a silent NULL.
+    q.setSQL("select * from HoldGoods where GoodsNo = ?");
+    EXPECT_THROW(q.Open(), EDatabaseError);
+}
+
+TEST(Query, NullsReadAsEmptyAndZeroAndMaxOverNoRowsIsOneNullRow) {
+    TestDb db;
+    db.conn.Execute("insert into HoldGoods(GoodsNo) values ('N1')");
+    TADOQuery q(&db.conn);
+    q.setSQL("select * from HoldGoods");
+    q.Open();
+    EXPECT_TRUE(q.FieldByName("Length").IsNull());
+    EXPECT_EQ(q.FieldByName("Length").AsInteger(), 0);
+    EXPECT_EQ(q.FieldByName("Length").AsFloat(), 0.0);
+    EXPECT_EQ(q.FieldByName("GoodsName").AsString(), "");
+    q.setSQL("SELECT max(vehicleOrder) as Sm FROM HoldList where OrderFormNo = ?");
+    q.bind(1, "none");
+    q.Open();
+    ASSERT_EQ(q.RecordCount(), 1);
+    EXPECT_TRUE(q.FieldByName("Sm").IsNull());
+    EXPECT_EQ(q.FieldByName("Sm").AsInteger(), 0);
+    EXPECT_THROW(q.FieldByName("nosuchfield"), EDatabaseError);
+}
+
+TEST(Query, FloatsReadAsShortestTextAndTextConvertsStrictly) {
+    TestDb db;
+    db.conn.Execute("insert into HoldList(ListId,bcd,bch,dx) values ('x',1200,600.5,0.1)");
+    TADOQuery q(&db.conn);
+    q.setSQL("select ListId,bcd,bch,dx from HoldList");
+    q.Open();
+    EXPECT_EQ(q.FieldByName("bcd").AsString(), "1200");
+    EXPECT_EQ(q.FieldByName("bch").AsString(), "600.5");
+    EXPECT_EQ(q.FieldByName("dx").AsString(), "0.1");
+    EXPECT_EQ(q.FieldByName("bch").AsInteger(), 601);
+    EXPECT_THROW(q.FieldByName("ListId").AsInteger(), EDatabaseError);
+    EXPECT_THROW(q.FieldByName("ListId").AsFloat(), EDatabaseError);
+}
+
+TEST(Query, NavigationEofBofLocate) {
+    TestDb db;
+    for (const char* n : {"A", "B", "C"}) insertGoods(db.conn, n);
+    TADOQuery q(&db.conn);
+    q.setSQL("select GoodsNo from HoldGoods order by GoodsNo");
+    q.Open();
+    QStringList seen;
+    while (!q.Eof()) {
+        seen << q.FieldByName("GoodsNo").AsString();
+        q.Next();
+    }
+    EXPECT_EQ(seen, QStringList({"A", "B", "C"}));
+    q.Last();
+    EXPECT_EQ(q.FieldByName("GoodsNo").AsString(), "C");
+    q.First();
+    EXPECT_TRUE(q.Bof());
+    EXPECT_TRUE(q.Locate("goodsno", "b", true));
+    EXPECT_EQ(q.RecNo(), 1);
+    EXPECT_FALSE(q.Locate("GoodsNo", "b"));
+    q.setSQL("select GoodsNo from HoldGoods where 0");
+    q.Open();
+    EXPECT_TRUE(q.Eof());
+    EXPECT_TRUE(q.IsEmpty());
+    EXPECT_EQ(q.RecNo(), -1);
+    q.Next();  // harmless on an empty result
+    EXPECT_EQ(q.FieldByName("GoodsNo").AsString(), "");
+}
+
+TEST(Transaction, RollbackLeavesNothingAndAnEscapingErrorRollsBack) {
+    TestDb db;
+    db.conn.BeginTrans();
+    insertGoods(db.conn, "T1");
+    db.conn.RollbackTrans();
+    try {
+        TTransaction t(db.conn);
+        insertGoods(db.conn, "T2");
+        db.conn.Execute("insert into NoSuchTable values (1)");
+        t.Commit();
+    } catch (const EDatabaseError&) {
+    }
+    EXPECT_FALSE(db.conn.InTransaction());
+    {
+        TTransaction t(db.conn);
+        insertGoods(db.conn, "T3");
+        t.Commit();
+    }
+    TADOQuery q(&db.conn);
+    q.setSQL("select GoodsNo from HoldGoods");
+    q.Open();
+    ASSERT_EQ(q.RecordCount(), 1);
+    EXPECT_EQ(q.FieldByName("GoodsNo").AsString(), "T3");
+}
+
+class Editing : public ::testing::Test {
+protected:
+    TestDb db;
+    TADOQuery q{&db.conn};
+    void SetUp() override {
+        q.setSQL("select GoodsNo,GoodsName,Brand,Model,Upward,Length,Width,Height,Weight,COLOR,GoodsRemark from HoldGoods");
+        q.setUpdateTable("HoldGoods", {"GoodsNo"});
+        q.Open();
+    }
+    int stored(const QString& where = "1") {
+        TADOQuery c(&db.conn);
+        c.setSQL("select count(*) as n from HoldGoods where " + where);
+        c.Open();
+        return c.FieldByName("n").AsInteger();
+    }
+};
+
+TEST_F(Editing, AppendPostEditAndDelete) {
+    q.Append();
+    EXPECT_EQ(q.State(), TDataSetState::dsInsert);
+    q.FieldByName("GoodsNo").SetValue("G'1");
+    q.FieldByName("Length").SetValue("600");
+    q.FieldByName("Weight").SetValue("20");
+    q.Post();
+    EXPECT_EQ(q.State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(stored("GoodsNo = 'G''1' and Length = 600 and typeof(Length) = 'integer'"), 1);
+
+    q.Edit();
+    q.FieldByName("GoodsName").SetValue("改名");
+    q.FieldByName("GoodsNo").SetValue("G2");  // the key itself may change
+    q.Post();
+    EXPECT_EQ(stored("GoodsNo = 'G2' and GoodsName = '改名'"), 1);
+    EXPECT_EQ(stored(), 1);
+
+    q.Edit();
+    q.FieldByName("GoodsName").SetValue("丢弃");
+    q.Cancel();
+    EXPECT_EQ(q.FieldByName("GoodsName").AsString(), "改名");
+
+    q.Delete();
+    EXPECT_EQ(stored(), 0);
+    EXPECT_TRUE(q.IsEmpty());
+    EXPECT_THROW(q.Delete(), EDatabaseError);
+}
+
+TEST_F(Editing, ValuesThatDoNotFitTheColumnStoreNothing) {
+    for (const char* bad : {"600.5", "2147483648", "-2147483649", "12abc", "1e3"}) {
+        q.Append();
+        q.FieldByName("GoodsNo").SetValue("BAD");
+        q.FieldByName("Length").SetValue(bad);
+        EXPECT_THROW(q.Post(), EDatabaseError) << bad;
+        EXPECT_EQ(q.State(), TDataSetState::dsInsert);
+        q.Cancel();
+    }
+    EXPECT_EQ(stored(), 0);
+    EXPECT_TRUE(q.IsEmpty());
+    q.Append();
+    q.FieldByName("GoodsNo").SetValue("MAX");
+    q.FieldByName("Length").SetValue("2147483647");
+    q.Post();
+    EXPECT_EQ(stored("Length = 2147483647"), 1);
+}
+
+TEST_F(Editing, CancelledAppendRestoresTheRowAndAMoveWhileEditingPosts) {
+    insertGoods(db.conn, "A");
+    insertGoods(db.conn, "B");
+    q.Open();
+    q.Next();
+    q.Append();
+    q.Cancel();
+    EXPECT_EQ(q.RecordCount(), 2);
+    EXPECT_EQ(q.FieldByName("GoodsNo").AsString(), "B");
+    q.Edit();
+    q.FieldByName("Brand").SetValue("品牌");
+    q.First();
+    EXPECT_EQ(stored("GoodsNo = 'B' and Brand = '品牌'"), 1);
+    // Writing outside edit state is refused.
+    EXPECT_THROW(q.FieldByName("Brand").SetValue("x"), EDatabaseError);
+}
