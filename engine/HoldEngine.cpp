@@ -1,0 +1,387 @@
+// The optimiser: containers are filled one after the other, each with the
+// best of a sweep of greedy trials. The trials of a sweep are independent and
+// run on a pool of threads; the winner is the largest loaded volume, ties to
+// the earlier trial in sweep order, so the plan does not depend on how many
+// threads ran it.
+
+#include "HoldEngine.h"
+
+#include "Codes.h"
+#include "TrialIndex.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <condition_variable>
+#include <exception>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <tuple>
+#include <unordered_map>
+
+namespace tms {
+
+namespace {
+
+// A worker's own trial state and the best trial it has run in this sweep.
+struct Worker {
+    TLoadTrial trial;
+    detail::TrialOutcome cur;
+    detail::TrialOutcome best;
+    bool hasBest = false;
+};
+
+// Threads that run the trials of one sweep after another.
+class SweepPool {
+public:
+    explicit SweepPool(int threads) {
+        for (int i = 0; i < threads; ++i) threads_.emplace_back([this, i] { loop(i); });
+    }
+    ~SweepPool() {
+        {
+            std::lock_guard<std::mutex> lk(m_);
+            quit_ = true;
+        }
+        cvWork_.notify_all();
+        for (auto& th : threads_) th.join();
+    }
+    SweepPool(const SweepPool&) = delete;
+    SweepPool& operator=(const SweepPool&) = delete;
+
+    // Runs job(worker) on every thread; calls onTrial(done) on this thread
+    // each time the count of finished trials grows, until all have ended.
+    void run(const std::function<void(int)>& job, int total, const std::function<void(int)>& onTrial) {
+        {
+            std::lock_guard<std::mutex> lk(m_);
+            job_ = &job;
+            running_ = static_cast<int>(threads_.size());
+            done_ = 0;
+            error_ = nullptr;
+            ++generation_;
+        }
+        cvWork_.notify_all();
+        int reported = 0;
+        std::unique_lock<std::mutex> lk(m_);
+        for (;;) {
+            cvDone_.wait(lk, [&] { return done_ > reported || running_ == 0; });
+            const int now = done_;
+            const bool finished = running_ == 0;
+            lk.unlock();
+            while (reported < now && reported < total) onTrial(++reported);
+            lk.lock();
+            if (finished && done_ == now) break;
+        }
+        job_ = nullptr;
+        if (error_) std::rethrow_exception(error_);
+    }
+
+    // Called by a worker after each trial.
+    void trialDone() {
+        {
+            std::lock_guard<std::mutex> lk(m_);
+            ++done_;
+        }
+        cvDone_.notify_one();
+    }
+
+private:
+    void loop(int index) {
+        unsigned seen = 0;
+        for (;;) {
+            const std::function<void(int)>* job;
+            {
+                std::unique_lock<std::mutex> lk(m_);
+                cvWork_.wait(lk, [&] { return quit_ || generation_ != seen; });
+                if (quit_) return;
+                seen = generation_;
+                job = job_;
+            }
+            try {
+                (*job)(index);
+            } catch (...) {
+                std::lock_guard<std::mutex> lk(m_);
+                if (!error_) error_ = std::current_exception();
+            }
+            {
+                std::lock_guard<std::mutex> lk(m_);
+                --running_;
+            }
+            cvDone_.notify_one();
+        }
+    }
+
+    std::vector<std::thread> threads_;
+    std::mutex m_;
+    std::condition_variable cvWork_, cvDone_;
+    const std::function<void(int)>* job_ = nullptr;
+    unsigned generation_ = 0;
+    int running_ = 0;
+    int done_ = 0;
+    bool quit_ = false;
+    std::exception_ptr error_;
+};
+
+bool better(const detail::TrialOutcome& a, const detail::TrialOutcome& b) {
+    return a.volume > b.volume || (a.volume == b.volume && a.trial < b.trial);
+}
+
+bool bad(double v) { return !(v > 0) || !std::isfinite(v); }
+
+int boxNumber(const tBox& b, int fallback) {
+    try {
+        std::size_t used = 0;
+        const int n = std::stoi(b.boxNo, &used);
+        if (used == b.boxNo.size()) return n;
+    } catch (...) {
+    }
+    return fallback;
+}
+
+}  // namespace
+
+THoldEngine::THoldEngine() { opts_ = &options; }
+
+THoldEngine::~THoldEngine() = default;
+
+tBox* THoldEngine::weightBox() {
+    if (curBoxIdx < 0 || curBoxIdx >= static_cast<int>(boxArr.size())) return nullptr;
+    return &boxArr[static_cast<std::size_t>(curBoxIdx)];
+}
+
+std::string THoldEngine::checkInput() const {
+    if (boxArr.empty()) return "未指定货柜";
+    const tBox& b = boxArr[0];
+    if (bad(b.L) || bad(b.W) || bad(b.H)) return "货柜尺寸必须大于0";
+    if (trialsPerSweep(options.loadingMode) == 0) return "摆放方式无效";
+    for (const Tgoodsinfo& g : goodsArr)
+        if (bad(g.L) || bad(g.W) || bad(g.H)) return "货物 " + g.GoodsNo + " 的尺寸必须大于0";
+    return {};
+}
+
+TRunResult THoldEngine::getGoodsArrYH(const std::string& /*OrderFormNo*/) {
+    TRunResult result;
+    result.error = checkInput();
+    if (!result.error.empty()) return result;
+
+    const std::size_t n = goodsArr.size();
+    if (bestArr.size() < n) bestArr.resize(n);
+    const int mode = options.loadingMode;
+    const int trials = trialsPerSweep(mode);
+
+    bestVolume = 0;
+    curBoxIdx = 0;
+    keepKeys = true;
+    startSpaces(boxArr[0].L, boxArr[0].W, boxArr[0].H, 0);
+    trialVolume = 0;
+    relaxFlag = 0;
+
+    // The pieces as the trials read them.
+    detail::RunPieces pieces;
+    pieces.kindOf.resize(n);
+    pieces.weight.resize(n);
+    pieces.volume.resize(n);
+    pieces.sameAsPrev.resize(n);
+    pieces.placed.resize(n);
+    {
+        std::map<std::tuple<float, float, float, bool>, int> kinds;
+        for (std::size_t i = 0; i < n; ++i) {
+            const Tgoodsinfo& g = goodsArr[i];
+            const bool turn = g.canTurn >= 1;
+            auto [it, added] = kinds.emplace(std::make_tuple(g.L, g.W, g.H, turn), static_cast<int>(kinds.size()));
+            if (added) pieces.kinds.push_back(detail::makeKind(g.L, g.W, g.H, turn));
+            pieces.kindOf[i] = it->second;
+            pieces.weight[i] = g.weight;
+            pieces.volume[i] = static_cast<double>(g.L) * static_cast<double>(g.W) * static_cast<double>(g.H);
+            pieces.sameAsPrev[i] = i > 0 && g.GoodsNo == goodsArr[i - 1].GoodsNo;
+            pieces.placed[i] = g.placed;
+        }
+    }
+
+    int threads = options.threads > 0 ? options.threads : static_cast<int>(std::thread::hardware_concurrency());
+    threads = std::clamp(threads, 1, trials);
+    std::vector<std::unique_ptr<Worker>> workers;
+    for (int i = 0; i < threads; ++i) {
+        auto w = std::make_unique<Worker>();
+        w->trial.opts_ = &options;
+        w->trial.keepKeys = false;
+        w->trial.kindArr = kindArr;
+        w->trial.kindCount = kindCount;
+        w->cur.placed.reserve(n);
+        w->best.placed.reserve(n);
+        workers.push_back(std::move(w));
+    }
+    std::unique_ptr<SweepPool> pool;
+    if (threads > 1) pool = std::make_unique<SweepPool>(threads);
+
+    auto progress = [&](int position) {
+        if (options.progress) options.progress(240, position);
+    };
+
+    bool relaxStart = false;
+    while (!loadList.empty()) {
+        // ---- one sweep over the current container
+        tBox box = boxArr[static_cast<std::size_t>(curBoxIdx)];
+        box.L = boxArr[0].L;
+        box.W = boxArr[0].W;
+        box.H = boxArr[0].H;
+        std::atomic<int> next{0};
+        std::atomic<bool> overflow{false};
+        double lastVolume = 0, lastWeight = 0;
+        for (auto& w : workers) w->hasBest = false;
+
+        std::function<void(int)> job = [&](int wi) {
+            Worker& w = *workers[static_cast<std::size_t>(wi)];
+            for (int ti; (ti = next.fetch_add(1)) < trials;) {
+                w.trial.index_->runTrial(pieces, sweepParams(mode, ti), relaxStart, box, w.cur);
+                w.cur.trial = ti;
+                if (w.cur.overflow) overflow = true;
+                if (ti == trials - 1) {
+                    lastVolume = w.cur.volume;
+                    lastWeight = w.cur.weight;
+                }
+                if (w.cur.volume > bestVolume && (!w.hasBest || better(w.cur, w.best))) {
+                    std::swap(w.cur, w.best);
+                    w.hasBest = true;
+                }
+                if (pool) pool->trialDone();
+                else progress(ti + 1);
+            }
+        };
+        progress(0);
+        if (pool) pool->run(job, trials, progress);
+        else job(0);
+
+        const detail::TrialOutcome* win = nullptr;
+        for (auto& w : workers)
+            if (w->hasBest && (!win || better(w->best, *win))) win = &w->best;
+
+        setSweepParams(sweepParams(mode, trials - 1));
+        trialVolume = lastVolume;
+        tBox& cur = boxArr[static_cast<std::size_t>(curBoxIdx)];
+        cur.loadedVolume = lastVolume;
+        cur.loadedWeight = lastWeight;
+        if (overflow) cur.overflow = 1;
+
+        // Which entries of loadList the winner's pieces take away.
+        std::vector<char> taken(loadList.size(), 0);
+        std::size_t remaining = loadList.size();
+        if (win) {
+            std::unordered_map<std::string, std::vector<std::size_t>> where;
+            for (std::size_t j = loadList.size(); j-- > 0;) where[loadList[j]].push_back(j);
+            std::vector<char> inWin(n, 0);
+            for (const auto& pl : win->placed) inWin[static_cast<std::size_t>(pl.piece)] = 1;
+            for (std::size_t i = 0; i < n; ++i) {
+                if (!inWin[i]) continue;
+                auto it = where.find(goodsArr[i].ListId);
+                if (it == where.end() || it->second.empty()) continue;
+                taken[it->second.back()] = 1;
+                it->second.pop_back();
+                --remaining;
+            }
+        }
+
+        // Every trial of the sweep failed once and was forgiven: nothing set
+        // overflow though pieces remain. Sweep the same empty container again
+        // with the upright preference dropped from the start of every trial.
+        if (!overflow && options.preferUpright && !relaxStart && remaining > 0) {
+            relaxStart = true;
+            continue;
+        }
+        relaxStart = false;
+
+        // A sweep that places nothing ends the run: what is left fits no
+        // empty container.
+        if (!win) break;
+
+        bestVolume = win->volume;
+        const int number = boxNumber(cur, curBoxIdx + 1);
+        for (Tgoodsinfo& b : bestArr) b.placed = 0;
+        for (const auto& pl : win->placed) {
+            const Tgoodsinfo& g = goodsArr[static_cast<std::size_t>(pl.piece)];
+            Tgoodsinfo& b = bestArr[static_cast<std::size_t>(pl.piece)];
+            b.GoodsNo = g.GoodsNo;
+            b.ListId = g.ListId;
+            b.GoodsName = g.GoodsName;
+            b.L = g.L;
+            b.W = g.W;
+            b.H = g.H;
+            b.weight = g.weight;
+            b.code = orientations()[pl.orient].code;
+            b.placed = 1;
+            b.canTurn = g.canTurn;
+            b.x0 = pl.x0;
+            b.y0 = pl.y0;
+            b.z0 = pl.z0;
+            b.x1 = pl.x1;
+            b.y1 = pl.y1;
+            b.z1 = pl.z1;
+            b.vehicleOrder = number;
+        }
+
+        if (cur.overflow == 1) {
+            tBox nb;
+            nb.boxNo = std::to_string(curBoxIdx + 2);
+            nb.L = boxArr[0].L;
+            nb.W = boxArr[0].W;
+            nb.H = boxArr[0].H;
+            nb.maxWeight = boxArr[0].maxWeight;
+            nb.overflow = 0;
+            nb.opened = 1;
+            nb.loadedVolume = 0;
+            nb.loadedWeight = 0;
+            boxArr.push_back(nb);
+            ++curBoxIdx;
+            bestVolume = 0;
+            relaxFlag = 0;
+            lowX = 0;
+            lowY = 0;
+        }
+
+        for (const auto& pl : win->placed) {
+            const std::size_t i = static_cast<std::size_t>(pl.piece);
+            Tgoodsinfo& g = goodsArr[i];
+            const Tgoodsinfo& b = bestArr[i];
+            g.placed = 1;
+            g.code = b.code;
+            g.x0 = b.x0;
+            g.y0 = b.y0;
+            g.z0 = b.z0;
+            g.x1 = b.x1;
+            g.y1 = b.y1;
+            g.z1 = b.z1;
+            g.vehicleOrder = b.vehicleOrder;
+            pieces.placed[i] = 1;
+        }
+        std::size_t keep = 0;
+        for (std::size_t j = 0; j < loadList.size(); ++j)
+            if (!taken[j]) loadList[keep++] = std::move(loadList[j]);
+        loadList.resize(keep);
+    }
+
+    // Pieces that no container took.
+    for (std::size_t i = 0; i < n; ++i) {
+        const Tgoodsinfo& g = goodsArr[i];
+        if (g.placed) {
+            result.boxesUsed = std::max(result.boxesUsed, bestArr[i].vehicleOrder);
+            continue;
+        }
+        result.leftOver.push_back(static_cast<int>(i));
+        Tgoodsinfo& b = bestArr[i];
+        b = Tgoodsinfo();
+        b.GoodsNo = g.GoodsNo;
+        b.ListId = g.ListId;
+        b.GoodsName = g.GoodsName;
+        b.L = g.L;
+        b.W = g.W;
+        b.H = g.H;
+        b.weight = g.weight;
+        b.canTurn = g.canTurn;
+    }
+    startSpaces(boxArr[0].L, boxArr[0].W, boxArr[0].H, 0);
+    result.ok = true;
+    result.boxesOpened = static_cast<int>(boxArr.size());
+    return result;
+}
+
+}  // namespace tms
