@@ -1,0 +1,53 @@
+#include "Startup.h"
+
+#include "Holdwisep.h"
+#include "SelpHelpOrderForm9.h"
+#include "Unit10.h"
+#include "Unit11.h"
+#include "Unit2.h"
+#include "Unit3.h"
+#include "Unit4.h"
+#include "Unit5.h"
+#include "Unit6.h"
+#include "Unit7.h"
+#include "Unit8.h"
+
+namespace {
+
+template <typename T>
+void destroy(T*& form) {
+    delete form;
+    form = nullptr;
+}
+
+}  // namespace
+
+bool createForms() {
+    Form4 = new TForm4;
+    if (Form4->connectionFailed()) return false;
+    Form1 = new TForm1;
+    Form5 = new TForm5;
+    Form6 = new TForm6;
+    Form7 = new TForm7;
+    Form8 = new TForm8;
+    Form10 = new TForm10;
+    Form2 = new TForm2;
+    Form3 = new TForm3;
+    Form9 = new TForm9;
+    Form11 = new TForm11;
+    return true;
+}
+
+void destroyForms() {
+    destroy(Form11);
+    destroy(Form9);
+    destroy(Form3);
+    destroy(Form2);
+    destroy(Form10);
+    destroy(Form8);
+    destroy(Form7);
+    destroy(Form6);
+    destroy(Form5);
+    destroy(Form1);
+    destroy(Form4);
+}

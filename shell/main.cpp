@@ -1,0 +1,51 @@
+// The program: module start-up, the application object, the eleven windows
+// in their fixed order, the message loop, and the way out.
+
+#include <QApplication>
+
+#include <exception>
+
+#include "Dialogs.h"
+#include "JPEG.h"
+#include "OraModules.h"
+#include "Startup.h"
+#include "Unit4.h"
+
+namespace {
+
+// An error that escapes an event handler is shown in the error box and the
+// program goes on.
+class TApplication : public QApplication {
+public:
+    TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            tms::ui::showError(QString::fromUtf8(e.what()));
+        } catch (...) {
+            tms::ui::showError(QStringLiteral("未知错误"));
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ora::startupModules();
+    JPEG::registerFileFormats();
+
+    int status = 1;  // the database could not be opened
+    {
+        TApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("舱易通"));
+        if (createForms()) {
+            Form4->show();
+            status = app.exec();
+        }
+        destroyForms();
+    }
+    ora::shutdownModules();
+    return status;
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The loading details text window (stand-in: an empty window with its caption).
+
+#include <QWidget>
+
+#include "Forms.h"
+
+class TForm3 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm3(QWidget* parent = nullptr);
+};

@@ -1,0 +1,12 @@
+#pragma once
+// The assembly drawing window (stand-in: an empty window with its caption).
+
+#include <QWidget>
+
+#include "Forms.h"
+
+class TForm8 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm8(QWidget* parent = nullptr);
+};
