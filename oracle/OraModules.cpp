@@ -1,6 +1,90 @@
 #include "OraModules.h"
 
+#include <exception>
+
+#include "CLRClasses.h"
+#include "DAConsts.h"
+#include "KaParser.h"
+#include "MemData.h"
+#include "MemUtils.h"
+#include "OraConsts.h"
+#include "OraParser.h"
+#include "OraPlatform.h"
+#include "TwoSymbolTable.h"
+
 namespace ora {
-void startupModules() {}
-void shutdownModules() {}
+
+void TModuleTable::Startup() {
+    std::lock_guard<std::mutex> g(lock_);
+    if (running_) return;
+    try {
+        for (; started_ < rows_.size(); ++started_)
+            if (rows_[started_].Startup) rows_[started_].Startup();
+    } catch (...) {
+        // Undo what has started, newest first, then report the failure.
+        while (started_ > 0) {
+            --started_;
+            try {
+                if (rows_[started_].Shutdown) rows_[started_].Shutdown();
+            } catch (...) {
+            }
+        }
+        throw;
+    }
+    running_ = true;
+}
+
+void TModuleTable::Shutdown() {
+    std::lock_guard<std::mutex> g(lock_);
+    if (!running_) return;
+    std::exception_ptr first;
+    while (started_ > 0) {
+        --started_;
+        try {
+            if (rows_[started_].Shutdown) rows_[started_].Shutdown();
+        } catch (...) {
+            if (!first) first = std::current_exception();
+        }
+    }
+    running_ = false;
+    if (first) std::rethrow_exception(first);
+}
+
+bool TModuleTable::Started() const {
+    std::lock_guard<std::mutex> g(lock_);
+    return running_;
+}
+
+TModuleTable& libraryModules() {
+    // Module order: every module comes after the modules it uses. Rows
+    // without work yet belong to modules whose start-up and shutdown are
+    // filled in as they are built.
+    static TModuleTable table({
+        {"OraPlatform", OraPlatformStartup, OraPlatformShutdown},
+        {"CLRClasses", CLRClassesStartup, CLRClassesShutdown},
+        {"DAConsts", DAConstsStartup, DAConstsShutdown},
+        {"OraConsts", OraConstsStartup, OraConstsShutdown},
+        {"MemUtils", MemUtilsStartup, MemUtilsShutdown},
+        {"KaParser", KaParserStartup, KaParserShutdown},
+        {"MemData", MemDataStartup, MemDataShutdown},
+        {"TwoSymbolTable", TwoSymbolTableStartup, TwoSymbolTableShutdown},
+        {"OraParser", OraParserStartup, OraParserShutdown},
+        {"KaAccess", nullptr, nullptr},
+        {"DBAccess", nullptr, nullptr},
+        {"OraCall", nullptr, nullptr},
+        {"OraError", nullptr, nullptr},
+        {"OraNet", nullptr, nullptr},
+        {"OraClasses", nullptr, nullptr},
+        {"OraObjects", nullptr, nullptr},
+        {"KaConnectionPool", nullptr, nullptr},
+        {"OraConnectionPool", nullptr, nullptr},
+        {"Ora", nullptr, nullptr},
+    });
+    return table;
+}
+
+void startupModules() { libraryModules().Startup(); }
+
+void shutdownModules() { libraryModules().Shutdown(); }
+
 }  // namespace ora

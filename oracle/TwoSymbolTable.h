@@ -1,0 +1,15 @@
+#pragma once
+// The two-symbol lexeme table (":" and "=" with the base lexer's codes and no
+// keywords), built at start-up. Nothing reads it yet.
+
+#include "KaParser.h"
+
+namespace ora {
+
+const TLexemeList* TwoSymbolLexemes();
+const TLexemeList* TwoSymbolKeywordLexemes();  // empty
+
+void TwoSymbolTableStartup();
+void TwoSymbolTableShutdown();
+
+}  // namespace ora

@@ -1,0 +1,135 @@
+// Module start-up and shutdown: order, repetition, failure and what the
+// library's own rows build and free.
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "KaParser.h"
+#include "MemData.h"
+#include "OraModules.h"
+#include "OraParser.h"
+#include "OraPlatform.h"
+#include "TwoSymbolTable.h"
+
+using namespace ora;
+
+namespace {
+
+int ThreadCount() {
+    int n = 0;
+    if (DIR* d = opendir("/proc/self/task")) {
+        while (dirent* e = readdir(d))
+            if (e->d_name[0] != '.') ++n;
+        closedir(d);
+    }
+    return n;
+}
+
+std::vector<std::string> gLog;
+bool gFailSecond = false;
+void S1() { gLog.push_back("s1"); }
+void S2() {
+    if (gFailSecond) throw std::runtime_error("s2 failed");
+    gLog.push_back("s2");
+}
+void S3() { gLog.push_back("s3"); }
+void D1() { gLog.push_back("d1"); }
+void D2() { gLog.push_back("d2"); }
+void D3() {
+    gLog.push_back("d3");
+    throw std::runtime_error("d3 failed");
+}
+
+TEST(ModuleTable, RunsInOrderAndBackOnce) {
+    gLog.clear();
+    gFailSecond = false;
+    TModuleTable t({{"one", S1, D1}, {"two", S2, D2}, {"empty", nullptr, nullptr}, {"three", S3, nullptr}});
+    t.Shutdown();  // nothing started: nothing to do
+    EXPECT_FALSE(t.Started());
+    t.Startup();
+    t.Startup();
+    EXPECT_TRUE(t.Started());
+    t.Shutdown();
+    t.Shutdown();
+    EXPECT_FALSE(t.Started());
+    EXPECT_EQ(gLog, (std::vector<std::string>{"s1", "s2", "s3", "d2", "d1"}));
+}
+
+TEST(ModuleTable, FailedStartUpUndoesWhatStarted) {
+    gLog.clear();
+    gFailSecond = true;
+    TModuleTable t({{"one", S1, D1}, {"two", S2, D2}, {"three", S3, nullptr}});
+    EXPECT_THROW(t.Startup(), std::runtime_error);
+    EXPECT_FALSE(t.Started());
+    EXPECT_EQ(gLog, (std::vector<std::string>{"s1", "d1"}));
+    gFailSecond = false;
+    gLog.clear();
+    t.Startup();
+    t.Shutdown();
+    EXPECT_EQ(gLog, (std::vector<std::string>{"s1", "s2", "s3", "d2", "d1"}));
+}
+
+TEST(ModuleTable, FailedShutdownStillShutsTheOthers) {
+    gLog.clear();
+    gFailSecond = false;
+    TModuleTable t({{"one", S1, D1}, {"three", S3, D3}});
+    t.Startup();
+    EXPECT_THROW(t.Shutdown(), std::runtime_error);
+    EXPECT_FALSE(t.Started());
+    EXPECT_EQ(gLog, (std::vector<std::string>{"s1", "s3", "d3", "d1"}));
+}
+
+TEST(LibraryModules, ModuleOrderHasARowForEveryModule) {
+    std::vector<std::string> names;
+    for (const TModuleRow& r : libraryModules().Rows()) names.push_back(r.Name);
+    const std::vector<std::string> expected = {
+        "OraPlatform", "CLRClasses", "DAConsts",   "OraConsts",        "MemUtils",          "KaParser", "MemData",
+        "TwoSymbolTable", "OraParser", "KaAccess", "DBAccess",         "OraCall",           "OraError", "OraNet",
+        "OraClasses",  "OraObjects", "KaConnectionPool", "OraConnectionPool", "Ora"};
+    EXPECT_EQ(names, expected);
+}
+
+void Hook() {}
+
+TEST(LibraryModules, StartUpBuildsTablesWithoutThreadsAndShutdownFreesThem) {
+    shutdownModules();
+    EXPECT_EQ(ParserSymbolLexemes(), nullptr);
+    EXPECT_EQ(OraKeywordLexemes(), nullptr);
+    EXPECT_EQ(FilterSymbolLexemes(), nullptr);
+    EXPECT_EQ(TwoSymbolLexemes(), nullptr);
+
+    LongOperationStartHook = Hook;
+    LongOperationEndHook = Hook;
+    const int threadsBefore = ThreadCount();
+    startupModules();
+    startupModules();
+    EXPECT_EQ(ThreadCount(), threadsBefore);
+    EXPECT_TRUE(libraryModules().Started());
+    EXPECT_TRUE(IsNTPlatform());
+    EXPECT_EQ(LongOperationStartHook, nullptr);
+    EXPECT_EQ(LongOperationEndHook, nullptr);
+    const TLexemeList* tables[] = {ParserSymbolLexemes(), ParserKeywordLexemes(), FilterSymbolLexemes(),
+                                   FilterKeywordLexemes(), TwoSymbolLexemes(),  TwoSymbolKeywordLexemes(),
+                                   OraSymbolLexemes(),     OraKeywordLexemes()};
+    for (const TLexemeList* t : tables) EXPECT_NE(t, nullptr);
+
+    shutdownModules();
+    shutdownModules();
+    EXPECT_FALSE(libraryModules().Started());
+    EXPECT_EQ(ParserKeywordLexemes(), nullptr);
+    EXPECT_EQ(OraSymbolLexemes(), nullptr);
+    EXPECT_EQ(FilterKeywordLexemes(), nullptr);
+    EXPECT_EQ(TwoSymbolKeywordLexemes(), nullptr);
+
+    // and again, as a program that starts after a shutdown would
+    startupModules();
+    EXPECT_NE(OraKeywordLexemes(), nullptr);
+    shutdownModules();
+}
+
+}  // namespace
