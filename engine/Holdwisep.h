@@ -3,10 +3,13 @@
 // unused centre-of-gravity switch) kept in setup.ini beside the program.
 // Calculations read CheckBox2 and CheckBox3 at the moment they run, so a
 // change the user cancelled still governs this run of the program.
+// The same window holds the loading engine's state that the launchers fill
+// and the drawings read.
 
 #include <QWidget>
 
 #include "Forms.h"
+#include "HoldEngine.h"
 
 class QCheckBox;
 class QPushButton;
@@ -22,6 +25,10 @@ public:
     QCheckBox* CheckBox4;  // centre of gravity: hidden, read by no calculation
     QPushButton* BitBtn1;  // OK: save and close
     QPushButton* BitBtn2;  // cancel: close, keep the states
+
+    // Free spaces, pieces, containers and the optimiser; lives as long as
+    // the program, whatever became of the settings.
+    tms::THoldEngine engine;
 
     // setup.ini in the program's folder.
     static QString settingsFile();
