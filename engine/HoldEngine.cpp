@@ -355,7 +355,10 @@ TRunResult THoldEngine::getGoodsArrYH(const std::string& /*OrderFormNo*/) {
         }
         std::size_t keep = 0;
         for (std::size_t j = 0; j < loadList.size(); ++j)
-            if (!taken[j]) loadList[keep++] = std::move(loadList[j]);
+            if (!taken[j]) {
+                if (keep != j) loadList[keep] = std::move(loadList[j]);
+                ++keep;
+            }
         loadList.resize(keep);
     }
 

@@ -162,7 +162,7 @@ std::uint64_t faceHash(std::uint64_t tag, double a, double b, double c, double d
     h ^= h >> 33;
     h *= 0xFF51AFD7ED558CCDULL;
     h ^= h >> 33;
-    return h;
+    return h != 0 ? h : 1;  // 0 marks an empty slot
 }
 
 bool ruleA(const TSpace& T, const TSpace& S) {
@@ -410,22 +410,33 @@ void TrialIndex::candErase(const CandEntry& e) {
         }
 }
 
-void TrialIndex::fileNode(std::uint64_t h, int pos) {
-    const std::size_t b = static_cast<std::size_t>(h & mask);
-    const int node = static_cast<int>(nodePos.size());
-    nodePos.push_back(pos);
-    nodeTag.push_back(static_cast<std::uint32_t>(h >> 32));
-    nodeNext.push_back(headGen[b] == gen ? headNode[b] : -1);
-    headGen[b] = gen;
-    headNode[b] = node;
+int TrialIndex::fileNode(std::uint64_t h, int pos, std::uint32_t ver) {
+    Bucket& bk = buckets[static_cast<std::size_t>(h & mask)];
+    nodes.push_back(Node{h, pos, bk.gen == gen ? bk.head : -1, ver});
+    bk = Bucket{gen, static_cast<int>(nodes.size() - 1)};
+    return bk.head;
 }
 
-void TrialIndex::fileFaces(int pos) {
+// A face already filed for this space is not filed again: its node takes
+// the space's new version.
+void TrialIndex::fileFaces(int pos, bool fresh) {
     const TSpace& T = *t.spaceList[pos];
-    fileNode(faceHash(1, T.y, T.z, T.wid, T.hei, sx(T) + T.len), pos);
-    fileNode(faceHash(2, T.y, T.z, T.wid, T.hei, sx(T)), pos);
-    fileNode(faceHash(3, T.x, T.y, T.len, T.hei, sz(T) + T.wid), pos);
-    fileNode(faceHash(4, T.x, T.y, T.len, T.hei, sz(T)), pos);
+    const std::uint64_t h[4] = {
+        faceHash(1, T.y, T.z, T.wid, T.hei, sx(T) + T.len),
+        faceHash(2, T.y, T.z, T.wid, T.hei, sx(T)),
+        faceHash(3, T.x, T.y, T.len, T.hei, sz(T) + T.wid),
+        faceHash(4, T.x, T.y, T.len, T.hei, sz(T)),
+    };
+    for (int i = 0; i < 4; ++i) __builtin_prefetch(&buckets[static_cast<std::size_t>(h[i] & mask)], 1);
+    const std::uint32_t ver = posVer[static_cast<std::size_t>(pos)];
+    auto& faces = faceNode[static_cast<std::size_t>(pos)];
+    for (int i = 0; i < 4; ++i) {
+        if (!fresh && faces[i] >= 0 && nodes[static_cast<std::size_t>(faces[i])].h == h[i]) {
+            nodes[static_cast<std::size_t>(faces[i])].ver = ver;
+            continue;
+        }
+        faces[i] = fileNode(h[i], pos, ver);
+    }
 }
 
 void TrialIndex::clear(std::size_t capacity) {
@@ -437,22 +448,21 @@ void TrialIndex::clear(std::size_t capacity) {
         inCand.resize(capacity, 0);
         fitKey.resize(capacity, -1);
         fitRes.resize(capacity, -1);
+        posVer.resize(capacity, 0);
+        faceNode.resize(capacity);
     }
-    std::size_t want = 64;
-    while (want < capacity * 8 && want < (std::size_t(1) << 22)) want <<= 1;
-    if (headGen.size() < want) {
-        headGen.assign(want, 0);
-        headNode.assign(want, -1);
+    std::size_t want = 1024;
+    while (want < capacity * 2 && want < (std::size_t(1) << 24)) want <<= 1;
+    if (buckets.size() < want) {
+        buckets.assign(want, Bucket{0, -1});
         mask = want - 1;
         gen = 0;
     }
     if (++gen == 0) {
-        std::fill(headGen.begin(), headGen.end(), 0);
+        std::fill(buckets.begin(), buckets.end(), Bucket{0, -1});
         gen = 1;
     }
-    nodePos.clear();
-    nodeNext.clear();
-    nodeTag.clear();
+    nodes.clear();
 }
 
 void TrialIndex::addSpace(int pos) {
@@ -462,12 +472,16 @@ void TrialIndex::addSpace(int pos) {
         inCand.resize(grow, 0);
         fitKey.resize(grow, -1);
         fitRes.resize(grow, -1);
+        posVer.resize(grow, 0);
+        faceNode.resize(grow);
     }
     fitKey[pos] = -1;
+    ++posVer[static_cast<std::size_t>(pos)];
+    faceNode[static_cast<std::size_t>(pos)] = {-1, -1, -1, -1};
     inCand[pos] = 0;
     const TSpace& S = *t.spaceList[pos];
     if (!S.active) return;
-    fileFaces(pos);
+    fileFaces(pos, true);
     if (order >= 0) {
         const CandEntry e = entryOf(pos, S.x, S.y, S.z);
         if (static_cast<double>(e.k1) >= bound()) {
@@ -479,6 +493,7 @@ void TrialIndex::addSpace(int pos) {
 
 void TrialIndex::retire(int pos) {
     if (pos < 0) return;
+    ++posVer[static_cast<std::size_t>(pos)];
     if (inCand[pos]) {
         const TSpace& S = *t.spaceList[pos];
         candErase(entryOf(pos, S.x, S.y, S.z));
@@ -490,13 +505,14 @@ void TrialIndex::moved(int pos, float ox, float oy, float oz) {
     if (pos < 0) return;
     fitKey[pos] = -1;
     failKey = -1;
+    ++posVer[static_cast<std::size_t>(pos)];
     if (inCand[pos]) {
         candErase(entryOf(pos, ox, oy, oz));
         inCand[pos] = 0;
     }
     const TSpace& S = *t.spaceList[pos];
     if (!S.active) return;
-    fileFaces(pos);
+    fileFaces(pos, false);
     if (order >= 0) {
         const CandEntry e = entryOf(pos, S.x, S.y, S.z);
         if (static_cast<double>(e.k1) >= bound()) {
@@ -539,14 +555,15 @@ bool TrialIndex::lookupAB(const TSpace& S, int& pos, int& rule) {
         faceHash(3, S.x, S.y, S.len, S.hei, sz(S)),
         faceHash(4, S.x, S.y, S.len, S.hei, sz(S) + S.wid),
     };
+    for (int i = 0; i < 4; ++i) __builtin_prefetch(&buckets[static_cast<std::size_t>(q[i] & mask)]);
     for (int i = 0; i < 4; ++i) {
-        const std::size_t b = static_cast<std::size_t>(q[i] & mask);
-        if (headGen[b] != gen) continue;
-        const std::uint32_t tag = static_cast<std::uint32_t>(q[i] >> 32);
-        for (int n = headNode[b]; n >= 0; n = nodeNext[n]) {
-            if (nodeTag[n] != tag) continue;
-            const int p = nodePos[n];
-            if (p >= pos) continue;
+        const Bucket& bk = buckets[static_cast<std::size_t>(q[i] & mask)];
+        if (bk.gen != gen) continue;
+        for (int n = bk.head; n >= 0; n = nodes[static_cast<std::size_t>(n)].next) {
+            const Node& nd = nodes[static_cast<std::size_t>(n)];
+            if (nd.h != q[i]) continue;
+            const int p = nd.pos;
+            if (p >= pos || posVer[static_cast<std::size_t>(p)] != nd.ver) continue;
             const TSpace& T = *t.spaceList[p];
             if (!T.active) continue;
             if (i < 2 ? ruleA(T, S) : ruleB(T, S)) {
@@ -722,6 +739,7 @@ int TrialIndex::place(const PieceKind& k, int kindId, double weight, Placement& 
     B.active = 0;
     cand.erase(cand.begin() + static_cast<std::ptrdiff_t>(ci));
     inCand[pos] = 0;
+    ++posVer[static_cast<std::size_t>(pos)];
 
     const Orientation& ori = orientations()[orient];
     const double side[3] = {k.L, k.W, k.H};

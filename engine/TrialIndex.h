@@ -5,6 +5,7 @@
 
 #include "HoldEngine.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -68,15 +69,26 @@ struct TrialIndex {
     std::vector<std::int8_t> fitRes;
 
     // Merge lookup: each active space is filed under the four faces it could
-    // be joined at (its near and far face along X and along Z). Entries are
-    // never removed; every hit is checked against the space as it stands.
-    std::vector<std::uint32_t> headGen;
-    std::vector<int> headNode;
+    // be joined at (its near and far face along X and along Z), chained by a
+    // hash of the face. Every hit is checked against the space as it stands.
+    // A space's version changes whenever it changes or retires; a node filed
+    // under an older version is stale. Nodes are never removed in a trial.
+    struct Bucket {
+        std::uint32_t gen;  // empty unless gen is the current one
+        int head;
+    };
+    struct Node {
+        std::uint64_t h;
+        int pos;
+        int next;
+        std::uint32_t ver;
+    };
+    std::vector<Bucket> buckets;
+    std::vector<Node> nodes;
     std::uint32_t gen = 0;
     std::uint64_t mask = 0;
-    std::vector<int> nodePos;
-    std::vector<int> nodeNext;
-    std::vector<std::uint32_t> nodeTag;
+    std::vector<std::uint32_t> posVer;         // by list place
+    std::vector<std::array<int, 4>> faceNode;  // by list place: node of each face, -1 none
 
     // Pieces of the last failed search (a failure changes nothing, so the
     // same kind fails again until something is placed).
@@ -101,8 +113,8 @@ private:
     void addSpace(int pos);
     void retire(int pos);
     void moved(int pos, float ox, float oy, float oz);
-    void fileFaces(int pos);
-    void fileNode(std::uint64_t h, int pos);
+    void fileFaces(int pos, bool fresh);
+    int fileNode(std::uint64_t h, int pos, std::uint32_t ver);
     CandEntry entryOf(int pos, float x, float y, float z) const;
     void candInsert(const CandEntry& e);
     void candErase(const CandEntry& e);
