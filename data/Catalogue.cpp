@@ -5,8 +5,10 @@
 #include <QKeySequence>
 #include <QWidget>
 #include <QRegularExpression>
+#include <QStyledItemDelegate>
 
 #include "Codes.h"
+#include "DbWidgets.h"
 
 namespace tms {
 
@@ -18,6 +20,17 @@ void requireName(const QString& name) {
     static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     if (!re.match(name).hasMatch()) throw EDatabaseError(QStringLiteral("'%1' is not a valid name").arg(name));
 }
+
+// Keeps a coloured cell in its colour when its row is the selected one.
+class ColourCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem o(option);
+        if (index.data(Qt::BackgroundRole).isValid()) o.state &= ~QStyle::State_Selected;
+        QStyledItemDelegate::paint(painter, o, index);
+    }
+};
 
 }  // namespace
 
@@ -68,6 +81,21 @@ QColor colourOfText(const QString& text) {
     int r, g, b;
     TColor2RGB(RGB2TColor(rgb->r, rgb->g, rgb->b), r, g, b);
     return QColor(r, g, b);
+}
+
+void paintGoodsColours(TDBGrid* grid) {
+    TDBGridModel* model = grid->gridModel();
+    model->cellBackground = [model](int row, const QString& field) -> QVariant {
+        if (field.compare(QLatin1String("COLOR"), Qt::CaseInsensitive) != 0 || !model->query()) return {};
+        const TADOQuery* q = model->query();
+        const int c = q->fieldIndex(field);
+        if (c < 0) return {};
+        const QColor colour = colourOfText(TADOQuery::displayText(q->cell(row, c)));
+        return colour.isValid() ? QVariant(colour) : QVariant();
+    };
+    for (int i = 0; i < model->columns().size(); ++i)
+        if (model->fieldAt(i).compare(QLatin1String("COLOR"), Qt::CaseInsensitive) == 0)
+            grid->setItemDelegateForColumn(i, new ColourCellDelegate(grid));
 }
 
 bool acceptsNumericKey(const QKeyEvent* key) {

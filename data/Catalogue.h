@@ -9,10 +9,12 @@
 #include <QString>
 
 #include "AdoDb.h"
+#include "Dialogs.h"
 
 class QColor;
 class QKeyEvent;
 class QWidget;
+class TDBGrid;
 
 namespace tms {
 
@@ -36,6 +38,22 @@ bool anyRow(TADOQuery* scratch, const QString& sql, const QVariantList& params);
 // The colour a colour text "R,G,B" stands for; invalid when the text is not
 // three numbers 0..255 joined by commas (blanks around it are ignored).
 QColor colourOfText(const QString& text);
+
+// Paints the cells of a goods grid's colour column ("COLOR") on the colour
+// their text stands for, the current row's too; a cell whose text is empty
+// or no colour is painted as usual.
+void paintGoodsColours(TDBGrid* grid);
+
+// Runs a piece of a handler's work; a database error ends it in the error
+// box instead of escaping into the event loop.
+template <class Work>
+void reportErrors(Work&& work) {
+    try {
+        work();
+    } catch (const EDatabaseError& e) {
+        ui::showError(e.message());
+    }
+}
 
 // Whether a numeric entry field takes the key: digits, ".", Backspace and
 // Enter, and the keys that type no character (arrows, Delete, Tab).
