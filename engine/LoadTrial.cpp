@@ -522,8 +522,9 @@ void TrialIndex::moved(int pos, float ox, float oy, float oz) {
     }
 }
 
-void TrialIndex::rebuild() {
+void TrialIndex::rebuild(bool withCandidates) {
     clear(t.spaceList.size() + 4);
+    if (!withCandidates) order = -1;
     for (int p = 0; p < static_cast<int>(t.spaceList.size()); ++p) addSpace(p);
 }
 
@@ -901,7 +902,7 @@ bool TLoadTrial::JudgeBFFS(bool canTurn, const std::string& axis, const std::str
 }
 
 int TLoadTrial::GoosInSpace(Tgoodsinfo& G) {
-    index_->rebuild();
+    index_->rebuild(true);
     const detail::PieceKind k = detail::makeKind(G.L, G.W, G.H, G.canTurn >= 1);
     detail::Placement pl;
     if (index_->place(k, -1, G.weight, pl) == 0) return 0;
@@ -929,7 +930,7 @@ bool TLoadTrial::isXKJ(const TSpace& S) {
 }
 
 int TLoadTrial::UnitSpace(TSpace& S) {
-    index_->rebuild();
+    index_->rebuild(false);
     int pos = -1;
     for (std::size_t i = 0; i < spaceList.size(); ++i)
         if (spaceList[i] == &S) {

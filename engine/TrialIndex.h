@@ -95,7 +95,9 @@ struct TrialIndex {
     int failKey = -1;
 
     void clear(std::size_t capacity);
-    void rebuild();  // from spaceList as it stands (routines used one by one)
+    // From spaceList as it stands (routines used one by one); merging alone
+    // needs no candidate order.
+    void rebuild(bool withCandidates);
     void ensurePool(std::size_t need);
 
     int judge(double len, double hei, double wid, const PieceKind& k);

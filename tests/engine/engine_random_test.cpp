@@ -1,0 +1,80 @@
+// Random orders of one to four kinds, random sizes, weights, switches and
+// placement modes: every plan is sound, the same on one thread and on eight,
+// and the same as the plain reference steps give.
+
+#include "EngineFixture.h"
+
+#include <random>
+
+namespace {
+
+using enginetest::Kind;
+using enginetest::Order;
+
+Order randomOrder(unsigned seed) {
+    std::mt19937 rng(seed);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    Order o;
+    o.L = pick(1200, 4000);
+    o.W = pick(700, 2000);
+    o.H = pick(700, 2000);
+    o.maxWeight = pick(0, 3) == 0 ? pick(200, 1500) : 30000;
+    o.weight = pick(0, 3) != 0;
+    o.direction = pick(0, 1) == 1;
+    o.mode = pick(0, 2);
+    o.upright = pick(0, 2) == 0;
+    const int kinds = pick(1, 4);
+    for (int k = 0; k < kinds; ++k) {
+        Kind kind;
+        kind.goodsNo = "G" + std::to_string(k + 1);
+        if (pick(0, 4) == 0) {
+            // repeated sizes and cubes make ties in the counting search
+            const float d = static_cast<float>(pick(2, 6) * 100);
+            kind.L = d;
+            kind.W = pick(0, 1) ? d : static_cast<float>(pick(2, 6) * 100);
+            kind.H = pick(0, 1) ? d : static_cast<float>(pick(2, 6) * 100);
+        } else {
+            kind.L = static_cast<float>(pick(150, 1100));
+            kind.W = static_cast<float>(pick(150, 900));
+            kind.H = static_cast<float>(pick(150, 900));
+        }
+        if (pick(0, 14) == 0) kind.L = static_cast<float>(o.L + pick(1, 500));  // fits no container
+        if (pick(0, 9) == 0) kind.L += 0.5f;
+        kind.weight = pick(0, 5) == 0 ? pick(300, 2000) : pick(1, 120);
+        kind.canTurn = pick(0, 1);
+        kind.amount = pick(0, 9) == 0 ? pick(20, 40) : pick(1, 16);
+        o.kinds.push_back(kind);
+    }
+    // the same goods number twice in a row, split by another goods
+    if (kinds >= 2 && pick(0, 3) == 0) o.kinds.back().goodsNo = o.kinds.front().goodsNo;
+    return o;
+}
+
+class RandomOrders : public ::testing::TestWithParam<unsigned> {};
+
+TEST_P(RandomOrders, SoundAndAsTheReferenceStepsAtOneAndEightThreads) {
+    const Order o = randomOrder(GetParam());
+    tms::THoldEngine one, eight;
+    enginetest::fillEngine(one, o, 1);
+    enginetest::fillEngine(eight, o, 8);
+    plain::Engine ref;
+    enginetest::fillPlain(ref, one, o);
+
+    const tms::TRunResult r1 = one.getGoodsArrYH("R");
+    const tms::TRunResult r8 = eight.getGoodsArrYH("R");
+    const std::vector<int> left = ref.run();
+
+    enginetest::expectSoundPlan(one, r1, o);
+    {
+        SCOPED_TRACE("one thread against the reference");
+        enginetest::expectSamePlan(one, r1, ref, left);
+    }
+    {
+        SCOPED_TRACE("eight threads against the reference");
+        enginetest::expectSamePlan(eight, r8, ref, left);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, RandomOrders, ::testing::Range(1u, 401u));
+
+}  // namespace
