@@ -20,10 +20,19 @@
 //
 // Afterwards (when r.ok): bestArr[i] holds the placement of goodsArr[i] in the
 // winning trial of its container (code, x0..z1, vehicleOrder counting from 1);
-// boxArr holds the containers opened; r.leftOver lists the pieces that fit no
-// empty container (their bestArr entry has placed 0, an empty code and
-// vehicleOrder -1; their ListId stays in loadList). When !r.ok the input was
-// refused (r.error says why) and nothing was changed.
+// boxArr holds the containers opened (the last may be empty when its sweep
+// opened it although every piece found room); r.leftOver lists the pieces
+// still unloaded when a sweep of an empty container placed nothing, which
+// ends the run: pieces that fit no empty container, or that the skip rule
+// kept from being tried (their bestArr entry has placed 0, an empty code and
+// vehicleOrder -1; their ListId stays in loadList). A loaded piece
+// has placed 1 in goodsArr with its code, corners and container copied there
+// too. bestArr[i].placed is 1 only for the pieces of the last container
+// filled. When !r.ok the input was refused (r.error says why) and nothing
+// was changed.
+//
+// Progress: at the start of each sweep progress(240, 0), then one step per
+// trial: 240 trials per container unrestricted, 120 flat or upright.
 //
 // Geometry: X along the container length, Y up, Z across the width; mm and kg.
 // Corners of free spaces are float, extents double, and every comparison is
@@ -162,7 +171,7 @@ struct TRunResult {
     std::string error;          // why the input was refused; empty when ok
     int boxesOpened = 0;        // boxArr.size(): may end with an empty container
     int boxesUsed = 0;          // highest container number holding a piece
-    std::vector<int> leftOver;  // goodsArr indices of pieces not loaded
+    std::vector<int> leftOver;  // goodsArr indices of pieces not loaded, ascending
 };
 
 // ------------------------------------------------------------- one trial --
