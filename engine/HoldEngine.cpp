@@ -22,7 +22,7 @@
 
 namespace tms {
 
-namespace {
+namespace detail {
 
 // A worker's own trial state and the best trial it has run in this sweep.
 struct Worker {
@@ -122,6 +122,16 @@ private:
     std::exception_ptr error_;
 };
 
+// The workers and threads of the runs, kept from run to run.
+struct RunCrew {
+    std::vector<std::unique_ptr<Worker>> workers;
+    std::unique_ptr<SweepPool> pool;
+};
+
+}  // namespace detail
+
+namespace {
+
 bool better(const detail::TrialOutcome& a, const detail::TrialOutcome& b) {
     return a.volume > b.volume || (a.volume == b.volume && a.trial < b.trial);
 }
@@ -200,19 +210,23 @@ TRunResult THoldEngine::getGoodsArrYH(const std::string& /*OrderFormNo*/) {
 
     int threads = options.threads > 0 ? options.threads : static_cast<int>(std::thread::hardware_concurrency());
     threads = std::clamp(threads, 1, trials);
-    std::vector<std::unique_ptr<Worker>> workers;
-    for (int i = 0; i < threads; ++i) {
-        auto w = std::make_unique<Worker>();
+    // Workers and threads stay for the next run, their memory with them.
+    if (!crew_) crew_ = std::make_unique<detail::RunCrew>();
+    auto& workers = crew_->workers;
+    if (static_cast<int>(workers.size()) != threads) {
+        crew_->pool.reset();
+        workers.resize(static_cast<std::size_t>(threads));
+        for (auto& w : workers)
+            if (!w) w = std::make_unique<detail::Worker>();
+        if (threads > 1) crew_->pool = std::make_unique<detail::SweepPool>(threads);
+    }
+    for (auto& w : workers) {
         w->trial.opts_ = &options;
         w->trial.keepKeys = false;
         w->trial.kindArr = kindArr;
         w->trial.kindCount = kindCount;
-        w->cur.placed.reserve(n);
-        w->best.placed.reserve(n);
-        workers.push_back(std::move(w));
     }
-    std::unique_ptr<SweepPool> pool;
-    if (threads > 1) pool = std::make_unique<SweepPool>(threads);
+    detail::SweepPool* pool = crew_->pool.get();
 
     auto progress = [&](int position) {
         if (options.progress) options.progress(240, position);
@@ -231,7 +245,7 @@ TRunResult THoldEngine::getGoodsArrYH(const std::string& /*OrderFormNo*/) {
         for (auto& w : workers) w->hasBest = false;
 
         std::function<void(int)> job = [&](int wi) {
-            Worker& w = *workers[static_cast<std::size_t>(wi)];
+            detail::Worker& w = *workers[static_cast<std::size_t>(wi)];
             for (int ti; (ti = next.fetch_add(1)) < trials;) {
                 w.trial.index_->runTrial(pieces, sweepParams(mode, ti), relaxStart, box, w.cur);
                 w.cur.trial = ti;

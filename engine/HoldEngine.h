@@ -178,7 +178,7 @@ struct TRunResult {
 
 namespace detail {
 struct TrialIndex;
-struct PieceKind;
+struct RunCrew;
 }  // namespace detail
 
 // The state of one greedy trial and the routines that work on it: the
@@ -279,6 +279,9 @@ public:
 
 protected:
     tBox* weightBox() override;
+
+private:
+    std::unique_ptr<detail::RunCrew> crew_;  // trial workers and threads, kept between runs
 };
 
 }  // namespace tms

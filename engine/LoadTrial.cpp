@@ -531,16 +531,14 @@ void TrialIndex::rebuild(bool withCandidates) {
 void TrialIndex::ensurePool(std::size_t need) {
     if (t.spaceArr.size() >= need) return;
     // Growing the pool moves it: repoint the list entries that live in it.
-    const TSpace* oldBegin = t.spaceArr.data();
-    const std::size_t oldSize = t.spaceArr.size();
+    const auto oldBegin = reinterpret_cast<std::uintptr_t>(t.spaceArr.data());
+    const auto oldEnd = oldBegin + t.spaceArr.size() * sizeof(TSpace);
     std::vector<std::ptrdiff_t> at(t.spaceList.size(), -1);
-    for (std::size_t i = 0; i < t.spaceList.size(); ++i)
-        for (std::size_t j = 0; j < oldSize; ++j)
-            if (t.spaceList[i] == oldBegin + j) {
-                at[i] = static_cast<std::ptrdiff_t>(j);
-                break;
-            }
-    t.spaceArr.resize(std::max(need, oldSize * 2));
+    for (std::size_t i = 0; i < t.spaceList.size(); ++i) {
+        const auto p = reinterpret_cast<std::uintptr_t>(t.spaceList[i]);
+        if (p >= oldBegin && p < oldEnd) at[i] = static_cast<std::ptrdiff_t>((p - oldBegin) / sizeof(TSpace));
+    }
+    t.spaceArr.resize(std::max({need, t.spaceArr.size() * 2, std::size_t(256)}));
     for (std::size_t i = 0; i < t.spaceList.size(); ++i)
         if (at[i] >= 0) t.spaceList[i] = t.spaceArr.data() + at[i];
 }
@@ -802,7 +800,8 @@ void TrialIndex::runTrial(const RunPieces& pieces, const TSweepParams& p, bool r
     t.ownBox_ = box;
     t.ownBox_.loadedWeight = 0;
     t.ownBox_.loadedVolume = 0;
-    t.startSpaces(box.L, box.W, box.H, 3 * n + 3);
+    // The pool grows as placements need it (at most three new spaces each).
+    t.startSpaces(box.L, box.W, box.H, 0);
     clear(3 * n + 4);
     addSpace(0);
 

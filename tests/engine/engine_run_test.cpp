@@ -153,6 +153,30 @@ TEST(Sweep, ContainersAreNumberedInTurnAndOnlyTheLastWinnerStaysMarked) {
     EXPECT_EQ(run.e.spaceList[0], &run.e.rootSpace);
 }
 
+TEST(Sweep, AnEngineRunsOrderAfterOrderAsAFreshOneWould) {
+    // The engine keeps its workers from run to run; nothing of a run may
+    // leak into the next, whatever the sizes and thread counts.
+    const Order big = box(2400, 1200, 1100, {{"A", 300, 200, 150, 2, 1, 120}, {"B", 450, 250, 200, 3, 0, 40}});
+    Order small = box(1000, 800, 700, {{"C", 350, 300, 200, 1, 1, 15}});
+    small.upright = true;
+    auto plan = [](tms::THoldEngine& e, const Order& o, int threads) {
+        enginetest::fillEngine(e, o, threads);
+        EXPECT_TRUE(e.getGoodsArrYH("S").ok);
+        std::vector<std::string> v;
+        for (const auto& b : e.bestArr)
+            v.push_back(b.code + " " + std::to_string(b.x0) + " " + std::to_string(b.y0) + " " + std::to_string(b.z0) +
+                        " " + std::to_string(b.vehicleOrder));
+        return v;
+    };
+    tms::THoldEngine fresh1, fresh2, reused;
+    const auto wantBig = plan(fresh1, big, 8);
+    const auto wantSmall = plan(fresh2, small, 8);
+    EXPECT_EQ(plan(reused, big, 8), wantBig);
+    EXPECT_EQ(plan(reused, small, 3), wantSmall);
+    EXPECT_EQ(plan(reused, big, 1), wantBig);
+    EXPECT_EQ(plan(reused, small, 8), wantSmall);
+}
+
 // ------------------------------------------------------------- skip rule --
 
 TEST(SkipRule, AFailedPieceSkipsTheRestOfItsGoodsButNotTheNextGoods) {
