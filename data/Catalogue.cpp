@@ -1,8 +1,13 @@
 #include "Catalogue.h"
 
 #include <QColor>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QWidget>
 #include <QRegularExpression>
 #include <QStyledItemDelegate>
@@ -117,6 +122,169 @@ bool acceptsNumericKey(const QKeyEvent* key) {
         case Qt::Key_Escape: return true;
         default: return false;
     }
+}
+
+// ---------------------------------------------------------------- catalogue windows
+
+TDataSource* catalogueList(TADOConnection* connection, QObject* owner, const char* queryName, const char* sourceName,
+                           const QString& sql, const QString& table, const QString& key) {
+    auto* query = new TADOQuery(connection, owner);
+    query->setObjectName(QString::fromLatin1(queryName));
+    query->setSQL(sql);
+    query->setUpdateTable(table, {key});
+    auto* source = new TDataSource(query, sql, owner);
+    source->setObjectName(QString::fromLatin1(sourceName));
+    return source;
+}
+
+QLineEdit* searchEdit(QWidget* form, const char* name) {
+    auto* e = new QLineEdit(form);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setMaximumWidth(180);
+    e->installEventFilter(form);
+    return e;
+}
+
+QHBoxLayout* searchBar(QWidget* form, QLineEdit* byNumber, const QString& nameCaption, QLineEdit* byName,
+                       QPushButton* all) {
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(new QLabel(QStringLiteral("编号："), form));
+    bar->addWidget(byNumber);
+    bar->addSpacing(12);
+    bar->addWidget(new QLabel(nameCaption, form));
+    bar->addWidget(byName);
+    bar->addWidget(all);
+    bar->addStretch(1);
+    return bar;
+}
+
+TDBEdit* boundEdit(QWidget* panel, const char* name, TADOQuery* list, const char* field) {
+    auto* e = new TDBEdit(panel);
+    e->setObjectName(QString::fromLatin1(name));
+    e->bindField(list, QString::fromLatin1(field));
+    return e;
+}
+
+void placeField(QGridLayout* grid, int row, int group, const QString& caption, QWidget* control, bool required) {
+    QWidget* panel = grid->parentWidget();
+    grid->addWidget(new QLabel(caption, panel), row, group * 3, Qt::AlignRight);
+    grid->addWidget(control, row, group * 3 + 1);
+    if (!required) return;
+    auto* star = new QLabel(QStringLiteral("*"), panel);
+    star->setStyleSheet(QStringLiteral("color: red"));
+    grid->addWidget(star, row, group * 3 + 2);
+}
+
+TDBNavigator* commandNavigator(QWidget* form, QHBoxLayout* commands, const char* name, TADOQuery* list) {
+    auto* navigator = new TDBNavigator(form);
+    navigator->setObjectName(QString::fromLatin1(name));
+    navigator->setQuery(list);
+    commands->addWidget(navigator);
+    commands->addStretch(1);
+    return navigator;
+}
+
+QPushButton* commandButton(QWidget* form, QHBoxLayout* commands, const char* name, const char* text) {
+    auto* b = new QPushButton(QString::fromUtf8(text), form);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    commands->addWidget(b);
+    return b;
+}
+
+bool followEditState(const TADOQuery* list, const QList<QWidget*>& browseCommands,
+                     const QList<QWidget*>& editCommands, const QList<QWidget*>& recordControls, QWidget* grid,
+                     QWidget* navigator) {
+    // The order matters where a control that has the focus is disabled: the
+    // focus moves on to the next control enabled at that moment.
+    const bool editing = hasPendingEdit(list);
+    for (QWidget* w : browseCommands) w->setEnabled(!editing);
+    for (QWidget* w : editCommands) w->setEnabled(editing);
+    for (QWidget* w : recordControls) w->setEnabled(editing);
+    grid->setEnabled(!editing);
+    navigator->setEnabled(!editing);
+    return editing;
+}
+
+void listAll(TADOQuery* list, const QString& table) {
+    reportErrors([&] { fastfind(list, table, QStringLiteral("*"), QString()); });
+}
+
+void searchOnEnter(TADOQuery* list, const QString& table, const QString& field, const QString& text, int key) {
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !text.trimmed().isEmpty())
+        reportErrors([&] { fastfind(list, table, field, text); });
+}
+
+void sortByTitle(TADOQuery* list, const QString& select, const QString& fieldName, bool& descending) {
+    if (fieldName.isEmpty() || hasPendingEdit(list)) return;
+    descending = !descending;
+    QString sql = select + QStringLiteral(" order by ") + fieldName;
+    if (descending) sql += QStringLiteral("  desc");
+    reportErrors([&] { reopenQuery(list, sql); });
+}
+
+bool hasCurrentRecord(const TADOQuery* list) { return list->Active() && !list->IsEmpty(); }
+
+void deleteUnlessUsed(TADOQuery* list, TADOQuery* scratch, const QString& question, const QString& keyField,
+                      const QString& usedSql, const QString& refusal) {
+    if (!hasCurrentRecord(list)) return;
+    if (!ui::confirm(QStringLiteral("确认信息"), question)) return;
+    reportErrors([&] {
+        // The stored key: that is what other tables name the record by.
+        if (anyRow(scratch, usedSql, {list->FieldByName(keyField).AsString()})) {
+            ui::showMessage(refusal);
+            return;
+        }
+        if (!list->IsEmpty()) list->Delete();
+    });
+}
+
+bool entriesComplete(std::initializer_list<const QLineEdit*> required) {
+    for (const QLineEdit* e : required) {
+        if (e->text().trimmed().isEmpty()) {
+            ui::showMessage(QStringLiteral("请录入完整信息"));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool measuresKept(TADOQuery* scratch, const QString& usedSql, const QString& number,
+                  std::initializer_list<const QLineEdit*> measures, std::initializer_list<QString> before,
+                  const QString& refusal) {
+    Q_ASSERT(measures.size() == before.size());
+    if (!anyRow(scratch, usedSql, {number})) return true;
+    auto old = before.begin();
+    for (auto e = measures.begin(); e != measures.end() && old != before.end(); ++e, ++old) {
+        if ((*e)->text().trimmed() != old->trimmed()) {
+            ui::showMessage(refusal);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool numberFree(TADOQuery* scratch, const QString& takenSql, TDBEdit* numberEdit) {
+    if (!anyRow(scratch, takenSql, {numberEdit->text()})) return true;
+    ui::showMessage(QStringLiteral("该编号已存在 请从新输入"));
+    numberEdit->setFocus();
+    return false;
+}
+
+void postChecked(TADOQuery* list, const std::function<bool()>& lookups) {
+    bool passed = false;
+    if (!reportErrors([&] { passed = lookups(); }) || !passed) return;
+    try {
+        list->Post();
+    } catch (const EDatabaseError&) {
+        ui::showMessage(QStringLiteral("保存出错 请检查录入数据!"));
+    }
+}
+
+void leaveList(TDataSource* source, const QObject* user) {
+    TADOQuery* list = source->DataSet();
+    if (hasPendingEdit(list)) list->Cancel();
+    source->release(user);
 }
 
 }  // namespace tms

@@ -2,19 +2,32 @@
 // What the goods and container catalogues share with the windows that show
 // their lists: the search routine, re-opening a list without losing an edit,
 // and the data source through which several windows show one list at once.
+// Below that, the pieces the two catalogue windows are built from alike:
+// their controls, the search bar, title sorting, the command states and the
+// add, modify, delete and save flows.
 
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+#include <initializer_list>
+
 #include "AdoDb.h"
 #include "Dialogs.h"
 
 class QColor;
+class QGridLayout;
+class QHBoxLayout;
 class QKeyEvent;
+class QLineEdit;
+class QPushButton;
 class QWidget;
+class TDataSource;
+class TDBEdit;
 class TDBGrid;
+class TDBNavigator;
 
 namespace tms {
 
@@ -45,19 +58,106 @@ QColor colourOfText(const QString& text);
 void paintGoodsColours(TDBGrid* grid);
 
 // Runs a piece of a handler's work; a database error ends it in the error
-// box instead of escaping into the event loop.
+// box instead of escaping into the event loop. Tells whether the work ran to
+// its end.
 template <class Work>
-void reportErrors(Work&& work) {
+bool reportErrors(Work&& work) {
     try {
         work();
+        return true;
     } catch (const EDatabaseError& e) {
         ui::showError(e.message());
+        return false;
     }
 }
 
 // Whether a numeric entry field takes the key: digits, ".", Backspace and
 // Enter, and the keys that type no character (arrows, Delete, Tab).
 bool acceptsNumericKey(const QKeyEvent* key);
+
+// ---------------------------------------------------------------- catalogue windows
+
+// A catalogue's list: the query `queryName` on `connection`, reading `sql`
+// and storing its edits in `table` by `key`, with its data source
+// `sourceName`. Both belong to `owner`.
+TDataSource* catalogueList(TADOConnection* connection, QObject* owner, const char* queryName, const char* sourceName,
+                           const QString& sql, const QString& table, const QString& key);
+
+// A search edit of the bar over the list; its keys go to `form`'s event
+// filter.
+QLineEdit* searchEdit(QWidget* form, const char* name);
+// The search bar: "编号：" with the number edit, `nameCaption` with the second
+// edit, then the "全部" button.
+QHBoxLayout* searchBar(QWidget* form, QLineEdit* byNumber, const QString& nameCaption, QLineEdit* byName,
+                       QPushButton* all);
+
+// A data-aware edit of the record panel on `field` of the list.
+TDBEdit* boundEdit(QWidget* panel, const char* name, TADOQuery* list, const char* field);
+// One entry of the record panel: its caption, the control and, when the
+// entry is required, a red "*". Entry group `group` of a row takes the grid
+// columns 3*group to 3*group+2.
+void placeField(QGridLayout* grid, int row, int group, const QString& caption, QWidget* control, bool required);
+
+// The record navigator over the list (first, previous, next, last), at the
+// left of the command row.
+TDBNavigator* commandNavigator(QWidget* form, QHBoxLayout* commands, const char* name, TADOQuery* list);
+// A command button, added to the command row after the ones before it.
+QPushButton* commandButton(QWidget* form, QHBoxLayout* commands, const char* name, const char* text);
+
+// The commands and controls follow the list's state. While a record is
+// added or changed, the add, modify and delete buttons (`browseCommands`),
+// the grid and the navigator are disabled (moving to another row would store
+// the record unchecked) and save and cancel (`editCommands`) and the record
+// controls enabled; in any other state the reverse. Tells whether a record
+// is being added or changed.
+bool followEditState(const TADOQuery* list, const QList<QWidget*>& browseCommands,
+                     const QList<QWidget*>& editCommands, const QList<QWidget*>& recordControls, QWidget* grid,
+                     QWidget* navigator);
+
+// "全部": every row of the catalogue `table`.
+void listAll(TADOQuery* list, const QString& table);
+// A key pressed in a search edit, before it reaches the edit (so `text` is
+// the edit's text without it): Enter with a text that is not blank lists
+// the rows whose `field` contains the text as it stands.
+void searchOnEnter(TADOQuery* list, const QString& table, const QString& field, const QString& text, int key);
+// A click on a column title: `descending` is flipped first, then the list
+// is read again as `select` ordered by the column's field, followed by
+// "  desc" when descending; a search in force is dropped. Nothing happens
+// for a title without field or while a record is added or changed.
+void sortByTitle(TADOQuery* list, const QString& select, const QString& fieldName, bool& descending);
+
+// The list is open and has a current record to change or delete.
+bool hasCurrentRecord(const TADOQuery* list);
+// Deletes the list's current record once the user has confirmed `question`
+// in the OK/Cancel box "确认信息" and `usedSql`, run on the scratch query
+// with the record's stored `keyField`, has found nothing; when it finds a
+// row, `refusal` is shown and nothing is deleted.
+void deleteUnlessUsed(TADOQuery* list, TADOQuery* scratch, const QString& question, const QString& keyField,
+                      const QString& usedSql, const QString& refusal);
+
+// The save checks each window makes alike; each one that fails shows its
+// message and answers false.
+// Every required entry holds more than blanks ("请录入完整信息").
+bool entriesComplete(std::initializer_list<const QLineEdit*> required);
+// A record that a computed plan uses keeps its measures: when `usedSql`
+// finds a row for `number` and any measure's trimmed text differs from the
+// one read when "修改" was pressed (`before`, in the same order), `refusal`.
+bool measuresKept(TADOQuery* scratch, const QString& usedSql, const QString& number,
+                  std::initializer_list<const QLineEdit*> measures, std::initializer_list<QString> before,
+                  const QString& refusal);
+// The number in `numberEdit` is not yet taken (`takenSql` finds no row for
+// it); otherwise "该编号已存在 请从新输入" and the focus goes back to the edit.
+bool numberFree(TADOQuery* scratch, const QString& takenSql, TDBEdit* numberEdit);
+// The end of a save: the look-ups on the database (`lookups`, false after
+// its refusal), then the post. A database error in a look-up shows in the
+// error box; a failing post shows "保存出错 请检查录入数据!". Whatever stops
+// the save leaves the record in edit or insert state.
+void postChecked(TADOQuery* list, const std::function<bool()>& lookups);
+
+// The window no longer shows the list: an add or change left open in it
+// goes with the window, and the list itself stays open while another window
+// still shows it.
+void leaveList(TDataSource* source, const QObject* user);
 
 }  // namespace tms
 

@@ -16,24 +16,6 @@
 #include "Dialogs.h"
 #include "Unit4.h"
 
-namespace {
-
-const char* const kSaveFailed = "保存出错 请检查录入数据!";
-
-QLabel* label(const QString& text, QWidget* parent, const QString& name = {}) {
-    auto* l = new QLabel(text, parent);
-    if (!name.isEmpty()) l->setObjectName(name);
-    return l;
-}
-
-QLabel* star(QWidget* parent) {
-    auto* l = new QLabel(QStringLiteral("*"), parent);
-    l->setStyleSheet(QStringLiteral("color: red"));
-    return l;
-}
-
-}  // namespace
-
 QString TForm5::defaultSql() {
     return QStringLiteral(
         "select GoodsNo,GoodsName,Brand,Model,Upward,Length,Width,Height,Weight,COLOR,GoodsRemark\n"
@@ -45,12 +27,9 @@ TForm5::TForm5(TADOConnection* connection, QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("货物管理"));
     if (!connection && Form4) connection = &Form4->ADOConnection1;
 
-    GoodsQuery = new TADOQuery(connection, this);
-    GoodsQuery->setObjectName(QStringLiteral("GoodsQuery"));
-    GoodsQuery->setSQL(defaultSql());
-    GoodsQuery->setUpdateTable(QStringLiteral("HoldGoods"), {QStringLiteral("GoodsNo")});
-    GoodsDS = new TDataSource(GoodsQuery, defaultSql(), this);
-    GoodsDS->setObjectName(QStringLiteral("GoodsDS"));
+    GoodsDS = tms::catalogueList(connection, this, "GoodsQuery", "GoodsDS", defaultSql(), QStringLiteral("HoldGoods"),
+                                 QStringLiteral("GoodsNo"));
+    GoodsQuery = GoodsDS->DataSet();
     ADOQuery4 = new TADOQuery(connection, this);
 
     chooseColor = [this](const QColor& initial) -> std::optional<QColor> {
@@ -69,27 +48,12 @@ TForm5::~TForm5() = default;
 void TForm5::buildControls() {
     auto* root = new QVBoxLayout(this);
 
-    // Search bar.
-    auto* search = new QHBoxLayout;
-    Edit4 = new QLineEdit(this);
-    Edit4->setObjectName(QStringLiteral("Edit4"));
-    Edit5 = new QLineEdit(this);
-    Edit5->setObjectName(QStringLiteral("Edit5"));
-    for (QLineEdit* e : {Edit4, Edit5}) {
-        e->setToolTip(QStringLiteral("按回车查询"));
-        e->setMaximumWidth(180);
-        e->installEventFilter(this);
-    }
+    Edit4 = tms::searchEdit(this, "Edit4");
+    Edit5 = tms::searchEdit(this, "Edit5");
+    for (QLineEdit* e : {Edit4, Edit5}) e->setToolTip(QStringLiteral("按回车查询"));
     Button9 = new QPushButton(QStringLiteral("全部"), this);
     Button9->setObjectName(QStringLiteral("Button9"));
-    search->addWidget(label(QStringLiteral("编号："), this));
-    search->addWidget(Edit4);
-    search->addSpacing(12);
-    search->addWidget(label(QStringLiteral("名称："), this));
-    search->addWidget(Edit5);
-    search->addWidget(Button9);
-    search->addStretch(1);
-    root->addLayout(search);
+    root->addLayout(tms::searchBar(this, Edit4, QStringLiteral("名称："), Edit5, Button9));
 
     // The list.
     goodsDBGRID = new TDBGrid(this);
@@ -112,82 +76,62 @@ void TForm5::buildControls() {
     auto* panel = new QGroupBox(this);
     panel->setObjectName(QStringLiteral("Panel1"));
     auto* grid = new QGridLayout(panel);
-    auto makeEdit = [&](const char* name, const char* field) {
-        auto* e = new TDBEdit(panel);
-        e->setObjectName(QString::fromLatin1(name));
-        e->bindField(GoodsQuery, QString::fromLatin1(field));
-        return e;
-    };
-    DBEdit1 = makeEdit("DBEdit1", "GoodsNo");
-    DBEdit2 = makeEdit("DBEdit2", "GoodsName");
+    DBEdit1 = tms::boundEdit(panel, "DBEdit1", GoodsQuery, "GoodsNo");
+    DBEdit2 = tms::boundEdit(panel, "DBEdit2", GoodsQuery, "GoodsName");
     DBEdit2->setMaxLength(100);
-    DBEdit3 = makeEdit("DBEdit3", "Brand");
-    DBEdit4 = makeEdit("DBEdit4", "Model");
+    DBEdit3 = tms::boundEdit(panel, "DBEdit3", GoodsQuery, "Brand");
+    DBEdit4 = tms::boundEdit(panel, "DBEdit4", GoodsQuery, "Model");
     DBCheckBox2 = new TDBCheckBox(panel);
     DBCheckBox2->setObjectName(QStringLiteral("DBCheckBox2"));
     DBCheckBox2->setText(QStringLiteral("可倒置"));
     DBCheckBox2->bindField(GoodsQuery, QStringLiteral("Upward"));
-    DBEdit6 = makeEdit("DBEdit6", "Length");
-    DBEdit7 = makeEdit("DBEdit7", "Width");
-    DBEdit8 = makeEdit("DBEdit8", "Height");
-    DBEdit9 = makeEdit("DBEdit9", "Weight");
-    DBEdit5 = makeEdit("DBEdit5", "GoodsRemark");
-    DBEdit10 = makeEdit("DBEdit10", "COLOR");
+    DBEdit6 = tms::boundEdit(panel, "DBEdit6", GoodsQuery, "Length");
+    DBEdit7 = tms::boundEdit(panel, "DBEdit7", GoodsQuery, "Width");
+    DBEdit8 = tms::boundEdit(panel, "DBEdit8", GoodsQuery, "Height");
+    DBEdit9 = tms::boundEdit(panel, "DBEdit9", GoodsQuery, "Weight");
+    DBEdit5 = tms::boundEdit(panel, "DBEdit5", GoodsQuery, "GoodsRemark");
+    DBEdit10 = tms::boundEdit(panel, "DBEdit10", GoodsQuery, "COLOR");
     DBEdit10->setAutoFillBackground(true);
     BtnSelect = new QPushButton(QStringLiteral("选择.."), panel);
     BtnSelect->setObjectName(QStringLiteral("BtnSelect"));
 
     // Row 0: number, name, brand, model; row 1: the turn box; row 2: sizes
     // and weight; row 3: remark and colour; row 4: the unit notes.
-    auto place = [&](int row, int col, const QString& caption, QWidget* w, bool required) {
-        grid->addWidget(label(caption, panel), row, col * 3, Qt::AlignRight);
-        grid->addWidget(w, row, col * 3 + 1);
-        if (required) grid->addWidget(star(panel), row, col * 3 + 2);
-    };
-    place(0, 0, QStringLiteral("编号："), DBEdit1, true);
-    place(0, 1, QStringLiteral("名称："), DBEdit2, true);
-    place(0, 2, QStringLiteral("品牌："), DBEdit3, false);
-    place(0, 3, QStringLiteral("产品型号："), DBEdit4, false);
+    tms::placeField(grid, 0, 0, QStringLiteral("编号："), DBEdit1, true);
+    tms::placeField(grid, 0, 1, QStringLiteral("名称："), DBEdit2, true);
+    tms::placeField(grid, 0, 2, QStringLiteral("品牌："), DBEdit3, false);
+    tms::placeField(grid, 0, 3, QStringLiteral("产品型号："), DBEdit4, false);
     grid->addWidget(DBCheckBox2, 1, 1);
-    place(2, 0, QStringLiteral("长(mm)："), DBEdit6, true);
-    place(2, 1, QStringLiteral("宽(mm)："), DBEdit7, true);
-    place(2, 2, QStringLiteral("高(mm)："), DBEdit8, true);
-    place(2, 3, QStringLiteral("毛重(kg)："), DBEdit9, true);
-    place(3, 0, QStringLiteral("备注："), DBEdit5, false);
-    grid->addWidget(label(QStringLiteral("颜色："), panel), 3, 3, Qt::AlignRight);
+    tms::placeField(grid, 2, 0, QStringLiteral("长(mm)："), DBEdit6, true);
+    tms::placeField(grid, 2, 1, QStringLiteral("宽(mm)："), DBEdit7, true);
+    tms::placeField(grid, 2, 2, QStringLiteral("高(mm)："), DBEdit8, true);
+    tms::placeField(grid, 2, 3, QStringLiteral("毛重(kg)："), DBEdit9, true);
+    tms::placeField(grid, 3, 0, QStringLiteral("备注："), DBEdit5, false);
+    grid->addWidget(new QLabel(QStringLiteral("颜色："), panel), 3, 3, Qt::AlignRight);
     auto* colourRow = new QHBoxLayout;
     colourRow->addWidget(DBEdit10, 1);
     colourRow->addWidget(BtnSelect);
     grid->addLayout(colourRow, 3, 4);
-    grid->addWidget(label(QStringLiteral("注意:长度单位毫米(mm)"), panel), 4, 0, 1, 3);
-    grid->addWidget(label(QStringLiteral("重量单位(kg)"), panel), 4, 3, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("注意:长度单位毫米(mm)"), panel), 4, 0, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("重量单位(kg)"), panel), 4, 3, 1, 3);
     for (int c = 0; c < 4; ++c) grid->setColumnStretch(c * 3 + 1, 1);
     root->addWidget(panel);
 
     // Navigator and command buttons.
     auto* commands = new QHBoxLayout;
-    DBNavigator1 = new TDBNavigator(this);
-    DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
-    DBNavigator1->setQuery(GoodsQuery);
-    commands->addWidget(DBNavigator1);
-    commands->addStretch(1);
-    auto makeButton = [&](const char* name, const char* text) {
-        auto* b = new QPushButton(QString::fromUtf8(text), this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-        commands->addWidget(b);
-        return b;
-    };
-    SpeedButton5 = makeButton("SpeedButton5", "增加");
-    SpeedButton6 = makeButton("SpeedButton6", "修改");
-    SpeedButton7 = makeButton("SpeedButton7", "删除");
-    SpeedButton8 = makeButton("SpeedButton8", "保存");
-    SpeedButton9 = makeButton("SpeedButton9", "取消");
-    BitBtn1 = makeButton("BitBtn1", "退出");
+    DBNavigator1 = tms::commandNavigator(this, commands, "DBNavigator1", GoodsQuery);
+    SpeedButton5 = tms::commandButton(this, commands, "SpeedButton5", "增加");
+    SpeedButton6 = tms::commandButton(this, commands, "SpeedButton6", "修改");
+    SpeedButton7 = tms::commandButton(this, commands, "SpeedButton7", "删除");
+    SpeedButton8 = tms::commandButton(this, commands, "SpeedButton8", "保存");
+    SpeedButton9 = tms::commandButton(this, commands, "SpeedButton9", "取消");
+    BitBtn1 = tms::commandButton(this, commands, "BitBtn1", "退出");
     root->addLayout(commands);
 
+    // The colour button is enabled with the record controls; the colour
+    // edit itself never is disabled.
     recordControls_ = {DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit6, DBEdit7,
-                       DBEdit8, DBEdit9, DBEdit5, DBCheckBox2};
+                       DBEdit8, DBEdit9, DBEdit5, DBCheckBox2, BtnSelect};
     new TRecordKeys({DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBCheckBox2, DBEdit6, DBEdit7, DBEdit8, DBEdit9, DBEdit5},
                     {DBEdit6, DBEdit7, DBEdit8, DBEdit9}, this);
 
@@ -215,92 +159,47 @@ void TForm5::closeEvent(QCloseEvent* event) {
 }
 
 void TForm5::FormShow() {
-    try {
-        GoodsDS->acquire(this);
-    } catch (const EDatabaseError& e) {
-        tms::ui::showError(e.message());
-    }
+    tms::reportErrors([&] { GoodsDS->acquire(this); });
     if (const QScreen* s = screen()) resize(s->geometry().size());
 }
 
-void TForm5::FormClose() {
-    // An add or change left open here goes with the window; the list itself
-    // stays open while another window still shows it.
-    if (tms::hasPendingEdit(GoodsQuery)) GoodsQuery->Cancel();
-    GoodsDS->release(this);
-}
+void TForm5::FormClose() { tms::leaveList(GoodsDS, this); }
 
 // ---------------------------------------------------------------- search and sort
 
-void TForm5::Button9Click() {
-    tms::reportErrors([&] { tms::fastfind(GoodsQuery, QStringLiteral("HoldGoods"), QStringLiteral("*"), QString()); });
-}
-
-void TForm5::searchKeyDown(QLineEdit* edit, const QString& field, int key) {
-    // Runs before the key reaches the edit: the text is the one before it.
-    const QString text = edit->text();
-    tms::reportErrors([&] {
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !text.trimmed().isEmpty())
-            tms::fastfind(GoodsQuery, QStringLiteral("HoldGoods"), field, text);
-        if (text.trimmed().isEmpty())
-            tms::fastfind(GoodsQuery, QStringLiteral("HoldGoods"), QStringLiteral("*"), QString());
-    });
-}
+void TForm5::Button9Click() { tms::listAll(GoodsQuery, QStringLiteral("HoldGoods")); }
 
 void TForm5::goodsDBGRIDTitleClick(const QString& fieldName) {
-    if (fieldName.isEmpty() || tms::hasPendingEdit(GoodsQuery)) return;
-    sortDesc = !sortDesc;
-    QString sql = QStringLiteral(
-                      "select GoodsNo,GoodsName,Brand,Model,Upward,Length,Width,Height,Weight,GoodsRemark,Color "
-                      "from HoldGoods order by ") +
-                  fieldName;
-    if (sortDesc) sql += QStringLiteral("  desc");
-    tms::reportErrors([&] { tms::reopenQuery(GoodsQuery, sql); });
+    tms::sortByTitle(
+        GoodsQuery,
+        QStringLiteral("select GoodsNo,GoodsName,Brand,Model,Upward,Length,Width,Height,Weight,GoodsRemark,Color "
+                       "from HoldGoods"),
+        fieldName, sortDesc);
 }
 
 // ---------------------------------------------------------------- record buttons
 
 void TForm5::SpeedButton5Click() {
-    try {
-        GoodsQuery->Append();
-    } catch (const EDatabaseError& e) {
-        tms::ui::showError(e.message());
-        return;
-    }
+    if (!tms::reportErrors([&] { GoodsQuery->Append(); })) return;
     DBEdit1->setFocus();
 }
 
 void TForm5::SpeedButton6Click() {
-    if (!GoodsQuery->Active() || GoodsQuery->IsEmpty()) return;
+    if (!tms::hasCurrentRecord(GoodsQuery)) return;
     oldLength = DBEdit6->text();
     oldWidth = DBEdit7->text();
     oldHeight = DBEdit8->text();
     oldWeight = DBEdit9->text();
-    try {
-        GoodsQuery->Edit();
-    } catch (const EDatabaseError& e) {
-        tms::ui::showError(e.message());
-        return;
-    }
+    if (!tms::reportErrors([&] { GoodsQuery->Edit(); })) return;
     DBEdit1->setEnabled(false);
     modifyMode = true;
     DBEdit2->setFocus();
 }
 
 void TForm5::SpeedButton7Click() {
-    if (!GoodsQuery->Active() || GoodsQuery->IsEmpty()) return;
-    if (!tms::ui::confirm(QStringLiteral("确认信息"), QStringLiteral("确实要删除该货物吗?"))) return;
-    try {
-        // The stored number: the order lines name the goods by it.
-        const QString number = GoodsQuery->FieldByName(QStringLiteral("GoodsNo")).AsString();
-        if (tms::anyRow(ADOQuery4, QStringLiteral("select OrderFormNo  from HoldOrderFormList where GoodsNo = ?"), {number})) {
-            tms::ui::showMessage(QStringLiteral("该货物以前有过定单 不能删除 请先整理该定单."));
-            return;
-        }
-        if (!GoodsQuery->IsEmpty()) GoodsQuery->Delete();
-    } catch (const EDatabaseError& e) {
-        tms::ui::showError(e.message());
-    }
+    tms::deleteUnlessUsed(GoodsQuery, ADOQuery4, QStringLiteral("确实要删除该货物吗?"), QStringLiteral("GoodsNo"),
+                          QStringLiteral("select OrderFormNo  from HoldOrderFormList where GoodsNo = ?"),
+                          QStringLiteral("该货物以前有过定单 不能删除 请先整理该定单."));
 }
 
 void TForm5::SpeedButton8Click() {
@@ -315,18 +214,10 @@ void TForm5::SpeedButton8Click() {
         tms::ui::showMessage(QStringLiteral("请选择颜色"));
         return;
     }
-    const QString number = DBEdit1->text().trimmed();
-    const QString length = DBEdit6->text().trimmed();
-    const QString width = DBEdit7->text().trimmed();
-    const QString height = DBEdit8->text().trimmed();
-    const QString weight = DBEdit9->text().trimmed();
-    if (number.isEmpty() || DBEdit2->text().trimmed().isEmpty() || length.isEmpty() || width.isEmpty() ||
-        height.isEmpty() || weight.isEmpty()) {
-        tms::ui::showMessage(QStringLiteral("请录入完整信息"));
-        return;
-    }
+    if (!tms::entriesComplete({DBEdit1, DBEdit2, DBEdit6, DBEdit7, DBEdit8, DBEdit9})) return;
     double volume = 1;
-    for (const QString& t : {length, width, height}) {
+    for (const TDBEdit* e : {DBEdit6, DBEdit7, DBEdit8}) {
+        const QString t = e->text().trimmed();
         bool ok = false;
         const double v = t.toDouble(&ok);
         if (!ok) {
@@ -343,35 +234,19 @@ void TForm5::SpeedButton8Click() {
         tms::ui::showMessage(QStringLiteral("您录入的货物体积太大，请从新录入"));
         return;
     }
-    try {
-        if (modifyMode) {
-            // Goods that a computed plan uses keep their sizes and weight.
-            const QString stored = GoodsQuery->FieldByName(QStringLiteral("GoodsNo")).AsString();
-            const bool computed = tms::anyRow(
-                ADOQuery4,                 QStringLiteral("select HoldOrderForm.OrderFormNo  from HoldOrderForm, HoldOrderFormList "
-                               "where HoldOrderForm.OrderFormNo = HoldOrderFormList.OrderFormNo "
-                               "and HoldOrderForm.IsNeedCount = 0 and GoodsNo = ?"),
-                {stored});
-            if (computed && (length != oldLength.trimmed() || width != oldWidth.trimmed() ||
-                             height != oldHeight.trimmed() || weight != oldWeight.trimmed())) {
-                tms::ui::showMessage(QStringLiteral(
-                    "该货物以前有过定单,您修改该货物的长、宽、高、重量,会影响以前装配结果的正确性,因此不允许修改!"));
-                return;
-            }
-        } else if (tms::anyRow(ADOQuery4, QStringLiteral("select * from HoldGoods where GoodsNo = ?"), {DBEdit1->text()})) {
-            tms::ui::showMessage(QStringLiteral("该编号已存在 请从新输入"));
-            DBEdit1->setFocus();
-            return;
-        }
-    } catch (const EDatabaseError& e) {
-        tms::ui::showError(e.message());
-        return;
-    }
-    try {
-        GoodsQuery->Post();
-    } catch (const EDatabaseError&) {
-        tms::ui::showMessage(QString::fromUtf8(kSaveFailed));
-    }
+    tms::postChecked(GoodsQuery, [&] {
+        if (!modifyMode)
+            return tms::numberFree(ADOQuery4, QStringLiteral("select * from HoldGoods where GoodsNo = ?"), DBEdit1);
+        // Goods that a computed plan uses keep their sizes and weight.
+        return tms::measuresKept(
+            ADOQuery4,
+            QStringLiteral("select HoldOrderForm.OrderFormNo  from HoldOrderForm, HoldOrderFormList "
+                           "where HoldOrderForm.OrderFormNo = HoldOrderFormList.OrderFormNo "
+                           "and HoldOrderForm.IsNeedCount = 0 and GoodsNo = ?"),
+            GoodsQuery->FieldByName(QStringLiteral("GoodsNo")).AsString(), {DBEdit6, DBEdit7, DBEdit8, DBEdit9},
+            {oldLength, oldWidth, oldHeight, oldWeight},
+            QStringLiteral("该货物以前有过定单,您修改该货物的长、宽、高、重量,会影响以前装配结果的正确性,因此不允许修改!"));
+    });
 }
 
 void TForm5::SpeedButton9Click() {
@@ -395,21 +270,12 @@ void TForm5::BtnSelectClick() {
 // ---------------------------------------------------------------- state
 
 void TForm5::GoodsDSStateChange() {
-    const bool editing = tms::hasPendingEdit(GoodsQuery);
+    const bool editing = tms::followEditState(GoodsQuery, {SpeedButton5, SpeedButton6, SpeedButton7},
+                                              {SpeedButton8, SpeedButton9}, recordControls_, goodsDBGRID, DBNavigator1);
     if (!editing) modifyMode = false;
-    SpeedButton5->setEnabled(!editing);
-    SpeedButton6->setEnabled(!editing);
-    SpeedButton7->setEnabled(!editing);
-    SpeedButton8->setEnabled(editing);
-    SpeedButton9->setEnabled(editing);
-    for (QWidget* w : recordControls_) w->setEnabled(editing);
-    BtnSelect->setEnabled(editing);
     // The colour edit stays enabled but takes typing only while editing.
     DBEdit10->setReadOnly(!editing);
     DBEdit10->setPalette(palette());
-    // Moving to another row would store the pending record unchecked.
-    goodsDBGRID->setEnabled(!editing);
-    DBNavigator1->setEnabled(!editing);
 }
 
 // ---------------------------------------------------------------- keys
@@ -417,8 +283,12 @@ void TForm5::GoodsDSStateChange() {
 bool TForm5::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && (watched == Edit4 || watched == Edit5)) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (watched == Edit4) searchKeyDown(Edit4, QStringLiteral("GoodsNo"), key);
-        else searchKeyDown(Edit5, QStringLiteral("GoodsName"), key);
+        // Runs before the key reaches the edit: the text is the one before it.
+        const QString text = static_cast<QLineEdit*>(watched)->text();
+        tms::searchOnEnter(GoodsQuery, QStringLiteral("HoldGoods"),
+                           watched == Edit4 ? QStringLiteral("GoodsNo") : QStringLiteral("GoodsName"), text, key);
+        // A blank search edit lists every goods again, whatever the key.
+        if (text.trimmed().isEmpty()) Button9Click();
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -88,7 +88,6 @@ protected:
 
 private:
     void buildControls();
-    void searchKeyDown(QLineEdit* edit, const QString& field, int key);
     // The scratch query for look-ups, on the same connection.
     TADOQuery* ADOQuery4;
     bool sortDesc = false;

@@ -14,18 +14,6 @@
 #include "Dialogs.h"
 #include "Unit4.h"
 
-namespace {
-
-QLabel* label(const QString& text, QWidget* parent) { return new QLabel(text, parent); }
-
-QLabel* star(QWidget* parent) {
-    auto* l = new QLabel(QStringLiteral("*"), parent);
-    l->setStyleSheet(QStringLiteral("color: red"));
-    return l;
-}
-
-}  // namespace
-
 QString TForm6::defaultSql() {
     return QStringLiteral(
         "select VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight,Model,VehicleRemark from HoldVehicles");
@@ -36,12 +24,9 @@ TForm6::TForm6(TADOConnection* connection, QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("货柜管理"));
     if (!connection && Form4) connection = &Form4->ADOConnection1;
 
-    VehiclesQuery = new TADOQuery(connection, this);
-    VehiclesQuery->setObjectName(QStringLiteral("VehiclesQuery"));
-    VehiclesQuery->setSQL(defaultSql());
-    VehiclesQuery->setUpdateTable(QStringLiteral("HoldVehicles"), {QStringLiteral("VehicleNo")});
-    VehiclesDS = new TDataSource(VehiclesQuery, defaultSql(), this);
-    VehiclesDS->setObjectName(QStringLiteral("VehiclesDS"));
+    VehiclesDS = tms::catalogueList(connection, this, "VehiclesQuery", "VehiclesDS", defaultSql(),
+                                    QStringLiteral("HoldVehicles"), QStringLiteral("VehicleNo"));
+    VehiclesQuery = VehiclesDS->DataSet();
     ADOQuery4 = new TADOQuery(connection, this);
 
     buildControls();
@@ -55,25 +40,11 @@ TForm6::~TForm6() = default;
 void TForm6::buildControls() {
     auto* root = new QVBoxLayout(this);
 
-    auto* search = new QHBoxLayout;
-    Edit7 = new QLineEdit(this);
-    Edit7->setObjectName(QStringLiteral("Edit7"));
-    Edit6 = new QLineEdit(this);
-    Edit6->setObjectName(QStringLiteral("Edit6"));
-    for (QLineEdit* e : {Edit7, Edit6}) {
-        e->setMaximumWidth(180);
-        e->installEventFilter(this);
-    }
+    Edit7 = tms::searchEdit(this, "Edit7");
+    Edit6 = tms::searchEdit(this, "Edit6");
     Button10 = new QPushButton(QStringLiteral("全部"), this);
     Button10->setObjectName(QStringLiteral("Button10"));
-    search->addWidget(label(QStringLiteral("编号："), this));
-    search->addWidget(Edit7);
-    search->addSpacing(12);
-    search->addWidget(label(QStringLiteral("类型："), this));
-    search->addWidget(Edit6);
-    search->addWidget(Button10);
-    search->addStretch(1);
-    root->addLayout(search);
+    root->addLayout(tms::searchBar(this, Edit7, QStringLiteral("类型："), Edit6, Button10));
 
     goodsDBGRID = new TDBGrid(this);
     goodsDBGRID->setObjectName(QStringLiteral("goodsDBGRID"));
@@ -90,58 +61,38 @@ void TForm6::buildControls() {
     auto* panel = new QGroupBox(this);
     panel->setObjectName(QStringLiteral("Panel1"));
     auto* grid = new QGridLayout(panel);
-    auto makeEdit = [&](const char* name, const char* field) {
-        auto* e = new TDBEdit(panel);
-        e->setObjectName(QString::fromLatin1(name));
-        e->bindField(VehiclesQuery, QString::fromLatin1(field));
-        return e;
-    };
-    DBEdit10 = makeEdit("DBEdit10", "VehicleNo");
-    DBEdit11 = makeEdit("DBEdit11", "VehicleName");
-    DBEdit1 = makeEdit("DBEdit1", "Model");
-    DBEdit12 = makeEdit("DBEdit12", "ContainerL");
-    DBEdit13 = makeEdit("DBEdit13", "ContainerW");
-    DBEdit14 = makeEdit("DBEdit14", "ContainerH");
-    DBEdit15 = makeEdit("DBEdit15", "MaxWeight");
-    DBEdit2 = makeEdit("DBEdit2", "VehicleRemark");
+    DBEdit10 = tms::boundEdit(panel, "DBEdit10", VehiclesQuery, "VehicleNo");
+    DBEdit11 = tms::boundEdit(panel, "DBEdit11", VehiclesQuery, "VehicleName");
+    DBEdit1 = tms::boundEdit(panel, "DBEdit1", VehiclesQuery, "Model");
+    DBEdit12 = tms::boundEdit(panel, "DBEdit12", VehiclesQuery, "ContainerL");
+    DBEdit13 = tms::boundEdit(panel, "DBEdit13", VehiclesQuery, "ContainerW");
+    DBEdit14 = tms::boundEdit(panel, "DBEdit14", VehiclesQuery, "ContainerH");
+    DBEdit15 = tms::boundEdit(panel, "DBEdit15", VehiclesQuery, "MaxWeight");
+    DBEdit2 = tms::boundEdit(panel, "DBEdit2", VehiclesQuery, "VehicleRemark");
 
-    auto place = [&](int row, int col, const QString& caption, QWidget* w, bool required) {
-        grid->addWidget(label(caption, panel), row, col * 3, Qt::AlignRight);
-        grid->addWidget(w, row, col * 3 + 1);
-        if (required) grid->addWidget(star(panel), row, col * 3 + 2);
-    };
-    place(0, 0, QStringLiteral("编号："), DBEdit10, true);
-    place(0, 1, QStringLiteral("类型："), DBEdit11, true);
-    place(0, 2, QStringLiteral("型号："), DBEdit1, false);
-    place(1, 0, QStringLiteral("长(mm)："), DBEdit12, true);
-    place(1, 1, QStringLiteral("宽(mm)："), DBEdit13, true);
-    place(1, 2, QStringLiteral("高(mm)："), DBEdit14, true);
-    grid->addWidget(label(QStringLiteral("单位：毫米(mm)"), panel), 1, 9);
-    place(2, 0, QStringLiteral("载重(kg)："), DBEdit15, true);
-    grid->addWidget(label(QStringLiteral("单位：公斤(kg)"), panel), 2, 3, 1, 3);
-    place(3, 0, QStringLiteral("备注："), DBEdit2, false);
+    // Row 0: number, type, model; row 1: inner sizes and their unit; row 2:
+    // load limit and its unit; row 3: remark.
+    tms::placeField(grid, 0, 0, QStringLiteral("编号："), DBEdit10, true);
+    tms::placeField(grid, 0, 1, QStringLiteral("类型："), DBEdit11, true);
+    tms::placeField(grid, 0, 2, QStringLiteral("型号："), DBEdit1, false);
+    tms::placeField(grid, 1, 0, QStringLiteral("长(mm)："), DBEdit12, true);
+    tms::placeField(grid, 1, 1, QStringLiteral("宽(mm)："), DBEdit13, true);
+    tms::placeField(grid, 1, 2, QStringLiteral("高(mm)："), DBEdit14, true);
+    grid->addWidget(new QLabel(QStringLiteral("单位：毫米(mm)"), panel), 1, 9);
+    tms::placeField(grid, 2, 0, QStringLiteral("载重(kg)："), DBEdit15, true);
+    grid->addWidget(new QLabel(QStringLiteral("单位：公斤(kg)"), panel), 2, 3, 1, 3);
+    tms::placeField(grid, 3, 0, QStringLiteral("备注："), DBEdit2, false);
     for (int c = 0; c < 3; ++c) grid->setColumnStretch(c * 3 + 1, 1);
     root->addWidget(panel);
 
     auto* commands = new QHBoxLayout;
-    DBNavigator1 = new TDBNavigator(this);
-    DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
-    DBNavigator1->setQuery(VehiclesQuery);
-    commands->addWidget(DBNavigator1);
-    commands->addStretch(1);
-    auto makeButton = [&](const char* name, const char* text) {
-        auto* b = new QPushButton(QString::fromUtf8(text), this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-        commands->addWidget(b);
-        return b;
-    };
-    SpeedButton10 = makeButton("SpeedButton10", "新增");
-    SpeedButton11 = makeButton("SpeedButton11", "修改");
-    SpeedButton12 = makeButton("SpeedButton12", "删除");
-    SpeedButton13 = makeButton("SpeedButton13", "保存");
-    SpeedButton14 = makeButton("SpeedButton14", "取消");
-    BitBtn1 = makeButton("BitBtn1", "退出");
+    DBNavigator1 = tms::commandNavigator(this, commands, "DBNavigator1", VehiclesQuery);
+    SpeedButton10 = tms::commandButton(this, commands, "SpeedButton10", "新增");
+    SpeedButton11 = tms::commandButton(this, commands, "SpeedButton11", "修改");
+    SpeedButton12 = tms::commandButton(this, commands, "SpeedButton12", "删除");
+    SpeedButton13 = tms::commandButton(this, commands, "SpeedButton13", "保存");
+    SpeedButton14 = tms::commandButton(this, commands, "SpeedButton14", "取消");
+    BitBtn1 = tms::commandButton(this, commands, "BitBtn1", "退出");
     root->addLayout(commands);
 
     recordControls_ = {DBEdit10, DBEdit11, DBEdit1, DBEdit12, DBEdit13, DBEdit14, DBEdit15, DBEdit2};
@@ -174,43 +125,25 @@ void TForm6::closeEvent(QCloseEvent* event) {
 }
 
 void TForm6::FormShow() {
-    try {
-        VehiclesDS->acquire(this);
-    } catch (const EDatabaseError& e) {
-        tms::ui::showError(e.message());
-    }
+    tms::reportErrors([&] { VehiclesDS->acquire(this); });
 }
 
-void TForm6::FormClose() {
-    // An add or change left open here goes with the window; the list itself
-    // stays open while another window still shows it.
-    if (tms::hasPendingEdit(VehiclesQuery)) VehiclesQuery->Cancel();
-    VehiclesDS->release(this);
-}
+void TForm6::FormClose() { tms::leaveList(VehiclesDS, this); }
 
 // ---------------------------------------------------------------- search and sort
 
-void TForm6::Button10Click() {
-    tms::reportErrors(
-        [&] { tms::fastfind(VehiclesQuery, QStringLiteral("HoldVehicles"), QStringLiteral("*"), QString()); });
-}
+void TForm6::Button10Click() { tms::listAll(VehiclesQuery, QStringLiteral("HoldVehicles")); }
 
 void TForm6::goodsDBGRIDTitleClick(const QString& fieldName) {
-    if (fieldName.isEmpty() || tms::hasPendingEdit(VehiclesQuery)) return;
-    sortDesc = !sortDesc;
-    QString sql = defaultSql() + QStringLiteral(" order by ") + fieldName;
-    if (sortDesc) sql += QStringLiteral("  desc");
-    tms::reportErrors([&] { tms::reopenQuery(VehiclesQuery, sql); });
+    tms::sortByTitle(VehiclesQuery, defaultSql(), fieldName, sortDesc);
 }
 
 bool TForm6::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && (watched == Edit7 || watched == Edit6)) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        auto* edit = static_cast<QLineEdit*>(watched);
         // Only Enter searches; an empty box leaves the list as it is.
-        const QString field = watched == Edit7 ? QStringLiteral("vehicleNo") : QStringLiteral("VehicleName");
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !edit->text().trimmed().isEmpty())
-            tms::reportErrors([&] { tms::fastfind(VehiclesQuery, QStringLiteral("HoldVehicles"), field, edit->text()); });
+        tms::searchOnEnter(VehiclesQuery, QStringLiteral("HoldVehicles"),
+                           watched == Edit7 ? QStringLiteral("vehicleNo") : QStringLiteral("VehicleName"),
+                           static_cast<QLineEdit*>(watched)->text(), static_cast<QKeyEvent*>(event)->key());
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -218,108 +151,56 @@ bool TForm6::eventFilter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------- record buttons
 
 void TForm6::SpeedButton10Click() {
-    try {
-        VehiclesQuery->Append();
-    } catch (const EDatabaseError& e) {
-        tms::ui::showError(e.message());
-        return;
-    }
+    if (!tms::reportErrors([&] { VehiclesQuery->Append(); })) return;
     DBEdit10->setFocus();
     modifyMode = false;
 }
 
 void TForm6::SpeedButton11Click() {
-    if (!VehiclesQuery->Active() || VehiclesQuery->IsEmpty()) return;
+    if (!tms::hasCurrentRecord(VehiclesQuery)) return;
     oldNumber = VehiclesQuery->FieldByName(QStringLiteral("VehicleNo")).AsString();
     oldLength = DBEdit12->text();
     oldWidth = DBEdit13->text();
     oldHeight = DBEdit14->text();
     oldMaxWeight = DBEdit15->text();
-    try {
-        VehiclesQuery->Edit();
-    } catch (const EDatabaseError& e) {
-        tms::ui::showError(e.message());
-        return;
-    }
+    if (!tms::reportErrors([&] { VehiclesQuery->Edit(); })) return;
     modifyMode = true;
     DBEdit11->setFocus();
 }
 
 void TForm6::SpeedButton12Click() {
-    if (!VehiclesQuery->Active() || VehiclesQuery->IsEmpty()) return;
-    if (!tms::ui::confirm(QStringLiteral("确认信息"), QStringLiteral("确实要删除该箱体吗?"))) return;
-    try {
-        // The stored number: the orders name the container by it.
-        const QString number = VehiclesQuery->FieldByName(QStringLiteral("VehicleNo")).AsString();
-        if (tms::anyRow(ADOQuery4, QStringLiteral("select vehicleNo  from HoldOrderForm where vehicleNo = ?"),
-                        {number})) {
-            tms::ui::showMessage(QStringLiteral("该箱体地以前有过定单 不能删除 请先整理该定单."));
-            return;
-        }
-        VehiclesQuery->Delete();
-    } catch (const EDatabaseError& e) {
-        tms::ui::showError(e.message());
-    }
+    tms::deleteUnlessUsed(VehiclesQuery, ADOQuery4, QStringLiteral("确实要删除该箱体吗?"), QStringLiteral("VehicleNo"),
+                          QStringLiteral("select vehicleNo  from HoldOrderForm where vehicleNo = ?"),
+                          QStringLiteral("该箱体地以前有过定单 不能删除 请先整理该定单."));
 }
 
 void TForm6::SpeedButton13Click() {
     if (!tms::hasPendingEdit(VehiclesQuery)) return;
-    const QString number = DBEdit10->text().trimmed();
-    const QString length = DBEdit12->text().trimmed();
-    const QString width = DBEdit13->text().trimmed();
-    const QString height = DBEdit14->text().trimmed();
-    const QString maxWeight = DBEdit15->text().trimmed();
-    if (number.isEmpty() || DBEdit11->text().trimmed().isEmpty() || maxWeight.isEmpty() || length.isEmpty() ||
-        width.isEmpty() || height.isEmpty()) {
-        tms::ui::showMessage(QStringLiteral("请录入完整信息"));
-        return;
-    }
-    try {
-        if (modifyMode) {
-            // A container that a computed plan uses keeps its inner size and
-            // load limit.
-            const bool computed = tms::anyRow(
+    if (!tms::entriesComplete({DBEdit10, DBEdit11, DBEdit15, DBEdit12, DBEdit13, DBEdit14})) return;
+    const QString taken = QStringLiteral("select * from HoldVehicles where vehicleNo = ?");
+    tms::postChecked(VehiclesQuery, [&] {
+        if (!modifyMode) return tms::numberFree(ADOQuery4, taken, DBEdit10);
+        // A container that a computed plan uses keeps its inner size and
+        // load limit.
+        if (!tms::measuresKept(
                 ADOQuery4,
                 QStringLiteral("  select OrderFormNo from HoldOrderForm where vehicleno = ? and IsNeedCount = 0 "),
-                {oldNumber});
-            if (computed && (length != oldLength.trimmed() || width != oldWidth.trimmed() ||
-                             height != oldHeight.trimmed() || maxWeight != oldMaxWeight.trimmed())) {
-                tms::ui::showMessage(QStringLiteral("该车厢以前有过订单，修改该车厢的长、宽、高、载重，会影响以前装配结果的正确性,"
-                                                    "因此不允许修改!"));
-                return;
-            }
-            // A new number must be free, and a container that orders name
-            // keeps its number so no order loses its container.
-            if (DBEdit10->text() != oldNumber) {
-                if (tms::anyRow(ADOQuery4, QStringLiteral("select vehicleNo from HoldOrderForm where vehicleNo = ?"),
-                                {oldNumber})) {
-                    tms::ui::showMessage(QStringLiteral("该箱体以前有过定单 不能修改编号 请先整理该定单."));
-                    DBEdit10->setFocus();
-                    return;
-                }
-                if (DBEdit10->text().compare(oldNumber, Qt::CaseInsensitive) != 0 &&
-                    tms::anyRow(ADOQuery4, QStringLiteral("select * from HoldVehicles where vehicleNo = ?"),
-                                {DBEdit10->text()})) {
-                    tms::ui::showMessage(QStringLiteral("该编号已存在 请从新输入"));
-                    DBEdit10->setFocus();
-                    return;
-                }
-            }
-        } else if (tms::anyRow(ADOQuery4, QStringLiteral("select * from HoldVehicles where vehicleNo = ?"),
-                               {DBEdit10->text()})) {
-            tms::ui::showMessage(QStringLiteral("该编号已存在 请从新输入"));
+                oldNumber, {DBEdit12, DBEdit13, DBEdit14, DBEdit15}, {oldLength, oldWidth, oldHeight, oldMaxWeight},
+                QStringLiteral("该车厢以前有过订单，修改该车厢的长、宽、高、载重，会影响以前装配结果的正确性,"
+                               "因此不允许修改!")))
+            return false;
+        // A new number must be free, and a container that orders name keeps
+        // its number so no order loses its container.
+        if (DBEdit10->text() == oldNumber) return true;
+        if (tms::anyRow(ADOQuery4, QStringLiteral("select vehicleNo from HoldOrderForm where vehicleNo = ?"),
+                        {oldNumber})) {
+            tms::ui::showMessage(QStringLiteral("该箱体以前有过定单 不能修改编号 请先整理该定单."));
             DBEdit10->setFocus();
-            return;
+            return false;
         }
-    } catch (const EDatabaseError& e) {
-        tms::ui::showError(e.message());
-        return;
-    }
-    try {
-        VehiclesQuery->Post();
-    } catch (const EDatabaseError&) {
-        tms::ui::showMessage(QStringLiteral("保存出错 请检查录入数据!"));
-    }
+        return DBEdit10->text().compare(oldNumber, Qt::CaseInsensitive) == 0 ||
+               tms::numberFree(ADOQuery4, taken, DBEdit10);
+    });
 }
 
 void TForm6::SpeedButton14Click() {
@@ -329,15 +210,8 @@ void TForm6::SpeedButton14Click() {
 // ---------------------------------------------------------------- state
 
 void TForm6::VehiclesDSStateChange() {
-    const bool editing = tms::hasPendingEdit(VehiclesQuery);
+    const bool editing = tms::followEditState(VehiclesQuery, {SpeedButton10, SpeedButton11, SpeedButton12},
+                                              {SpeedButton13, SpeedButton14}, recordControls_, goodsDBGRID,
+                                              DBNavigator1);
     if (!editing) modifyMode = false;
-    SpeedButton10->setEnabled(!editing);
-    SpeedButton11->setEnabled(!editing);
-    SpeedButton12->setEnabled(!editing);
-    SpeedButton13->setEnabled(editing);
-    SpeedButton14->setEnabled(editing);
-    for (QWidget* w : recordControls_) w->setEnabled(editing);
-    // Moving to another row would store the pending record unchecked.
-    goodsDBGRID->setEnabled(!editing);
-    DBNavigator1->setEnabled(!editing);
 }
