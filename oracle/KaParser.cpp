@@ -54,32 +54,28 @@ namespace {
 std::unique_ptr<TLexemeList> gSymbols;
 std::unique_ptr<TLexemeList> gKeywords;
 
-struct LexemeRow {
-    const char* text;
-    int32_t code;
-};
-
-const LexemeRow kSymbolRows[] = {
+const TLexemeRow kSymbolRows[] = {
     {"!", 1},  {"\"", 2}, {"#", 3},  {"$", 4},  {"%", 5},  {"&", 6},   {"'", 7},  {"(", 8},  {")", 9},  {"*", 10},
     {"+", 11}, {",", 12}, {"-", 13}, {".", 14}, {"/", 15}, {":", 16},  {";", 17}, {"<", 18}, {"=", 19}, {">", 20},
     {"?", 21}, {"@", 22}, {"[", 23}, {"\\", 24}, {"]", 25}, {"^", 26}, {"_", 27}, {"`", 28},
 };
-const LexemeRow kKeywordRows[] = {{"AND", 29}, {"NOT", 30}, {"OR", 31}};
+const TLexemeRow kKeywordRows[] = {{"AND", 29}, {"NOT", 30}, {"OR", 31}};
 }  // namespace
+
+std::unique_ptr<TLexemeList> MakeLexemeList(std::span<const TLexemeRow> rows) {
+    auto list = std::make_unique<TLexemeList>();
+    for (const TLexemeRow& r : rows) list->Add(r.text, r.code);
+    list->Sort();
+    return list;
+}
 
 const TLexemeList* ParserSymbolLexemes() { return gSymbols.get(); }
 const TLexemeList* ParserKeywordLexemes() { return gKeywords.get(); }
 
 void KaParserStartup() {
     if (gSymbols) return;
-    auto symbols = std::make_unique<TLexemeList>();
-    for (const LexemeRow& r : kSymbolRows) symbols->Add(r.text, r.code);
-    symbols->Sort();
-    auto keywords = std::make_unique<TLexemeList>();
-    for (const LexemeRow& r : kKeywordRows) keywords->Add(r.text, r.code);
-    keywords->Sort();
-    gSymbols = std::move(symbols);
-    gKeywords = std::move(keywords);
+    gSymbols = MakeLexemeList(kSymbolRows);
+    gKeywords = MakeLexemeList(kKeywordRows);
 }
 
 void KaParserShutdown() {

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -37,6 +39,14 @@ public:
 private:
     std::vector<std::pair<std::string, int32_t>> items_;
 };
+
+// One entry of a lexeme table: its text and code.
+struct TLexemeRow {
+    const char* text;
+    int32_t code;
+};
+// A sorted list made of the rows.
+std::unique_ptr<TLexemeList> MakeLexemeList(std::span<const TLexemeRow> rows);
 
 // The base lexer's tables, built at start-up (nullptr before start-up and
 // after shutdown).

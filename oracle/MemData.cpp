@@ -384,13 +384,9 @@ namespace {
 std::unique_ptr<TLexemeList> gFilterSymbols;
 std::unique_ptr<TLexemeList> gFilterKeywords;
 
-struct LexemeRow {
-    const char* text;
-    int32_t code;
-};
-const LexemeRow kFilterSymbolRows[] = {{"=", 1},  {">", 2},  {"<", 3},   {">=", 4}, {"<=", 5},  {"<>", 6},
+const TLexemeRow kFilterSymbolRows[] = {{"=", 1},  {">", 2},  {"<", 3},   {">=", 4}, {"<=", 5},  {"<>", 6},
                                        {"(", 7},  {")", 8},  {"-", 9},   {"+", 10}, {"[", 11},  {"]", 12}};
-const LexemeRow kFilterKeywordRows[] = {{"AND", 13}, {"FALSE", 14}, {"IS", 15},   {"LIKE", 16},
+const TLexemeRow kFilterKeywordRows[] = {{"AND", 13}, {"FALSE", 14}, {"IS", 15},   {"LIKE", 16},
                                         {"NOT", 17}, {"NULL", 18},  {"OR", 19},   {"TRUE", 20}};
 }  // namespace
 
@@ -401,14 +397,8 @@ void MemDataStartup() {
     LongOperationStartHook = nullptr;
     LongOperationEndHook = nullptr;
     if (gFilterSymbols) return;
-    auto symbols = std::make_unique<TLexemeList>();
-    for (const LexemeRow& r : kFilterSymbolRows) symbols->Add(r.text, r.code);
-    symbols->Sort();
-    auto keywords = std::make_unique<TLexemeList>();
-    for (const LexemeRow& r : kFilterKeywordRows) keywords->Add(r.text, r.code);
-    keywords->Sort();
-    gFilterSymbols = std::move(symbols);
-    gFilterKeywords = std::move(keywords);
+    gFilterSymbols = MakeLexemeList(kFilterSymbolRows);
+    gFilterKeywords = MakeLexemeList(kFilterKeywordRows);
 }
 
 void MemDataShutdown() {

@@ -8,16 +8,11 @@ namespace {
 std::unique_ptr<TLexemeList> gSymbols;
 std::unique_ptr<TLexemeList> gKeywords;
 
-struct LexemeRow {
-    const char* text;
-    int32_t code;
-};
-
-const LexemeRow kSymbolRows[] = {
+const TLexemeRow kSymbolRows[] = {
     {"*", lxStar}, {"=", lxEqual}, {":", lxColon}, {",", lxComma}, {".", lxPoint}, {":=", lxAssign}, {"/", lxSlash},
 };
 
-const LexemeRow kKeywordRows[] = {
+const TLexemeRow kKeywordRows[] = {
     {"AND", lxAND},           {"AS", lxAS},               {"BEGIN", lxBEGIN},         {"BODY", lxBODY},
     {"BY", lxBY},             {"CONNECT", lxCONNECT},     {"CREATE", lxCREATE},       {"DECLARE", lxDECLARE},
     {"DEFINE", lxDEFINE},     {"DELETE", lxDELETE},       {"DISCONNECT", lxDISCONNECT}, {"END", lxEND},
@@ -38,14 +33,8 @@ const TLexemeList* OraKeywordLexemes() { return gKeywords.get(); }
 
 void OraParserStartup() {
     if (gSymbols) return;
-    auto symbols = std::make_unique<TLexemeList>();
-    for (const LexemeRow& r : kSymbolRows) symbols->Add(r.text, r.code);
-    symbols->Sort();
-    auto keywords = std::make_unique<TLexemeList>();
-    for (const LexemeRow& r : kKeywordRows) keywords->Add(r.text, r.code);
-    keywords->Sort();
-    gSymbols = std::move(symbols);
-    gKeywords = std::move(keywords);
+    gSymbols = MakeLexemeList(kSymbolRows);
+    gKeywords = MakeLexemeList(kKeywordRows);
 }
 
 void OraParserShutdown() {
