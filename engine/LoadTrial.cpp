@@ -482,12 +482,16 @@ void TrialIndex::addSpace(int pos) {
     const TSpace& S = *t.spaceList[pos];
     if (!S.active) return;
     fileFaces(pos, true);
-    if (order >= 0) {
-        const CandEntry e = entryOf(pos, S.x, S.y, S.z);
-        if (static_cast<double>(e.k1) >= bound()) {
-            candInsert(e);
-            inCand[pos] = 1;
-        }
+    offerCandidate(pos, S);
+}
+
+// An active space at or beyond the search bound becomes a candidate.
+void TrialIndex::offerCandidate(int pos, const TSpace& S) {
+    if (order < 0) return;
+    const CandEntry e = entryOf(pos, S.x, S.y, S.z);
+    if (static_cast<double>(e.k1) >= bound()) {
+        candInsert(e);
+        inCand[pos] = 1;
     }
 }
 
@@ -513,13 +517,7 @@ void TrialIndex::moved(int pos, float ox, float oy, float oz) {
     const TSpace& S = *t.spaceList[pos];
     if (!S.active) return;
     fileFaces(pos, false);
-    if (order >= 0) {
-        const CandEntry e = entryOf(pos, S.x, S.y, S.z);
-        if (static_cast<double>(e.k1) >= bound()) {
-            candInsert(e);
-            inCand[pos] = 1;
-        }
-    }
+    offerCandidate(pos, S);
 }
 
 void TrialIndex::rebuild(bool withCandidates) {

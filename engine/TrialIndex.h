@@ -116,6 +116,7 @@ private:
     void retire(int pos);
     void moved(int pos, float ox, float oy, float oz);
     void fileFaces(int pos, bool fresh);
+    void offerCandidate(int pos, const TSpace& S);
     int fileNode(std::uint64_t h, int pos, std::uint32_t ver);
     CandEntry entryOf(int pos, float x, float y, float z) const;
     void candInsert(const CandEntry& e);
