@@ -8,6 +8,7 @@
 #include "Dialogs.h"
 #include "JPEG.h"
 #include "OraModules.h"
+#include "OraPlatform.h"
 #include "Startup.h"
 #include "Unit4.h"
 
@@ -40,11 +41,17 @@ int main(int argc, char** argv) {
     {
         TApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("舱易通"));
+        // The data-access library's warnings appear in the program's boxes
+        // while the application object lives.
+        ora::SetWarningHook([](const std::string& title, const std::string& text) {
+            tms::ui::showWarning(QString::fromUtf8(title.c_str()), QString::fromUtf8(text.c_str()));
+        });
         if (createForms()) {
             Form4->show();
             status = app.exec();
         }
         destroyForms();
+        ora::SetWarningHook(nullptr);
     }
     ora::shutdownModules();
     return status;
