@@ -65,11 +65,13 @@ bool fitsSomeAllowedWay(const TGoodsKind& k, double L, double W, double H, bool 
 std::vector<PlanRow> planRowsOf(const std::vector<Tgoodsinfo>& bestArr, bool firstContainerOnly) {
     std::vector<PlanRow> rows;
     rows.reserve(bestArr.size());
-    std::string label;  // an unknown code repeats the label of the row before
+    // An unknown code repeats the label of the piece before it in loading
+    // order, whether or not that piece keeps its row.
+    std::string label;
     for (const Tgoodsinfo& g : bestArr) {
+        if (const Orientation* o = orientationByCode(g.code)) label = o->placeText;
         if (g.vehicleOrder < 1) continue;  // not placed: no row
         if (firstContainerOnly && g.vehicleOrder > 1) continue;
-        if (const Orientation* o = orientationByCode(g.code)) label = o->placeText;
         PlanRow r;
         r.listId = g.ListId;
         r.goodsNo = g.GoodsNo;
@@ -110,6 +112,10 @@ TPlanResult GoodsOrder(THoldEngine& engine, TADOConnection& conn, const std::str
         else
             setGoodsAsFloor(rows);
         writePlanRows(conn, OrderFormNo, rows, pileCalc, progress.stepper());
+        // Every piece of the run counts one row step, also those a type-A
+        // plan leaves out and those left over; only the grouping is limited
+        // to the rows kept.
+        for (long long i = static_cast<long long>(rows.size()); i < pieces; ++i) progress.step();
     }
 
     result.ok = true;

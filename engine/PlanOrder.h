@@ -35,8 +35,9 @@ struct TPlanResult {
 // A type-A run started from the new-order window keeps container 1 only;
 // with pile calculation each row gets its pile id and origin, without it the
 // goods number is the pile id. The progress callback of the options gets the
-// maximum 4 × pieces (pieces without pile calculation), one step per row
-// written and per row walked by a pile pass, and is set back to 0 at the end.
+// maximum 4 × pieces (pieces without pile calculation), one step per piece
+// of the run (kept or not) and per row walked by a pile pass, and is set
+// back to 0 at the end.
 // A database error is thrown as EDatabaseError and leaves the stored rows as
 // they were.
 TPlanResult GoodsOrder(THoldEngine& engine, TADOConnection& conn, const std::string& OrderFormNo);

@@ -145,10 +145,25 @@ TEST(GoodsOrder, TypeAFromTheNewOrderWindowKeepsContainerOneOnly) {
         EXPECT_EQ(s.vehicleOrder, 1);
         EXPECT_EQ(s.floor, "A000001");
     }
-    // Only container 1 is grouped: the bar stops short of its maximum.
+    // Every piece counts one step for its row, the trimmed ones too, but
+    // only container 1 is grouped: 5 + 3 x 2 steps, short of the maximum.
     EXPECT_EQ(bar.maximum, 20);
-    EXPECT_EQ(bar.highest, 8);
+    EXPECT_EQ(bar.highest, 11);
     EXPECT_EQ(bar.last, 0);
+
+    // Without piles the bar runs to its end although only two rows remain.
+    TestDb db2;
+    fill(e, {{"A", 500, 400, 300, 10, 5}});
+    e.options.typeA = true;
+    e.options.fromForm10 = 1;
+    e.options.pileCalc = false;
+    Bar plain;
+    plain.attach(e);
+    ASSERT_TRUE(GoodsOrder(e, db2.conn, "O1").ok);
+    EXPECT_EQ(stored(db2.conn, "O1").size(), 2u);
+    EXPECT_EQ(plain.maximum, 5);
+    EXPECT_EQ(plain.highest, 5);
+    EXPECT_EQ(plain.last, 0);
 }
 
 TEST(GoodsOrder, TypeARecalculatedFromOrderManagementKeepsEveryContainer) {
@@ -266,6 +281,15 @@ TEST(PlanRowsOf, OnlyPlacedPiecesGetRowsAndAnUnknownCodeRepeatsTheLabel) {
     EXPECT_EQ(rows[3].listId, "A000004");
     EXPECT_EQ(rows[3].bcd2, 40);
     EXPECT_EQ(planRowsOf(best, true).size(), 2u);
+
+    // The label an unknown code repeats is that of the piece before it in
+    // loading order, even when that piece's container is trimmed away.
+    best[2].vehicleOrder = 1;
+    best[1].vehicleOrder = 2;
+    rows = planRowsOf(best, true);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1].listId, "A000002");
+    EXPECT_EQ(rows[1].placeType, "卧放，正向");
 }
 
 TEST(PreCheck, DirectionRuleWeightAndSizes) {
