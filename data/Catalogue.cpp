@@ -32,7 +32,13 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QStyleOptionViewItem o(option);
-        if (index.data(Qt::BackgroundRole).isValid()) o.state &= ~QStyle::State_Selected;
+        const QVariant background = index.data(Qt::BackgroundRole);
+        if (background.isValid()) {
+            o.state &= ~QStyle::State_Selected;
+            // The colour text stays readable on dark colours.
+            const QColor c = background.value<QColor>();
+            o.palette.setColor(QPalette::Text, c.lightness() < 110 ? Qt::white : Qt::black);
+        }
         QStyledItemDelegate::paint(painter, o, index);
     }
 };
