@@ -22,58 +22,13 @@
 #include "AdoDb.h"
 #include "Codes.h"
 #include "DbSchema.h"
-#include "HoldEngine.h"
+#include "BenchOrders.h"
 #include "PlanOrder.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct Carton {
-    const char* goodsNo;
-    float L, W, H;
-    double weight;
-    int amount;
-};
-
-// The engine input of a type-B order as the new-order window fills it.
-void fillOrder(tms::THoldEngine& e, const std::vector<Carton>& cartons) {
-    e.options = tms::TEngineOptions{};
-    e.options.weightRestrict = true;
-    e.options.directionRestrict = false;
-    e.options.loadingMode = 0;
-    e.options.preferUpright = false;
-    e.options.pileCalc = true;
-    e.options.typeA = false;
-    e.options.fromForm10 = 1;
-    e.goodsArr.clear();
-    e.loadList.clear();
-    for (const Carton& c : cartons) {
-        for (int k = 1; k <= c.amount; ++k) {
-            tms::Tgoodsinfo g;
-            g.GoodsNo = c.goodsNo;
-            g.ListId = std::string(c.goodsNo) + tms::add0(k);
-            g.GoodsName = c.goodsNo;
-            g.L = c.L;
-            g.W = c.W;
-            g.H = c.H;
-            g.weight = c.weight;
-            g.canTurn = 1;
-            g.vehicleOrder = -1;
-            e.loadList.push_back(g.ListId);
-            e.goodsArr.push_back(std::move(g));
-        }
-    }
-    e.bestArr.assign(e.goodsArr.size(), tms::Tgoodsinfo{});
-    tms::tBox box;
-    box.boxNo = "1";
-    box.L = 12032;
-    box.W = 2352;
-    box.H = 2393;
-    box.maxWeight = 26700;
-    box.opened = 1;
-    e.boxArr = {box};
-}
 
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
@@ -100,10 +55,8 @@ int main() {
     conn.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";Jet OLEDB:Database Password=\"" +
               QString(tms::kDatabasePassword) + "\"");
 
-    const std::vector<Carton> bm1 = {
-        {"G1", 600, 400, 300, 20, 500}, {"G2", 500, 350, 250, 12, 500}, {"G3", 450, 300, 200, 8, 500}};
-    const std::vector<Carton> bm3 = {
-        {"S1", 300, 200, 150, 2, 4000}, {"S2", 250, 200, 100, 1, 4000}, {"S3", 200, 150, 100, 1, 4000}};
+    const auto& bm1 = bench::workloads()[0].cartons;
+    const auto& bm3 = bench::workloads()[2].cartons;
     const int runs = 7;
 
     // PLAN-1: the whole calculation with its plan stored.
@@ -112,7 +65,7 @@ int main() {
         std::vector<double> total, write;
         tms::TPlanResult r;
         for (int i = 0; i < runs; ++i) {
-            fillOrder(e, bm1);
+            bench::fillOrder(e, bm1);
             const auto t0 = Clock::now();
             auto t1 = t0;
             e.options.progress = [&](int maximum, int position) {
@@ -134,7 +87,7 @@ int main() {
     // PLAN-2: 12,000 rows grouped into piles and written.
     {
         tms::THoldEngine e;
-        fillOrder(e, bm3);
+        bench::fillOrder(e, bm3);
         const auto r0 = Clock::now();
         const tms::TRunResult run = e.getGoodsArrYH();
         const double engineMs = ms(Clock::now() - r0);
