@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "Codes.h"
-#include "HoldEngine.h"
+#include "platform/Codes.h"
+#include "engine/HoldEngine.h"
 
 namespace bench {
 

@@ -6,7 +6,7 @@
 //   engine_bench [repetitions]   (default 5; the best time is shown, and
 //                                 the time of the engine's first run)
 
-#include "BenchOrders.h"
+#include "bench/BenchOrders.h"
 
 #include <algorithm>
 #include <chrono>

@@ -19,11 +19,11 @@
 #include <string>
 #include <vector>
 
-#include "AdoDb.h"
-#include "Codes.h"
-#include "DbSchema.h"
-#include "BenchOrders.h"
-#include "PlanOrder.h"
+#include "platform/AdoDb.h"
+#include "platform/Codes.h"
+#include "platform/DbSchema.h"
+#include "bench/BenchOrders.h"
+#include "engine/PlanOrder.h"
 
 namespace {
 

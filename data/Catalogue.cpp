@@ -1,4 +1,4 @@
-#include "Catalogue.h"
+#include "data/Catalogue.h"
 
 #include <QColor>
 #include <QGridLayout>
@@ -12,8 +12,8 @@
 #include <QRegularExpression>
 #include <QStyledItemDelegate>
 
-#include "Codes.h"
-#include "DbWidgets.h"
+#include "platform/Codes.h"
+#include "platform/DbWidgets.h"
 
 namespace tms {
 

@@ -14,8 +14,8 @@
 #include <functional>
 #include <initializer_list>
 
-#include "AdoDb.h"
-#include "Dialogs.h"
+#include "platform/AdoDb.h"
+#include "platform/Dialogs.h"
 
 class QColor;
 class QGridLayout;

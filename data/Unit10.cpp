@@ -1,4 +1,4 @@
-#include "Unit10.h"
+#include "data/Unit10.h"
 
 TForm10::TForm10(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form10"));

@@ -1,4 +1,4 @@
-#include "Unit2.h"
+#include "data/Unit2.h"
 
 TForm2::TForm2(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form2"));

@@ -1,4 +1,4 @@
-#include "Unit5.h"
+#include "data/Unit5.h"
 
 #include <QCloseEvent>
 #include <QColorDialog>
@@ -12,9 +12,9 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "Codes.h"
-#include "Dialogs.h"
-#include "Unit4.h"
+#include "platform/Codes.h"
+#include "platform/Dialogs.h"
+#include "shell/Unit4.h"
 
 QString TForm5::defaultSql() {
     return QStringLiteral(

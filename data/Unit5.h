@@ -11,10 +11,10 @@
 #include <functional>
 #include <optional>
 
-#include "AdoDb.h"
-#include "Catalogue.h"
-#include "DbWidgets.h"
-#include "Forms.h"
+#include "platform/AdoDb.h"
+#include "data/Catalogue.h"
+#include "platform/DbWidgets.h"
+#include "shell/Forms.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,4 +1,4 @@
-#include "Unit6.h"
+#include "data/Unit6.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -11,8 +11,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "Dialogs.h"
-#include "Unit4.h"
+#include "platform/Dialogs.h"
+#include "shell/Unit4.h"
 
 QString TForm6::defaultSql() {
     return QStringLiteral(

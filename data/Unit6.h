@@ -6,10 +6,10 @@
 
 #include <QWidget>
 
-#include "AdoDb.h"
-#include "Catalogue.h"
-#include "DbWidgets.h"
-#include "Forms.h"
+#include "platform/AdoDb.h"
+#include "data/Catalogue.h"
+#include "platform/DbWidgets.h"
+#include "shell/Forms.h"
 
 class QLineEdit;
 class QPushButton;

@@ -1,4 +1,4 @@
-#include "Unit7.h"
+#include "data/Unit7.h"
 
 TForm7::TForm7(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form7"));

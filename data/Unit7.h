@@ -3,7 +3,7 @@
 
 #include <QWidget>
 
-#include "Forms.h"
+#include "shell/Forms.h"
 
 class TForm7 : public QWidget {
     Q_OBJECT

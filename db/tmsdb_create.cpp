@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "DbSchema.h"
+#include "platform/DbSchema.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

@@ -4,10 +4,10 @@
 // the earlier trial in sweep order, so the plan does not depend on how many
 // threads ran it.
 
-#include "HoldEngine.h"
+#include "engine/HoldEngine.h"
 
-#include "Codes.h"
-#include "TrialIndex.h"
+#include "platform/Codes.h"
+#include "engine/TrialIndex.h"
 
 #include <algorithm>
 #include <atomic>

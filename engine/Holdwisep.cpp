@@ -1,13 +1,13 @@
-#include "Holdwisep.h"
+#include "engine/Holdwisep.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "Desktop.h"
-#include "Dialogs.h"
-#include "IniFile.h"
+#include "platform/Desktop.h"
+#include "platform/Dialogs.h"
+#include "platform/IniFile.h"
 
 namespace {
 

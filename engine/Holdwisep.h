@@ -8,8 +8,7 @@
 
 #include <QWidget>
 
-#include "Forms.h"
-#include "HoldEngine.h"
+#include "engine/HoldEngine.h"
 
 class QCheckBox;
 class QPushButton;

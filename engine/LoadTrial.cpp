@@ -8,9 +8,9 @@
 // the counting loops of the orientation decision only skip iterations that
 // cannot change the outcome.
 
-#include "TrialIndex.h"
+#include "engine/TrialIndex.h"
 
-#include "Codes.h"
+#include "platform/Codes.h"
 
 #include <algorithm>
 #include <climits>

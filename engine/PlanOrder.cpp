@@ -1,10 +1,10 @@
-#include "PlanOrder.h"
+#include "engine/PlanOrder.h"
 
 #include <algorithm>
 #include <set>
 
-#include "AdoDb.h"
-#include "Codes.h"
+#include "platform/AdoDb.h"
+#include "platform/Codes.h"
 
 namespace tms {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "HoldEngine.h"
-#include "PlanRows.h"
+#include "engine/HoldEngine.h"
+#include "engine/PlanRows.h"
 
 class TADOConnection;
 

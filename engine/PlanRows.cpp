@@ -1,4 +1,4 @@
-#include "PlanRows.h"
+#include "engine/PlanRows.h"
 
 #include <sqlite3.h>
 
@@ -7,7 +7,7 @@
 #include <map>
 #include <numeric>
 
-#include "AdoDb.h"
+#include "platform/AdoDb.h"
 
 namespace tms {
 

@@ -3,7 +3,7 @@
 // over the free spaces that keep a placement from rescanning the whole list,
 // and the trial loop the optimiser runs. Only the engine includes this.
 
-#include "HoldEngine.h"
+#include "engine/HoldEngine.h"
 
 #include <array>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "AdoDb.h"
+#include "platform/AdoDb.h"
 
 #include <sqlite3.h>
 

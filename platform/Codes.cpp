@@ -1,4 +1,4 @@
-#include "Codes.h"
+#include "platform/Codes.h"
 
 #include <iconv.h>
 

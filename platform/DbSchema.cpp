@@ -1,4 +1,4 @@
-#include "DbSchema.h"
+#include "platform/DbSchema.h"
 
 #include <sqlite3.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "DbWidgets.h"
+#include "platform/DbWidgets.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -12,7 +12,7 @@
 
 #include <functional>
 
-#include "AdoDb.h"
+#include "platform/AdoDb.h"
 
 struct TDBGridColumn {
     QString fieldName;

@@ -1,4 +1,4 @@
-#include "Desktop.h"
+#include "platform/Desktop.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <QUrl>
 
-#include "Dialogs.h"
+#include "platform/Dialogs.h"
 
 namespace tms::desktop {
 

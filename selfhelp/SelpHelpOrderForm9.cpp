@@ -1,4 +1,4 @@
-#include "SelpHelpOrderForm9.h"
+#include "selfhelp/SelpHelpOrderForm9.h"
 
 TForm9::TForm9(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form9"));

@@ -1,4 +1,4 @@
-#include "Unit11.h"
+#include "selfhelp/Unit11.h"
 
 TForm11::TForm11(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form11"));

@@ -4,6 +4,10 @@
 // another through these pointers (include the other window's header for
 // its members).
 
+#ifdef TMS_LOWER_LAYER
+#error "a lower library includes the window registry: windows belong to tms_windows"
+#endif
+
 class TForm1;   // settings, holds the engine state
 class TForm2;   // modify order
 class TForm3;   // loading details text

@@ -1,4 +1,4 @@
-#include "JPEG.h"
+#include "shell/JPEG.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,16 +1,16 @@
-#include "Startup.h"
+#include "shell/Startup.h"
 
-#include "Holdwisep.h"
-#include "SelpHelpOrderForm9.h"
-#include "Unit10.h"
-#include "Unit11.h"
-#include "Unit2.h"
-#include "Unit3.h"
-#include "Unit4.h"
-#include "Unit5.h"
-#include "Unit6.h"
-#include "Unit7.h"
-#include "Unit8.h"
+#include "engine/Holdwisep.h"
+#include "selfhelp/SelpHelpOrderForm9.h"
+#include "data/Unit10.h"
+#include "selfhelp/Unit11.h"
+#include "data/Unit2.h"
+#include "view/Unit3.h"
+#include "shell/Unit4.h"
+#include "data/Unit5.h"
+#include "data/Unit6.h"
+#include "data/Unit7.h"
+#include "view/Unit8.h"
 
 namespace {
 

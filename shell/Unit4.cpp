@@ -1,4 +1,4 @@
-#include "Unit4.h"
+#include "shell/Unit4.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -8,18 +8,18 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "Compact.h"
-#include "DbSchema.h"
-#include "Desktop.h"
-#include "Dialogs.h"
-#include "Holdwisep.h"
-#include "JPEG.h"
-#include "SelpHelpOrderForm9.h"
-#include "Unit10.h"
-#include "Unit5.h"
-#include "Unit6.h"
-#include "Unit7.h"
-#include "Unit8.h"
+#include "platform/Compact.h"
+#include "platform/DbSchema.h"
+#include "platform/Desktop.h"
+#include "platform/Dialogs.h"
+#include "engine/Holdwisep.h"
+#include "shell/JPEG.h"
+#include "selfhelp/SelpHelpOrderForm9.h"
+#include "data/Unit10.h"
+#include "data/Unit5.h"
+#include "data/Unit6.h"
+#include "data/Unit7.h"
+#include "view/Unit8.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QImage>
 #include <QWidget>
 
-#include "AdoDb.h"
-#include "Forms.h"
+#include "platform/AdoDb.h"
+#include "shell/Forms.h"
 
 class QToolButton;
 

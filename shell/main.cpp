@@ -5,12 +5,12 @@
 
 #include <exception>
 
-#include "Dialogs.h"
-#include "JPEG.h"
-#include "OraModules.h"
-#include "OraPlatform.h"
-#include "Startup.h"
-#include "Unit4.h"
+#include "platform/Dialogs.h"
+#include "shell/JPEG.h"
+#include "oracle/OraModules.h"
+#include "oracle/OraPlatform.h"
+#include "shell/Startup.h"
+#include "shell/Unit4.h"
 
 namespace {
 

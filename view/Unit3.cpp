@@ -1,4 +1,4 @@
-#include "Unit3.h"
+#include "view/Unit3.h"
 
 TForm3::TForm3(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form3"));

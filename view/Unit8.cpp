@@ -1,4 +1,4 @@
-#include "Unit8.h"
+#include "view/Unit8.h"
 
 TForm8::TForm8(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form8"));

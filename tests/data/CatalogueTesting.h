@@ -10,21 +10,10 @@
 
 #include <stdexcept>
 
-#include "AdoDb.h"
-#include "DbSchema.h"
-#include "Dialogs.h"
-
-struct TestDb {
-    QTemporaryDir dir;
-    TADOConnection conn;
-
-    TestDb() {
-        const QString path = dir.path() + "/db/tmsdb.mdb";
-        QString err;
-        if (!tms::createDatabase(path, tms::kDatabasePassword, false, &err)) throw std::runtime_error(err.toStdString());
-        conn.Open("Data Source=" + path + ";Jet OLEDB:Database Password=\"" + tms::kDatabasePassword + "\"");
-    }
-};
+#include "platform/AdoDb.h"
+#include "platform/DbSchema.h"
+#include "platform/Dialogs.h"
+#include "tests/support/TestDb.h"
 
 // Replaces the edit's text as typing would (the bound field follows).
 inline void typeInto(QLineEdit* edit, const QString& text) {

@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QTest>
 
-#include "CatalogueTesting.h"
-#include "Unit6.h"
+#include "tests/data/CatalogueTesting.h"
+#include "data/Unit6.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "CatalogueTesting.h"
-#include "Unit5.h"
+#include "tests/data/CatalogueTesting.h"
+#include "data/Unit5.h"
 
 namespace {
 

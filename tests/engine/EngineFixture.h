@@ -3,9 +3,9 @@
 // the launchers do, running the reference steps on the same input, and the
 // checks every finished plan must pass.
 
-#include "Codes.h"
-#include "HoldEngine.h"
-#include "PlainEngine.h"
+#include "platform/Codes.h"
+#include "engine/HoldEngine.h"
+#include "tests/engine/PlainEngine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "PlainEngine.h"
+#include "tests/engine/PlainEngine.h"
 
-#include "Codes.h"
+#include "platform/Codes.h"
 
 #include <cmath>
 

@@ -6,7 +6,7 @@
 // writing provisional winners as they go. It shares only the record types
 // with the engine.
 
-#include "HoldEngine.h"
+#include "engine/HoldEngine.h"
 
 #include <memory>
 #include <string>

@@ -2,7 +2,7 @@
 // placement modes: every plan is sound, the same on one thread and on eight,
 // and the same as the plain reference steps give.
 
-#include "EngineFixture.h"
+#include "tests/engine/EngineFixture.h"
 
 #include <random>
 

@@ -2,7 +2,7 @@
 // skip rule, containers opened, and the runs that used to loop for ever or
 // write overlapping pieces.
 
-#include "EngineFixture.h"
+#include "tests/engine/EngineFixture.h"
 
 #include <algorithm>
 #include <cmath>

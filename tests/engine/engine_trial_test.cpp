@@ -1,9 +1,9 @@
 // The routines of one trial: the orientation decision, the placement of one
 // piece in the free spaces and the merging of a new free space.
 
-#include "Codes.h"
-#include "HoldEngine.h"
-#include "PlainEngine.h"
+#include "platform/Codes.h"
+#include "engine/HoldEngine.h"
+#include "tests/engine/PlainEngine.h"
 
 #include <gtest/gtest.h>
 

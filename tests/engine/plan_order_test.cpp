@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "Codes.h"
-#include "PlanOrder.h"
-#include "TestDb.h"
+#include "platform/Codes.h"
+#include "engine/PlanOrder.h"
+#include "tests/support/TestDb.h"
 
 using namespace tms;
 

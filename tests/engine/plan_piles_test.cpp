@@ -6,7 +6,7 @@
 #include <map>
 #include <random>
 
-#include "PlanRows.h"
+#include "engine/PlanRows.h"
 
 using tms::PlanRow;
 

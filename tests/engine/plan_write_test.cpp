@@ -6,8 +6,8 @@
 #include <map>
 #include <random>
 
-#include "PlanRows.h"
-#include "TestDb.h"
+#include "engine/PlanRows.h"
+#include "tests/support/TestDb.h"
 
 using tms::PlanRow;
 

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "TestDb.h"
+#include "tests/support/TestDb.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Codes.h"
+#include "platform/Codes.h"
 
 using namespace tms;
 

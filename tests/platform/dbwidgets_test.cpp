@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QHeaderView>
 
-#include "DbWidgets.h"
-#include "TestDb.h"
+#include "platform/DbWidgets.h"
+#include "tests/support/TestDb.h"
 
 class Widgets : public ::testing::Test {
 protected:

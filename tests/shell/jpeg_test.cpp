@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "JPEG.h"
+#include "shell/JPEG.h"
 
 extern "C" {
 #include <jpeglib.h>

@@ -15,13 +15,13 @@
 #include <QToolButton>
 #include <QWindow>
 
-#include "Desktop.h"
-#include "Dialogs.h"
-#include "DbSchema.h"
-#include "Holdwisep.h"
-#include "JPEG.h"
-#include "Startup.h"
-#include "Unit4.h"
+#include "platform/Desktop.h"
+#include "platform/Dialogs.h"
+#include "platform/DbSchema.h"
+#include "engine/Holdwisep.h"
+#include "shell/JPEG.h"
+#include "shell/Startup.h"
+#include "shell/Unit4.h"
 
 namespace {
 

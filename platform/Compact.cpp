@@ -1,4 +1,4 @@
-#include "Compact.h"
+#include "platform/Compact.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "AdoDb.h"
+#include "platform/AdoDb.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "IniFile.h"
+#include "platform/IniFile.h"
 
 namespace {
 

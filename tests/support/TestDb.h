@@ -3,8 +3,8 @@
 
 #include <QTemporaryDir>
 
-#include "AdoDb.h"
-#include "DbSchema.h"
+#include "platform/AdoDb.h"
+#include "platform/DbSchema.h"
 
 struct TestDb {
     QTemporaryDir dir;

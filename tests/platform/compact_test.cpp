@@ -9,10 +9,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "AdoDb.h"
-#include "Compact.h"
-#include "DbSchema.h"
-#include "Dialogs.h"
+#include "platform/AdoDb.h"
+#include "platform/Compact.h"
+#include "platform/DbSchema.h"
+#include "platform/Dialogs.h"
 
 namespace {
 
