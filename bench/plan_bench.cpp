@@ -52,8 +52,7 @@ int main() {
         return 1;
     }
     TADOConnection conn;
-    conn.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";Jet OLEDB:Database Password=\"" +
-              QString(tms::kDatabasePassword) + "\"");
+    conn.Open(makeConnectionString(path, QString(tms::kDatabasePassword)));
 
     const auto& bm1 = bench::workloads()[0].cartons;
     const auto& bm3 = bench::workloads()[2].cartons;

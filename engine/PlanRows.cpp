@@ -1,7 +1,5 @@
 #include "engine/PlanRows.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -115,102 +113,43 @@ void runPass(const Pass& pass, std::vector<int>& idx, const std::vector<Key>& ke
     }
 }
 
-[[noreturn]] void fail(sqlite3* db) {
-    throw EDatabaseError(QString::fromUtf8(db ? sqlite3_errmsg(db) : "connection is closed"));
-}
-
-class Statement {
-public:
-    Statement(sqlite3* db, const char* sql) : db_(db) {
-        if (sqlite3_prepare_v2(db, sql, -1, &s_, nullptr) != SQLITE_OK) fail(db);
-    }
-    ~Statement() { sqlite3_finalize(s_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    void text(int pos, const std::string& v) {
-        check(sqlite3_bind_text(s_, pos, v.data(), static_cast<int>(v.size()), SQLITE_STATIC));
-    }
-    void real(int pos, double v) { check(sqlite3_bind_double(s_, pos, v)); }
-    void integer(int pos, int v) { check(sqlite3_bind_int(s_, pos, v)); }
-    // Runs the statement once and makes it ready for the next values.
-    void run() {
-        const int rc = sqlite3_step(s_);
-        sqlite3_reset(s_);
-        if (rc != SQLITE_DONE && rc != SQLITE_ROW) fail(db_);
-    }
-    sqlite3_stmt* get() const { return s_; }
-
-private:
-    void check(int rc) {
-        if (rc != SQLITE_OK) fail(db_);
-    }
-    sqlite3* db_;
-    sqlite3_stmt* s_ = nullptr;
-};
-
-// A savepoint inside a transaction the caller already holds, so that a
-// failure undoes this write only and leaves the caller's transaction open.
-class Savepoint {
-public:
-    explicit Savepoint(sqlite3* db) : db_(db) {
-        if (sqlite3_exec(db_, "SAVEPOINT plan_rows", nullptr, nullptr, nullptr) != SQLITE_OK) fail(db_);
-    }
-    ~Savepoint() {
-        if (!done_) {
-            sqlite3_exec(db_, "ROLLBACK TO plan_rows", nullptr, nullptr, nullptr);
-            sqlite3_exec(db_, "RELEASE plan_rows", nullptr, nullptr, nullptr);
-        }
-    }
-    void release() {
-        if (sqlite3_exec(db_, "RELEASE plan_rows", nullptr, nullptr, nullptr) != SQLITE_OK) fail(db_);
-        done_ = true;
-    }
-    Savepoint(const Savepoint&) = delete;
-    Savepoint& operator=(const Savepoint&) = delete;
-
-private:
-    sqlite3* db_;
-    bool done_ = false;
-};
-
-void insertRows(sqlite3* db, const std::string& order, const std::vector<PlanRow>& rows, bool withPiles,
+void insertRows(TADOConnection& conn, const std::string& order, const std::vector<PlanRow>& rows, bool withPiles,
                 const PlanStep& step) {
     {
-        Statement del(db, "delete from HoldList where OrderFormNo = ?");
-        del.text(1, order);
+        TPreparedStatement del(conn, QStringLiteral("delete from HoldList where OrderFormNo = ?"));
+        del.bindText(1, order);
         del.run();
     }
-    Statement ins(db, withPiles
+    TPreparedStatement ins(conn, withPiles
                           ? "insert into HoldList(ListId,GoodsNo,OrderFormNo,bcd,bch,bcw,bcd2,bch2,bcw2,"
                             "vehicleOrder,PlaceType,floor,dx,dy,dz) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
                           : "insert into HoldList (ListId,GoodsNo,OrderFormNo,bcd,bch,bcw,bcd2,bch2,bcw2,"
                             "vehicleOrder,PlaceType,floor) values (?,?,?,?,?,?,?,?,?,?,?,?)");
     for (const PlanRow& r : rows) {
-        ins.text(1, r.listId);
-        ins.text(2, r.goodsNo);
-        ins.text(3, order);
-        ins.real(4, r.bcd);
-        ins.real(5, r.bch);
-        ins.real(6, r.bcw);
-        ins.real(7, r.bcd2);
-        ins.real(8, r.bch2);
-        ins.real(9, r.bcw2);
-        ins.integer(10, r.vehicleOrder);
-        ins.text(11, r.placeType);
+        ins.bindText(1, r.listId);
+        ins.bindText(2, r.goodsNo);
+        ins.bindText(3, order);
+        ins.bindDouble(4, r.bcd);
+        ins.bindDouble(5, r.bch);
+        ins.bindDouble(6, r.bcw);
+        ins.bindDouble(7, r.bcd2);
+        ins.bindDouble(8, r.bch2);
+        ins.bindDouble(9, r.bcw2);
+        ins.bindInt(10, r.vehicleOrder);
+        ins.bindText(11, r.placeType);
         if (withPiles && !r.hasOrigin)
-            sqlite3_bind_null(ins.get(), 12);  // a row no pile pass reached
+            ins.bindNull(12);  // a row no pile pass reached
         else
-            ins.text(12, r.floor);
+            ins.bindText(12, r.floor);
         if (withPiles) {
             if (r.hasOrigin) {
-                ins.real(13, r.dx);
-                ins.real(14, r.dy);
-                ins.real(15, r.dz);
+                ins.bindDouble(13, r.dx);
+                ins.bindDouble(14, r.dy);
+                ins.bindDouble(15, r.dz);
             } else {
-                sqlite3_bind_null(ins.get(), 13);
-                sqlite3_bind_null(ins.get(), 14);
-                sqlite3_bind_null(ins.get(), 15);
+                ins.bindNull(13);
+                ins.bindNull(14);
+                ins.bindNull(15);
             }
         }
         ins.run();
@@ -280,17 +219,10 @@ void setGoodsAsFloor(std::vector<PlanRow>& rows) {
 
 void writePlanRows(TADOConnection& conn, const std::string& order, const std::vector<PlanRow>& rows,
                    bool withPiles, const PlanStep& step) {
-    sqlite3* db = conn.handle();
-    if (!db) fail(nullptr);
-    if (conn.InTransaction()) {
-        Savepoint sp(db);
-        insertRows(db, order, rows, withPiles, step);
-        sp.release();
-    } else {
-        TTransaction t(conn);
-        insertRows(db, order, rows, withPiles, step);
-        t.Commit();
-    }
+    // Inside the caller's transaction a failure undoes this write only.
+    TNestedTransaction t(conn, "plan_rows");
+    insertRows(conn, order, rows, withPiles, step);
+    t.Commit();
 }
 
 int storedContainerCount(TADOConnection& conn, const std::string& order) {

@@ -8,6 +8,8 @@
 #include <climits>
 #include <cmath>
 
+#include "platform/DbSchema.h"
+
 namespace {
 
 QString lastError(sqlite3* db) {
@@ -161,24 +163,47 @@ void TADOConnection::Open() {
     QFileInfo fi(path);
     if (!fi.exists() || !fi.isFile()) throw EDatabaseError(QStringLiteral("database file not found: ") + path);
     if (fi.size() == 0) throw EDatabaseError(QStringLiteral("database file is empty: ") + path);
+    openFile(path, password(), false);
+}
 
+void TADOConnection::OpenNew(const QString& file, const QString& password) {
+    Close();
+    ConnectionString = makeConnectionString(file, password);
+    openFile(file, password, true);
+}
+
+void TADOConnection::openFile(const QString& path, const QString& password, bool create) {
     sqlite3* db = nullptr;
     const QByteArray file = path.toUtf8();
-    int rc = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
+    int rc = sqlite3_open_v2(file.constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         QString msg = lastError(db);
         sqlite3_close(db);
         throw EDatabaseError(msg);
     }
-    const QByteArray key = password().toUtf8();
+    const QByteArray key = password.toUtf8();
     try {
-        if (sqlite3_key(db, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
+        // A new file with an empty password stays plain (unkeyed).
+        if ((!create || !key.isEmpty()) &&
+            sqlite3_key(db, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
             throw EDatabaseError(lastError(db));
         sqlite3_busy_timeout(db, 2000);
-        // A wrong key or a file that is no database only shows at the first read.
-        Stmt s(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
-        if (sqlite3_step(s.get()) != SQLITE_ROW) throw EDatabaseError(lastError(db));
-        if (sqlite3_column_int(s.get(), 0) == 0) throw EDatabaseError(QStringLiteral("database holds no tables"));
+        if (!create) {
+            // A wrong key or a file that is no database only shows at the first read.
+            Stmt s(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+            if (sqlite3_step(s.get()) != SQLITE_ROW) throw EDatabaseError(lastError(db));
+            if (sqlite3_column_int(s.get(), 0) == 0) throw EDatabaseError(QStringLiteral("database holds no tables"));
+            Stmt v(db, QStringLiteral("PRAGMA user_version"));
+            if (sqlite3_step(v.get()) != SQLITE_ROW) throw EDatabaseError(lastError(db));
+            const long long version = sqlite3_column_int64(v.get(), 0);
+            if (version > tms::kSchemaVersion || version < 0)
+                throw EDatabaseVersionError(
+                    QStringLiteral("数据库文件的版本（%1）比本程序所能读取的版本（%2）新，本程序不能打开它，"
+                                   "请使用新版本的程序。")
+                        .arg(version)
+                        .arg(tms::kSchemaVersion));
+        }
     } catch (...) {
         sqlite3_close(db);
         throw;
@@ -220,6 +245,118 @@ int TADOConnection::Execute(const QString& sql, const QVariantList& params) {
     for (int i = 0; i < params.size(); ++i) bindValue(s.get(), i + 1, params[i]);
     stepDone(db_, s.get());
     return sqlite3_changes(db_);
+}
+
+void TADOConnection::ExecuteScript(const QString& sql) {
+    if (!db_) throw EDatabaseError(QStringLiteral("connection is closed"));
+    const QByteArray text = sql.toUtf8();
+    char* err = nullptr;
+    if (sqlite3_exec(db_, text.constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        const QString msg = err ? QString::fromUtf8(err) : lastError(db_);
+        sqlite3_free(err);
+        throw EDatabaseError(msg);
+    }
+}
+
+void TADOConnection::execPlain(const char* sql) {
+    if (!db_) throw EDatabaseError(QStringLiteral("connection is closed"));
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) throw EDatabaseError(lastError(db_));
+}
+
+QString makeConnectionString(const QString& file, const QString& password) {
+    QString quoted = password;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=") + file +
+           QStringLiteral(
+               ";Mode=Share Deny None;Extended Properties=\"\";Jet OLEDB:System database=\"\";"
+               "Jet OLEDB:Registry Path=\"\";Jet OLEDB:Database Password=\"") +
+           quoted + QStringLiteral("\";Jet OLEDB:Engine Type=5;Jet OLEDB:Database Locking Mode=1");
+}
+
+// ---------------------------------------------------------------- nested transaction
+
+TNestedTransaction::TNestedTransaction(TADOConnection& c, const char* name) : c_(c) {
+    if (!c_.handle()) throw EDatabaseError(QStringLiteral("connection is closed"));
+    if (c_.InTransaction()) {
+        savepoint_ = name;
+        c_.execPlain(("SAVEPOINT " + savepoint_).c_str());
+    } else {
+        c_.BeginTrans();
+    }
+}
+
+TNestedTransaction::~TNestedTransaction() {
+    if (done_) return;
+    if (savepoint_.empty()) {
+        c_.RollbackTrans();
+    } else if (sqlite3* db = c_.handle()) {
+        sqlite3_exec(db, ("ROLLBACK TO " + savepoint_).c_str(), nullptr, nullptr, nullptr);
+        sqlite3_exec(db, ("RELEASE " + savepoint_).c_str(), nullptr, nullptr, nullptr);
+    }
+}
+
+void TNestedTransaction::Commit() {
+    if (savepoint_.empty())
+        c_.CommitTrans();
+    else
+        c_.execPlain(("RELEASE " + savepoint_).c_str());
+    done_ = true;
+}
+
+// ---------------------------------------------------------------- prepared statement
+
+TPreparedStatement::TPreparedStatement(TADOConnection& c, const QString& sql) : db_(c.handle()) {
+    if (!db_) throw EDatabaseError(QStringLiteral("connection is closed"));
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &s_, nullptr) != SQLITE_OK) {
+        const QString msg = lastError(db_);
+        sqlite3_finalize(s_);
+        s_ = nullptr;
+        throw EDatabaseError(msg);
+    }
+}
+
+TPreparedStatement::~TPreparedStatement() { sqlite3_finalize(s_); }
+
+void TPreparedStatement::check(int rc) const {
+    if (rc != SQLITE_OK) throw EDatabaseError(lastError(db_));
+}
+
+void TPreparedStatement::bindText(int position, std::string_view value) {
+    check(sqlite3_bind_text(s_, position, value.data(), static_cast<int>(value.size()), SQLITE_STATIC));
+}
+
+void TPreparedStatement::bindText(int position, const QString& value) {
+    const QByteArray t = value.toUtf8();
+    check(sqlite3_bind_text(s_, position, t.constData(), static_cast<int>(t.size()), SQLITE_TRANSIENT));
+}
+
+void TPreparedStatement::bindDouble(int position, double value) { check(sqlite3_bind_double(s_, position, value)); }
+void TPreparedStatement::bindInt(int position, long long value) { check(sqlite3_bind_int64(s_, position, value)); }
+void TPreparedStatement::bindNull(int position) { check(sqlite3_bind_null(s_, position)); }
+void TPreparedStatement::bind(int position, const QVariant& value) { bindValue(s_, position, value); }
+
+int TPreparedStatement::run() {
+    int rc;
+    while ((rc = sqlite3_step(s_)) == SQLITE_ROW) {
+    }
+    sqlite3_reset(s_);
+    if (rc != SQLITE_DONE) throw EDatabaseError(lastError(db_));
+    return sqlite3_changes(db_);
+}
+
+QString TPreparedStatement::firstText() {
+    QString first;
+    int rc = sqlite3_step(s_);
+    if (rc == SQLITE_ROW) {
+        if (const unsigned char* t = sqlite3_column_text(s_, 0))
+            first = QString::fromUtf8(reinterpret_cast<const char*>(t), sqlite3_column_bytes(s_, 0));
+        while ((rc = sqlite3_step(s_)) == SQLITE_ROW) {
+        }
+    }
+    sqlite3_reset(s_);
+    if (rc != SQLITE_DONE) throw EDatabaseError(lastError(db_));
+    return first;
 }
 
 TTransaction::~TTransaction() {

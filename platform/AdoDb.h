@@ -13,9 +13,11 @@
 #include <map>
 #include <memory>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 class EDatabaseError : public std::runtime_error {
 public:
@@ -23,6 +25,17 @@ public:
         : std::runtime_error(message.toStdString()) {}
     QString message() const { return QString::fromStdString(what()); }
 };
+
+// The database file was written by a newer program: its schema version is
+// one this program does not know.
+class EDatabaseVersionError : public EDatabaseError {
+public:
+    using EDatabaseError::EDatabaseError;
+};
+
+// The connection text the program opens its database with: the file and the
+// key, the password quoted (a quote in it doubled) so any character is safe.
+QString makeConnectionString(const QString& file, const QString& password);
 
 // Key=value pairs of a connection text ("Provider=...;Data Source=...;").
 // Keys are case-insensitive; a value may stand in double quotes.
@@ -39,9 +52,16 @@ public:
 
     // Opens the file named by "Data Source" with the key "Jet OLEDB:Database
     // Password". Never creates a file. Throws EDatabaseError when the file is
-    // missing, empty, not a database, or the key is wrong.
+    // missing, empty, not a database, or the key is wrong, and
+    // EDatabaseVersionError when its schema version (PRAGMA user_version) is
+    // newer than tms::kSchemaVersion; 0 (files made before versions were
+    // stored) and the current version are accepted.
     void Open();
     void Open(const QString& connectionString);
+    // Creates the new file `file` keyed with `password` and opens it; fails
+    // when the file cannot be created. The file starts without tables; an
+    // empty password leaves it plain (unkeyed).
+    void OpenNew(const QString& file, const QString& password);
     void Close();
     bool Connected() const { return db_ != nullptr; }
 
@@ -56,10 +76,17 @@ public:
 
     // Runs one statement with bound values; returns the rows it changed.
     int Execute(const QString& sql, const QVariantList& params = {});
-
-    sqlite3* handle() const { return db_; }
+    // Runs several statements separated by ";" (a schema); no values.
+    void ExecuteScript(const QString& sql);
 
 private:
+    friend class TADOQuery;
+    friend class TPreparedStatement;
+    friend class TNestedTransaction;
+    sqlite3* handle() const { return db_; }
+    void openFile(const QString& path, const QString& password, bool create);
+    void execPlain(const char* sql);
+
     sqlite3* db_ = nullptr;
     bool inTransaction_ = false;
 };
@@ -77,6 +104,57 @@ public:
 private:
     TADOConnection& c_;
     bool done_ = false;
+};
+
+// A write that nests: inside a transaction the caller holds it is a
+// savepoint (a failure undoes this write only and leaves the caller's
+// transaction open), otherwise a transaction of its own. Rolled back unless
+// Commit() was called.
+class TNestedTransaction {
+public:
+    // `name` names the savepoint; letters, digits and "_" only.
+    TNestedTransaction(TADOConnection& c, const char* name);
+    ~TNestedTransaction();
+    void Commit();
+    TNestedTransaction(const TNestedTransaction&) = delete;
+    TNestedTransaction& operator=(const TNestedTransaction&) = delete;
+
+private:
+    TADOConnection& c_;
+    std::string savepoint_;  // empty: an own transaction
+    bool done_ = false;
+};
+
+// One statement prepared once and run many times: bind values, run(), bind
+// the next values, run() again. Values stay bound between runs until they
+// are bound again. For bulk writes, where building a query per row would
+// cost more than the write itself.
+class TPreparedStatement {
+public:
+    TPreparedStatement(TADOConnection& c, const QString& sql);
+    ~TPreparedStatement();
+    TPreparedStatement(const TPreparedStatement&) = delete;
+    TPreparedStatement& operator=(const TPreparedStatement&) = delete;
+
+    // The text is not copied: it must stay unchanged until the next run().
+    void bindText(int position, std::string_view value);
+    void bindText(int position, const QString& value);  // copied
+    void bindDouble(int position, double value);
+    void bindInt(int position, long long value);
+    void bindNull(int position);
+    void bind(int position, const QVariant& value);  // copied
+
+    // Runs the statement to its end and makes it ready for the next values;
+    // returns the rows it changed.
+    int run();
+    // Runs it and returns the first column of its first row as text ("" when
+    // it returns no row or NULL).
+    QString firstText();
+
+private:
+    void check(int rc) const;
+    sqlite3* db_;
+    sqlite3_stmt* s_ = nullptr;
 };
 
 enum class TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };

@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,8 +17,6 @@
 
 namespace {
 
-const char kConnectionFormat[] = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=%1;Jet OLEDB:Database Password=%2;";
-
 struct Fail {};  // any step that goes wrong ends the compaction
 
 void check(bool ok) {
@@ -28,41 +25,24 @@ void check(bool ok) {
 
 // Runs one statement with text values bound to ?1, ?2, ... and returns the
 // first column of its first row ("" when it returns none).
-QString run(sqlite3* db, const char* sql, const QStringList& values = {}) {
-    sqlite3_stmt* s = nullptr;
-    check(sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK);
-    for (int i = 0; i < values.size(); ++i) {
-        const QByteArray v = values[i].toUtf8();
-        sqlite3_bind_text(s, i + 1, v.constData(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
-    }
-    QString first;
-    int rc = sqlite3_step(s);
-    if (rc == SQLITE_ROW) {
-        if (const unsigned char* t = sqlite3_column_text(s, 0)) first = QString::fromUtf8(reinterpret_cast<const char*>(t));
-        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        }
-    }
-    sqlite3_finalize(s);
-    check(rc == SQLITE_DONE);
-    return first;
+QString run(TADOConnection& db, const QString& sql, const QStringList& values = {}) {
+    TPreparedStatement s(db, sql);
+    for (int i = 0; i < values.size(); ++i) s.bindText(i + 1, values[i]);
+    return s.firstText();
 }
 
-QStringList tableNames(sqlite3* db) {
+QStringList tableNames(TADOConnection& db) {
+    TADOQuery q(&db);
+    q.setSQL(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name"));
+    q.Open();
     QStringList names;
-    sqlite3_stmt* s = nullptr;
-    check(sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type='table' ORDER BY name", -1, &s, nullptr) ==
-          SQLITE_OK);
-    int rc;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW)
-        names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
-    sqlite3_finalize(s);
-    check(rc == SQLITE_DONE);
+    for (q.First(); !q.Eof(); q.Next()) names << q.Fields(0).AsString();
     return names;
 }
 
-QString rowCount(sqlite3* db, QString table) {
+QString rowCount(TADOConnection& db, QString table) {
     table.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return run(db, ("SELECT count(*) FROM \"" + table + "\"").toUtf8().constData());
+    return run(db, "SELECT count(*) FROM \"" + table + "\"");
 }
 
 // True when some process, this one too unless `othersOnly` is set, has
@@ -155,9 +135,8 @@ struct Made {
 
 // Holds the steps; throws Fail.
 void compact(const QString& fileName, const QString& password, const QString& tmp, Made* made) {
-    const QString format = QString::fromLatin1(kConnectionFormat);
     TADOConnection source;
-    source.ConnectionString = format.arg(fileName, password);
+    source.ConnectionString = makeConnectionString(fileName, password);
     const QString real = QFileInfo(source.dataSourceFile()).canonicalFilePath();
     check(!real.isEmpty() && QFileInfo(real).isFile());
     const QByteArray db = QFile::encodeName(real);
@@ -165,9 +144,8 @@ void compact(const QString& fileName, const QString& password, const QString& tm
 
     // A compaction needs the database closed everywhere.
     check(!heldOpen(db, false));
-    source.ConnectionString = format.arg(real, password);
-    source.Open();
-    sqlite3* h = source.handle();
+    source.Open(makeConnectionString(real, password));
+    TADOConnection& h = source;
     // Keep the lock of the first read until the end: nobody writes meanwhile.
     run(h, "PRAGMA locking_mode=EXCLUSIVE");
     const QStringList tables = tableNames(h);
@@ -185,13 +163,13 @@ void compact(const QString& fileName, const QString& password, const QString& tm
     // The copy must open as the program opens its database and hold every row.
     {
         TADOConnection copy;
-        copy.Open(format.arg(tmp, password));
-        check(run(copy.handle(), "PRAGMA integrity_check") == QLatin1String("ok"));
-        check(tableNames(copy.handle()) == tables);
-        for (const QString& t : tables) check(rowCount(copy.handle(), t) == rowCount(h, t));
+        copy.Open(makeConnectionString(tmp, password));
+        check(run(copy, "PRAGMA integrity_check") == QLatin1String("ok"));
+        check(tableNames(copy) == tables);
+        for (const QString& t : tables) check(rowCount(copy, t) == rowCount(h, t));
         const QString version = run(h, "PRAGMA user_version");
-        if (run(copy.handle(), "PRAGMA user_version") != version)
-            run(copy.handle(), ("PRAGMA user_version=" + QString::number(version.toLongLong())).toUtf8().constData());
+        if (run(copy, "PRAGMA user_version") != version)
+            run(copy, "PRAGMA user_version=" + QString::number(version.toLongLong()));
         copy.Close();
     }
 

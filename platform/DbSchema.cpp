@@ -1,10 +1,11 @@
 #include "platform/DbSchema.h"
 
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFileInfo>
+
+#include "platform/AdoDb.h"
 
 namespace tms {
 
@@ -42,44 +43,35 @@ bool createDatabase(const QString& path, const QString& password, bool seedConta
     QFile::remove(tmp);
     const QByteArray tmpName = QFile::encodeName(tmp);
 
-    sqlite3* db = nullptr;
     bool ok = false;
     QString msg;
-    if (sqlite3_open_v2(tmpName.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK) {
-        const QByteArray key = password.toUtf8();
-        char* err = nullptr;
-        if (sqlite3_key(db, key.constData(), static_cast<int>(key.size())) == SQLITE_OK &&
-            sqlite3_exec(db, "BEGIN", nullptr, nullptr, &err) == SQLITE_OK &&
-            sqlite3_exec(db, schemaSql(), nullptr, nullptr, &err) == SQLITE_OK) {
-            ok = true;
-            if (seedContainers) {
-                sqlite3_stmt* s = nullptr;
-                ok = sqlite3_prepare_v2(db,
-                                        "INSERT INTO HoldVehicles (VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,"
-                                        "MaxWeight,Model,VehicleRemark) VALUES (?,?,?,?,?,?,?,'')",
-                                        -1, &s, nullptr) == SQLITE_OK;
-                for (const Seed& c : kContainers) {
-                    if (!ok) break;
-                    sqlite3_reset(s);
-                    sqlite3_bind_text(s, 1, c.no, -1, SQLITE_STATIC);
-                    sqlite3_bind_text(s, 2, c.name, -1, SQLITE_STATIC);
-                    sqlite3_bind_int(s, 3, c.l);
-                    sqlite3_bind_int(s, 4, c.w);
-                    sqlite3_bind_int(s, 5, c.h);
-                    sqlite3_bind_int(s, 6, c.maxWeight);
-                    sqlite3_bind_text(s, 7, c.model, -1, SQLITE_STATIC);
-                    ok = sqlite3_step(s) == SQLITE_DONE;
-                }
-                sqlite3_finalize(s);
+    try {
+        TADOConnection db;
+        db.OpenNew(tmp, password);
+        TTransaction t(db);
+        db.ExecuteScript(QString::fromUtf8(schemaSql()));
+        db.ExecuteScript(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
+        if (seedContainers) {
+            TPreparedStatement ins(db, QStringLiteral(
+                "INSERT INTO HoldVehicles (VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,"
+                "MaxWeight,Model,VehicleRemark) VALUES (?,?,?,?,?,?,?,'')"));
+            for (const Seed& c : kContainers) {
+                ins.bindText(1, std::string_view(c.no));
+                ins.bindText(2, std::string_view(c.name));
+                ins.bindInt(3, c.l);
+                ins.bindInt(4, c.w);
+                ins.bindInt(5, c.h);
+                ins.bindInt(6, c.maxWeight);
+                ins.bindText(7, std::string_view(c.model));
+                ins.run();
             }
-            if (ok) ok = sqlite3_exec(db, "COMMIT", nullptr, nullptr, &err) == SQLITE_OK;
         }
-        if (!ok) msg = err ? QString::fromUtf8(err) : QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_free(err);
-    } else {
-        msg = QString::fromUtf8(sqlite3_errmsg(db));
+        t.Commit();
+        db.Close();
+        ok = true;
+    } catch (const EDatabaseError& e) {
+        msg = e.message();
     }
-    sqlite3_close(db);
 
     if (ok && ::link(tmpName.constData(), QFile::encodeName(path).constData()) != 0) {
         ok = false;

@@ -104,17 +104,17 @@ TForm4::~TForm4() = default;
 QString TForm4::databaseFile() { return tms::desktop::programDir() + QStringLiteral("\\db\\tmsdb.mdb"); }
 
 QString TForm4::connectionText() {
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=") + databaseFile() +
-           QStringLiteral(
-               ";Mode=Share Deny None;Extended Properties=\"\";Jet OLEDB:System database=\"\";"
-               "Jet OLEDB:Registry Path=\"\";Jet OLEDB:Database Password=\"") +
-           QString::fromLatin1(tms::kDatabasePassword) +
-           QStringLiteral("\";Jet OLEDB:Engine Type=5;Jet OLEDB:Database Locking Mode=1");
+    return makeConnectionString(databaseFile(), QString::fromLatin1(tms::kDatabasePassword));
 }
 
 void TForm4::FormCreate() {
     try {
         ADOConnection1.Open(connectionText());
+    } catch (const EDatabaseVersionError& e) {
+        // A file of a newer program: say so rather than a plain failure.
+        connectionFailed_ = true;
+        tms::ui::showMessage(e.message());
+        return;
     } catch (const std::exception&) {
         connectionFailed_ = true;
         tms::ui::showMessage(QStringLiteral("数据库连接失败"));

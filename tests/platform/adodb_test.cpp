@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -61,11 +60,99 @@ TEST(Connection, RefusesMissingEmptyForeignAndWrongKeyWithoutCreatingFiles) {
 
     // A plain, unkeyed database is foreign too.
     const QString plain = db.dir.path() + "/plain.mdb";
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(plain).constData(), &raw), SQLITE_OK);
-    sqlite3_exec(raw, "create table t(a)", nullptr, nullptr, nullptr);
-    sqlite3_close(raw);
+    {
+        TADOConnection raw;
+        raw.OpenNew(plain, QString());  // an empty key writes a plain file
+        raw.Execute("create table t(a)");
+    }
+    {
+        QFile f(plain);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        ASSERT_TRUE(f.read(16).startsWith("SQLite format 3"));
+    }
     EXPECT_THROW(c.Open(TestDb::connectionText(plain, tms::kDatabasePassword)), EDatabaseError);
+}
+
+TEST(Connection, StoresTheSchemaVersionAndRefusesANewerOne) {
+    TestDb db;
+    auto version = [](TADOConnection& c) {
+        TPreparedStatement s(c, "PRAGMA user_version");
+        return s.firstText();
+    };
+    EXPECT_EQ(version(db.conn), QString::number(tms::kSchemaVersion));
+    const QString text = TestDb::connectionText(db.path, tms::kDatabasePassword);
+
+    // Files made before versions were stored carry 0 and still open.
+    db.conn.Execute("PRAGMA user_version = 0");
+    db.conn.Close();
+    TADOConnection c;
+    EXPECT_NO_THROW(c.Open(text));
+
+    // A newer program's file is refused with a message the user can act on,
+    // and left as it was.
+    c.Execute(QStringLiteral("PRAGMA user_version = %1").arg(tms::kSchemaVersion + 1));
+    c.Close();
+    try {
+        c.Open(text);
+        ADD_FAILURE() << "a newer schema version was opened";
+    } catch (const EDatabaseVersionError& e) {
+        EXPECT_TRUE(e.message().contains("版本")) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QString::number(tms::kSchemaVersion + 1))) << e.message().toStdString();
+    }
+    EXPECT_FALSE(c.Connected());
+}
+
+TEST(Connection, ConnectionTextQuotesThePassword) {
+    const QString text = makeConnectionString("/a/b.mdb", "p\"w;x");
+    TADOConnection c;
+    c.ConnectionString = text;
+    EXPECT_EQ(c.dataSourceFile(), "/a/b.mdb");
+    EXPECT_EQ(c.password(), "p\"w;x");
+}
+
+TEST(Statement, PreparedOnceRunManyTimesAndNestedWritesRollBackAlone) {
+    TestDb db;
+    {
+        TPreparedStatement ins(db.conn, "insert into HoldList(ListId,GoodsNo,OrderFormNo,vehicleOrder) values (?,?,?,?)");
+        for (int i = 0; i < 3; ++i) {
+            const std::string id = "L" + std::to_string(i);
+            ins.bindText(1, id);
+            ins.bindText(2, std::string_view("G"));
+            ins.bindText(3, QStringLiteral("O1"));
+            ins.bindInt(4, i + 1);
+            EXPECT_EQ(ins.run(), 1);
+        }
+    }
+    TPreparedStatement count(db.conn, "select count(*) from HoldList where OrderFormNo = ?");
+    count.bindText(1, QStringLiteral("O1"));
+    EXPECT_EQ(count.firstText(), "3");
+
+    // Inside an open transaction the nested write is a savepoint: its
+    // failure undoes only its own rows and keeps the outer transaction.
+    db.conn.BeginTrans();
+    db.conn.Execute("delete from HoldList where ListId = 'L0'");
+    {
+        TNestedTransaction inner(db.conn, "inner_write");
+        db.conn.Execute("delete from HoldList where ListId = 'L1'");
+    }  // no Commit: rolled back to the savepoint
+    EXPECT_TRUE(db.conn.InTransaction());
+    EXPECT_EQ(count.firstText(), "2");
+    {
+        TNestedTransaction inner(db.conn, "inner_write");
+        db.conn.Execute("delete from HoldList where ListId = 'L2'");
+        inner.Commit();
+    }
+    db.conn.CommitTrans();
+    EXPECT_EQ(count.firstText(), "1");
+
+    // Outside a transaction it is a transaction of its own.
+    {
+        TNestedTransaction own(db.conn, "own_write");
+        EXPECT_TRUE(db.conn.InTransaction());
+        db.conn.Execute("delete from HoldList");
+    }
+    EXPECT_FALSE(db.conn.InTransaction());
+    EXPECT_EQ(count.firstText(), "1");
 }
 
 TEST(Schema, HasEveryTableAndTheDefaults) {

@@ -19,7 +19,7 @@ namespace {
 const QString kPassword = QString::fromLatin1(tms::kDatabasePassword);
 
 QString connectionText(const QString& file, const QString& password) {
-    return "Data Source=" + file + ";Jet OLEDB:Database Password=\"" + password + "\"";
+    return makeConnectionString(file, password);
 }
 
 QByteArray hashOf(const QString& path) {

@@ -1,5 +1,6 @@
 #pragma once
-// A fresh keyed database in a temporary folder, for tests.
+// A fresh keyed database in a temporary folder, for tests: `path` is the
+// file, `conn` is open on it as the program opens its database.
 
 #include <QTemporaryDir>
 
@@ -18,10 +19,5 @@ struct TestDb {
             throw std::runtime_error(err.toStdString());
         conn.Open(connectionText(path, tms::kDatabasePassword));
     }
-    static QString connectionText(const QString& file, const QString& pw) {
-        return "Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=" + file +
-               ";Mode=Share Deny None;Extended Properties=\"\";Jet OLEDB:System database=\"\";"
-               "Jet OLEDB:Registry Path=\"\";Jet OLEDB:Database Password=\"" + pw +
-               "\";Jet OLEDB:Engine Type=5;Jet OLEDB:Database Locking Mode=1";
-    }
+    static QString connectionText(const QString& file, const QString& pw) { return makeConnectionString(file, pw); }
 };
