@@ -1,13 +1,12 @@
 #pragma once
 // The benchmark orders: a 40-foot container (12032 x 2352 x 2393 mm, load
 // limit 26700 kg), weight constraint on, unrestricted placement, type B,
-// filled into the engine as the new-order window fills it.
+// filled into the engine by the order launcher as the new-order window does.
 
 #include <string>
 #include <vector>
 
-#include "platform/Codes.h"
-#include "engine/HoldEngine.h"
+#include "engine/OrderLaunch.h"
 
 namespace bench {
 
@@ -36,42 +35,17 @@ inline constexpr double kBoxL = 12032, kBoxW = 2352, kBoxH = 2393, kMaxWeight = 
 
 // threads: 0 = one per core.
 inline void fillOrder(tms::THoldEngine& e, const std::vector<Carton>& cartons, int threads = 0) {
-    e.options = tms::TEngineOptions{};
-    e.options.weightRestrict = true;
-    e.options.directionRestrict = false;
-    e.options.loadingMode = 0;
-    e.options.preferUpright = false;
-    e.options.pileCalc = true;
-    e.options.typeA = false;
-    e.options.fromForm10 = 1;
-    e.options.threads = threads;
-    e.goodsArr.clear();
-    e.loadList.clear();
-    for (const Carton& c : cartons) {
-        for (int k = 1; k <= c.amount; ++k) {
-            tms::Tgoodsinfo g;
-            g.GoodsNo = c.goodsNo;
-            g.ListId = std::string(c.goodsNo) + tms::add0(k);
-            g.GoodsName = c.goodsNo;
-            g.L = c.L;
-            g.W = c.W;
-            g.H = c.H;
-            g.weight = c.weight;
-            g.canTurn = 1;
-            g.vehicleOrder = -1;
-            e.loadList.push_back(g.ListId);
-            e.goodsArr.push_back(std::move(g));
-        }
-    }
-    e.bestArr.assign(e.goodsArr.size(), tms::Tgoodsinfo{});
-    tms::tBox box;
-    box.boxNo = "1";
-    box.L = kBoxL;
-    box.W = kBoxW;
-    box.H = kBoxH;
-    box.maxWeight = kMaxWeight;
-    box.opened = 1;
-    e.boxArr = {box};
+    std::vector<tms::TOrderLine> lines;
+    for (const Carton& c : cartons) lines.push_back({c.goodsNo, c.goodsNo, c.L, c.W, c.H, c.weight, true, c.amount});
+    tms::TOrderOptions o;
+    o.weightRestrict = true;
+    o.directionRestrict = false;
+    o.loadingMode = tms::TLoadingMode::unrestricted;
+    o.preferUpright = false;
+    o.pileCalc = true;
+    o.typeA = false;
+    o.threads = threads;
+    tms::launchOrder(e, lines, {kBoxL, kBoxW, kBoxH, kMaxWeight}, o);
 }
 
 }  // namespace bench

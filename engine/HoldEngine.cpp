@@ -176,7 +176,7 @@ TRunResult THoldEngine::getGoodsArrYH(const std::string& /*OrderFormNo*/) {
 
     const std::size_t n = goodsArr.size();
     if (bestArr.size() < n) bestArr.resize(n);
-    const int mode = options.loadingMode;
+    const TLoadingMode mode = options.loadingMode;
     const int trials = trialsPerSweep(mode);
 
     bestVolume = 0;

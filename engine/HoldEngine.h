@@ -8,7 +8,7 @@
 //   THoldEngine& e = ...;                 // lives as long as the program
 //   e.options.weightRestrict    = <settings "起用重量约束 ">;
 //   e.options.directionRestrict = <settings "起用方向约束">;
-//   e.options.loadingMode       = 0 / 1 / 2;   // 无限制 / 平放 / 纵放
+//   e.options.loadingMode       = TLoadingMode::unrestricted / flat / upright;
 //   e.options.preferUpright     = <"尽量立放">;
 //   e.options.pileCalc, typeA, fromForm10, progress  (read by the plan rows)
 //   e.goodsArr  = the pieces in loading order (vehicleOrder -1, placed 0);
@@ -134,12 +134,19 @@ struct TArr {
 
 // ---------------------------------------------------------------- options --
 
+// Placement mode "摆放方式" as HoldOrderForm.LoadingType stores it.
+enum class TLoadingMode : int {
+    unrestricted = 0,  // "无限制"
+    flat = 1,          // "平放"
+    upright = 2,       // "纵放"
+};
+
 // What a run takes from the windows, filled by the launcher at the start of
 // the run. The engine reads no widget.
 struct TEngineOptions {
     bool weightRestrict = true;      // settings "起用重量约束 " (CheckBox2)
     bool directionRestrict = false;  // settings "起用方向约束" (CheckBox3)
-    int loadingMode = 0;             // 0 "无限制", 1 "平放", 2 "纵放"
+    TLoadingMode loadingMode = TLoadingMode::unrestricted;
     bool preferUpright = false;      // new-order "尽量立放"
     bool pileCalc = true;            // new-order "进行分堆计算"
     bool typeA = false;              // new-order type A button
@@ -161,9 +168,9 @@ struct TSweepParams {
 };
 
 // Trials per sweep for a placement mode (240 or 120; 0 for an unknown mode).
-int trialsPerSweep(int loadingMode);
+int trialsPerSweep(TLoadingMode loadingMode);
 // Parameters of trial number t (0-based) of a sweep in sweep order.
-TSweepParams sweepParams(int loadingMode, int t);
+TSweepParams sweepParams(TLoadingMode loadingMode, int t);
 
 // Outcome of a whole run.
 struct TRunResult {

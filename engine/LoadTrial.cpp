@@ -43,25 +43,26 @@ void TSpace::rebuildKey() { key = spaceKey(x, y, z); }
 
 // ------------------------------------------------------------ sweep order --
 
-int trialsPerSweep(int loadingMode) {
+int trialsPerSweep(TLoadingMode loadingMode) {
     switch (loadingMode) {
-    case 0: return 240;
-    case 1:
-    case 2: return 120;
-    default: return 0;
+    case TLoadingMode::unrestricted: return 240;
+    case TLoadingMode::flat:
+    case TLoadingMode::upright: return 120;
     }
+    return 0;  // a stored code no mode has
 }
 
-TSweepParams sweepParams(int loadingMode, int t) {
+TSweepParams sweepParams(TLoadingMode loadingMode, int t) {
     TSweepParams p;
-    const int orders = loadingMode == 0 ? 2 : 1;
+    const bool unrestricted = loadingMode == TLoadingMode::unrestricted;
+    const int orders = unrestricted ? 2 : 1;
     p.pairNo = t % 3 + 1;
     t /= 3;
     p.splitMode = t % 2;
     t /= 2;
     const int so = t % orders;
     t /= orders;
-    p.spaceOrder = loadingMode == 0 ? 2 + so : (loadingMode == 1 ? 5 : 4);
+    p.spaceOrder = unrestricted ? 2 + so : (loadingMode == TLoadingMode::flat ? 5 : 4);
     p.secondPref = t % 2;
     t /= 2;
     p.firstPref = t % 2 + 1;

@@ -3,8 +3,8 @@
 // the launchers do, running the reference steps on the same input, and the
 // checks every finished plan must pass.
 
+#include "engine/OrderLaunch.h"
 #include "platform/Codes.h"
-#include "engine/HoldEngine.h"
 #include "tests/engine/PlainEngine.h"
 
 #include <gtest/gtest.h>
@@ -34,45 +34,16 @@ struct Order {
 };
 
 inline void fillEngine(tms::THoldEngine& e, const Order& o, int threads = 0) {
-    e.options = tms::TEngineOptions();
-    e.options.weightRestrict = o.weight;
-    e.options.directionRestrict = o.direction;
-    e.options.loadingMode = o.mode;
-    e.options.preferUpright = o.upright;
-    e.options.threads = threads;
-    e.goodsArr.clear();
-    e.loadList.clear();
+    std::vector<tms::TOrderLine> lines;
     for (const Kind& k : o.kinds)
-        for (int s = 1; s <= k.amount; ++s) {
-            tms::Tgoodsinfo g;
-            g.GoodsNo = k.goodsNo;
-            g.ListId = k.goodsNo + tms::add0(s);
-            g.GoodsName = "name " + k.goodsNo;
-            g.L = k.L;
-            g.W = k.W;
-            g.H = k.H;
-            g.weight = k.weight;
-            g.canTurn = static_cast<std::uint8_t>(k.canTurn);
-            g.vehicleOrder = -1;
-            e.goodsArr.push_back(g);
-            e.loadList.push_back(g.ListId);
-        }
-    e.bestArr.assign(e.goodsArr.size(), tms::Tgoodsinfo());
-    tms::tBox b;
-    b.boxNo = "1";
-    b.L = o.L;
-    b.W = o.W;
-    b.H = o.H;
-    b.maxWeight = o.maxWeight;
-    b.opened = 1;
-    e.boxArr.assign(1, b);
-    e.rootSpace = tms::TSpace();
-    e.rootSpace.len = o.L;
-    e.rootSpace.wid = o.W;
-    e.rootSpace.hei = o.H;
-    e.rootSpace.active = 1;
-    e.rootSpace.rebuildKey();
-    e.spaceList.assign(1, &e.rootSpace);
+        lines.push_back({k.goodsNo, "name " + k.goodsNo, k.L, k.W, k.H, k.weight, k.canTurn != 0, k.amount});
+    tms::TOrderOptions opt;
+    opt.weightRestrict = o.weight;
+    opt.directionRestrict = o.direction;
+    opt.loadingMode = static_cast<tms::TLoadingMode>(o.mode);
+    opt.preferUpright = o.upright;
+    opt.threads = threads;
+    tms::launchOrder(e, lines, {o.L, o.W, o.H, o.maxWeight}, opt);
 }
 
 inline void fillPlain(plain::Engine& p, const tms::THoldEngine& e, const Order& o) {

@@ -79,10 +79,10 @@ TEST(Sweep, ProgressRunsToTheTrialsOfEachSweepOnTheCallingThread) {
 }
 
 TEST(Sweep, SweepOrderRunsTheParametersFromTheOutermost) {
-    EXPECT_EQ(tms::trialsPerSweep(0), 240);
-    EXPECT_EQ(tms::trialsPerSweep(1), 120);
-    EXPECT_EQ(tms::trialsPerSweep(2), 120);
-    EXPECT_EQ(tms::trialsPerSweep(3), 0);
+    EXPECT_EQ(tms::trialsPerSweep(static_cast<tms::TLoadingMode>(0)), 240);
+    EXPECT_EQ(tms::trialsPerSweep(static_cast<tms::TLoadingMode>(1)), 120);
+    EXPECT_EQ(tms::trialsPerSweep(static_cast<tms::TLoadingMode>(2)), 120);
+    EXPECT_EQ(tms::trialsPerSweep(static_cast<tms::TLoadingMode>(3)), 0);
     int t = 0;
     for (int axes = 1; axes <= 5; ++axes)
         for (int first = 1; first <= 2; ++first)
@@ -90,13 +90,13 @@ TEST(Sweep, SweepOrderRunsTheParametersFromTheOutermost) {
                 for (int order : {2, 3})
                     for (int split = 0; split <= 1; ++split)
                         for (int pair = 1; pair <= 3; ++pair, ++t) {
-                            const tms::TSweepParams p = tms::sweepParams(0, t);
+                            const tms::TSweepParams p = tms::sweepParams(static_cast<tms::TLoadingMode>(0), t);
                             ASSERT_TRUE(p.axesNo == axes && p.firstPref == first && p.secondPref == second &&
                                         p.spaceOrder == order && p.splitMode == split && p.pairNo == pair)
                                 << t;
                         }
-    EXPECT_EQ(tms::sweepParams(1, 119).spaceOrder, 5);
-    EXPECT_EQ(tms::sweepParams(2, 7).spaceOrder, 4);
+    EXPECT_EQ(tms::sweepParams(static_cast<tms::TLoadingMode>(1), 119).spaceOrder, 5);
+    EXPECT_EQ(tms::sweepParams(static_cast<tms::TLoadingMode>(2), 7).spaceOrder, 4);
 }
 
 TEST(Sweep, EqualVolumesGoToTheFirstTrial) {
@@ -108,7 +108,7 @@ TEST(Sweep, EqualVolumesGoToTheFirstTrial) {
     one.boxArr.resize(1);
     one.curBoxIdx = 0;
     one.options.weightRestrict = false;
-    one.setSweepParams(tms::sweepParams(0, 0));
+    one.setSweepParams(tms::sweepParams(static_cast<tms::TLoadingMode>(0), 0));
     one.startSpaces(1000, 1000, 1000, 15);
     for (std::size_t i = 0; i < 5; ++i) {
         tms::Tgoodsinfo g = run.e.goodsArr[i];
@@ -284,7 +284,7 @@ TEST(Refused, SizesThatAreNotPositiveAndUnknownModes) {
          "货物 Z 的尺寸必须大于0"},
         {"container", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.boxArr[0].H = 0; }, "货柜尺寸必须大于0"},
         {"no container", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.boxArr.clear(); }, "未指定货柜"},
-        {"mode", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.options.loadingMode = 3; }, "摆放方式无效"},
+        {"mode", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.options.loadingMode = static_cast<tms::TLoadingMode>(3); }, "摆放方式无效"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

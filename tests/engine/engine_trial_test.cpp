@@ -136,7 +136,7 @@ TEST(JudgeIfIn, DirectionRuleKeepsTheHeightUprightOtherwiseAllSixAreOpen) {
     std::set<std::string> seen;
     const Tgoodsinfo fixed = piece(700, 500, 300, 0), turn = piece(700, 500, 300, 1);
     for (int t = 0; t < 240; ++t) {
-        const tms::TSweepParams p = tms::sweepParams(0, t);
+        const tms::TSweepParams p = tms::sweepParams(tms::TLoadingMode::unrestricted, t);
         bound.setSweepParams(p);
         free.setSweepParams(p);
         for (int k = 0; k < 20; ++k) {
@@ -189,7 +189,7 @@ TEST(JudgeIfIn, SameAnswerAsTheFullCountingLoops) {
         TSpace s = space(0, 0, 0, pick(10, 2600), pick(10, 2600), pick(10, 2600));
         if (pick(0, 4) == 0) s.len = d[pick(0, 2)] * pick(1, 4);
         if (pick(0, 4) == 0) s.hei = d[pick(0, 2)] * pick(1, 4) + (pick(0, 1) ? 0.5 : 0);
-        const tms::TSweepParams p = tms::sweepParams(0, pick(0, 239));
+        const tms::TSweepParams p = tms::sweepParams(tms::TLoadingMode::unrestricted, pick(0, 239));
         e.setSweepParams(p);
         e.options.directionRestrict = ref.opt.direction = pick(0, 1) == 1;
         e.options.preferUpright = ref.opt.upright = pick(0, 1) == 1;
@@ -223,7 +223,7 @@ TEST(GoosInSpace, FirstPieceCutsBesideFrontAndTopSpaces) {
         // parameters under which the decision stands the piece "DMJX" here
         bool found = false;
         for (int t = 0; t < 240 && !found; ++t) {
-            tms::TSweepParams p = tms::sweepParams(0, t);
+            tms::TSweepParams p = tms::sweepParams(tms::TLoadingMode::unrestricted, t);
             p.splitMode = split;
             e.setSweepParams(p);
             found = judge(e, e.rootSpace, g) == "DMJX";

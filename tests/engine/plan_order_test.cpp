@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Codes.h"
+#include "engine/OrderLaunch.h"
 #include "engine/PlanOrder.h"
 #include "tests/support/TestDb.h"
 
@@ -24,36 +25,13 @@ struct Line {
 // fits it only standing, two in a row along X.
 void fill(THoldEngine& e, const std::vector<Line>& lines, double L = 1000, double W = 400, double H = 300,
           double maxWeight = 1000) {
-    e.options = TEngineOptions{};
-    e.options.weightRestrict = true;
-    e.options.directionRestrict = false;
-    e.options.threads = 1;
-    e.goodsArr.clear();
-    e.loadList.clear();
-    for (const Line& l : lines)
-        for (int k = 1; k <= l.amount; ++k) {
-            Tgoodsinfo g;
-            g.GoodsNo = l.goodsNo;
-            g.ListId = l.goodsNo + add0(k);
-            g.GoodsName = "箱";
-            g.L = l.L;
-            g.W = l.W;
-            g.H = l.H;
-            g.weight = l.weight;
-            g.canTurn = l.canTurn ? 1 : 0;
-            g.vehicleOrder = -1;
-            e.loadList.push_back(g.ListId);
-            e.goodsArr.push_back(g);
-        }
-    e.bestArr.assign(e.goodsArr.size(), Tgoodsinfo{});
-    tBox b;
-    b.boxNo = "1";
-    b.L = L;
-    b.W = W;
-    b.H = H;
-    b.maxWeight = maxWeight;
-    b.opened = 1;
-    e.boxArr = {b};
+    std::vector<TOrderLine> order;
+    for (const Line& l : lines) order.push_back({l.goodsNo, "箱", l.L, l.W, l.H, l.weight, l.canTurn, l.amount});
+    TOrderOptions o;
+    o.weightRestrict = true;
+    o.directionRestrict = false;
+    o.threads = 1;
+    launchOrder(e, order, {L, W, H, maxWeight}, o);
 }
 
 struct Stored {
