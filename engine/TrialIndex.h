@@ -8,9 +8,37 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace tms::detail {
+
+// Exact bit pattern of a coordinate and a hash of one face of a free space,
+// shared by the merge lookup and the indexes that file the faces.
+inline std::uint64_t bitsOf(double d) {
+    d += 0.0;  // one pattern for +0 and -0
+    std::uint64_t u;
+    std::memcpy(&u, &d, sizeof u);
+    return u;
+}
+
+inline std::uint64_t faceHash(std::uint64_t tag, double a, double b, double c, double d, double e) {
+    std::uint64_t h = tag * 0x9E3779B97F4A7C15ULL;
+    for (double v : {a, b, c, d, e}) {
+        h ^= bitsOf(v);
+        h *= 0xBF58476D1CE4E5B9ULL;
+        h ^= h >> 31;
+    }
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDULL;
+    h ^= h >> 33;
+    return h != 0 ? h : 1;  // 0 marks an empty slot
+}
+
+// Corner coordinates as double.
+inline double sx(const TSpace& s) { return s.x; }
+inline double sy(const TSpace& s) { return s.y; }
+inline double sz(const TSpace& s) { return s.z; }
 
 // A piece's dimensions in dimension order (largest first).
 struct PieceKind {
