@@ -6,6 +6,11 @@ function(tms_add_test name)
   add_executable(${name} ${T_SOURCES})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
+  # Tests include from the source root; tests/support/Golden.h finds its
+  # case folders and writes the bytes of a mismatch with these.
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_definitions(${name} PRIVATE TMS_GOLDEN_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+                             TMS_GOLDEN_ACTUAL_DIR="${CMAKE_BINARY_DIR}/tests/actual")
   if(NOT T_GUI)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
