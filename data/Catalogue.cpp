@@ -60,9 +60,15 @@ bool fastfind(TADOQuery* Query, const QString& Table, const QString& Field, cons
         Query->SQLAdd(QStringLiteral("select * from ") + Table);
     } else {
         requireName(Field);
+        // The text is found as typed: "%" and "_" in it are characters, not
+        // wildcards, so they (and the escape character) are escaped.
+        QString literal = Value;
+        literal.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+        literal.replace(QLatin1Char('%'), QLatin1String("\\%"));
+        literal.replace(QLatin1Char('_'), QLatin1String("\\_"));
         Query->SQLAdd(QStringLiteral("select * from ") + Table + QStringLiteral(" where ") + Field +
-                      QStringLiteral(" like ?"));
-        Query->bind(1, QStringLiteral("%") + Value + QStringLiteral("%"));
+                      QStringLiteral(" like ? escape '\\'"));
+        Query->bind(1, QStringLiteral("%") + literal + QStringLiteral("%"));
     }
     Query->Open();
     return true;
@@ -116,7 +122,10 @@ bool acceptsNumericKey(const QKeyEvent* key) {
         case Qt::Key_Enter: return true;
         default: break;
     }
-    if (key->matches(QKeySequence::Paste)) return false;
+    // The edit shortcuts type a control character; they are let through.
+    for (QKeySequence::StandardKey k : {QKeySequence::SelectAll, QKeySequence::Copy, QKeySequence::Cut,
+                                        QKeySequence::Paste, QKeySequence::Undo, QKeySequence::Redo})
+        if (key->matches(k)) return true;
     const QString text = key->text();
     if (text.isEmpty()) return true;
     if (text.size() == 1 && ((text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9')) || text[0] == QLatin1Char('.')))
@@ -128,6 +137,29 @@ bool acceptsNumericKey(const QKeyEvent* key) {
         case Qt::Key_Escape: return true;
         default: return false;
     }
+}
+
+bool isNumericText(const QString& text) {
+    for (const QChar c : text)
+        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.'))) return false;
+    return true;
+}
+
+void limitToFieldSize(std::initializer_list<QLineEdit*> edits) {
+    for (QLineEdit* e : edits) e->setMaxLength(kTextFieldSize);
+}
+
+bool textsFit(TADOQuery* list, std::initializer_list<SizedField> fields) {
+    for (const SizedField& f : fields) {
+        // The stored value, not the edit: an edit shows at most its limit of
+        // a longer value that came from elsewhere.
+        const int c = list->fieldIndex(f.field);
+        if (c < 0 || list->Fields(c).AsString().size() <= kTextFieldSize) continue;
+        ui::showMessage(QStringLiteral("%1不能超过%2个字符 请从新录入").arg(f.caption).arg(kTextFieldSize));
+        f.edit->setFocus();
+        return false;
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------- catalogue windows
@@ -298,8 +330,10 @@ void leaveList(TDataSource* source, const QObject* user) {
 TRecordKeys::TRecordKeys(const QList<QWidget*>& chain, const QList<QWidget*>& numeric, QObject* parent)
     : QObject(parent), chain_(chain), numeric_(numeric) {
     for (QWidget* w : chain_) w->installEventFilter(this);
-    for (QWidget* w : numeric_)
+    for (QWidget* w : numeric_) {
         if (!chain_.contains(w)) w->installEventFilter(this);
+        if (auto* e = qobject_cast<QLineEdit*>(w)) e->setValidator(new TNumericText(e));
+    }
 }
 
 bool TRecordKeys::eventFilter(QObject* watched, QEvent* event) {
@@ -313,6 +347,10 @@ bool TRecordKeys::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return numeric_.contains(w) && !tms::acceptsNumericKey(key);
+}
+
+QValidator::State TNumericText::validate(QString& input, int&) const {
+    return tms::isNumericText(input) ? Acceptable : Invalid;
 }
 
 TDataSource::TDataSource(TADOQuery* dataSet, const QString& defaultSql, QObject* parent)

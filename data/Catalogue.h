@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QValidator>
 
 #include <functional>
 #include <initializer_list>
@@ -36,8 +37,8 @@ bool hasPendingEdit(const TADOQuery* query);
 
 // Re-opens `Query` as every row of `Table` (Field "*") or as the rows whose
 // `Field` contains `Value` ("like" with "%" on both sides; the value is
-// bound, so a quote in it is only a character). Does nothing and returns
-// false while the query holds a pending edit.
+// bound and escaped, so a quote, "%" or "_" in it is only a character).
+// Does nothing and returns false while the query holds a pending edit.
 bool fastfind(TADOQuery* Query, const QString& Table, const QString& Field, const QString& Value);
 
 // Closes the query, gives it the text and opens it again; does nothing and
@@ -72,8 +73,27 @@ bool reportErrors(Work&& work) {
 }
 
 // Whether a numeric entry field takes the key: digits, ".", Backspace and
-// Enter, and the keys that type no character (arrows, Delete, Tab).
+// Enter, the keys that type no character (arrows, Delete, Tab) and the
+// usual edit shortcuts (select all, copy, cut, paste, undo, redo; what a
+// paste brings is held to the same rule by TNumericText).
 bool acceptsNumericKey(const QKeyEvent* key);
+// The text holds nothing a numeric field's keys would drop: only digits and
+// "." (an empty text too).
+bool isNumericText(const QString& text);
+
+// The declared size of the catalogues' text fields, in characters.
+inline constexpr int kTextFieldSize = 50;
+// Every edit takes at most kTextFieldSize characters.
+void limitToFieldSize(std::initializer_list<QLineEdit*> edits);
+// At save: every text field of the record, by its stored value, holds at
+// most kTextFieldSize characters. The first that does not shows
+// "<caption>不能超过50个字符 请从新录入", takes the focus and answers false.
+struct SizedField {
+    QLineEdit* edit;
+    QString field;
+    QString caption;
+};
+bool textsFit(TADOQuery* list, std::initializer_list<SizedField> fields);
 
 // ---------------------------------------------------------------- catalogue windows
 
@@ -175,6 +195,18 @@ protected:
 private:
     QList<QWidget*> chain_;
     QList<QWidget*> numeric_;
+};
+
+// Holds a numeric edit to the rule of its keys also for the changes no key
+// filter sees (paste by key, by the context menu or the mouse, a drop): a
+// change that would leave a character other than digits and "." is refused
+// as a whole and the text stays as it was. A text read from the database
+// that breaks the rule is shown as it is and can still be corrected.
+class TNumericText : public QValidator {
+    Q_OBJECT
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override;
 };
 
 // One catalogue list shown by several windows at once. Each window that

@@ -78,7 +78,6 @@ void TForm5::buildControls() {
     auto* grid = new QGridLayout(panel);
     DBEdit1 = tms::boundEdit(panel, "DBEdit1", GoodsQuery, "GoodsNo");
     DBEdit2 = tms::boundEdit(panel, "DBEdit2", GoodsQuery, "GoodsName");
-    DBEdit2->setMaxLength(100);
     DBEdit3 = tms::boundEdit(panel, "DBEdit3", GoodsQuery, "Brand");
     DBEdit4 = tms::boundEdit(panel, "DBEdit4", GoodsQuery, "Model");
     DBCheckBox2 = new TDBCheckBox(panel);
@@ -93,6 +92,8 @@ void TForm5::buildControls() {
     DBEdit10 = tms::boundEdit(panel, "DBEdit10", GoodsQuery, "COLOR");
     DBEdit10->setAutoFillBackground(true);
     BtnSelect = new QPushButton(QStringLiteral("选择.."), panel);
+    // The text fields hold at most their declared size.
+    tms::limitToFieldSize({DBEdit1, DBEdit2, DBEdit3, DBEdit5, DBEdit10});
     BtnSelect->setObjectName(QStringLiteral("BtnSelect"));
 
     // Row 0: number, name, brand, model; row 1: the turn box; row 2: sizes
@@ -234,6 +235,12 @@ void TForm5::SpeedButton8Click() {
         tms::ui::showMessage(QStringLiteral("您录入的货物体积太大，请从新录入"));
         return;
     }
+    if (!tms::textsFit(GoodsQuery, {{DBEdit1, QStringLiteral("GoodsNo"), QStringLiteral("编号")},
+                                    {DBEdit2, QStringLiteral("GoodsName"), QStringLiteral("名称")},
+                                    {DBEdit3, QStringLiteral("Brand"), QStringLiteral("品牌")},
+                                    {DBEdit5, QStringLiteral("GoodsRemark"), QStringLiteral("备注")},
+                                    {DBEdit10, QStringLiteral("COLOR"), QStringLiteral("颜色")}}))
+        return;
     tms::postChecked(GoodsQuery, [&] {
         if (!modifyMode)
             return tms::numberFree(ADOQuery4, QStringLiteral("select * from HoldGoods where GoodsNo = ?"), DBEdit1);
@@ -247,10 +254,14 @@ void TForm5::SpeedButton8Click() {
             {oldLength, oldWidth, oldHeight, oldWeight},
             QStringLiteral("该货物以前有过定单,您修改该货物的长、宽、高、重量,会影响以前装配结果的正确性,因此不允许修改!"));
     });
+    // Saved: the user goes on in the list (the save button that had the
+    // focus is disabled now, and the next control would be "退出").
+    if (!tms::hasPendingEdit(GoodsQuery)) goodsDBGRID->setFocus();
 }
 
 void TForm5::SpeedButton9Click() {
     if (tms::hasPendingEdit(GoodsQuery)) GoodsQuery->Cancel();
+    goodsDBGRID->setFocus();
 }
 
 void TForm5::BtnSelectClick() {

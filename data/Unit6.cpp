@@ -69,6 +69,8 @@ void TForm6::buildControls() {
     DBEdit14 = tms::boundEdit(panel, "DBEdit14", VehiclesQuery, "ContainerH");
     DBEdit15 = tms::boundEdit(panel, "DBEdit15", VehiclesQuery, "MaxWeight");
     DBEdit2 = tms::boundEdit(panel, "DBEdit2", VehiclesQuery, "VehicleRemark");
+    // The text fields hold at most their declared size.
+    tms::limitToFieldSize({DBEdit10, DBEdit11, DBEdit1, DBEdit2});
 
     // Row 0: number, type, model; row 1: inner sizes and their unit; row 2:
     // load limit and its unit; row 3: remark.
@@ -177,6 +179,11 @@ void TForm6::SpeedButton12Click() {
 void TForm6::SpeedButton13Click() {
     if (!tms::hasPendingEdit(VehiclesQuery)) return;
     if (!tms::entriesComplete({DBEdit10, DBEdit11, DBEdit15, DBEdit12, DBEdit13, DBEdit14})) return;
+    if (!tms::textsFit(VehiclesQuery, {{DBEdit10, QStringLiteral("VehicleNo"), QStringLiteral("编号")},
+                                       {DBEdit11, QStringLiteral("VehicleName"), QStringLiteral("类型")},
+                                       {DBEdit1, QStringLiteral("Model"), QStringLiteral("型号")},
+                                       {DBEdit2, QStringLiteral("VehicleRemark"), QStringLiteral("备注")}}))
+        return;
     const QString taken = QStringLiteral("select * from HoldVehicles where vehicleNo = ?");
     tms::postChecked(VehiclesQuery, [&] {
         if (!modifyMode) return tms::numberFree(ADOQuery4, taken, DBEdit10);
@@ -201,10 +208,13 @@ void TForm6::SpeedButton13Click() {
         return DBEdit10->text().compare(oldNumber, Qt::CaseInsensitive) == 0 ||
                tms::numberFree(ADOQuery4, taken, DBEdit10);
     });
+    // Saved: the user goes on in the list, not on the next button.
+    if (!tms::hasPendingEdit(VehiclesQuery)) goodsDBGRID->setFocus();
 }
 
 void TForm6::SpeedButton14Click() {
     if (tms::hasPendingEdit(VehiclesQuery)) VehiclesQuery->Cancel();
+    goodsDBGRID->setFocus();
 }
 
 // ---------------------------------------------------------------- state

@@ -86,7 +86,10 @@ void about(const QString& appText, const QString& line) {
     const QString text = appText + QLatin1Char('\n') + line;
     Answer ignored;
     if (answeredElsewhere({BoxKind::About, title, text}, ignored)) return;
-    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, boxParent());
+    // The program has no icon of its own to show here, and the box shows
+    // none in its place.
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, boxParent());
+    box.setObjectName(QStringLiteral("AboutBox"));
     box.exec();
 }
 

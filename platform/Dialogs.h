@@ -35,7 +35,8 @@ void showWarning(const QString& title, const QString& text);
 void showError(const QString& text);
 // Modal OK/Cancel question; true only when the user chose OK.
 bool confirm(const QString& title, const QString& text);
-// Modal about box: the program's name and version, then one line under it.
+// Modal about box without an icon: the program's name and version, then one
+// line under it.
 void about(const QString& appText, const QString& line);
 
 // Hourglass cursor for the lifetime of the object; nests.

@@ -12,6 +12,7 @@ PKGS=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-noto-cjk
   xdg-utils
+  qt6-translations-l10n xchm
 )
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi

@@ -1,5 +1,9 @@
 #include "shell/Startup.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
 #include "engine/Holdwisep.h"
 #include "selfhelp/SelpHelpOrderForm9.h"
 #include "data/Unit10.h"
@@ -50,4 +54,16 @@ void destroyForms() {
     destroy(Form5);
     destroy(Form1);
     destroy(Form4);
+}
+
+bool loadQtTranslation() {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) return false;
+    auto* translator = new QTranslator(app);
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return false;
+    }
+    return true;
 }

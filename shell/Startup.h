@@ -7,3 +7,9 @@
 bool createForms();
 // Destroys every window there is, in the reverse order.
 void destroyForms();
+
+// Loads Qt's own Chinese texts into the application, so that its standard
+// buttons ("确定", "取消"), the colour dialog and the edit menus speak the
+// program's language. False when they are not installed; the program then
+// runs with Qt's English texts.
+bool loadQtTranslation();

@@ -131,7 +131,15 @@ void TForm4::SpeedButton5Click() { showForm(Form8); }
 void TForm4::SpeedButton10Click() { showForm(Form9); }
 void TForm4::SpeedButton9Click() { showForm(Form1); }
 
-void TForm4::SpeedButton6Click() { tms::desktop::openDocument(tms::desktop::programDir() + QStringLiteral("help.CHM")); }
+// The guide opens with the desktop's viewer for compiled help or, where the
+// desktop names none, with xchm. A missing guide says nothing, as before; a
+// guide that nothing can open says so instead of failing unseen.
+void TForm4::SpeedButton6Click() {
+    const auto result =
+        tms::desktop::openDocument(tms::desktop::programDir() + QStringLiteral("help.CHM"), {QStringLiteral("xchm")});
+    if (result == tms::desktop::OpenResult::NoViewer)
+        tms::ui::showMessage(QStringLiteral("没有能打开帮助文件的程序 请安装CHM阅读器(xchm)"));
+}
 
 void TForm4::SpeedButton7Click() {
     tms::ui::about(QStringLiteral("舱易通1.5"), QStringLiteral("集装箱与厢式货车的装载方案规划"));

@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
     {
         TApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("舱易通"));
+        loadQtTranslation();
         // The data-access library's warnings appear in the program's boxes
         // while the application object lives.
         ora::SetWarningHook([](const std::string& title, const std::string& text) {

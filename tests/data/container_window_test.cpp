@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QTest>
 
 #include "tests/data/CatalogueTesting.h"
@@ -234,6 +235,57 @@ TEST_F(ContainerWindow, SearchSortAndKeys) {
     EXPECT_EQ(form->DBEdit1->text(), "HC-1");
     form->SpeedButton14->click();
     EXPECT_EQ(form->VehiclesQuery->RecordCount(), 3);
+}
+
+TEST_F(ContainerWindow, TextFieldsHoldAtMostTheirDeclaredSizeAndFocusReturnsToTheList) {
+    for (TDBEdit* e : {form->DBEdit10, form->DBEdit11, form->DBEdit1, form->DBEdit2})
+        EXPECT_EQ(e->maxLength(), 50) << e->objectName().toStdString();
+    form->SpeedButton10->click();
+    fill({QString(80, 'C'), QString(60, QChar(0x67DC)), QString(55, 'm'), "1", "1", "1", "1", QString(51, 'r')});
+    form->SpeedButton13->setFocus();
+    QTest::keyClick(form->SpeedButton13, Qt::Key_Space);
+    EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
+    TADOQuery q(&db.conn);
+    q.setSQL("select VehicleNo,VehicleName,Model,VehicleRemark from HoldVehicles");
+    q.Open();
+    ASSERT_EQ(q.RecordCount(), 1);
+    EXPECT_EQ(q.Fields(0).AsString(), QString(50, 'C'));
+    EXPECT_EQ(q.Fields(1).AsString(), QString(50, QChar(0x67DC)));
+    EXPECT_EQ(q.Fields(2).AsString(), QString(50, 'm'));
+    EXPECT_EQ(q.Fields(3).AsString(), QString(50, 'r'));
+    // Saved from the keyboard: the focus is on the list, not on "退出".
+    EXPECT_EQ(QApplication::focusWidget(), form->goodsDBGRID);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_TRUE(form->isVisible());
+
+    // A longer value that reached the record another way is refused.
+    form->SpeedButton11->click();
+    form->VehiclesQuery->FieldByName("VehicleName").SetValue(QString(51, 'n'));
+    form->SpeedButton13->click();
+    EXPECT_EQ(boxes.texts(), QStringList{"类型不能超过50个字符 请从新录入"});
+    EXPECT_EQ(QApplication::focusWidget(), form->DBEdit11);
+    EXPECT_EQ(cellOf(db.conn, "select VehicleName from HoldVehicles"), QString(50, QChar(0x67DC)));
+    form->SpeedButton14->setFocus();
+    QTest::keyClick(form->SpeedButton14, Qt::Key_Space);
+    EXPECT_EQ(form->VehiclesQuery->State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(QApplication::focusWidget(), form->goodsDBGRID);
+}
+
+TEST_F(ContainerWindow, SizeFieldsTakeTheEditShortcutsAndCheckPastes) {
+    form->SpeedButton10->click();
+    QClipboard* clip = QApplication::clipboard();
+    for (TDBEdit* e : {form->DBEdit12, form->DBEdit13, form->DBEdit14, form->DBEdit15}) {
+        e->setFocus();
+        clip->setText("12a");
+        QTest::keySequence(e, QKeySequence::Paste);
+        EXPECT_EQ(e->text(), "") << e->objectName().toStdString();
+        clip->setText("2352");
+        QTest::keySequence(e, QKeySequence::Paste);
+        QTest::keySequence(e, QKeySequence::SelectAll);
+        QTest::keySequence(e, QKeySequence::Copy);
+        EXPECT_EQ(clip->text(), "2352") << e->objectName().toStdString();
+    }
+    EXPECT_EQ(form->VehiclesQuery->FieldByName("MaxWeight").AsString(), "2352");
 }
 
 TEST_F(ContainerWindow, ClosingLeavesTheListToOtherWindows) {

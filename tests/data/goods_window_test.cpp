@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 #include "tests/data/CatalogueTesting.h"
@@ -263,6 +265,146 @@ TEST_F(GoodsWindow, SearchByNumberAndNameAndShowAll) {
     form->Button9->click();
     EXPECT_EQ(form->GoodsQuery->RecordCount(), 3);
     EXPECT_TRUE(boxes.texts().isEmpty());
+}
+
+TEST_F(GoodsWindow, SearchTextIsMatchedLiterally) {
+    addGoodsRow("A%1", "百分号", 600, 400, 300, 25);
+    addGoodsRow("AB1", "普通", 600, 400, 300, 25);
+    addGoodsRow("A_2", "下划线", 600, 400, 300, 25);
+    addGoodsRow("AC2", "普通", 600, 400, 300, 25);
+    addGoodsRow("A\\3", "反斜杠", 600, 400, 300, 25);
+    reload();
+    auto search = [&](const QString& text) {
+        form->Edit4->setText(text);
+        QTest::keyClick(form->Edit4, Qt::Key_Return);
+        return columnOf(form->GoodsQuery, "GoodsNo");
+    };
+    EXPECT_EQ(search("%"), QStringList{"A%1"});
+    EXPECT_EQ(search("A%"), QStringList{"A%1"});
+    EXPECT_EQ(search("_"), QStringList{"A_2"});
+    EXPECT_EQ(search("A_"), QStringList{"A_2"});
+    EXPECT_EQ(search("\\"), QStringList{"A\\3"});
+    // Letters still match without regard to case, anywhere in the number.
+    EXPECT_EQ(search("ab"), QStringList{"AB1"});
+    EXPECT_EQ(search("2"), (QStringList{"A_2", "AC2"}));
+    EXPECT_TRUE(boxes.texts().isEmpty());
+}
+
+TEST_F(GoodsWindow, TextFieldsHoldAtMostTheirDeclaredSize) {
+    for (TDBEdit* e : {form->DBEdit1, form->DBEdit2, form->DBEdit3, form->DBEdit5, form->DBEdit10})
+        EXPECT_EQ(e->maxLength(), 50) << e->objectName().toStdString();
+    // Typing stops at the size, for Chinese characters as for letters.
+    Goods g = box(QString(80, 'N'));
+    g.name = QString(60, QChar(0x7BB1));
+    g.brand = QString(51, 'b');
+    g.remark = QString(70, 'r');
+    add(g);
+    EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
+    TADOQuery q(&db.conn);
+    q.setSQL("select GoodsNo,GoodsName,Brand,GoodsRemark from HoldGoods");
+    q.Open();
+    ASSERT_EQ(q.RecordCount(), 1);
+    EXPECT_EQ(q.Fields(0).AsString(), QString(50, 'N'));
+    EXPECT_EQ(q.Fields(1).AsString(), QString(50, QChar(0x7BB1)));
+    EXPECT_EQ(q.Fields(2).AsString(), QString(50, 'b'));
+    EXPECT_EQ(q.Fields(3).AsString(), QString(50, 'r'));
+
+    // A value longer than the size that reached the record another way is
+    // refused at save, and nothing is written.
+    form->SpeedButton6->click();
+    form->GoodsQuery->FieldByName("GoodsRemark").SetValue(QString(51, 'x'));
+    form->SpeedButton8->click();
+    EXPECT_EQ(boxes.texts(), QStringList{"备注不能超过50个字符 请从新录入"});
+    EXPECT_EQ(QApplication::focusWidget(), form->DBEdit5);
+    EXPECT_EQ(form->GoodsQuery->State(), TDataSetState::dsEdit);
+    EXPECT_EQ(cellOf(db.conn, "select GoodsRemark from HoldGoods"), QString(50, 'r'));
+    typeInto(form->DBEdit5, "短");
+    boxes.clear();
+    form->SpeedButton8->click();
+    EXPECT_TRUE(boxes.texts().isEmpty());
+    EXPECT_EQ(cellOf(db.conn, "select GoodsRemark from HoldGoods"), "短");
+}
+
+TEST_F(GoodsWindow, AfterSaveOrCancelTheFocusIsOnTheList) {
+    // The save button is pressed from the keyboard: it has the focus when
+    // it goes disabled.
+    form->SpeedButton5->click();
+    fill(box("F1"));
+    form->SpeedButton8->setFocus();
+    QTest::keyClick(form->SpeedButton8, Qt::Key_Space);
+    ASSERT_EQ(goodsRows(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), form->goodsDBGRID);
+    // The next Space stays in the list instead of closing the window.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_TRUE(form->isVisible());
+
+    form->SpeedButton6->click();
+    form->SpeedButton9->setFocus();
+    QTest::keyClick(form->SpeedButton9, Qt::Key_Space);
+    EXPECT_EQ(form->GoodsQuery->State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(QApplication::focusWidget(), form->goodsDBGRID);
+
+    // A refused save keeps the focus in the record.
+    form->SpeedButton5->click();
+    fill(box("F1"));
+    form->SpeedButton8->click();
+    EXPECT_EQ(boxes.texts(), QStringList{"该编号已存在 请从新输入"});
+    EXPECT_EQ(QApplication::focusWidget(), form->DBEdit1);
+}
+
+TEST_F(GoodsWindow, NumericFieldsTakeTheEditShortcutsAndCheckPastes) {
+    form->SpeedButton5->click();
+    QClipboard* clip = QApplication::clipboard();
+    TDBEdit* length = form->DBEdit6;
+    length->setFocus();
+    QTest::keyClicks(length, "600");
+    // Select all and copy, cut, undo.
+    QTest::keySequence(length, QKeySequence::SelectAll);
+    EXPECT_EQ(length->selectedText(), "600");
+    QTest::keySequence(length, QKeySequence::Copy);
+    EXPECT_EQ(clip->text(), "600");
+    QTest::keySequence(length, QKeySequence::Cut);
+    EXPECT_EQ(length->text(), "");
+    EXPECT_EQ(form->GoodsQuery->FieldByName("Length").AsString(), "");
+    QTest::keySequence(length, QKeySequence::Undo);
+    EXPECT_EQ(length->text(), "600");
+
+    // A paste is held to the rule of the keys: digits and "." go in, a text
+    // with anything else is refused as a whole.
+    clip->setText("25.5");
+    length->end(false);
+    QTest::keySequence(length, QKeySequence::Paste);
+    EXPECT_EQ(length->text(), "60025.5");
+    for (const char* bad : {"1a", "-5", " 7", "１２", "3\n4"}) {
+        clip->setText(QString::fromUtf8(bad));
+        QTest::keySequence(length, QKeySequence::Paste);
+        EXPECT_EQ(length->text(), "60025.5") << bad;
+    }
+    EXPECT_EQ(form->GoodsQuery->FieldByName("Length").AsString(), "60025.5");
+
+    // The same through the context menu's paste.
+    auto menuPaste = [&](QLineEdit* e) {
+        // The menu's paste is the action that shows the paste shortcut.
+        std::unique_ptr<QMenu> menu(e->createStandardContextMenu());
+        const QString shortcut = QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+        QAction* paste = nullptr;
+        for (QAction* a : menu->actions())
+            if (a->text().endsWith('\t' + shortcut)) paste = a;
+        ASSERT_NE(paste, nullptr);
+        paste->trigger();
+    };
+    QTest::keySequence(length, QKeySequence::SelectAll);
+    clip->setText("12x");
+    menuPaste(length);
+    EXPECT_EQ(length->text(), "60025.5");
+    clip->setText("800");
+    menuPaste(length);
+    EXPECT_EQ(length->text(), "800");
+    EXPECT_EQ(form->GoodsQuery->FieldByName("Length").AsString(), "800");
+    // Other fields take any paste.
+    clip->setText("名-1 x");
+    menuPaste(form->DBEdit2);
+    EXPECT_EQ(form->DBEdit2->text(), "名-1 x");
 }
 
 TEST_F(GoodsWindow, TitleClicksToggleTheSortWhateverTheColumn) {

@@ -266,6 +266,79 @@ TEST_F(Program, HelpOpensTheGuideBesideTheProgramOrNothing) {
     EXPECT_TRUE(boxes.boxes().isEmpty());
 }
 
+// The help button on a machine whose programs are only the ones a test puts
+// in a folder of its own: the open requests go to the real desktop code.
+class Help : public Program {
+protected:
+    QString bin = dir.path() + "/bin";
+    QByteArray savedPath = qgetenv("PATH");
+    const QString noViewer = "没有能打开帮助文件的程序 请安装CHM阅读器(xchm)";
+
+    void SetUp() override {
+        Program::SetUp();
+        tms::desktop::setOpenHandler(nullptr);
+        ASSERT_TRUE(QDir().mkpath(bin));
+        qputenv("PATH", bin.toUtf8());
+        makeDatabase();
+        ASSERT_TRUE(createForms());
+        ASSERT_TRUE(QFile::copy(qEnvironmentVariable("TMS_APP_DIR") + "/help.CHM", dir.path() + "/help.CHM"));
+    }
+    void TearDown() override {
+        qputenv("PATH", savedPath);
+        Program::TearDown();
+    }
+    // A program of the folder that writes its arguments to <name>.args and
+    // prints `output`.
+    void fakeProgram(const QString& name, const QString& script) {
+        QFile f(bin + "/" + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(("#!/bin/sh\necho \"$@\" >> '" + bin + "/" + name + ".args'\n" + script + "\n").toUtf8());
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    QString argsOf(const QString& name, int waitMs = 5000) {
+        const QString path = bin + "/" + name + ".args";
+        waitUntil([&] { return QFile::exists(path) && QFileInfo(path).size() > 0; }, waitMs);
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).trimmed() : QString();
+    }
+    QString guide() const { return QFileInfo(dir.path() + "/help.CHM").absoluteFilePath(); }
+};
+
+TEST_F(Help, NothingToOpenTheGuideSaysSo) {
+    Form4->SpeedButton6->click();
+    EXPECT_EQ(boxes.texts(), QStringList{noViewer});
+    // A desktop that names no program for the type is no help either.
+    fakeProgram("xdg-mime", "case \"$2\" in filetype) echo application/vnd.ms-htmlhelp;; esac");
+    fakeProgram("xdg-open", "exit 3");
+    boxes.clear();
+    Form4->SpeedButton6->click();
+    EXPECT_EQ(boxes.texts(), QStringList{noViewer});
+    EXPECT_FALSE(QFile::exists(bin + "/xdg-open.args"));
+    // No guide at all: silent, as ever.
+    QFile::remove(dir.path() + "/help.CHM");
+    boxes.clear();
+    Form4->SpeedButton6->click();
+    EXPECT_TRUE(boxes.boxes().isEmpty());
+}
+
+TEST_F(Help, TheDesktopsViewerFirstThenXchm) {
+    fakeProgram("xchm", "");
+    Form4->SpeedButton6->click();
+    EXPECT_EQ(argsOf("xchm"), guide());
+    EXPECT_TRUE(boxes.boxes().isEmpty());
+
+    QFile::remove(bin + "/xchm.args");
+    fakeProgram("xdg-mime",
+                "case \"$2\" in filetype) echo application/vnd.ms-htmlhelp;; default) echo viewer.desktop;; esac");
+    fakeProgram("xdg-open", "");
+    Form4->SpeedButton6->click();
+    EXPECT_EQ(argsOf("xdg-open"), guide());
+    EXPECT_EQ(argsOf("xdg-mime"), "query filetype " + guide() + "\nquery default application/vnd.ms-htmlhelp");
+    EXPECT_FALSE(QFile::exists(bin + "/xchm.args"));
+    EXPECT_TRUE(boxes.boxes().isEmpty());
+}
+
 TEST_F(Program, AboutIsOneModalBox) {
     makeDatabase();
     ASSERT_TRUE(createForms());

@@ -1,0 +1,81 @@
+// The boxes the program shows for real: Qt's own texts in Chinese once the
+// program's start-up has loaded them, and the about box without an icon.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QColorDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "platform/Dialogs.h"
+#include "shell/Startup.h"
+
+namespace {
+
+// Runs `look` on the modal box once it is up, then closes the box.
+void whenModal(const std::function<void(QWidget*)>& look) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, look] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w) return;
+        poll->stop();
+        poll->deleteLater();
+        look(w);
+        if (auto* d = qobject_cast<QDialog*>(w)) d->reject();
+    });
+    poll->start(20);
+}
+
+TEST(QtTexts, StandardButtonsColourDialogAndEditMenuAreChinese) {
+    ASSERT_TRUE(loadQtTranslation());
+
+    QMessageBox box(QMessageBox::Question, "确认信息", "确实要删除该货物吗?", QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), "确定");
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "取消");
+
+    QColorDialog colours;
+    EXPECT_EQ(colours.windowTitle(), "选择颜色");
+    QStringList buttons;
+    for (QPushButton* b : colours.findChildren<QPushButton*>()) buttons << b->text();
+    EXPECT_TRUE(buttons.contains("确定")) << buttons.join('|').toStdString();
+    EXPECT_TRUE(buttons.contains("取消")) << buttons.join('|').toStdString();
+
+    QLineEdit edit;
+    std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+    QStringList items;
+    for (QAction* a : menu->actions()) items << a->text().section('\t', 0, 0);
+    EXPECT_TRUE(items.contains("粘贴(&P)")) << items.join('|').toStdString();
+}
+
+TEST(AboutBox, ShowsTheProgramAndItsLineWithoutAnIcon) {
+    QMessageBox::Icon icon = QMessageBox::Information;
+    bool pixmapEmpty = false;
+    QString text;
+    whenModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        icon = box->icon();
+        pixmapEmpty = box->iconPixmap().isNull();
+        text = box->text();
+        if (const QByteArray dir = qgetenv("TMS_SHOT_DIR"); !dir.isEmpty())
+            box->grab().save(QString::fromLocal8Bit(dir) + "/about.png");
+    });
+    tms::ui::about("舱易通1.5", "集装箱与厢式货车的装载方案规划");
+    EXPECT_EQ(icon, QMessageBox::NoIcon);
+    EXPECT_TRUE(pixmapEmpty);
+    EXPECT_EQ(text, "舱易通1.5\n集装箱与厢式货车的装载方案规划");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("舱易通"));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
