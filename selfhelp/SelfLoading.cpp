@@ -54,6 +54,18 @@ std::string placeTextOf(int orientationNumber) {
     return std::to_string(orientationNumber);
 }
 
+const std::array<const char*, 11>& gridTitles() {
+    static const std::array<const char*, 11> titles{"颜色", "批次", "名称", "编号", "数量", "长",
+                                                    "宽", "高", "重量", "摆放方向", "摆放方式"};
+    return titles;
+}
+
+std::array<std::string, 11> gridTexts(const SelfBatch& b) {
+    return {b.colorText,        std::to_string(b.batch), b.goodsName,   b.goodsNo,
+            std::to_string(b.amount), floatText(b.L),   floatText(b.W), floatText(b.H),
+            floatText(b.weight), fillOrderText(b.fillOrder), placeTextOf(b.placeType)};
+}
+
 std::string checkAmount(std::string_view text, int& n) {
     std::size_t b = 0, e = text.size();
     while (b < e && std::isspace(static_cast<unsigned char>(text[b]))) ++b;

@@ -21,8 +21,8 @@
 //                                          goodsOrNull, EditNum text,
 //                                          RGPlaceDirection item, RGPlaceType item);
 //                                      !r.accepted: show r.message, stay open;
-//                                      else: r.placed > 0 -> grid row from
-//                                      loading.batches().back(), summary text
+//                                      else: r.placed > 0 -> grid row
+//                                      gridTexts(loading.batches().back()), summary text
 //                                      r.summary, container combo disabled;
 //                                      r.message not empty -> show it (the
 //                                      shortfall "共装了 ..."); slider maximum
@@ -111,6 +111,12 @@ struct SelfBatch {
     int fillOrder = 0;           // column 9 shows fillOrderText(fillOrder)
     int placeType = 0;           // column 10 shows placeTextOf(placeType)
 };
+
+// Titles of the batch grid's columns 0..10 (row 0).
+const std::array<const char*, 11>& gridTitles();
+// The texts of a batch's grid row, columns 0..10: numbers as plain decimals,
+// the fill order and orientation as their texts.
+std::array<std::string, 11> gridTexts(const SelfBatch& b);
 
 // The goods row chosen in the dialog's goods grid (catalogue values).
 struct SelfGoods {

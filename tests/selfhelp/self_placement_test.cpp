@@ -166,6 +166,9 @@ TEST(SelfPlacement, TheBatchIsCutAtTheFirstPieceThatFindsNoRoom) {
     EXPECT_EQ(r.message, "共装了 7 件货物，共有 3 件货物未装");
     ASSERT_EQ(s.batches().size(), 1u);
     EXPECT_EQ(s.batches()[0].amount, 7);
+    EXPECT_EQ(tms::gridTexts(s.batches()[0]),
+              (std::array<std::string, 11>{"255,0,0", "1", "箱G1", "G1", "7", "1", "1", "1", "10", "里->下->左",
+                                           "立放，正向"}));
     ASSERT_EQ(s.pieceArr().size(), 7u);
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(s.pieceArr()[i].ListId, i);
@@ -350,6 +353,6 @@ void randomLoadings(unsigned seed, int scenarios, int grid, int maxContainer, in
 }
 
 TEST(SelfPlacement, RandomLoadingsNeverOverlap) {
-    randomLoadings(20240611, 4000, 1, 8, 4);
-    randomLoadings(7, 3000, 2, 12, 6);
+    randomLoadings(20240611, 3000, 1, 8, 4);
+    randomLoadings(7, 2000, 2, 12, 6);
 }
