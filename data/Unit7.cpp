@@ -5,3 +5,10 @@ TForm7::TForm7(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("订单管理"));
     resize(640, 480);
 }
+
+void TForm7::openForOrder(const QString&) {
+    if (isVisible()) close();
+    setWindowModality(Qt::WindowModal);
+    show();
+    raise();
+}
