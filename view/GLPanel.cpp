@@ -2,8 +2,10 @@
 
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLWidget>
 #include <QSurfaceFormat>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <GL/gl.h>
 
@@ -12,32 +14,34 @@
 
 namespace {
 bool failureShown = false;  // the message is shown once per run
-
-// Whether a desktop OpenGL context of the default format can be made and
-// made current at all; asked once.
-bool contextPossible() {
-    static const bool possible = [] {
-        QOpenGLContext c;
-        if (!c.create() || c.isOpenGLES()) return false;
-        QOffscreenSurface s;
-        s.setFormat(c.format());
-        s.create();
-        if (!s.isValid() || !c.makeCurrent(&s)) return false;
-        c.doneCurrent();
-        return true;
-    }();
-    return possible;
 }
-}  // namespace
 
-TGLPanel::TGLPanel(QWidget* parent) : QOpenGLWidget(parent) {}
+// The GL surface: passes the context's life to its panel.
+class TGLPanel::Surface : public QOpenGLWidget {
+public:
+    explicit Surface(TGLPanel* owner) : QOpenGLWidget(owner), owner_(owner) {}
 
-TGLPanel::~TGLPanel() {
-    if (ready_) {
-        makeCurrent();
-        doneCurrent();
+protected:
+    void initializeGL() override { owner_->initialized(); }
+    void paintGL() override { owner_->painted(); }
+    void resizeGL(int w, int h) override { owner_->resized(w, h); }
+
+private:
+    TGLPanel* owner_;
+};
+
+TGLPanel::TGLPanel(QWidget* parent) : QWidget(parent) {
+    auto* lay = new QVBoxLayout(this);
+    lay->setContentsMargins(0, 0, 0, 0);
+    if (openGLAvailable()) {
+        surface_ = new Surface(this);
+        lay->addWidget(surface_);
     }
 }
+
+TGLPanel::~TGLPanel() = default;
+
+QOpenGLWidget* TGLPanel::surface() const { return surface_; }
 
 void TGLPanel::setDefaultSurfaceFormat() {
     QSurfaceFormat f;
@@ -52,51 +56,59 @@ void TGLPanel::setDefaultSurfaceFormat() {
     QSurfaceFormat::setDefaultFormat(f);
 }
 
+bool TGLPanel::openGLAvailable() {
+    static const bool possible = [] {
+        QOpenGLContext c;
+        if (!c.create() || c.isOpenGLES()) return false;
+        QOffscreenSurface s;
+        s.setFormat(c.format());
+        s.create();
+        if (!s.isValid() || !c.makeCurrent(&s)) return false;
+        c.doneCurrent();
+        return true;
+    }();
+    return possible;
+}
+
 QString TGLPanel::failureText() { return QStringLiteral("ChoosePixelFormat failed!"); }
 
-void TGLPanel::initializeGL() {
-    QOpenGLContext* c = context();
-    // The drawing needs the fixed-function pipeline of desktop OpenGL.
-    if (!c || !c->isValid() || c->isOpenGLES()) return;
+void TGLPanel::initialized() {
+    QOpenGLContext* c = surface_->context();
+    if (!c || !c->isValid() || c->isOpenGLES()) return;  // the fixed-function pipeline is needed
     ready_ = true;
     if (OnInit) OnInit(this);
     tms::applyDefaultGLState();
 }
 
-void TGLPanel::paintGL() {
+void TGLPanel::painted() {
     if (ready_ && OnPaint) OnPaint(this);
 }
 
-void TGLPanel::resizeGL(int w, int h) {
+void TGLPanel::resized(int w, int h) {
     if (!ready_ || !OnResize) return;
-    const qreal dpr = devicePixelRatio();
+    const qreal dpr = surface_->devicePixelRatio();
     glViewport(0, 0, static_cast<GLsizei>(w * dpr), static_cast<GLsizei>(h * dpr));
     OnResize(this);
 }
 
 void TGLPanel::Paint() {
-    if (ready_) repaint();
+    if (surface_) surface_->repaint();
+}
+
+void TGLPanel::Invalidate() {
+    if (surface_) surface_->update();
+}
+
+QImage TGLPanel::grabFrame() {
+    if (surface_) return surface_->grabFramebuffer();
+    return grab().toImage();
 }
 
 void TGLPanel::showEvent(QShowEvent* e) {
-    QOpenGLWidget::showEvent(e);
-    // The context is made while the panel is first laid out; look at the
-    // outcome from the event loop, where a message box may open.
-    if (!ready_ && !failed_ && !checkQueued_) {
-        checkQueued_ = true;
-        QTimer::singleShot(0, this, [this] { checkContext(); });
-    }
-}
-
-void TGLPanel::checkContext() {
-    checkQueued_ = false;
-    if (ready_ || failed_ || !isVisible()) return;
-    // A context that can be made but is not there yet comes with the
-    // first paint.
-    if (contextPossible() && !(context() && context()->isOpenGLES())) return;
-    failed_ = true;
-    if (!failureShown) {
+    QWidget::showEvent(e);
+    if (!surface_ && !failureShown) {
+        // From the event loop, where a message box may open.
         failureShown = true;
-        tms::ui::showError(failureText());
+        QTimer::singleShot(0, [] { tms::ui::showError(failureText()); });
     }
 }

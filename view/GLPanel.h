@@ -1,30 +1,36 @@
 #pragma once
-// TGLPanel: a panel that owns an OpenGL surface (legacy OpenGL 2.1, no
-// profile, 8 bits per colour channel, 24-bit depth, double buffer). It does
-// no drawing of its own: when its context is created it calls OnInit and
-// applies the default GL state (tms::applyDefaultGLState); on every paint
-// it makes its context current, calls OnPaint and the frame is shown; on a
-// resize it sets the viewport to the panel and calls OnResize.
+// TGLPanel: a panel that hosts an OpenGL surface (a QOpenGLWidget filling
+// it; legacy OpenGL 2.1, no profile, 8 bits per colour channel, 24-bit
+// depth, double buffer). It does no drawing of its own: when its context is
+// created it calls OnInit and applies the default GL state
+// (tms::applyDefaultGLState); on every paint it makes its context current,
+// calls OnPaint and the frame is shown; on a resize it sets the viewport to
+// the panel and calls OnResize.
 //
 //   auto* panel = new TGLPanel(this);
 //   panel->setObjectName("GLPanel1");
 //   panel->OnPaint  = [this](TGLPanel*) { renderer_.draw(...); };
 //   panel->OnResize = [](TGLPanel*) {};
-//   panel->update();                      // repaint
+//   panel->Invalidate();                  // repaint soon (Paint(): now)
 //
 // Without OnPaint a paint draws nothing; without OnResize the viewport is
 // left alone; OnPreInit is never called.
 //
 // Call TGLPanel::setDefaultSurfaceFormat() in main() before the application
-// object exists. On a machine without a usable OpenGL context the panel
-// stays blank and the message "ChoosePixelFormat failed!" is shown once per
-// run, from the event loop (never from inside a paint); the program goes on.
+// object exists. On a machine where no OpenGL context can be made the panel
+// creates no GL surface at all (a GL surface there would take the whole
+// window down), stays blank, and the message "ChoosePixelFormat failed!" is
+// shown once per run from the event loop (never from inside a paint); the
+// program goes on.
 
-#include <QOpenGLWidget>
+#include <QImage>
+#include <QWidget>
 
 #include <functional>
 
-class TGLPanel : public QOpenGLWidget {
+class QOpenGLWidget;
+
+class TGLPanel : public QWidget {
     Q_OBJECT
 public:
     using Handler = std::function<void(TGLPanel* sender)>;
@@ -39,29 +45,37 @@ public:
 
     // Draws a fresh frame now (a synchronous repaint).
     void Paint();
+    // Asks for a repaint from the event loop.
+    void Invalidate();
+    // A fresh frame as an image of the panel's size (drawn through OnPaint);
+    // the blank panel's look when there is no OpenGL.
+    QImage grabFrame();
 
     // True once the GL context exists and was initialised.
     bool glReady() const { return ready_; }
-    // True when the panel was shown and no usable context could be made.
-    bool glFailed() const { return failed_; }
+    // True when no usable context can be made on this machine.
+    bool glFailed() const { return surface_ == nullptr; }
+    // The GL surface (nullptr without OpenGL), for event filters and tests.
+    QOpenGLWidget* surface() const;
 
     // Legacy OpenGL 2.1 without a profile, RGB 8 bits each, depth 24, double
     // buffer: the default format for every surface of the program.
     static void setDefaultSurfaceFormat();
-
+    // Whether a desktop OpenGL context can be made at all (asked once).
+    static bool openGLAvailable();
     // The message shown when no context can be made.
     static QString failureText();
 
 protected:
-    void initializeGL() override;
-    void paintGL() override;
-    void resizeGL(int w, int h) override;
     void showEvent(QShowEvent* e) override;
 
 private:
-    void checkContext();
+    class Surface;
+    friend class Surface;
+    void initialized();
+    void painted();
+    void resized(int w, int h);
 
+    Surface* surface_ = nullptr;
     bool ready_ = false;
-    bool failed_ = false;
-    bool checkQueued_ = false;
 };

@@ -34,7 +34,7 @@ QImage composePanelImage(TGLPanel* panel, QWidget* below) {
     QImage out(pw, ph + bh, QImage::Format_RGB32);
     out.fill(Qt::white);
     QPainter p(&out);
-    p.drawImage(QPoint(0, 0), panel->grabFramebuffer().scaled(pw, ph));
+    p.drawImage(QPoint(0, 0), panel->grabFrame().scaled(pw, ph));
     if (bh > 0) {
         // The window area under the panel, as the user sees it.
         QWidget* w = panel->window();
