@@ -8,13 +8,14 @@
 # compile of a lower library (plain <QWidget> already fails because the
 # widget module's folder is not on a lower library's path).
 #
-# Upper libraries (tms_widgets, tms_windows) may use everything.
+# The renderer of the lower layer calls OpenGL and GLU, which are plain C
+# libraries. Upper libraries (tms_widgets, tms_glpanel, tms_windows) may use everything.
 # tms_check_layers(), called once every folder is read, refuses a lower
 # library that links anything but other lower libraries, Qt6::Core and the
 # plain system libraries listed in TMS_LOWER_ALLOWED.
 
 set(TMS_POISON_DIR "${CMAKE_SOURCE_DIR}/cmake/poison")
-set(TMS_LOWER_ALLOWED Qt6::Core PkgConfig::SQLCIPHER Threads::Threads ${CMAKE_DL_LIBS})
+set(TMS_LOWER_ALLOWED Qt6::Core PkgConfig::SQLCIPHER Threads::Threads OpenGL::GL OpenGL::GLU ${CMAKE_DL_LIBS})
 
 function(tms_lower_library target)
   target_include_directories(${target} BEFORE PRIVATE "${TMS_POISON_DIR}")

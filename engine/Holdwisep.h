@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "engine/HoldEngine.h"
+#include "view/PlanShow.h"
 
 class QCheckBox;
 class QPushButton;
@@ -28,6 +29,9 @@ public:
     // Free spaces, pieces, containers and the optimiser; lives as long as
     // the program, whatever became of the settings.
     tms::THoldEngine engine;
+    // The plan on show (curBox, planArr, planCount, showFloors), shared by
+    // the assembly drawing and the self-service window.
+    tms::TPlanShow plan;
 
     // setup.ini in the program's folder.
     static QString settingsFile();

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "platform/Dialogs.h"
+#include "view/GLPanel.h"
 #include "shell/JPEG.h"
 #include "oracle/OraModules.h"
 #include "oracle/OraPlatform.h"
@@ -36,6 +37,10 @@ public:
 int main(int argc, char** argv) {
     ora::startupModules();
     JPEG::registerFileFormats();
+
+    // Every GL surface of the program: legacy OpenGL 2.1, 8 bits per colour,
+    // 24-bit depth, double buffer. Must be set before the application exists.
+    TGLPanel::setDefaultSurfaceFormat();
 
     int status = 1;  // the database could not be opened
     {

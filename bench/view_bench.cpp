@@ -1,0 +1,168 @@
+// Benchmark of the plan display, run under Xvfb with Mesa's software
+// OpenGL (QT_QPA_PLATFORM=xcb LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a view_bench):
+//
+//   VIEW-1  frames per second drawing container 1 of the BM-1 order (the
+//           40-foot benchmark order, 1,500 cartons) offscreen at 1280 x 800,
+//           turning 2.5 degrees per frame as the spin does; target >= 60.
+//   VIEW-2  the same for container 1 of the BM-3 order (12,000 cartons);
+//           target >= 20.
+//   VIEW-3  loading a container of 12,000 plan rows into the drawing arrays
+//           (countXYZ, without and with the grid rows); target <= 50 ms.
+//
+// The plans are computed by the engine and stored first (not timed).
+
+#include <QGuiApplication>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bench/BenchOrders.h"
+#include "platform/Codes.h"
+#include "engine/PlanOrder.h"
+#include "platform/AdoDb.h"
+#include "platform/DbSchema.h"
+#include "view/PlanLoad.h"
+#include "view/PlanRenderer.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+void storeOrder(TADOConnection& conn, const std::string& order, const std::vector<bench::Carton>& cartons) {
+    conn.Execute("INSERT INTO HoldOrderForm(OrderFormNo, VehicleNo) VALUES (?, 'BENCH40')",
+                 {QString::fromStdString(order)});
+    tms::THoldEngine e;
+    bench::fillOrder(e, cartons);
+    e.rootSpace = tms::TSpace();
+    const tms::TPlanResult r = tms::GoodsOrder(e, conn, order);
+    if (!r.ok) std::fprintf(stderr, "%s: %s\n", order.c_str(), r.error.c_str());
+}
+
+double framesPerSecond(TADOConnection& conn, const std::string& order, int& pieces) {
+    tms::TPlanShow show;
+    tms::TPlanScene scene;
+    tms::countXYZ(conn, order, 1, show, scene);
+    pieces = show.planCount;
+    tms::TPlanRenderer r;
+    tms::TCamera cam;
+    // Warm-up frame builds the vertex arrays, as the first paint after a load does.
+    r.draw(show.planArr, show.planCount, scene, cam);
+    const int frames = 60;
+    const auto t0 = Clock::now();
+    for (int f = 0; f < frames; ++f) {
+        cam.spinAngle = 2.5f * static_cast<float>(f + 1);
+        r.draw(show.planArr, show.planCount, scene, cam);
+    }
+    return frames / (ms(Clock::now() - t0) / 1000);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QSurfaceFormat f;
+    f.setVersion(2, 1);
+    f.setProfile(QSurfaceFormat::NoProfile);
+    f.setRedBufferSize(8);
+    f.setGreenBufferSize(8);
+    f.setBlueBufferSize(8);
+    f.setDepthBufferSize(24);
+    QSurfaceFormat::setDefaultFormat(f);
+    QGuiApplication app(argc, argv);
+
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/db/tmsdb.mdb";
+    QString err;
+    if (!tms::createDatabase(path, tms::kDatabasePassword, false, &err)) {
+        std::fprintf(stderr, "cannot create the database: %s\n", err.toLocal8Bit().constData());
+        return 1;
+    }
+    TADOConnection conn;
+    conn.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";Jet OLEDB:Database Password=\"" +
+              QString(tms::kDatabasePassword) + "\"");
+    conn.Execute("INSERT INTO HoldVehicles(VehicleNo, VehicleName, ContainerL, ContainerW, ContainerH, MaxWeight) "
+                 "VALUES ('BENCH40', '40', ?, ?, ?, ?)",
+                 {bench::kBoxL, bench::kBoxW, bench::kBoxH, bench::kMaxWeight});
+    const char* colours[] = {"200,60,60", "60,160,60", "60,60,200", "200,200,60", "60,200,200", "200,60,200"};
+    int ci = 0;
+    for (const auto& w : bench::workloads())
+        for (const auto& c : w.cartons)
+            conn.Execute("INSERT OR IGNORE INTO HoldGoods(GoodsNo, GoodsName, Length, Width, Height, Weight, COLOR) "
+                         "VALUES (?, ?, ?, ?, ?, ?, ?)",
+                         {c.goodsNo, c.goodsNo, c.L, c.W, c.H, c.weight, colours[ci++ % 6]});
+
+    storeOrder(conn, "BM-1", bench::workloads()[0].cartons);
+    storeOrder(conn, "BM-3", bench::workloads()[2].cartons);
+
+    // A container of 12,000 rows: 30 x 20 x 20 cartons of 400 x 100 x 110 mm.
+    {
+        conn.Execute("INSERT INTO HoldOrderForm(OrderFormNo, VehicleNo) VALUES ('ROWS12K', 'BENCH40')");
+        std::vector<tms::PlanRow> rows;
+        int n = 0;
+        for (int i = 0; i < 30; ++i)
+            for (int j = 0; j < 20; ++j)
+                for (int k = 0; k < 20; ++k) {
+                    tms::PlanRow r;
+                    r.goodsNo = "D300";
+                    r.listId = "D300" + tms::add0(++n);
+                    r.bcd = i * 400.0, r.bch = j * 110.0, r.bcw = k * 100.0;
+                    r.bcd2 = r.bcd + 400, r.bch2 = r.bch + 110, r.bcw2 = r.bcw + 100;
+                    r.vehicleOrder = 1;
+                    r.placeType = "立放，正向";
+                    rows.push_back(r);
+                }
+        tms::groupPiles(rows);
+        tms::writePlanRows(conn, "ROWS12K", rows, true);
+    }
+
+    QOpenGLContext ctx;
+    QOffscreenSurface surface;
+    if (!ctx.create()) {
+        std::fprintf(stderr, "no OpenGL context\n");
+        return 1;
+    }
+    surface.setFormat(ctx.format());
+    surface.create();
+    ctx.makeCurrent(&surface);
+    QOpenGLFramebufferObject fbo(1280, 800, QOpenGLFramebufferObject::Depth);
+    fbo.bind();
+    tms::applyDefaultGLState();
+    glViewport(0, 0, 1280, 800);
+    std::printf("renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+
+    for (const char* order : {"BM-1", "BM-3"}) {
+        int pieces = 0;
+        const double fps = framesPerSecond(conn, order, pieces);
+        std::printf("%s  %s container 1, %d pieces, 1280x800: %.1f frames/s (target >= %d)\n",
+                    order[3] == '1' ? "VIEW-1" : "VIEW-2", order, pieces, fps, order[3] == '1' ? 60 : 20);
+    }
+
+    for (bool withGrid : {false, true}) {
+        std::vector<double> t;
+        TADOQuery grid(&conn);
+        int count = 0;
+        for (int i = 0; i < 9; ++i) {
+            tms::TPlanShow show;
+            tms::TPlanScene scene;
+            tms::TCountOptions opt;
+            if (withGrid) opt.grid = &grid;
+            const auto t0 = Clock::now();
+            tms::countXYZ(conn, "ROWS12K", 1, show, scene, opt);
+            t.push_back(ms(Clock::now() - t0));
+            count = show.planCount;
+        }
+        std::sort(t.begin(), t.end());
+        std::printf("VIEW-3  countXYZ of %d rows%s: best %.1f ms, median %.1f ms (target <= 50 ms)\n", count,
+                    withGrid ? " with the pile grid" : "", t.front(), t[t.size() / 2]);
+    }
+    fbo.release();
+    ctx.doneCurrent();
+    return 0;
+}

@@ -1,0 +1,121 @@
+#pragma once
+// Stores catalogue rows, an order and its computed plan the way the program
+// does: catalogue and order rows first, then the engine input built from the
+// order lines as the new-order window builds it, then the calculation with
+// its plan rows (GoodsOrder).
+
+#include <string>
+#include <vector>
+
+#include "platform/AdoDb.h"
+#include "engine/PlanOrder.h"
+#include "platform/Codes.h"
+
+namespace viewtest {
+
+struct Vehicle {
+    std::string no, name;
+    int L, W, H, maxWeight;
+    std::string model;
+};
+
+struct Goods {
+    std::string no, name, brand;
+    int model;
+    std::string upward;  // "1" may be turned over
+    int L, W, H, weight;
+    std::string color;
+};
+
+struct Line {
+    std::string goodsNo;
+    int amount;
+};
+
+struct OrderRow {
+    std::string no, name, sailDate, vehicleNo, consigner, destination;
+    int countType = 1, loadingType = 0, direction = 0, weight = 1, addL = 0, addW = 0, addH = 0;
+};
+
+inline QString q(const std::string& s) { return QString::fromStdString(s); }
+
+inline void addVehicle(TADOConnection& c, const Vehicle& v) {
+    c.Execute("INSERT INTO HoldVehicles(VehicleNo, VehicleName, ContainerL, ContainerW, ContainerH, MaxWeight, Model) "
+              "VALUES (?, ?, ?, ?, ?, ?, ?)",
+              {q(v.no), q(v.name), v.L, v.W, v.H, v.maxWeight, q(v.model)});
+}
+
+inline void addGoods(TADOConnection& c, const Goods& g) {
+    c.Execute("INSERT INTO HoldGoods(GoodsNo, GoodsName, Brand, Model, Upward, Length, Width, Height, Weight, COLOR) "
+              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+              {q(g.no), q(g.name), q(g.brand), g.model, q(g.upward), g.L, g.W, g.H, g.weight, q(g.color)});
+}
+
+// Stores the order header and lines and computes its plan with piles.
+// Returns the calculation's result.
+inline tms::TPlanResult addOrder(TADOConnection& c, const OrderRow& o, const std::vector<Line>& lines) {
+    c.Execute("INSERT INTO HoldOrderForm(OrderFormNo, OrderFormName, SailDate, VehicleNo, Consigner, Destination, "
+              "CountType, LoadingType, IsDirectionRestrict, IsWeightRestrict, AddL, AddW, AddH) "
+              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+              {q(o.no), q(o.name), q(o.sailDate), q(o.vehicleNo), q(o.consigner), q(o.destination), o.countType,
+               o.loadingType, o.direction, o.weight, o.addL, o.addW, o.addH});
+    int seq = 0;
+    for (const Line& l : lines)
+        c.Execute("INSERT INTO HoldOrderFormList(OrderFormNo, GoodsNo, Amount, Sequence) VALUES (?, ?, ?, ?)",
+                  {q(o.no), q(l.goodsNo), l.amount, ++seq});
+
+    tms::THoldEngine e;
+    e.options.weightRestrict = o.weight == 1;
+    e.options.directionRestrict = o.direction == 1;
+    e.options.loadingMode = static_cast<tms::TLoadingMode>(o.loadingType);
+    e.options.pileCalc = true;
+    e.options.typeA = o.countType == 0;
+    e.options.fromForm10 = 1;
+    e.options.threads = 1;
+    TADOQuery g(&c);
+    g.setSQL("SELECT B.GoodsNo, A.GoodsName, A.Length, A.Width, A.Height, A.Weight, A.Upward, B.Amount "
+             "FROM HoldOrderFormList B, HoldGoods A WHERE A.GoodsNo = B.GoodsNo AND B.OrderFormNo = ? "
+             "ORDER BY B.Sequence");
+    g.bind(1, q(o.no));
+    g.Open();
+    for (int r = 0; r < g.RecordCount(); ++r) {
+        for (int k = 1; k <= g.cell(r, 7).toInt(); ++k) {
+            tms::Tgoodsinfo p;
+            p.GoodsNo = g.cell(r, 0).toString().toStdString();
+            p.ListId = p.GoodsNo + tms::add0(k);
+            p.GoodsName = g.cell(r, 1).toString().toStdString();
+            p.L = g.cell(r, 2).toFloat();
+            p.W = g.cell(r, 3).toFloat();
+            p.H = g.cell(r, 4).toFloat();
+            p.weight = g.cell(r, 5).toDouble();
+            p.canTurn = g.cell(r, 6).toString() == "1";
+            e.loadList.push_back(p.ListId);
+            e.goodsArr.push_back(p);
+        }
+    }
+    e.bestArr.assign(e.goodsArr.size(), tms::Tgoodsinfo());
+    TADOQuery v(&c);
+    v.setSQL("SELECT ContainerL, ContainerW, ContainerH, MaxWeight FROM HoldVehicles WHERE VehicleNo = ?");
+    v.bind(1, q(o.vehicleNo));
+    v.Open();
+    tms::tBox b;
+    b.boxNo = "1";
+    if (!v.IsEmpty()) {
+        b.L = v.cell(0, 0).toDouble();
+        b.W = v.cell(0, 1).toDouble();
+        b.H = v.cell(0, 2).toDouble();
+        b.maxWeight = v.cell(0, 3).toDouble();
+    }
+    b.opened = 1;
+    e.boxArr.assign(1, b);
+    e.rootSpace = tms::TSpace();
+    e.rootSpace.len = b.L;
+    e.rootSpace.wid = b.W;
+    e.rootSpace.hei = b.H;
+    e.rootSpace.active = 1;
+    e.spaceList.assign(1, &e.rootSpace);
+    if (e.goodsArr.empty()) return tms::TPlanResult{true, {}, 0, 0, 0, {}};
+    return tms::GoodsOrder(e, c, o.no);
+}
+
+}  // namespace viewtest

@@ -1,0 +1,126 @@
+// The loading details report: the bytes of stored plans against expected
+// files written by hand from the report layout (tests/view/cases/<case>/:
+// input.txt describes the catalogue rows and the order, expected.txt holds
+// the GBK bytes), and the GBK column rules.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include <fstream>
+#include <sstream>
+
+#include "tests/view/PlanFixture.h"
+#include "tests/support/TestDb.h"
+#include "view/LoadingReport.h"
+
+using namespace viewtest;
+
+namespace {
+
+QString casesDir() { return qEnvironmentVariable("TMS_SOURCE_DIR") + "/tests/view/cases"; }
+
+std::vector<std::string> split(const std::string& line) {
+    std::vector<std::string> f;
+    std::stringstream ss(line);
+    std::string part;
+    while (std::getline(ss, part, '|')) f.push_back(part);
+    if (!line.empty() && line.back() == '|') f.push_back("");
+    return f;
+}
+
+// Stores what input.txt describes; returns the order number.
+std::string storeCase(TADOConnection& c, const QString& file) {
+    std::ifstream in(file.toStdString());
+    std::string line, order;
+    OrderRow o;
+    std::vector<Line> lines;
+    bool haveOrder = false;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        const auto f = split(line);
+        if (f[0] == "vehicle") {
+            addVehicle(c, {f[1], f[2], std::stoi(f[3]), std::stoi(f[4]), std::stoi(f[5]), std::stoi(f[6]), f[7]});
+        } else if (f[0] == "goods") {
+            addGoods(c, {f[1], f[2], f[3], std::stoi(f[4]), f[5], std::stoi(f[6]), std::stoi(f[7]), std::stoi(f[8]),
+                         std::stoi(f[9]), f[10]});
+        } else if (f[0] == "order") {
+            o = OrderRow{f[1], f[2], f[3], f[4], f[5], f[6], std::stoi(f[7]), std::stoi(f[8]), std::stoi(f[9]),
+                         std::stoi(f[10]), std::stoi(f[11]), std::stoi(f[12]), std::stoi(f[13])};
+            haveOrder = true;
+        } else if (f[0] == "line") {
+            lines.push_back({f[1], std::stoi(f[2])});
+        }
+    }
+    EXPECT_TRUE(haveOrder);
+    const tms::TPlanResult r = addOrder(c, o, lines);
+    EXPECT_TRUE(r.ok) << r.error;
+    return o.no;
+}
+
+std::string readBytes(const QString& file) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) return std::string();
+    const QByteArray b = f.readAll();
+    return std::string(b.constData(), static_cast<size_t>(b.size()));
+}
+
+// Lines of both texts side by side, for a readable failure.
+std::string diff(const std::string& want, const std::string& got) {
+    std::ostringstream out;
+    std::istringstream a(tms::fromGbk(want)), b(tms::fromGbk(got));
+    std::string x, y;
+    int n = 0;
+    while (true) {
+        const bool ha = static_cast<bool>(std::getline(a, x)), hb = static_cast<bool>(std::getline(b, y));
+        if (!ha && !hb) break;
+        ++n;
+        if (!ha || !hb || x != y) out << "line " << n << "\n  want [" << x << "]\n  got  [" << y << "]\n";
+    }
+    return out.str();
+}
+
+}  // namespace
+
+TEST(LoadingReport, CasesMatchTheirExpectedBytes) {
+    const QStringList cases = QDir(casesDir()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_GE(cases.size(), 2) << casesDir().toStdString();
+    for (const QString& name : cases) {
+        SCOPED_TRACE(name.toStdString());
+        TestDb db;
+        const std::string order = storeCase(db.conn, casesDir() + "/" + name + "/input.txt");
+        const tms::TLoadingReport r = tms::loadingReport(db.conn, order);
+        const std::string want = readBytes(casesDir() + "/" + name + "/expected.txt");
+        ASSERT_FALSE(want.empty());
+        EXPECT_EQ(r.bytes, want) << diff(want, r.bytes);
+        EXPECT_EQ(tms::reportBytes(r.lines), r.bytes);
+        if (qEnvironmentVariableIsSet("TMS_REPORT_DUMP")) {
+            std::ofstream(qEnvironmentVariable("TMS_REPORT_DUMP").toStdString() + "/" + name.toStdString() + ".txt",
+                          std::ios::binary)
+                << r.bytes;
+        }
+    }
+}
+
+// Report of the same plan twice gives the same bytes.
+TEST(LoadingReport, SameEveryTime) {
+    TestDb db;
+    const std::string order = storeCase(db.conn, casesDir() + "/two_containers/input.txt");
+    EXPECT_EQ(tms::loadingReport(db.conn, order).bytes, tms::loadingReport(db.conn, order).bytes);
+}
+
+// Columns count GBK bytes; a character GBK lacks becomes "?" of one byte.
+TEST(LoadingReport, GbkColumns) {
+    EXPECT_EQ(tms::addSpaceBack("名称:", 12), "名称:       ");
+    EXPECT_EQ(tms::addSpaceBack("A01", 2), "A01");
+    EXPECT_EQ(tms::addSpaceFront("装配单", 10), "    装配单");
+    EXPECT_EQ(tms::toGbk("甲"), std::string("\xBC\xD7"));
+    EXPECT_EQ(tms::toGbk("a😀b"), "a?b");
+    EXPECT_EQ(tms::fromGbk(tms::toGbk("纸箱甲 A")), "纸箱甲 A");
+    EXPECT_EQ(tms::reportBytes({"a", "", "甲"}), std::string("a\r\n\r\n\xBC\xD7\r\n"));
+    EXPECT_EQ(tms::delSpace("A01     订单"), "A01");
+    EXPECT_EQ(tms::delSpace("A01"), "A01");
+    EXPECT_EQ(tms::addSpace("A01").size(), 31u);
+    EXPECT_EQ(tms::addSpace(std::string(30, 'x')).size(), 30u);
+}

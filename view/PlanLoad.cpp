@@ -1,0 +1,273 @@
+#include "view/PlanLoad.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+
+#include "platform/AdoDb.h"
+
+namespace tms {
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+std::string s(const QVariant& v) { return TADOQuery::displayText(v).toStdString(); }
+
+// Random(10000) / 10000 of the original: a multiple of 1/10000 in [0, 1).
+std::mt19937& rng() {
+    thread_local std::mt19937 gen{std::random_device{}()};
+    return gen;
+}
+float randomComponent() { return static_cast<float>(std::uniform_int_distribution<int>(0, 9999)(rng())) / 10000.0f; }
+float tinyRandomComponent() {
+    return static_cast<float>(std::uniform_real_distribution<double>(0.0, 1.0)(rng()) / 10000.0);
+}
+
+// A decimal number with blanks around it allowed; nothing else.
+bool readNumber(std::string_view part, double& out) {
+    const auto b = part.find_first_not_of(" \t");
+    if (b == std::string_view::npos) return false;
+    const auto e = part.find_last_not_of(" \t");
+    const std::string t(part.substr(b, e - b + 1));
+    // Only digits, one sign in front and one decimal point.
+    std::size_t i = (t[0] == '+' || t[0] == '-') ? 1 : 0;
+    bool digit = false, point = false;
+    for (; i < t.size(); ++i) {
+        if (t[i] >= '0' && t[i] <= '9') digit = true;
+        else if (t[i] == '.' && !point) point = true;
+        else return false;
+    }
+    if (!digit) return false;
+    errno = 0;
+    out = std::strtod(t.c_str(), nullptr);
+    return errno == 0;
+}
+
+}  // namespace
+
+bool readColorText(std::string_view text, float rgb[3]) {
+    if (text.empty()) return false;
+    double part[3];
+    std::size_t start = 0;
+    for (int k = 0; k < 3; ++k) {
+        if (start > text.size()) return false;  // fewer than three parts
+        std::size_t comma = text.find(',', start);
+        if (comma == std::string_view::npos) comma = text.size();
+        if (!readNumber(text.substr(start, comma - start), part[k])) return false;
+        start = comma + 1;
+    }
+    for (int k = 0; k < 3; ++k) rgb[k] = static_cast<float>(part[k] / 255);
+    return true;
+}
+
+void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, TPlanShow& show, TPlanScene& scene,
+              const TCountOptions& options) {
+    TADOQuery box(&conn);
+    box.setSQL(
+        "SELECT HoldVehicles.VehicleNo, HoldVehicles.ContainerL, HoldVehicles.ContainerH, HoldVehicles.ContainerW "
+        "FROM HoldOrderForm INNER JOIN HoldVehicles ON HoldOrderForm.VehicleNo = HoldVehicles.VehicleNo "
+        "WHERE HoldOrderForm.OrderFormNo = ?");
+    box.bind(1, q(order));
+    box.Open();
+
+    TADOQuery rows(&conn);
+    rows.setSQL(
+        "SELECT A.ListId, A.floor, A.bcd, A.bch, A.bcw, A.bcd2, A.bch2, A.bcw2, A.GoodsNo, A.PlaceType, B.Color "
+        "FROM HoldList A, HoldGoods B WHERE A.GoodsNo = B.GoodsNo AND A.OrderFormNo = ? AND A.vehicleOrder = ? "
+        "ORDER BY A.bcd, A.bch, A.bcw");
+    rows.bind(1, q(order));
+    rows.bind(2, vehicleOrder);
+    rows.Open();
+
+    // Everything is read; from here on nothing can fail half-way.
+    tBox cur;
+    TPlanScene sc;
+    if (!box.IsEmpty()) {
+        cur.vehicleNo = s(box.cell(0, 0));
+        cur.L = box.cell(0, 1).toDouble();
+        cur.H = box.cell(0, 2).toDouble();
+        cur.W = box.cell(0, 3).toDouble();
+        const double diag = std::sqrt(cur.L * cur.L + cur.H * cur.H + cur.W * cur.W);
+        if (diag > 0) sc.viewSize = static_cast<float>(1.1 * diag);
+        const float l = static_cast<float>(cur.L / 2), h = static_cast<float>(cur.H / 2),
+                    w = static_cast<float>(cur.W / 2);
+        sc.boxVerts = {{{-l, -h, -w}, {l, -h, -w}, {l, -h, w}, {-l, -h, w},
+                        {-l, h, -w}, {l, h, -w}, {l, h, w}, {-l, h, w},
+                        {l, h / 4, w / 4}, {l, h / 4, -w / 4}, {l, -h / 4, -w / 4}, {l, -h / 4, w / 4}}};
+        sc.hasOutline = true;
+    }
+
+    const int n = rows.RecordCount();
+    const int maximum = 3 * n;
+    const int every = std::max(1, n / 100);
+    if (options.progress) options.progress(maximum, n);  // the first pass: counting the pieces
+
+    TArr arr;
+    arr.seqArr.resize(n);
+    arr.idArr.resize(n);
+    arr.goodsNoArr.resize(n);
+    arr.colorArr.resize(n);
+    arr.placeArr.resize(n);
+    arr.floorArr.resize(n);
+    arr.vertArr.resize(n);
+    arr.textArr.resize(n);
+    const double hl = cur.L / 2, hh = cur.H / 2, hw = cur.W / 2;
+    for (int i = 0; i < n; ++i) {
+        color& c = arr.colorArr[i];
+        c.red = randomComponent();
+        c.green = randomComponent();
+        c.blue = randomComponent();
+        if (i > 0) {
+            const color& p = arr.colorArr[i - 1];
+            if (c.red == p.red && c.green == p.green && c.blue == p.blue) {
+                c.red = tinyRandomComponent();
+                c.green = tinyRandomComponent();
+                c.blue = tinyRandomComponent();
+            }
+        }
+        c.alpha = 1.0f;
+        c.shown = 1;
+        const std::string floor = s(rows.cell(i, 1));
+        c.pileKey = floor;
+        arr.seqArr[i] = i + 1;
+        arr.idArr[i] = s(rows.cell(i, 0));
+        arr.floorArr[i] = floor;
+        arr.goodsNoArr[i] = s(rows.cell(i, 8));
+        arr.placeArr[i] = s(rows.cell(i, 9));
+
+        const float x0 = static_cast<float>(rows.cell(i, 2).toDouble() - hl);
+        const float y0 = static_cast<float>(rows.cell(i, 3).toDouble() - hh);
+        const float z0 = static_cast<float>(rows.cell(i, 4).toDouble() - hw);
+        const float x1 = static_cast<float>(rows.cell(i, 5).toDouble() - hl);
+        const float y1 = static_cast<float>(rows.cell(i, 6).toDouble() - hh);
+        const float z1 = static_cast<float>(rows.cell(i, 7).toDouble() - hw);
+        arr.vertArr[i] = {{{x0, y0, z0}, {x1, y0, z0}, {x1, y0, z1}, {x0, y0, z1},
+                           {x0, y1, z0}, {x1, y1, z0}, {x1, y1, z1}, {x0, y1, z1}}};
+
+        float rgb[3];
+        if (readColorText(s(rows.cell(i, 10)), rgb)) {
+            c.red = rgb[0];
+            c.green = rgb[1];
+            c.blue = rgb[2];
+        }
+        if (options.progress && ((i + 1) % every == 0 || i + 1 == n)) options.progress(maximum, n + i + 1);
+    }
+
+    show.curBox = std::move(cur);
+    show.planArr = std::move(arr);
+    show.planCount = n;
+    show.showFloors.clear();
+    scene = sc;
+
+    if (options.grid) openGridQuery(*options.grid, order, vehicleOrder, options.byPile);
+    if (options.progress) options.progress(maximum, 0);
+}
+
+bool openGridQuery(TADOQuery& grid, const std::string& order, int vehicleOrder, bool byPile) {
+    try {
+        grid.Close();
+        grid.SQLClear();
+        if (byPile) {
+            grid.setSQL(
+                "SELECT DISTINCT HoldGoods.GoodsNo AS gid, HoldGoods.GoodsName, HoldGoods.Brand AS GoodsBrand, "
+                "HoldGoods.Model AS GoodsModel, HoldGoods.Color AS color, count(HoldGoods.GoodsNo) AS GoodsCount, "
+                "HoldGoods.Length AS GoodsLength, HoldGoods.Width AS GoodsWidth, HoldGoods.Height AS GoodsHeight, "
+                "HoldList.PlaceType AS goodsbffs, HoldList.floor AS goodsfloor, HoldList.dx, HoldList.dy, HoldList.dz "
+                "FROM HoldList, HoldGoods WHERE HoldList.GoodsNo = HoldGoods.GoodsNo AND HoldList.OrderFormNo = ? "
+                "AND HoldList.vehicleOrder = ? "
+                "GROUP BY HoldGoods.GoodsNo, HoldGoods.GoodsName, HoldGoods.Brand, HoldGoods.Model, HoldGoods.Color, "
+                "HoldGoods.Length, HoldGoods.Width, HoldGoods.Height, HoldList.PlaceType, HoldList.floor, "
+                "HoldList.dx, HoldList.dy, HoldList.dz "
+                "ORDER BY HoldList.dx, HoldList.dy, HoldList.dz, HoldList.floor, HoldGoods.GoodsNo");
+        } else {
+            grid.setSQL(
+                "SELECT HoldList.ListId AS gid, HoldGoods.GoodsName, 1 AS goodsCount, HoldGoods.Brand AS goodsBrand, "
+                "HoldGoods.Model AS GoodsModel, HoldGoods.Color AS color, HoldList.floor AS GoodsFloor, "
+                "HoldGoods.Length AS GoodsLength, HoldGoods.Width AS GoodsWidth, HoldGoods.Height AS GoodsHeight, "
+                "HoldList.bcd AS BCD1, HoldList.bcw AS BCW1, HoldList.bch AS BCH1, HoldList.bcd2 AS BCD2, "
+                "HoldList.bcw2 AS BCW2, HoldList.bch2 AS BCH2 "
+                "FROM HoldList, HoldGoods WHERE HoldList.GoodsNo = HoldGoods.GoodsNo AND HoldList.OrderFormNo = ? "
+                "AND HoldList.vehicleOrder = ? ORDER BY HoldList.ListId");
+        }
+        grid.bind(1, q(order));
+        grid.bind(2, vehicleOrder);
+        grid.Open();
+        grid.First();
+        return true;
+    } catch (const std::exception&) {
+        grid.Close();
+        grid.SQLClear();
+        return false;
+    }
+}
+
+std::string ratioText(double goodsVolume, double capacity) {
+    if (!(capacity > 0)) return std::string();
+    const double ratio = goodsVolume / capacity * 100;
+    // Kept to two decimals: ties go to the even hundredth (the default
+    // rounding mode of nearbyint).
+    const double kept = std::nearbyint(ratio / 0.01) * 0.01;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15g", kept);
+    return std::string(buf) + "%";
+}
+
+TZXInfo getZXInfo(TADOConnection& conn, const std::string& order, int vehicleOrder) {
+    TZXInfo zx;
+    TADOQuery a(&conn);
+    a.setSQL(
+        "SELECT HoldVehicles.VehicleNo, HoldVehicles.VehicleName, HoldVehicles.ContainerL, HoldVehicles.ContainerW, "
+        "HoldVehicles.ContainerH FROM HoldVehicles, HoldOrderForm "
+        "WHERE HoldVehicles.VehicleNo = HoldOrderForm.VehicleNo AND HoldOrderForm.OrderFormNo = ?");
+    a.bind(1, q(order));
+    a.Open();
+    bool haveCapacity = false;
+    double capacity = 0;
+    if (!a.IsEmpty()) {
+        zx.zxVehicleNo = s(a.cell(0, 0));
+        zx.zxVehicleName = s(a.cell(0, 1));
+        // In double: the product of three millimetre sizes passes 2^31.
+        capacity = a.cell(0, 2).toDouble() * a.cell(0, 3).toDouble() * a.cell(0, 4).toDouble();
+        haveCapacity = true;
+    }
+
+    TADOQuery v(&conn);
+    v.setSQL(
+        "SELECT sum(HoldGoods.Length * HoldGoods.Width * HoldGoods.Height) AS tj1 FROM HoldGoods, HoldList "
+        "WHERE HoldGoods.GoodsNo = HoldList.GoodsNo AND HoldList.OrderFormNo = ? AND HoldList.vehicleOrder = ?");
+    v.bind(1, q(order));
+    v.bind(2, vehicleOrder);
+    v.Open();
+    const QVariant tj1 = v.cell(0, 0);
+    if (tj1.isNull()) {
+        zx.zxRate = "0%";  // no piece in the container
+    } else if (haveCapacity) {
+        // The goods volume as a four-decimal fixed-point value (mm³).
+        double volume = tj1.toDouble();
+        if (std::fabs(volume) < 1e14) volume = std::nearbyint(volume * 10000) / 10000;
+        zx.zxRate = ratioText(volume, capacity);
+    }
+
+    TADOQuery k(&conn);
+    k.setSQL(
+        "SELECT (SELECT count(*) FROM (SELECT GoodsNo FROM HoldList WHERE OrderFormNo = ?1 AND vehicleOrder = ?2 "
+        "GROUP BY GoodsNo)), (SELECT count(ListId) FROM HoldList WHERE OrderFormNo = ?1 AND vehicleOrder = ?2)");
+    k.bind(1, q(order));
+    k.bind(2, vehicleOrder);
+    k.Open();
+    zx.zxKinds = k.cell(0, 0).toInt();
+    zx.zxPieces = k.cell(0, 1).toInt();
+    return zx;
+}
+
+std::vector<std::string> summaryLines(const TZXInfo& zx) {
+    return {std::string(),
+            "  选用的箱柜编号： " + zx.zxVehicleNo + "          类型:  " + zx.zxVehicleName,
+            "  货物种类共计：   " + std::to_string(zx.zxKinds) + "  种" + "    数量共计:  " + std::to_string(zx.zxPieces),
+            "  装箱率:          " + zx.zxRate};
+}
+
+}  // namespace tms

@@ -1,0 +1,155 @@
+#include "view/PlanRenderer.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "view/Shading.h"
+
+namespace tms {
+
+void applyDefaultGLState() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glOrtho(-1, 1, -1, 1, -1, 50);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_COLOR_MATERIAL);
+    glShadeModel(GL_SMOOTH);
+    gluLookAt(2, 4, 6, 0, 0, 0, 0, 1, 0);
+}
+
+namespace {
+
+// Faces of a piece as corner indices: two faces x = const, two z = const,
+// two y = const.
+constexpr int kFaces[6][4] = {{1, 5, 6, 2}, {3, 7, 4, 0}, {3, 7, 6, 2}, {1, 5, 4, 0}, {5, 6, 7, 4}, {1, 2, 3, 0}};
+// Axis each face pair is perpendicular to: 0 x, 1 y, 2 z.
+constexpr int kFaceAxis[6] = {0, 0, 2, 2, 1, 1};
+// Edges in drawing order and the axis each runs along.
+constexpr int kEdges[12][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {0, 4}, {4, 5},
+                               {5, 1}, {4, 7}, {7, 3}, {5, 6}, {6, 7}, {6, 2}};
+constexpr int kEdgeAxis[12] = {0, 2, 0, 2, 1, 0, 1, 2, 1, 2, 0, 1};
+
+// Edge colour by the goods dimension it runs along: length white, width
+// black, height red.
+void edgeColour(TShade along, float rgb[3]) {
+    switch (along) {
+        case TShade::ZL: rgb[0] = rgb[1] = rgb[2] = 1; break;  // length
+        case TShade::AN: rgb[0] = rgb[1] = rgb[2] = 0; break;  // width
+        case TShade::CL: rgb[0] = 1; rgb[1] = rgb[2] = 0; break;  // height
+    }
+}
+
+}  // namespace
+
+bool TPlanRenderer::upToDate(const TArr& a, int n) const {
+    if (static_cast<int>(cache_.size()) != n) return false;
+    for (int i = 0; i < n; ++i) {
+        const PieceKey& k = cache_[i];
+        const color& c = a.colorArr[i];
+        if (k.shown != c.shown || k.alpha != c.alpha || k.r != c.red || k.g != c.green || k.b != c.blue ||
+            k.v0 != a.vertArr[i][0] || k.v6 != a.vertArr[i][6] || k.place != a.placeArr[i])
+            return false;
+    }
+    return true;
+}
+
+void TPlanRenderer::rebuild(const TArr& a, int n) {
+    cache_.resize(n);
+    facePos_.clear();
+    faceCol_.clear();
+    linePos_.clear();
+    lineCol_.clear();
+    for (int i = 0; i < n; ++i) {
+        const color& c = a.colorArr[i];
+        const auto& v = a.vertArr[i];
+        cache_[i] = {c.red, c.green, c.blue, c.alpha, c.shown, v[0], v[6], a.placeArr[i]};
+        if (c.shown != 1) continue;
+        TFaceShades fs;
+        const bool known = faceShadesOf(a.placeArr[i], fs);
+        const TShade byAxis[3] = {fs.x, fs.y, fs.z};
+        if (known) {
+            // The stored colour stays; each face gets its own shaded copy.
+            float shaded[3][3];
+            for (int ax = 0; ax < 3; ++ax) {
+                shaded[ax][0] = c.red;
+                shaded[ax][1] = c.green;
+                shaded[ax][2] = c.blue;
+                applyShade(byAxis[ax], shaded[ax][0], shaded[ax][1], shaded[ax][2]);
+            }
+            for (int f = 0; f < 6; ++f) {
+                const float* rgb = shaded[kFaceAxis[f]];
+                for (int corner : kFaces[f]) {
+                    facePos_.insert(facePos_.end(), v[corner].begin(), v[corner].end());
+                    faceCol_.insert(faceCol_.end(), {rgb[0], rgb[1], rgb[2], c.alpha});
+                }
+            }
+        }
+        for (int e = 0; e < 12; ++e) {
+            float rgb[3] = {0, 0, 0};
+            if (known) edgeColour(byAxis[kEdgeAxis[e]], rgb);
+            for (int corner : kEdges[e]) {
+                linePos_.insert(linePos_.end(), v[corner].begin(), v[corner].end());
+                lineCol_.insert(lineCol_.end(), rgb, rgb + 3);
+            }
+        }
+    }
+}
+
+void TPlanRenderer::draw(const TArr& planArr, int planCount, const TPlanScene& scene, const TCamera& camera) {
+    int n = planCount;
+    const auto fits = [&](std::size_t size) { return static_cast<int>(size) >= n; };
+    if (n < 0 || !fits(planArr.colorArr.size()) || !fits(planArr.vertArr.size()) || !fits(planArr.placeArr.size()))
+        n = 0;  // arrays not sized to the count: draw no piece rather than read past them
+    if (!upToDate(planArr, n)) rebuild(planArr, n);
+
+    glClearColor(0, 0.5f, 0.5f, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(camera.panX, camera.panY, 0);
+    glRotatef(45, 1, 0, 0);
+    glRotatef(static_cast<float>(camera.baseAngle) + camera.spinAngle, 0, 1, 0);
+    glClearColor(0, 0.5f, 0.5f, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const double h = (scene.viewSize > 0 ? scene.viewSize : 1.0f) / 2.0;
+    glOrtho(-h, h, -h, h, -h, h);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_COLOR_MATERIAL);
+
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    if (!facePos_.empty()) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glVertexPointer(3, GL_FLOAT, 0, facePos_.data());
+        glColorPointer(4, GL_FLOAT, 0, faceCol_.data());
+        glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(facePos_.size() / 3));
+    }
+    glDisable(GL_BLEND);
+    glLineWidth(1);
+    if (!linePos_.empty()) {
+        glVertexPointer(3, GL_FLOAT, 0, linePos_.data());
+        glColorPointer(3, GL_FLOAT, 0, lineCol_.data());
+        glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(linePos_.size() / 3));
+    }
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+
+    if (scene.hasOutline) {
+        static constexpr int kLoops[7][4] = {{0, 1, 2, 3}, {8, 9, 10, 11}, {4, 5, 6, 7}, {0, 4, 5, 1},
+                                             {5, 1, 2, 6}, {6, 2, 3, 7}, {7, 3, 0, 4}};
+        glColor3f(0, 0, 0);
+        for (const auto& loop : kLoops) {
+            glBegin(GL_LINE_LOOP);
+            for (int k : loop) glVertex3fv(scene.boxVerts[k].data());
+            glEnd();
+        }
+    }
+    glFinish();
+}
+
+}  // namespace tms

@@ -1,0 +1,42 @@
+#pragma once
+// Printing what a GL panel shows together with the strip of its window just
+// below it (the summary text under the drawing), on the printer the user
+// picks in the print dialog.
+//
+//   PrintGLPanel(GLPanel1, RE);   // the drawing window's print button
+//
+// The image is the panel's current frame (drawn afresh) with the window
+// area of the same width and of the height of `below` under it. On the page
+// it stands at 0.18 inch from the top-left corner of the printable area,
+// 12 printer dots per screen pixel when that fits the printable area, else
+// scaled down as a whole, keeping its aspect ratio, to fit it.
+
+#include <QImage>
+#include <QRect>
+#include <QSize>
+
+class QPrinter;
+class QWidget;
+class TGLPanel;
+
+// Print dialog, then the print; nothing happens when the user cancels.
+void PrintGLPanel(TGLPanel* panel, QWidget* below);
+
+namespace tms {
+
+// The panel's frame drawn now, with the window strip of below's height
+// under it: width = panel width, height = panel height + below's height.
+QImage composePanelImage(TGLPanel* panel, QWidget* below);
+
+// Where an image of `image` pixels goes on a page, in printer dots from the
+// top-left corner of the printable area of `printable` dots, at dpiX x dpiY:
+// margins mx = round(0.18 dpiX), my = round(0.18 dpiY); the rectangle
+// (mx, my) to ((width + mx) x 12, (height + my) x 12) when it fits, else
+// the image scaled uniformly to fit from (mx, my). Empty when even the
+// margins leave no room.
+QRect printRect(QSize image, int dpiX, int dpiY, QSize printable);
+
+// Prints the image on the printer (one page).
+void printImage(QPrinter& printer, const QImage& image);
+
+}  // namespace tms
