@@ -1,11 +1,11 @@
-#include "KaParser.h"
+#include "oracle/KaParser.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <memory>
 
-namespace ora {
+namespace tms::ora {
 
 // ---------------------------------------------------------------------------
 // Lexeme tables
@@ -512,4 +512,4 @@ int32_t TParser::GetNext(std::string& lexeme) {
     return code;
 }
 
-}  // namespace ora
+}  // namespace tms::ora

@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "OraPlatform.h"
+#include "oracle/OraPlatform.h"
 
-namespace ora {
+namespace tms::ora {
 
 // Lexeme codes besides the positive table codes.
 constexpr int32_t LexEnd = 0;
@@ -165,4 +165,4 @@ private:
 void KaParserStartup();
 void KaParserShutdown();
 
-}  // namespace ora
+}  // namespace tms::ora

@@ -1,14 +1,14 @@
-#include "MemData.h"
+#include "oracle/MemData.h"
 
 #include <cstring>
 #include <limits>
 #include <memory>
 
-#include "CLRClasses.h"
-#include "DAConsts.h"
-#include "MemUtils.h"
+#include "oracle/CLRClasses.h"
+#include "oracle/DAConsts.h"
+#include "oracle/MemUtils.h"
 
-namespace ora {
+namespace tms::ora {
 
 // ---------------------------------------------------------------------------
 // Shared objects
@@ -310,7 +310,7 @@ TAttribute* TObjectType::AddAttribute(std::string name, uint16_t dataType, TObje
     return attribute.release();
 }
 
-TAttribute* TObjectType::AttributeByName(std::string_view path) const { return ora::AttributeByName(this, path); }
+TAttribute* TObjectType::AttributeByName(std::string_view path) const { return tms::ora::AttributeByName(this, path); }
 
 namespace {
 bool HasOwnType(uint16_t dataType) {
@@ -406,4 +406,4 @@ void MemDataShutdown() {
     gFilterKeywords.reset();
 }
 
-}  // namespace ora
+}  // namespace tms::ora

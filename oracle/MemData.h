@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "KaParser.h"
-#include "OraPlatform.h"
+#include "oracle/KaParser.h"
+#include "oracle/OraPlatform.h"
 
-namespace ora {
+namespace tms::ora {
 
 // ---------------------------------------------------------------------------
 // Shared objects
@@ -182,4 +182,4 @@ const TLexemeList* FilterKeywordLexemes();
 void MemDataStartup();
 void MemDataShutdown();
 
-}  // namespace ora
+}  // namespace tms::ora

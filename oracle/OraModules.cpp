@@ -1,18 +1,18 @@
-#include "OraModules.h"
+#include "oracle/OraModules.h"
 
 #include <exception>
 
-#include "CLRClasses.h"
-#include "DAConsts.h"
-#include "KaParser.h"
-#include "MemData.h"
-#include "MemUtils.h"
-#include "OraConsts.h"
-#include "OraParser.h"
-#include "OraPlatform.h"
-#include "TwoSymbolTable.h"
+#include "oracle/CLRClasses.h"
+#include "oracle/DAConsts.h"
+#include "oracle/KaParser.h"
+#include "oracle/MemData.h"
+#include "oracle/MemUtils.h"
+#include "oracle/OraConsts.h"
+#include "oracle/OraParser.h"
+#include "oracle/OraPlatform.h"
+#include "oracle/TwoSymbolTable.h"
 
-namespace ora {
+namespace tms::ora {
 
 void TModuleTable::Startup() {
     std::lock_guard<std::mutex> g(lock_);
@@ -87,4 +87,4 @@ void startupModules() { libraryModules().Startup(); }
 
 void shutdownModules() { libraryModules().Shutdown(); }
 
-}  // namespace ora
+}  // namespace tms::ora

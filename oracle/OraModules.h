@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-namespace ora {
+namespace tms::ora {
 void startupModules();
 void shutdownModules();
 
@@ -41,4 +41,7 @@ private:
 
 // The library's own table, in module order.
 TModuleTable& libraryModules();
-}  // namespace ora
+}  // namespace tms::ora
+
+// The library's former namespace, for callers outside it that still use it.
+namespace ora = tms::ora;

@@ -1,8 +1,8 @@
-#include "OraParser.h"
+#include "oracle/OraParser.h"
 
 #include <memory>
 
-namespace ora {
+namespace tms::ora {
 
 namespace {
 std::unique_ptr<TLexemeList> gSymbols;
@@ -88,4 +88,4 @@ bool TOraParser::AcceptsLexeme(int32_t code) const {
     return TParser::AcceptsLexeme(code);
 }
 
-}  // namespace ora
+}  // namespace tms::ora

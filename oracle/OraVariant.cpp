@@ -1,10 +1,10 @@
-#include "OraVariant.h"
+#include "oracle/OraVariant.h"
 
 #include <cmath>
 #include <cstring>
 #include <limits>
 
-namespace ora {
+namespace tms::ora {
 
 struct TVariant::ArrayData {
     uint16_t elemType = varVariant;
@@ -381,4 +381,4 @@ const std::vector<uint8_t>& TVariant::Bytes() const {
     return a.bytes;
 }
 
-}  // namespace ora
+}  // namespace tms::ora

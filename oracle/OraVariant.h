@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "OraPlatform.h"
+#include "oracle/OraPlatform.h"
 
-namespace ora {
+namespace tms::ora {
 
 // Variant type codes.
 enum : uint16_t {
@@ -120,4 +120,4 @@ private:
     std::unique_ptr<ArrayData> arr_;
 };
 
-}  // namespace ora
+}  // namespace tms::ora

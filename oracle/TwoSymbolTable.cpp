@@ -1,8 +1,8 @@
-#include "TwoSymbolTable.h"
+#include "oracle/TwoSymbolTable.h"
 
 #include <memory>
 
-namespace ora {
+namespace tms::ora {
 
 namespace {
 std::unique_ptr<TLexemeList> gSymbols;
@@ -27,4 +27,4 @@ void TwoSymbolTableShutdown() {
     gKeywords.reset();
 }
 
-}  // namespace ora
+}  // namespace tms::ora

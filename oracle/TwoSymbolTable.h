@@ -2,9 +2,9 @@
 // The two-symbol lexeme table (":" and "=" with the base lexer's codes and no
 // keywords), built at start-up. Nothing reads it yet.
 
-#include "KaParser.h"
+#include "oracle/KaParser.h"
 
-namespace ora {
+namespace tms::ora {
 
 const TLexemeList* TwoSymbolLexemes();
 const TLexemeList* TwoSymbolKeywordLexemes();  // empty
@@ -12,4 +12,4 @@ const TLexemeList* TwoSymbolKeywordLexemes();  // empty
 void TwoSymbolTableStartup();
 void TwoSymbolTableShutdown();
 
-}  // namespace ora
+}  // namespace tms::ora

@@ -10,14 +10,14 @@
 #include <thread>
 #include <vector>
 
-#include "CLRClasses.h"
-#include "DAConsts.h"
-#include "MemData.h"
-#include "MemUtils.h"
-#include "OraConsts.h"
-#include "OraTestSupport.h"
+#include "oracle/CLRClasses.h"
+#include "oracle/DAConsts.h"
+#include "oracle/MemData.h"
+#include "oracle/MemUtils.h"
+#include "oracle/OraConsts.h"
+#include "tests/oracle/OraTestSupport.h"
 
-using namespace ora;
+using namespace tms::ora;
 
 namespace {
 

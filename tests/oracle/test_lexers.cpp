@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "MemData.h"
-#include "OraParser.h"
-#include "OraTestSupport.h"
-#include "TwoSymbolTable.h"
+#include "oracle/MemData.h"
+#include "oracle/OraParser.h"
+#include "tests/oracle/OraTestSupport.h"
+#include "oracle/TwoSymbolTable.h"
 
-using namespace ora;
+using namespace tms::ora;
 using oratest::LexAll;
 using oratest::Lexeme;
 

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "KaParser.h"
-#include "MemData.h"
-#include "OraModules.h"
-#include "OraParser.h"
-#include "OraPlatform.h"
-#include "TwoSymbolTable.h"
+#include "oracle/KaParser.h"
+#include "oracle/MemData.h"
+#include "oracle/OraModules.h"
+#include "oracle/OraParser.h"
+#include "oracle/OraPlatform.h"
+#include "oracle/TwoSymbolTable.h"
 
-using namespace ora;
+using namespace tms::ora;
 
 namespace {
 

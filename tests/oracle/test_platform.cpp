@@ -9,10 +9,10 @@
 #include <thread>
 #include <vector>
 
-#include "OraPlatform.h"
-#include "OraVariant.h"
+#include "oracle/OraPlatform.h"
+#include "oracle/OraVariant.h"
 
-using namespace ora;
+using namespace tms::ora;
 
 namespace {
 
