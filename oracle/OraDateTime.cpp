@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "oracle/OraException.h"
+#include "oracle/OraFormatSettings.h"
 #include "oracle/OraText.h"
 
 namespace tms::ora {
@@ -16,9 +17,19 @@ constexpr int64_t kDateDelta = 693594;
 const int kDaysInMonth[2][12] = {{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31},
                                  {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31}};
 
+// Day numbers (since 0001-01-01, day 1) of the first and last valid dates.
+constexpr int64_t kFirstDay = 1;
+constexpr int64_t kLastDay = 3652059;  // 9999-12-31
+
+[[noreturn]] void RaiseOutOfRange(TDateTime value) {
+    throw EConvertError("Date-time value " + FloatToStr(value) + " is outside the date range");
+}
+
 // Splits a date-time into whole days since 0001-01-01 and milliseconds of the
-// day, carrying a rounded full day into the date.
+// day, carrying a rounded full day into the date. A value outside the years
+// 1 to 9999 (or NaN) raises the conversion error before any integer cast.
 void SplitDateTime(TDateTime value, int64_t& days, int64_t& msecs) {
+    if (!IsValidDateTime(value)) RaiseOutOfRange(value);
     double ip = std::trunc(value);
     double frac = std::fabs(value - ip);
     msecs = static_cast<int64_t>(std::llround(frac * kMSecsPerDay));
@@ -28,8 +39,15 @@ void SplitDateTime(TDateTime value, int64_t& days, int64_t& msecs) {
         days += value < 0 ? -1 : 1;
     }
     days += kDateDelta;
+    if (days < kFirstDay || days > kLastDay) RaiseOutOfRange(value);
 }
 }  // namespace
+
+bool IsValidDateTime(TDateTime value) {
+    // Written so that NaN fails both comparisons.
+    return value > static_cast<double>(kFirstDay - 1 - kDateDelta) &&
+           value < static_cast<double>(kLastDay + 1 - kDateDelta);
+}
 
 bool IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
@@ -198,7 +216,7 @@ std::string FormatDateTime(std::string_view f, TDateTime value, const TFormatSet
 }
 
 std::string DateTimeToStr(TDateTime value) {
-    const TFormatSettings& fs = FormatSettings();
+    const TFormatSettings fs = FormatSettings();
     int h, mi, s, ms;
     DecodeTime(value, h, mi, s, ms);
     std::string r = FormatDateTime(fs.ShortDateFormat, value, fs);

@@ -23,6 +23,9 @@ void DecodeTime(TDateTime value, int& hour, int& min, int& sec, int& msec);
 // non-negative date, date - time otherwise.
 TDateTime ComposeDateTime(TDateTime date, TDateTime time);
 bool IsLeapYear(int year);
+// True for a value of the years 1 to 9999 (not NaN). Decoding or formatting
+// any other value raises EConvertError.
+bool IsValidDateTime(TDateTime value);
 
 // Tokens: yyyy yy m mm d dd h hh n nn s ss z zzz am/pm a/p ampm, "/" and ":"
 // for the separators, text between quotes as it stands.

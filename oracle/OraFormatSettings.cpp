@@ -16,7 +16,10 @@ std::mutex gSettingsLock;
 TFormatSettings gSettings;
 }  // namespace
 
-const TFormatSettings& FormatSettings() { return gSettings; }
+TFormatSettings FormatSettings() {
+    std::lock_guard<std::mutex> g(gSettingsLock);
+    return gSettings;
+}
 
 void SetFormatSettings(const TFormatSettings& settings) {
     std::lock_guard<std::mutex> g(gSettingsLock);

@@ -18,7 +18,9 @@ struct TFormatSettings {
     std::string TimePMString = "PM";
 };
 
-const TFormatSettings& FormatSettings();
+// A copy of the settings, taken under their lock: another thread may replace
+// them at any time.
+TFormatSettings FormatSettings();
 void SetFormatSettings(const TFormatSettings& settings);
 void ResetFormatSettings();  // back to the defaults above
 

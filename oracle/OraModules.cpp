@@ -16,7 +16,10 @@ namespace tms::ora {
 
 void TModuleTable::Startup() {
     std::lock_guard<std::mutex> g(lock_);
-    if (running_) return;
+    if (running_) {
+        ++count_;
+        return;
+    }
     try {
         for (; started_ < rows_.size(); ++started_)
             if (rows_[started_].Startup) rows_[started_].Startup();
@@ -32,11 +35,13 @@ void TModuleTable::Startup() {
         throw;
     }
     running_ = true;
+    count_ = 1;
 }
 
 void TModuleTable::Shutdown() {
     std::lock_guard<std::mutex> g(lock_);
     if (!running_) return;
+    if (--count_ > 0) return;  // another user still needs the modules
     std::exception_ptr first;
     while (started_ > 0) {
         --started_;

@@ -103,6 +103,8 @@ public:
 
 private:
     struct ArrayData;
+    [[noreturn]] void CurrencyOverflow() const;
+    TDateTime DateTimeValue() const;
     [[noreturn]] void CastError(uint16_t to) const;
     const ArrayData& Array() const;
     ArrayData& Array();

@@ -8,6 +8,8 @@ namespace tms::ora {
 
 const TLexemeList* TwoSymbolLexemes();
 const TLexemeList* TwoSymbolKeywordLexemes();  // empty
+TLexemeListPtr SharedTwoSymbolLexemes();
+TLexemeListPtr SharedTwoSymbolKeywordLexemes();
 
 void TwoSymbolTableStartup();
 void TwoSymbolTableShutdown();

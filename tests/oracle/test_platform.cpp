@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <cmath>
+#include <limits>
 #include <string>
 #include <thread>
 #include <vector>
@@ -222,6 +225,74 @@ TEST(Variant, Conversions) {
     EXPECT_THROW(TVariant(1e300).AsInt64(), EVariantError);
     EXPECT_EQ(TVariant(u"中文").AsString(), "\xD6\xD0\xCE\xC4");  // through the ANSI code page
     EXPECT_EQ(TVariant("\xD6\xD0\xCE\xC4").AsWideString(), u"中文");
+}
+
+TEST(DateTime, ValuesOutsideTheDateRangeRaiseTheConversionError) {
+    int y, m, d, h, mi, sec, ms;
+    const double first = EncodeDate(1, 1, 1);
+    const double last = EncodeDate(9999, 12, 31);
+    DecodeDate(first, y, m, d);
+    EXPECT_EQ((std::vector<int>{y, m, d}), (std::vector<int>{1, 1, 1}));
+    DecodeDate(last + 0.75, y, m, d);
+    DecodeTime(last + 0.75, h, mi, sec, ms);
+    EXPECT_EQ((std::vector<int>{y, m, d, h}), (std::vector<int>{9999, 12, 31, 18}));
+    DecodeDate(first - 0.5, y, m, d);  // the negative rule: 0001-01-01 12:00
+    EXPECT_EQ(y, 1);
+
+    for (double bad : {9.2e18, 9.3e18, -9.3e18, 1e300, std::nan(""), HUGE_VAL, -HUGE_VAL, last + 1, first - 1,
+                       last + 0.9999999999}) {
+        EXPECT_THROW(DecodeDate(bad, y, m, d), EConvertError) << bad;
+        EXPECT_THROW(DecodeTime(bad, h, mi, sec, ms), EConvertError) << bad;
+        EXPECT_THROW(FormatDateTime("yyyy", bad), EConvertError) << bad;
+        EXPECT_FALSE(IsValidDateTime(bad)) << bad;
+    }
+    EXPECT_TRUE(IsValidDateTime(last + 0.5));
+    // reachable from text
+    EXPECT_THROW(TVariant("1e300").AsDateTime(), EVariantError);
+    EXPECT_THROW(TVariant(std::nan("")).AsDateTime(), EVariantError);
+    EXPECT_THROW(TVariant::FromDate(1e300).AsString(), EConvertError);
+    EXPECT_EQ(TVariant("2958465").AsDateTime(), last);
+}
+
+TEST(Variant, CurrencyBeyondItsRangeIsAnOverflow) {
+    const int64_t most = 922337203685477;
+    EXPECT_EQ(TVariant(most).AsCurrencyScaled(), most * 10000);
+    EXPECT_EQ(TVariant(-most).AsCurrencyScaled(), -most * 10000);
+    for (int64_t bad : {most + 1, -most - 1, int64_t{1} << 62, std::numeric_limits<int64_t>::min()})
+        EXPECT_THROW(TVariant(bad).AsCurrencyScaled(), EVariantError) << bad;
+    EXPECT_THROW(TVariant(1e15).AsCurrencyScaled(), EVariantError);
+    EXPECT_THROW(TVariant(-1e300).AsCurrencyScaled(), EVariantError);
+    EXPECT_THROW(TVariant(std::nan("")).AsCurrencyScaled(), EVariantError);
+    EXPECT_THROW(TVariant("1e20").AsCurrencyScaled(), EVariantError);
+    EXPECT_NEAR(static_cast<double>(TVariant(922337203685477.0).AsCurrencyScaled()), 9.22337203685477e18, 1e4);
+}
+
+TEST(FormatSettingsLock, ReadersAlwaysSeeOneWholeSetting) {
+    // One thread switches between two complete settings while others read:
+    // every copy read must be one of the two, never a mix.
+    TFormatSettings a, b;
+    b.DecimalSeparator = ',';
+    b.ShortDateFormat = std::string(200, 'd');  // long enough to live on the heap
+    b.LongTimeFormat = std::string(300, 'h');
+    std::atomic<bool> stop{false};
+    std::atomic<int> mixed{0};
+    std::vector<std::thread> readers;
+    for (int t = 0; t < 3; ++t)
+        readers.emplace_back([&] {
+            while (!stop.load()) {
+                TFormatSettings fs = FormatSettings();
+                const bool isB = fs.DecimalSeparator == ',';
+                if (fs.ShortDateFormat != (isB ? b : a).ShortDateFormat ||
+                    fs.LongTimeFormat != (isB ? b : a).LongTimeFormat)
+                    ++mixed;
+                (void)FloatToStr(1.5);
+            }
+        });
+    for (int i = 0; i < 20000; ++i) SetFormatSettings(i % 2 ? a : b);
+    stop = true;
+    for (auto& r : readers) r.join();
+    ResetFormatSettings();
+    EXPECT_EQ(mixed.load(), 0);
 }
 
 // ---------------------------------------------------------------------------
