@@ -4,10 +4,14 @@
 
 #include "oracle/CLRClasses.h"
 #include "oracle/DAConsts.h"
+#include "oracle/DBAccess.h"
+#include "oracle/KaConnectionPool.h"
 #include "oracle/KaParser.h"
 #include "oracle/MemData.h"
 #include "oracle/MemUtils.h"
+#include "oracle/OraCall.h"
 #include "oracle/OraConsts.h"
+#include "oracle/OraNet.h"
 #include "oracle/OraParser.h"
 #include "oracle/OraPlatform.h"
 #include "oracle/TwoSymbolTable.h"
@@ -75,13 +79,13 @@ TModuleTable& libraryModules() {
         {"TwoSymbolTable", TwoSymbolTableStartup, TwoSymbolTableShutdown},
         {"OraParser", OraParserStartup, OraParserShutdown},
         {"KaAccess", nullptr, nullptr},
-        {"DBAccess", nullptr, nullptr},
-        {"OraCall", nullptr, nullptr},
+        {"DBAccess", DBAccessStartup, DBAccessShutdown},
+        {"OraCall", OraCallStartup, OraCallShutdown},
         {"OraError", nullptr, nullptr},
-        {"OraNet", nullptr, nullptr},
+        {"OraNet", OraNetStartup, OraNetShutdown},
         {"OraClasses", nullptr, nullptr},
         {"OraObjects", nullptr, nullptr},
-        {"KaConnectionPool", nullptr, nullptr},
+        {"KaConnectionPool", KaConnectionPoolStartup, KaConnectionPoolShutdown},
         {"OraConnectionPool", nullptr, nullptr},
         {"Ora", nullptr, nullptr},
     });
