@@ -375,10 +375,30 @@ void LoadOCI() {
     OCILoaded = true;
 }
 
+namespace {
+void InitEnvironment();
+}  // namespace
+
 void InitOCI() {
     std::lock_guard<std::recursive_mutex> g(gInitLock);
     if (OCIInitialized.load()) return;
     if (!OCILoaded) LoadOCI();
+    try {
+        InitEnvironment();
+    } catch (...) {
+        // A failed step leaves nothing behind: a second try would make new
+        // handles and lose these.
+        if (hOCIError) OCIHandleFree(hOCIError, OCI_HTYPE_ERROR);
+        if (hOCIEnv) OCIHandleFree(hOCIEnv, OCI_HTYPE_ENV);
+        hOCIError = nullptr;
+        hOCIEnv = nullptr;
+        throw;
+    }
+    OCIInitialized = true;
+}
+
+namespace {
+void InitEnvironment() {
     auto check = [](sword status) {
         if (status != OCI_SUCCESS) RaiseOCIError("Can't initialize OCI. Error " + std::to_string(status));
     };
@@ -404,8 +424,8 @@ void InitOCI() {
         }
     }
     if (HasStyle(AvailableCallStyles, csOCI7) && ThreadedMode) opinit(1);
-    OCIInitialized = true;
 }
+}  // namespace
 
 void LoadMTS() {
     std::lock_guard<std::recursive_mutex> g(gLoadLock);

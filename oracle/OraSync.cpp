@@ -39,12 +39,29 @@ TWaitResult TEvent::WaitFor(uint32_t timeoutMs) {
 }
 
 TWaitResult TMutex::WaitFor(uint32_t timeoutMs) {
-    if (timeoutMs == INFINITE) {
-        mutex_.lock();
+    const std::thread::id self = std::this_thread::get_id();
+    std::unique_lock<std::mutex> g(lock_);
+    if (count_ > 0 && owner_ == self) {
+        ++count_;
         return TWaitResult::Signaled;
     }
-    return mutex_.try_lock_for(std::chrono::milliseconds(timeoutMs)) ? TWaitResult::Signaled
-                                                                      : TWaitResult::Timeout;
+    auto free = [this] { return count_ == 0; };
+    if (timeoutMs == INFINITE)
+        freed_.wait(g, free);
+    else if (!freed_.wait_for(g, std::chrono::milliseconds(timeoutMs), free))
+        return TWaitResult::Timeout;
+    owner_ = self;
+    count_ = 1;
+    return TWaitResult::Signaled;
+}
+
+void TMutex::Release() {
+    std::lock_guard<std::mutex> g(lock_);
+    if (count_ == 0 || owner_ != std::this_thread::get_id()) return;
+    if (--count_ == 0) {
+        owner_ = std::thread::id();
+        freed_.notify_one();
+    }
 }
 
 }  // namespace tms::ora

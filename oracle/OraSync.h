@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <thread>
 
 namespace tms::ora {
 
@@ -42,13 +43,19 @@ private:
 
 // A mutex object: owned by one thread at a time, re-entrant, waited on with a
 // time-out.
+// Built on a plain mutex and a condition (not a timed mutex, whose clock
+// wait the thread checker cannot follow).
 class TMutex {
 public:
     TWaitResult WaitFor(uint32_t timeoutMs);
-    void Release() { mutex_.unlock(); }
+    // Gives up one ownership of the calling thread (it must own the mutex).
+    void Release();
 
 private:
-    std::recursive_timed_mutex mutex_;
+    std::mutex lock_;
+    std::condition_variable freed_;
+    std::thread::id owner_;
+    int count_ = 0;
 };
 
 }  // namespace tms::ora

@@ -183,8 +183,11 @@ TEST_F(ClientTest, FailedEnvironmentCallsRaiseTheirStatus) {
     EXPECT_FALSE(OCIInitialized);
     fake->fail_next("OCIHandleAlloc", -2);
     EXPECT_EQ(ErrorOf(InitOCI), "Can't initialize OCI. Error -2");
+    EXPECT_EQ(fake->live_handles(), 0);  // the environment made before is freed again
+    EXPECT_EQ(hOCIEnv, nullptr);
     InitOCI();
     EXPECT_TRUE(OCIInitialized);
+    EXPECT_EQ(fake->live_handles(), 2);
 }
 
 TEST_F(ClientTest, Ociw32AndVersionSourcesAndUnsupportedVersions) {
