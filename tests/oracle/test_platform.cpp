@@ -6,6 +6,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -13,6 +17,7 @@
 #include <vector>
 
 #include "oracle/OraPlatform.h"
+#include "oracle/OraRegistry.h"
 #include "oracle/OraVariant.h"
 
 using namespace tms::ora;
@@ -445,6 +450,77 @@ TEST(Loader, LoadsByFileNameAndLooksUpByName) {
     EXPECT_EQ(GetProcAddress(nullptr, "strlen"), nullptr);
     EXPECT_TRUE(FreeLibrary(libc));
     EXPECT_FALSE(FreeLibrary(nullptr));
+}
+
+// ---------------------------------------------------------------------------
+// Registry, files and the tick
+
+TEST(Registry, MemoryAndIniSourcesCompareWithoutCase) {
+    TMemoryRegistry mem;
+    mem.SetString("SOFTWARE\\ORACLE\\KEY_A", "ORACLE_HOME", "/opt/a");
+    mem.AddKey("SOFTWARE\\ORACLE\\HOME0\\Deeper");
+    EXPECT_TRUE(mem.KeyExists("software\\oracle"));
+    EXPECT_EQ(mem.SubKeys("SOFTWARE\\Oracle"), (std::vector<std::string>{"KEY_A", "HOME0"}));
+    std::string v;
+    EXPECT_TRUE(mem.ReadString("SOFTWARE\\ORACLE\\key_a", "oracle_home", v));
+    EXPECT_EQ(v, "/opt/a");
+    EXPECT_FALSE(mem.ReadString("SOFTWARE\\ORACLE\\KEY_A", "OCIDLL", v));
+    mem.DeleteKey("SOFTWARE\\ORACLE\\HOME0");
+    EXPECT_FALSE(mem.KeyExists("SOFTWARE\\ORACLE\\HOME0\\Deeper"));
+
+    char name[] = "/tmp/registryXXXXXX";
+    int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    std::ofstream(name) << "; the client's keys\n[SOFTWARE\\ORACLE]\nORACLE_HOME = /opt/b \n\n"
+                           "[SOFTWARE\\ORACLE\\KEY_B]\nORACLE_HOME_NAME=B\nbroken line\n";
+    TIniRegistry ini(name);
+    std::remove(name);
+    EXPECT_TRUE(ini.ReadString("SOFTWARE\\ORACLE", "ORACLE_HOME", v));
+    EXPECT_EQ(v, "/opt/b");
+    EXPECT_EQ(ini.SubKeys("SOFTWARE\\ORACLE"), (std::vector<std::string>{"KEY_B"}));
+    TIniRegistry missing("/nonexistent/registry.ini");
+    EXPECT_FALSE(missing.KeyExists("SOFTWARE"));
+    // without a file beside the program the process reads an empty registry
+    SetRegistry(nullptr);
+    EXPECT_FALSE(Registry()->KeyExists("SOFTWARE\\ORACLE"));
+}
+
+TEST(Files, PathListsNamesAndCaseInsensitiveLookup) {
+    EXPECT_EQ(SplitPathList(" /a : :/b/ :"), (std::vector<std::string>{"/a", "/b/"}));
+    EXPECT_EQ(ExtractFileDir("/x/y/oci.dll"), "/x/y");
+    EXPECT_EQ(ExtractFileName("/x/y/oci.dll"), "oci.dll");
+    EXPECT_EQ(JoinPath("/x/", "/y"), "/x/y");
+    EXPECT_EQ(ExcludeTrailingDelimiter("/x//"), "/x");
+    EXPECT_EQ(NativePath("C\\ora\\BIN"), "C/ora/BIN");
+
+    char folder[] = "/tmp/filesXXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string base = folder;
+    ::mkdir((base + "/BIN").c_str(), 0755);
+    std::ofstream(base + "/BIN/OCI.dll") << "x";
+    std::ofstream(base + "/BIN/oraclient9.dll") << "x";
+    EXPECT_EQ(FindFileNoCase(base, "bin/oci.DLL"), base + "/BIN/OCI.dll");
+    EXPECT_EQ(FindFileNoCase(base, "bin"), "");  // a folder is no file
+    EXPECT_EQ(FindFileNoCase(base, "bin/none.dll"), "");
+    EXPECT_EQ(FindFilesNoCase(base + "/BIN", "ORA*.DLL"), (std::vector<std::string>{base + "/BIN/oraclient9.dll"}));
+    std::remove((base + "/BIN/OCI.dll").c_str());
+    std::remove((base + "/BIN/oraclient9.dll").c_str());
+    ::rmdir((base + "/BIN").c_str());
+    ::rmdir(folder);
+}
+
+uint32_t gNow = 0;
+uint32_t Now() { return gNow; }
+
+TEST(Synchronisation, TickDifferencesCrossTheWrap) {
+    EXPECT_EQ(TickDiff(0xFFFFFFF0u, 0x10u), 0x20u);
+    EXPECT_EQ(TickDiff(5, 5), 0u);
+    SetTickSource(Now);
+    gNow = 42;
+    EXPECT_EQ(GetTickCount(), 42u);
+    SetTickSource(nullptr);
+    EXPECT_NE(GetTickCount(), 42u);
 }
 
 }  // namespace
