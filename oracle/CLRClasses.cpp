@@ -1,11 +1,11 @@
-#include "CLRClasses.h"
+#include "oracle/CLRClasses.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "OraPlatform.h"
+#include "oracle/OraPlatform.h"
 
-namespace ora {
+namespace tms::ora {
 
 namespace {
 template <typename T>
@@ -125,4 +125,4 @@ void StringBuilder::Append(const std::string& text) {
 void CLRClassesStartup() {}
 void CLRClassesShutdown() {}
 
-}  // namespace ora
+}  // namespace tms::ora

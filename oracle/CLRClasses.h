@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace ora {
+namespace tms::ora {
 
 // Class-level operations on raw process memory. An address is a raw pointer;
 // an offset is a byte count added to it. Reads and writes need no alignment.
@@ -75,4 +75,4 @@ private:
 void CLRClassesStartup();
 void CLRClassesShutdown();
 
-}  // namespace ora
+}  // namespace tms::ora

@@ -1,6 +1,6 @@
-#include "DAConsts.h"
+#include "oracle/DAConsts.h"
 
-namespace ora {
+namespace tms::ora {
 
 const char* const SDataTypeNotSupported = "Data type is not supported";
 const char* const SCannotConvertType = "Cannot convert type";
@@ -28,4 +28,4 @@ const std::vector<const char*>& DAConstsMessages() {
 void DAConstsStartup() {}
 void DAConstsShutdown() {}
 
-}  // namespace ora
+}  // namespace tms::ora

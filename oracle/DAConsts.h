@@ -3,7 +3,7 @@
 
 #include <vector>
 
-namespace ora {
+namespace tms::ora {
 
 extern const char* const SDataTypeNotSupported;
 extern const char* const SCannotConvertType;
@@ -24,4 +24,4 @@ const std::vector<const char*>& DAConstsMessages();
 void DAConstsStartup();
 void DAConstsShutdown();
 
-}  // namespace ora
+}  // namespace tms::ora

@@ -1,11 +1,11 @@
-#include "KaParser.h"
+#include "oracle/KaParser.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <memory>
 
-namespace ora {
+namespace tms::ora {
 
 // ---------------------------------------------------------------------------
 // Lexeme tables
@@ -50,9 +50,25 @@ int32_t TLexemeList::Find(std::string_view text) const {
     return -1;
 }
 
+TLexemeListPtr TLexemeTableSlot::Get() const {
+    std::lock_guard<std::mutex> g(lock_);
+    return list_;
+}
+
+void TLexemeTableSlot::Fill(std::span<const TLexemeRow> rows) {
+    std::lock_guard<std::mutex> g(lock_);
+    if (!list_) list_ = MakeLexemeList(rows);
+}
+
+void TLexemeTableSlot::Reset() {
+    TLexemeListPtr old;
+    std::lock_guard<std::mutex> g(lock_);
+    old.swap(list_);  // freed here unless a lexer still holds a share
+}
+
 namespace {
-std::unique_ptr<TLexemeList> gSymbols;
-std::unique_ptr<TLexemeList> gKeywords;
+TLexemeTableSlot gSymbols;
+TLexemeTableSlot gKeywords;
 
 const TLexemeRow kSymbolRows[] = {
     {"!", 1},  {"\"", 2}, {"#", 3},  {"$", 4},  {"%", 5},  {"&", 6},   {"'", 7},  {"(", 8},  {")", 9},  {"*", 10},
@@ -69,18 +85,19 @@ std::unique_ptr<TLexemeList> MakeLexemeList(std::span<const TLexemeRow> rows) {
     return list;
 }
 
-const TLexemeList* ParserSymbolLexemes() { return gSymbols.get(); }
-const TLexemeList* ParserKeywordLexemes() { return gKeywords.get(); }
+const TLexemeList* ParserSymbolLexemes() { return gSymbols.Raw(); }
+const TLexemeList* ParserKeywordLexemes() { return gKeywords.Raw(); }
+TLexemeListPtr SharedParserSymbolLexemes() { return gSymbols.Get(); }
+TLexemeListPtr SharedParserKeywordLexemes() { return gKeywords.Get(); }
 
 void KaParserStartup() {
-    if (gSymbols) return;
-    gSymbols = MakeLexemeList(kSymbolRows);
-    gKeywords = MakeLexemeList(kKeywordRows);
+    gSymbols.Fill(kSymbolRows);
+    gKeywords.Fill(kKeywordRows);
 }
 
 void KaParserShutdown() {
-    gSymbols.reset();
-    gKeywords.reset();
+    gSymbols.Reset();
+    gKeywords.Reset();
 }
 
 // ---------------------------------------------------------------------------
@@ -111,9 +128,10 @@ TParser::TParser(const std::string& text) : TParser(text, NoInit{}) { Initialize
 TParser::TParser(TStream* stream) : TParser(stream, NoInit{}) { Initialize(); }
 
 void TParser::Initialize() {
-    symbols_ = ParserSymbolLexemes();
-    keywords_ = ParserKeywordLexemes();
-    ORA_ASSERT(symbols_ != nullptr && keywords_ != nullptr, "KaParser", "Lexeme tables are not built");
+    TLexemeListPtr symbols = SharedParserSymbolLexemes();
+    TLexemeListPtr keywords = SharedParserKeywordLexemes();
+    ORA_ASSERT(symbols != nullptr && keywords != nullptr, "KaParser", "Lexeme tables are not built");
+    SetLexemeTables(std::move(symbols), std::move(keywords));
     CommentBegin = "/*";
     CommentEnd = "*/";
     DecimalSeparator = FormatSettings().DecimalSeparator;
@@ -130,6 +148,16 @@ void TParser::SetLexemeTables(const TLexemeList* symbols, const TLexemeList* key
     ORA_ASSERT(symbols != nullptr && keywords != nullptr, "KaParser", "Lexeme table = nil");
     symbols_ = symbols;
     keywords_ = keywords;
+    symbolsShare_.reset();
+    keywordsShare_.reset();
+}
+
+void TParser::SetLexemeTables(TLexemeListPtr symbols, TLexemeListPtr keywords) {
+    ORA_ASSERT(symbols != nullptr && keywords != nullptr, "KaParser", "Lexeme table = nil");
+    symbols_ = symbols.get();
+    keywords_ = keywords.get();
+    symbolsShare_ = std::move(symbols);
+    keywordsShare_ = std::move(keywords);
 }
 
 void TParser::Reset() {
@@ -235,8 +263,18 @@ bool TParser::ReadNextBlock() {
     return got > 0;
 }
 
+// A stream may end before the size it reported (a file cut short while it is
+// read): the text length then shrinks when the block holding the position is
+// read. Every scan step therefore asks here, after the read, whether the
+// position is still inside the text.
+bool TParser::InText(int32_t p) {
+    if (p < 1 || p > textLength_) return false;
+    if (stream_ && p >= curBlockStart_ + curBlockLen_) GetChar(p);
+    return p <= textLength_;
+}
+
 bool TParser::MatchAt(int32_t position, const std::string& text) {
-    if (text.empty() || position + static_cast<int32_t>(text.size()) - 1 > textLength_) return false;
+    if (text.empty() || !InText(position + static_cast<int32_t>(text.size()) - 1)) return false;
     for (size_t i = 0; i < text.size(); ++i)
         if (GetChar(position + static_cast<int32_t>(i)) != text[i]) return false;
     return true;
@@ -277,18 +315,18 @@ void TParser::MarkScan() {
 }
 
 void TParser::ScanToQuoteFast(char quote) {
-    if (pos_ > textLength_) return;
+    if (!InText(pos_)) return;
     if (!stream_) {
         const char* base = text_.data();
         const void* hit = std::memchr(base + pos_ - 1, quote, static_cast<size_t>(textLength_ - pos_ + 1));
         pos_ = hit ? static_cast<int32_t>(static_cast<const char*>(hit) - base) + 1 : textLength_ + 1;
         return;
     }
-    while (pos_ <= textLength_ && GetChar(pos_) != quote) ++pos_;
+    while (InText(pos_) && GetChar(pos_) != quote) ++pos_;
 }
 
 void TParser::ScanToQuoteCounting(char quote) {
-    while (pos_ <= textLength_) {
+    while (InText(pos_)) {
         char c = GetChar(pos_);
         if (c == quote) return;
         CountLineBreak(pos_, c);
@@ -311,7 +349,7 @@ int32_t TParser::Scan() {
     lexLen_ = 0;
     symbolText_.clear();
     MarkScan();
-    if (pos_ > textLength_) return LexEnd;
+    if (!InText(pos_)) return LexEnd;
 
     for (;;) {
         // Blanks
@@ -319,7 +357,7 @@ int32_t TParser::Scan() {
         int32_t blankStart = pos_;
         if (!SkipBlanks) lexStart_ = blankStart;
         bool blanks = false;
-        while (pos_ <= textLength_) {
+        while (InText(pos_)) {
             char c = GetChar(pos_);
             if (!IsBlank(c)) break;
             blanks = true;
@@ -331,14 +369,14 @@ int32_t TParser::Scan() {
             return LexBlank;
         }
         lexStart_ = -1;
-        if (pos_ > textLength_) return LexEnd;
+        if (!InText(pos_)) return LexEnd;
 
         // Comments
         MarkScan();
         bool comment = false;
         if (IsLineComment(pos_)) {
             lexStart_ = pos_;
-            while (pos_ <= textLength_) {
+            while (InText(pos_)) {
                 char c = GetChar(pos_);
                 if (c == '\r' || c == '\n') break;
                 ++pos_;
@@ -350,7 +388,7 @@ int32_t TParser::Scan() {
             // begin text on, so "/*/" is a whole comment.
             int32_t p = pos_;
             for (;;) {
-                if (p > textLength_) {
+                if (!InText(p)) {
                     pos_ = textLength_ + 1;
                     break;
                 }
@@ -368,7 +406,7 @@ int32_t TParser::Scan() {
         if (!SkipComments) return LexComment;
         lexStart_ = -1;
         lexLen_ = 0;
-        if (pos_ > textLength_) return LexEnd;
+        if (!InText(pos_)) return LexEnd;
     }
 
     char c = GetChar(pos_);
@@ -378,7 +416,7 @@ int32_t TParser::Scan() {
         if (!KeepQuotes) lexStart_ = pos_;
         ScanToQuote(c);
         lexLen_ = pos_ - lexStart_;
-        if (pos_ <= textLength_) {  // the closing quote
+        if (InText(pos_)) {  // the closing quote
             ++pos_;
             if (KeepQuotes) ++lexLen_;
         }
@@ -387,7 +425,7 @@ int32_t TParser::Scan() {
     if (IsSymbol(c) && IsIdentQuote(c)) {
         ++pos_;
         ScanToQuote(c);
-        if (pos_ <= textLength_) ++pos_;
+        if (InText(pos_)) ++pos_;
         lexLen_ = pos_ - lexStart_;
         return LexIdentifier;
     }
@@ -426,7 +464,7 @@ int32_t TParser::Scan() {
             else
                 break;
         }
-        if (AlternativeQuoting && pos_ - lexStart_ == 1 && (c == 'q' || c == 'Q') && pos_ <= textLength_ &&
+        if (AlternativeQuoting && pos_ - lexStart_ == 1 && (c == 'q' || c == 'Q') && InText(pos_) &&
             IsStringQuote(GetChar(pos_))) {
             ScanAlternativeQuote();
             return LexString;
@@ -445,7 +483,10 @@ int32_t TParser::Scan() {
     }
     lexStart_ = -1;
     unsigned char code = static_cast<unsigned char>(c);
-    throw Exception(std::string("Parser: The unknown symbol '") + c + "'  $" + IntToHex(code, 4));
+    // A NUL written into the message would cut it short: it is shown by its
+    // code instead.
+    const std::string shown = code == 0 ? std::string("#0") : std::string(1, c);
+    throw Exception("Parser: The unknown symbol '" + shown + "'  $" + IntToHex(code, 4));
 }
 
 // q'<open> ... <close>' : the position stands on the quote after q. A text
@@ -455,7 +496,7 @@ void TParser::ScanAlternativeQuote() {
     const int32_t openPos = pos_ + 1;
     bool closed = false;
     int32_t p = openPos;
-    if (openPos <= textLength_) {
+    if (InText(openPos)) {
         char open = GetChar(openPos);
         char close = open;
         switch (open) {
@@ -466,9 +507,12 @@ void TParser::ScanAlternativeQuote() {
         default: break;
         }
         CountLineBreak(openPos, open);
-        for (p = openPos + 1; p <= textLength_; ++p) {
+        for (p = openPos + 1; InText(p); ++p) {
             char ch = GetChar(p);
-            if (ch == close && p + 1 <= textLength_ && GetChar(p + 1) == quote) {
+            if (ch == close && InText(p + 1) && GetChar(p + 1) == quote) {
+                // The closing character can itself be a line break
+                // (q'<LF>...<LF>'): it counts like every other one.
+                CountLineBreak(p, ch);
                 closed = true;
                 break;
             }
@@ -512,4 +556,4 @@ int32_t TParser::GetNext(std::string& lexeme) {
     return code;
 }
 
-}  // namespace ora
+}  // namespace tms::ora

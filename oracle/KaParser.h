@@ -4,15 +4,16 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "OraPlatform.h"
+#include "oracle/OraPlatform.h"
 
-namespace ora {
+namespace tms::ora {
 
 // Lexeme codes besides the positive table codes.
 constexpr int32_t LexEnd = 0;
@@ -48,10 +49,30 @@ struct TLexemeRow {
 // A sorted list made of the rows.
 std::unique_ptr<TLexemeList> MakeLexemeList(std::span<const TLexemeRow> rows);
 
+using TLexemeListPtr = std::shared_ptr<const TLexemeList>;
+
+// A process-wide lexeme table: filled by a module's start-up, emptied by its
+// shutdown. A lexer holds a share of the tables it uses, so a table stays
+// valid for a lexer that still exists when the modules shut down.
+class TLexemeTableSlot {
+public:
+    TLexemeListPtr Get() const;
+    const TLexemeList* Raw() const { return Get().get(); }
+    // Fills an empty slot; a filled one keeps its table.
+    void Fill(std::span<const TLexemeRow> rows);
+    void Reset();
+
+private:
+    mutable std::mutex lock_;
+    TLexemeListPtr list_;
+};
+
 // The base lexer's tables, built at start-up (nullptr before start-up and
 // after shutdown).
 const TLexemeList* ParserSymbolLexemes();
 const TLexemeList* ParserKeywordLexemes();
+TLexemeListPtr SharedParserSymbolLexemes();
+TLexemeListPtr SharedParserKeywordLexemes();
 
 class TParser : public TObject {
     ORA_DECLARE_CLASS(TParser)
@@ -86,8 +107,10 @@ public:
     virtual bool DialectOption1() const { return false; }
     virtual bool DialectOption2() const { return false; }
 
-    // Lexes with other tables (the tables must outlive the lexer).
+    // Lexes with other tables: tables the caller keeps (they must outlive
+    // the lexer), or shared tables the lexer holds a share of.
     void SetLexemeTables(const TLexemeList* symbols, const TLexemeList* keywords);
+    void SetLexemeTables(TLexemeListPtr symbols, TLexemeListPtr keywords);
 
     // Where the lexer stands: the current position (1-based), the scan start,
     // line and column of the last lexeme and of the one before it.
@@ -121,10 +144,15 @@ protected:
 
     // The character at a 1-based position; 0 beyond the text.
     char GetChar(int32_t position);
+    // True when the position lies inside the text (reading ahead if needed).
+    bool InText(int32_t position);
     bool MatchAt(int32_t position, const std::string& text);
 
     const TLexemeList* symbols_ = nullptr;
     const TLexemeList* keywords_ = nullptr;
+    // The shares that keep shared tables alive (empty for caller-kept ones).
+    TLexemeListPtr symbolsShare_;
+    TLexemeListPtr keywordsShare_;
 
 private:
     int32_t Scan();
@@ -165,4 +193,4 @@ private:
 void KaParserStartup();
 void KaParserShutdown();
 
-}  // namespace ora
+}  // namespace tms::ora

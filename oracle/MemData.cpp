@@ -1,14 +1,14 @@
-#include "MemData.h"
+#include "oracle/MemData.h"
 
 #include <cstring>
 #include <limits>
 #include <memory>
 
-#include "CLRClasses.h"
-#include "DAConsts.h"
-#include "MemUtils.h"
+#include "oracle/CLRClasses.h"
+#include "oracle/DAConsts.h"
+#include "oracle/MemUtils.h"
 
-namespace ora {
+namespace tms::ora {
 
 // ---------------------------------------------------------------------------
 // Shared objects
@@ -180,6 +180,7 @@ int32_t TBlob::UncompressedSize() const {
 
 bool TBlob::Compress(int32_t size) {
     CheckCompressionHooks();
+    if (size < 1) return false;  // nothing to compress
     ORA_ASSERT(firstPiece_ != nullptr && firstPiece_->Used >= size, "MemData", "FFirstPiece = nil");
     int64_t capacity = static_cast<int64_t>(size) + CompressedHeaderSize + size / 5 + 12;
     ORA_ASSERT(capacity <= std::numeric_limits<int32_t>::max(), "MemData", "Blob too large");
@@ -190,16 +191,20 @@ bool TBlob::Compress(int32_t size) {
     int32_t compressedLen = room;
     try {
         CompressBuffer(PieceData(piece) + CompressedHeaderSize, compressedLen, PieceData(firstPiece_), size);
-        if (compressedLen < 0 || compressedLen > room) RaiseError(SInvalidCompressedBlobData);
     } catch (...) {
         FreePiece(piece);
         throw;
     }
-    piece->Used = compressedLen + CompressedHeaderSize;
-    if (piece->Used >= size) {
+    // Only a result that the stored format can carry and that is smaller
+    // replaces the data: at least one compressed byte (a bare header is never
+    // recognised as compressed, so the data could not be read back), no more
+    // than the room given, and shorter than the data. Anything else keeps
+    // the data as it is.
+    if (compressedLen < 1 || compressedLen > room || compressedLen + CompressedHeaderSize >= size) {
         FreePiece(piece);
         return false;
     }
+    piece->Used = compressedLen + CompressedHeaderSize;
     std::memcpy(PieceData(piece), CompressedBlobSignature, sizeof CompressedBlobSignature);
     Marshal::WriteInt32(PieceData(piece), 16, size);
     CompressPiece(piece);
@@ -232,7 +237,12 @@ void TBlob::SetCompressed(bool value) {
     CheckValid();
     PrepareUncompress();
     ORA_ASSERT(firstPiece_ != nullptr, "MemData", "FFirstPiece = nil");
-    PPieceHeader piece = AllocPiece(UncompressedSize());
+    // The stored size comes from the data and may be corrupt: it must be
+    // positive and no larger than the compressed bytes can expand to.
+    const int32_t stored = UncompressedSize();
+    const int64_t packed = static_cast<int64_t>(Size()) - CompressedHeaderSize;
+    if (stored < 1 || stored > MaxExpansion * packed) RaiseError(SInvalidUncompressedBlobSize);
+    PPieceHeader piece = AllocPiece(stored);
     try {
         int32_t len = piece->Size;
         Uncompress(PieceData(piece), len);
@@ -310,7 +320,7 @@ TAttribute* TObjectType::AddAttribute(std::string name, uint16_t dataType, TObje
     return attribute.release();
 }
 
-TAttribute* TObjectType::AttributeByName(std::string_view path) const { return ora::AttributeByName(this, path); }
+TAttribute* TObjectType::AttributeByName(std::string_view path) const { return tms::ora::AttributeByName(this, path); }
 
 namespace {
 bool HasOwnType(uint16_t dataType) {
@@ -381,8 +391,8 @@ TOperationHook LongOperationStartHook = nullptr;
 TOperationHook LongOperationEndHook = nullptr;
 
 namespace {
-std::unique_ptr<TLexemeList> gFilterSymbols;
-std::unique_ptr<TLexemeList> gFilterKeywords;
+TLexemeTableSlot gFilterSymbols;
+TLexemeTableSlot gFilterKeywords;
 
 const TLexemeRow kFilterSymbolRows[] = {{"=", 1},  {">", 2},  {"<", 3},   {">=", 4}, {"<=", 5},  {"<>", 6},
                                        {"(", 7},  {")", 8},  {"-", 9},   {"+", 10}, {"[", 11},  {"]", 12}};
@@ -390,20 +400,21 @@ const TLexemeRow kFilterKeywordRows[] = {{"AND", 13}, {"FALSE", 14}, {"IS", 15},
                                         {"NOT", 17}, {"NULL", 18},  {"OR", 19},   {"TRUE", 20}};
 }  // namespace
 
-const TLexemeList* FilterSymbolLexemes() { return gFilterSymbols.get(); }
-const TLexemeList* FilterKeywordLexemes() { return gFilterKeywords.get(); }
+const TLexemeList* FilterSymbolLexemes() { return gFilterSymbols.Raw(); }
+const TLexemeList* FilterKeywordLexemes() { return gFilterKeywords.Raw(); }
+TLexemeListPtr SharedFilterSymbolLexemes() { return gFilterSymbols.Get(); }
+TLexemeListPtr SharedFilterKeywordLexemes() { return gFilterKeywords.Get(); }
 
 void MemDataStartup() {
     LongOperationStartHook = nullptr;
     LongOperationEndHook = nullptr;
-    if (gFilterSymbols) return;
-    gFilterSymbols = MakeLexemeList(kFilterSymbolRows);
-    gFilterKeywords = MakeLexemeList(kFilterKeywordRows);
+    gFilterSymbols.Fill(kFilterSymbolRows);
+    gFilterKeywords.Fill(kFilterKeywordRows);
 }
 
 void MemDataShutdown() {
-    gFilterSymbols.reset();
-    gFilterKeywords.reset();
+    gFilterSymbols.Reset();
+    gFilterKeywords.Reset();
 }
 
-}  // namespace ora
+}  // namespace tms::ora

@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "KaParser.h"
-#include "OraPlatform.h"
+#include "oracle/KaParser.h"
+#include "oracle/OraPlatform.h"
 
-namespace ora {
+namespace tms::ora {
 
 // ---------------------------------------------------------------------------
 // Shared objects
@@ -68,6 +68,9 @@ char* PieceData(PPieceHeader piece);
 // The 16-byte signature of a compressed blob.
 extern const uint8_t CompressedBlobSignature[16];
 constexpr int32_t CompressedHeaderSize = 20;  // signature + uncompressed size
+// The most one compressed byte can stand for: the bound of a deflate-style
+// compressor (about 1032 to 1). A stored size above it is corrupt.
+constexpr int64_t MaxExpansion = 1032;
 
 class TBlob : public TSharedObject {
     ORA_DECLARE_CLASS(TBlob)
@@ -178,8 +181,10 @@ extern TOperationHook LongOperationEndHook;
 // Filter-expression lexeme tables (built at start-up; nothing reads them).
 const TLexemeList* FilterSymbolLexemes();
 const TLexemeList* FilterKeywordLexemes();
+TLexemeListPtr SharedFilterSymbolLexemes();
+TLexemeListPtr SharedFilterKeywordLexemes();
 
 void MemDataStartup();
 void MemDataShutdown();
 
-}  // namespace ora
+}  // namespace tms::ora

@@ -1,11 +1,11 @@
-#include "MemUtils.h"
+#include "oracle/MemUtils.h"
 
 #include <cstring>
 
-#include "DAConsts.h"
-#include "OraPlatform.h"
+#include "oracle/DAConsts.h"
+#include "oracle/OraPlatform.h"
 
-namespace ora {
+namespace tms::ora {
 
 TCompressProc CompressProc = nullptr;
 TCompressProc UncompressProc = nullptr;
@@ -41,4 +41,4 @@ void UncompressBuffer(void* dest, int32_t& destLen, const void* source, int32_t 
 void MemUtilsStartup() {}
 void MemUtilsShutdown() {}
 
-}  // namespace ora
+}  // namespace tms::ora

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace ora {
+namespace tms::ora {
 
 // A compressor or decompressor: (destination, destination length in and out,
 // source, source length).
@@ -29,4 +29,4 @@ void UncompressBuffer(void* dest, int32_t& destLen, const void* source, int32_t 
 void MemUtilsStartup();
 void MemUtilsShutdown();
 
-}  // namespace ora
+}  // namespace tms::ora

@@ -1,6 +1,6 @@
-#include "OraConsts.h"
+#include "oracle/OraConsts.h"
 
-namespace ora {
+namespace tms::ora {
 
 const char* const SSessionNotDefined = "Session is not defined";
 const char* const SSessionNotConnected = "Session is not connected";
@@ -44,4 +44,4 @@ const std::vector<const char*>& OraConstsMessages() {
 void OraConstsStartup() {}
 void OraConstsShutdown() {}
 
-}  // namespace ora
+}  // namespace tms::ora

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-namespace ora {
+namespace tms::ora {
 
 extern const char* const SSessionNotDefined;
 extern const char* const SSessionNotConnected;
@@ -36,4 +36,4 @@ const std::vector<const char*>& OraConstsMessages();
 void OraConstsStartup();
 void OraConstsShutdown();
 
-}  // namespace ora
+}  // namespace tms::ora

@@ -1,22 +1,29 @@
-#include "OraModules.h"
+#include "oracle/OraModules.h"
 
 #include <exception>
 
-#include "CLRClasses.h"
-#include "DAConsts.h"
-#include "KaParser.h"
-#include "MemData.h"
-#include "MemUtils.h"
-#include "OraConsts.h"
-#include "OraParser.h"
-#include "OraPlatform.h"
-#include "TwoSymbolTable.h"
+#include "oracle/CLRClasses.h"
+#include "oracle/DAConsts.h"
+#include "oracle/DBAccess.h"
+#include "oracle/KaConnectionPool.h"
+#include "oracle/KaParser.h"
+#include "oracle/MemData.h"
+#include "oracle/MemUtils.h"
+#include "oracle/OraCall.h"
+#include "oracle/OraConsts.h"
+#include "oracle/OraNet.h"
+#include "oracle/OraParser.h"
+#include "oracle/OraPlatform.h"
+#include "oracle/TwoSymbolTable.h"
 
-namespace ora {
+namespace tms::ora {
 
 void TModuleTable::Startup() {
     std::lock_guard<std::mutex> g(lock_);
-    if (running_) return;
+    if (running_) {
+        ++count_;
+        return;
+    }
     try {
         for (; started_ < rows_.size(); ++started_)
             if (rows_[started_].Startup) rows_[started_].Startup();
@@ -32,11 +39,13 @@ void TModuleTable::Startup() {
         throw;
     }
     running_ = true;
+    count_ = 1;
 }
 
 void TModuleTable::Shutdown() {
     std::lock_guard<std::mutex> g(lock_);
     if (!running_) return;
+    if (--count_ > 0) return;  // another user still needs the modules
     std::exception_ptr first;
     while (started_ > 0) {
         --started_;
@@ -70,13 +79,13 @@ TModuleTable& libraryModules() {
         {"TwoSymbolTable", TwoSymbolTableStartup, TwoSymbolTableShutdown},
         {"OraParser", OraParserStartup, OraParserShutdown},
         {"KaAccess", nullptr, nullptr},
-        {"DBAccess", nullptr, nullptr},
-        {"OraCall", nullptr, nullptr},
+        {"DBAccess", DBAccessStartup, DBAccessShutdown},
+        {"OraCall", OraCallStartup, OraCallShutdown},
         {"OraError", nullptr, nullptr},
-        {"OraNet", nullptr, nullptr},
+        {"OraNet", OraNetStartup, OraNetShutdown},
         {"OraClasses", nullptr, nullptr},
         {"OraObjects", nullptr, nullptr},
-        {"KaConnectionPool", nullptr, nullptr},
+        {"KaConnectionPool", KaConnectionPoolStartup, KaConnectionPoolShutdown},
         {"OraConnectionPool", nullptr, nullptr},
         {"Ora", nullptr, nullptr},
     });
@@ -87,4 +96,4 @@ void startupModules() { libraryModules().Startup(); }
 
 void shutdownModules() { libraryModules().Shutdown(); }
 
-}  // namespace ora
+}  // namespace tms::ora

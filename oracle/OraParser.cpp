@@ -1,12 +1,12 @@
-#include "OraParser.h"
+#include "oracle/OraParser.h"
 
 #include <memory>
 
-namespace ora {
+namespace tms::ora {
 
 namespace {
-std::unique_ptr<TLexemeList> gSymbols;
-std::unique_ptr<TLexemeList> gKeywords;
+TLexemeTableSlot gSymbols;
+TLexemeTableSlot gKeywords;
 
 const TLexemeRow kSymbolRows[] = {
     {"*", lxStar}, {"=", lxEqual}, {":", lxColon}, {",", lxComma}, {".", lxPoint}, {":=", lxAssign}, {"/", lxSlash},
@@ -28,18 +28,17 @@ const TLexemeRow kKeywordRows[] = {
 };
 }  // namespace
 
-const TLexemeList* OraSymbolLexemes() { return gSymbols.get(); }
-const TLexemeList* OraKeywordLexemes() { return gKeywords.get(); }
+const TLexemeList* OraSymbolLexemes() { return gSymbols.Raw(); }
+const TLexemeList* OraKeywordLexemes() { return gKeywords.Raw(); }
 
 void OraParserStartup() {
-    if (gSymbols) return;
-    gSymbols = MakeLexemeList(kSymbolRows);
-    gKeywords = MakeLexemeList(kKeywordRows);
+    gSymbols.Fill(kSymbolRows);
+    gKeywords.Fill(kKeywordRows);
 }
 
 void OraParserShutdown() {
-    gSymbols.reset();
-    gKeywords.reset();
+    gSymbols.Reset();
+    gKeywords.Reset();
 }
 
 ORA_DEFINE_CLASS(TOraParser, TParser, nullptr)
@@ -50,9 +49,10 @@ TOraParser::TOraParser(TStream* stream) : TParser(stream, NoInit{}) { Initialize
 
 void TOraParser::Initialize() {
     TParser::Initialize();
-    ORA_ASSERT(gSymbols && gKeywords, "OraParser", "Lexeme tables are not built");
-    symbols_ = gSymbols.get();
-    keywords_ = gKeywords.get();
+    TLexemeListPtr symbols = gSymbols.Get();
+    TLexemeListPtr keywords = gKeywords.Get();
+    ORA_ASSERT(symbols && keywords, "OraParser", "Lexeme tables are not built");
+    SetLexemeTables(std::move(symbols), std::move(keywords));
     CommentBegin = "/*";
     CommentEnd = "*/";
     AlternativeQuoting = true;
@@ -88,4 +88,4 @@ bool TOraParser::AcceptsLexeme(int32_t code) const {
     return TParser::AcceptsLexeme(code);
 }
 
-}  // namespace ora
+}  // namespace tms::ora

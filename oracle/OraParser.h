@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "KaParser.h"
+#include "oracle/KaParser.h"
 
-namespace ora {
+namespace tms::ora {
 
 // Codes of the Oracle lexeme tables.
 enum : int32_t {
@@ -100,4 +100,4 @@ private:
 void OraParserStartup();
 void OraParserShutdown();
 
-}  // namespace ora
+}  // namespace tms::ora

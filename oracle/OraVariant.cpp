@@ -1,10 +1,10 @@
-#include "OraVariant.h"
+#include "oracle/OraVariant.h"
 
 #include <cmath>
 #include <cstring>
 #include <limits>
 
-namespace ora {
+namespace tms::ora {
 
 struct TVariant::ArrayData {
     uint16_t elemType = varVariant;
@@ -296,6 +296,14 @@ std::u16string TVariant::AsWideString() const {
 }
 
 TDateTime TVariant::AsDateTime() const {
+    // A value outside the years 1 to 9999 is no date-time: it would only
+    // fail later, when it is decoded or shown.
+    TDateTime d = DateTimeValue();
+    if (!IsValidDateTime(d)) CastError(varDate);
+    return d;
+}
+
+TDateTime TVariant::DateTimeValue() const {
     if (IsIntegerType(type_)) return static_cast<double>(v_.i);
     switch (type_) {
     case varEmpty:
@@ -321,13 +329,24 @@ TDateTime TVariant::AsDateTime() const {
 }
 
 int64_t TVariant::AsCurrencyScaled() const {
+    // A currency is a 64-bit count of ten-thousandths, so whole values reach
+    // +-922,337,203,685,477; anything beyond is an overflow, never a wrap.
+    constexpr int64_t kMaxWhole = std::numeric_limits<int64_t>::max() / 10000;
     if (type_ == varCurrency) return v_.i;
-    if (IsIntegerType(type_)) return v_.i * 10000;
+    if (IsIntegerType(type_)) {
+        if (v_.i > kMaxWhole || v_.i < -kMaxWhole) CurrencyOverflow();
+        return v_.i * 10000;
+    }
     int64_t r = 0;
     if (type_ == varEmpty) return 0;
     double d = AsDouble();
-    if (!DoubleToInt64(d * 10000.0, r)) CastError(varCurrency);
+    if (std::isnan(d)) CastError(varCurrency);
+    if (!DoubleToInt64(d * 10000.0, r)) CurrencyOverflow();
     return r;
+}
+
+void TVariant::CurrencyOverflow() const {
+    throw EVariantError("Variant overflow: " + AsString() + " is outside the currency range");
 }
 
 void* TVariant::RefPointer() const {
@@ -381,4 +400,4 @@ const std::vector<uint8_t>& TVariant::Bytes() const {
     return a.bytes;
 }
 
-}  // namespace ora
+}  // namespace tms::ora

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "OraPlatform.h"
+#include "oracle/OraPlatform.h"
 
-namespace ora {
+namespace tms::ora {
 
 // Variant type codes.
 enum : uint16_t {
@@ -103,6 +103,8 @@ public:
 
 private:
     struct ArrayData;
+    [[noreturn]] void CurrencyOverflow() const;
+    TDateTime DateTimeValue() const;
     [[noreturn]] void CastError(uint16_t to) const;
     const ArrayData& Array() const;
     ArrayData& Array();
@@ -120,4 +122,4 @@ private:
     std::unique_ptr<ArrayData> arr_;
 };
 
-}  // namespace ora
+}  // namespace tms::ora

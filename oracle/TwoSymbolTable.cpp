@@ -1,30 +1,27 @@
-#include "TwoSymbolTable.h"
+#include "oracle/TwoSymbolTable.h"
 
-#include <memory>
-
-namespace ora {
+namespace tms::ora {
 
 namespace {
-std::unique_ptr<TLexemeList> gSymbols;
-std::unique_ptr<TLexemeList> gKeywords;
+TLexemeTableSlot gSymbols;
+TLexemeTableSlot gKeywords;
+
+const TLexemeRow kSymbolRows[] = {{":", 16}, {"=", 19}};
 }  // namespace
 
-const TLexemeList* TwoSymbolLexemes() { return gSymbols.get(); }
-const TLexemeList* TwoSymbolKeywordLexemes() { return gKeywords.get(); }
+const TLexemeList* TwoSymbolLexemes() { return gSymbols.Raw(); }
+const TLexemeList* TwoSymbolKeywordLexemes() { return gKeywords.Raw(); }
+TLexemeListPtr SharedTwoSymbolLexemes() { return gSymbols.Get(); }
+TLexemeListPtr SharedTwoSymbolKeywordLexemes() { return gKeywords.Get(); }
 
 void TwoSymbolTableStartup() {
-    if (gSymbols) return;
-    auto symbols = std::make_unique<TLexemeList>();
-    symbols->Add(":", 16);
-    symbols->Add("=", 19);
-    symbols->Sort();
-    gSymbols = std::move(symbols);
-    gKeywords = std::make_unique<TLexemeList>();
+    gSymbols.Fill(kSymbolRows);
+    gKeywords.Fill({});
 }
 
 void TwoSymbolTableShutdown() {
-    gSymbols.reset();
-    gKeywords.reset();
+    gSymbols.Reset();
+    gKeywords.Reset();
 }
 
-}  // namespace ora
+}  // namespace tms::ora

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "KaParser.h"
-#include "OraModules.h"
+#include "oracle/KaParser.h"
+#include "oracle/OraModules.h"
 
 namespace oratest {
 
@@ -16,20 +16,20 @@ namespace oratest {
 // shutdown after them.
 class ModulesEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override { ora::startupModules(); }
-    void TearDown() override { ora::shutdownModules(); }
+    void SetUp() override { tms::ora::startupModules(); }
+    void TearDown() override { tms::ora::shutdownModules(); }
 };
 
 using Lexeme = std::pair<int32_t, std::string>;
 
 // Every lexeme up to and including the end.
-inline std::vector<Lexeme> LexAll(ora::TParser& parser) {
+inline std::vector<Lexeme> LexAll(tms::ora::TParser& parser) {
     std::vector<Lexeme> out;
     for (;;) {
         std::string text;
         int32_t code = parser.GetNext(text);
         out.emplace_back(code, text);
-        if (code == ora::LexEnd) break;
+        if (code == tms::ora::LexEnd) break;
     }
     return out;
 }

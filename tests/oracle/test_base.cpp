@@ -10,14 +10,14 @@
 #include <thread>
 #include <vector>
 
-#include "CLRClasses.h"
-#include "DAConsts.h"
-#include "MemData.h"
-#include "MemUtils.h"
-#include "OraConsts.h"
-#include "OraTestSupport.h"
+#include "oracle/CLRClasses.h"
+#include "oracle/DAConsts.h"
+#include "oracle/MemData.h"
+#include "oracle/MemUtils.h"
+#include "oracle/OraConsts.h"
+#include "tests/oracle/OraTestSupport.h"
 
-using namespace ora;
+using namespace tms::ora;
 
 namespace {
 
@@ -439,12 +439,9 @@ TEST_F(BlobCompression, FaultsLeaveTheBlobIntact) {
     TestBlob b;
     b.Put(std::string(100, 'q'), 100);
     gHooks.forcedLength = 500;  // a compressor claiming more than its room
-    try {
-        b.SetCompressed(true);
-        ADD_FAILURE();
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "Invalid compressed blob data");
-    }
+    b.SetCompressed(true);      // is not trusted: the data stay as they are
+    EXPECT_FALSE(b.IsCompressed());
+    EXPECT_FALSE(b.Modified());
     EXPECT_EQ(b.AsBytes(), std::string(100, 'q'));
     gHooks.forcedLength = -1;
     b.SetCompressed(true);
@@ -460,6 +457,83 @@ TEST_F(BlobCompression, FaultsLeaveTheBlobIntact) {
     }
     EXPECT_TRUE(b.IsCompressed());
     EXPECT_EQ(b.AsBytes(), packed);
+}
+
+TEST_F(BlobCompression, ResultsTheFormatCannotCarryKeepTheData) {
+    // A compressor that writes nothing would leave a bare 20-byte header,
+    // which is never recognised as compressed: the data must stay.
+    TestBlob zero;
+    zero.Put(std::string(100, 'z'), 64);
+    gHooks.forcedLength = 0;
+    zero.SetCompressed(true);
+    EXPECT_FALSE(zero.IsCompressed());
+    EXPECT_FALSE(zero.Modified());
+    EXPECT_EQ(zero.AsBytes(), std::string(100, 'z'));
+
+    // nothing to compress: no call of the compressor, nothing changes
+    gHooks = HookState{};
+    TestBlob empty;
+    PPieceHeader p = empty.AllocPiece(8);
+    empty.AppendPiece(p);
+    EXPECT_FALSE(empty.Compress(0));
+    EXPECT_EQ(gHooks.compressRoom, 0);
+    EXPECT_EQ(empty.FirstPiece(), p);
+}
+
+TEST_F(BlobCompression, RoundTripsReturnTheOriginalBytes) {
+    uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 16;
+    };
+    for (int n : {1, 2, 20, 21, 50, 51, 52, 70, 71, 100, 1000, 4099}) {
+        for (int runs : {1, 3, 40}) {
+            std::string data;
+            while (static_cast<int>(data.size()) < n) data.append(1 + next() % runs, static_cast<char>(next() % 4));
+            data.resize(static_cast<size_t>(n));
+            for (int32_t piece : {1, 7, 64, 5000}) {
+                TestBlob b;
+                b.Put(data, piece);
+                b.SetCompressed(true);
+                b.SetCompressed(false);
+                EXPECT_EQ(b.AsBytes(), data) << n << " bytes, runs " << runs << ", pieces of " << piece;
+            }
+        }
+    }
+}
+
+TEST_F(BlobCompression, CorruptStoredSizeRaisesTheBlobError) {
+    TestBlob good;
+    good.Put(std::string(300, 'r'), 300);
+    good.SetCompressed(true);
+    ASSERT_TRUE(good.IsCompressed());
+    const std::string packed = good.AsBytes();  // 20 + 4 bytes
+
+    // 0, negative, more than 24 - 20 bytes can expand to, the largest value
+    for (int32_t size : {0, -1, -300, 4 * 1032 + 1, 0x7FFFFFFF}) {
+        TestBlob b;
+        std::string bytes = packed;
+        std::memcpy(bytes.data() + 16, &size, 4);
+        b.Put(bytes, 64);
+        ASSERT_TRUE(b.IsCompressed());
+        try {
+            b.SetCompressed(false);
+            ADD_FAILURE() << size;
+        } catch (const EAssertionFailed& e) {
+            ADD_FAILURE() << size << ": " << e.what();
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), "Invalid uncompressed blob size") << size;
+        }
+        EXPECT_EQ(b.AsBytes(), bytes);
+    }
+    // the largest size the bytes can stand for is accepted (and then found
+    // wrong by the decompressor's own count)
+    TestBlob edge;
+    std::string bytes = packed;
+    const int32_t most = 4 * 1032;
+    std::memcpy(bytes.data() + 16, &most, 4);
+    edge.Put(bytes, 64);
+    EXPECT_THROW(edge.SetCompressed(false), Exception);
 }
 
 TEST(BlobCompressionHooks, EmptyHooksRaiseTheirTexts) {

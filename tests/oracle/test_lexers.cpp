@@ -5,15 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "MemData.h"
-#include "OraParser.h"
-#include "OraTestSupport.h"
-#include "TwoSymbolTable.h"
+#include "oracle/MemData.h"
+#include "oracle/OraParser.h"
+#include "tests/oracle/OraTestSupport.h"
+#include "oracle/TwoSymbolTable.h"
 
-using namespace ora;
+using namespace tms::ora;
 using oratest::LexAll;
 using oratest::Lexeme;
 
@@ -378,8 +379,11 @@ TEST(BaseLexer, UnknownCharactersRaiseAndStay) {
             p.GetNext(t);
             ADD_FAILURE() << "no error for " << int(c);
         } catch (const Exception& e) {
-            std::string expected = std::string("Parser: The unknown symbol '") + c + "'  $" +
+            // a NUL is shown by its code, so the message is not cut short
+            const std::string shown = c == '\0' ? std::string("#0") : std::string(1, c);
+            std::string expected = "Parser: The unknown symbol '" + shown + "'  $" +
                                    IntToHex(static_cast<unsigned char>(c), 4);
+            EXPECT_EQ(std::string(e.what()), expected);
             EXPECT_EQ(e.Message(), expected);
             EXPECT_EQ(p.CurrPos(), 4);
         }
@@ -494,6 +498,119 @@ TEST(StreamInput, StartsAtTheStreamPositionAndCountsLinesInStrings) {
     EXPECT_EQ(t, "a\nb");
     EXPECT_EQ(p.GetNext(t), LexIdentifier);
     EXPECT_EQ(p.CurrLine(), 2);  // the counting scan of streams sees the line feed
+}
+
+namespace {
+// A stream that reports a larger size than it holds, as a file cut short
+// while it is read would.
+class ShortStream : public TStream {
+public:
+    ShortStream(std::string data, int64_t claimed) : inner_(std::move(data)), claimed_(claimed) {}
+    int32_t Read(void* buffer, int32_t count) override { return inner_.Read(buffer, count); }
+    int64_t Size() const override { return claimed_; }
+    int64_t Position() const override { return inner_.Position(); }
+    void SetPosition(int64_t p) override { inner_.SetPosition(p); }
+
+private:
+    TStringStream inner_;
+    int64_t claimed_;
+};
+
+struct Stop {
+    int32_t code;
+    std::string text;
+    int32_t pos, line, col;
+    bool operator==(const Stop&) const = default;
+};
+
+std::vector<Stop> Walk(TParser& p) {
+    std::vector<Stop> out;
+    for (;;) {
+        std::string t;
+        int32_t code = p.GetNext(t);
+        out.push_back({code, t, p.CurrPos(), p.CurrLine(), p.CurrCol()});
+        if (code == LexEnd) break;
+    }
+    return out;
+}
+}  // namespace
+
+TEST(StreamInput, TextEndingOnTheBlockBorderLexesLikeTheTextInMemory) {
+    const char* tails[] = {"'abc", "--abc", "/*abc", "q'[ab", "abcd", "12.5", "\"ab", "x\r\n"};
+    for (const char* tail : tails) {
+        for (int32_t total : {65535, 65536, 65537, 2 * 65536}) {
+            std::string text(static_cast<size_t>(total) - std::strlen(tail), ' ');
+            text += tail;
+            TOraParser memory(text);
+            const std::vector<Stop> expected = Walk(memory);
+            ASSERT_EQ(expected.back().pos, total + 1);
+
+            TStringStream exact(text);
+            TOraParser fromExact(&exact);
+            EXPECT_TRUE(Walk(fromExact) == expected) << tail << " " << total;
+            // the stream ends where it says it would not
+            for (int64_t claimed : {int64_t{total} + 1, int64_t{total} + 70000}) {
+                ShortStream cut(text, claimed);
+                TOraParser fromCut(&cut);
+                std::vector<Stop> got = Walk(fromCut);
+                EXPECT_TRUE(got == expected) << tail << " " << total << " claimed " << claimed;
+                EXPECT_EQ(fromCut.TextLength(), total);
+            }
+        }
+    }
+    // the case as it was found: 65,532 blanks then 'abc, claimed longer
+    std::string text = std::string(65532, ' ') + "'abc";
+    ShortStream cut(text, 65537);
+    TOraParser p(&cut);
+    std::string t;
+    EXPECT_EQ(p.GetNext(t), LexString);
+    EXPECT_EQ(t, "abc");
+    EXPECT_EQ(p.CurrPos(), 65537);
+    EXPECT_EQ(p.GetNext(t), LexEnd);
+}
+
+TEST(OracleLexer, LineBreaksInsideQStringsAllCount) {
+    auto lineOf = [](const std::string& text, const std::string& target) {
+        TOraParser p(text);
+        std::string t;
+        for (int32_t code = p.GetNext(t); code != LexEnd; code = p.GetNext(t))
+            if (t == target) return p.CurrLine();
+        return -1;
+    };
+    EXPECT_EQ(lineOf("q'[a\nb]' x", "x"), 2);
+    EXPECT_EQ(lineOf("q'\nabc\n';", ";"), 3);          // opening and closing line feeds
+    EXPECT_EQ(lineOf("q'\rab\r' y", "y"), 3);
+    EXPECT_EQ(lineOf("q'[a\r\nb]' x", "x"), 2);  // the pair counts once
+    EXPECT_EQ(lineOf("q'\nab\n y", "y"), -1);          // unterminated: the rest is the string
+    // the same as the line feeds outside a string
+    EXPECT_EQ(lineOf("q'<a\n\nb>' z", "z"), lineOf("a\n\nb z", "z"));
+    // a stream counts the same
+    TStringStream s("q'\nabc\n';");
+    TOraParser p(&s);
+    std::string t;
+    EXPECT_EQ(p.GetNext(t), LexString);
+    EXPECT_EQ(t, "abc");
+    EXPECT_EQ(p.GetNext(t), LexSymbol);
+    EXPECT_EQ(p.CurrLine(), 3);
+    EXPECT_EQ(p.CurrCol(), 1);
+}
+
+TEST(LexerLifecycle, TablesStayValidForALexerAcrossShutdown) {
+    TOraParser ora("select a from t where b = :p");
+    TParser base("a AND b");
+    TParser filter("x <> 1");
+    filter.SetLexemeTables(SharedFilterSymbolLexemes(), SharedFilterKeywordLexemes());
+    shutdownModules();
+    ASSERT_EQ(OraKeywordLexemes(), nullptr);
+    // the lexers still hold their tables
+    std::vector<Lexeme> got = LexAll(ora);
+    EXPECT_EQ(got.front(), (Lexeme{lxSELECT, "SELECT"}));
+    EXPECT_EQ(got.size(), 10u);
+    EXPECT_EQ(LexAll(base)[1], (Lexeme{29, "AND"}));
+    EXPECT_EQ(LexAll(filter)[1], (Lexeme{6, "<>"}));
+    startupModules();
+    TOraParser again("from");
+    EXPECT_EQ(LexAll(again).front().first, lxFROM);
 }
 
 TEST(LexerLifecycle, ParserNeedsTheTablesOfStartUp) {

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "KaParser.h"
-#include "MemData.h"
-#include "OraModules.h"
-#include "OraParser.h"
-#include "OraPlatform.h"
-#include "TwoSymbolTable.h"
+#include "oracle/KaParser.h"
+#include "oracle/MemData.h"
+#include "oracle/OraModules.h"
+#include "oracle/OraParser.h"
+#include "oracle/OraPlatform.h"
+#include "oracle/TwoSymbolTable.h"
 
-using namespace ora;
+using namespace tms::ora;
 
 namespace {
 
@@ -58,6 +58,36 @@ TEST(ModuleTable, RunsInOrderAndBackOnce) {
     t.Shutdown();
     EXPECT_FALSE(t.Started());
     EXPECT_EQ(gLog, (std::vector<std::string>{"s1", "s2", "s3", "d2", "d1"}));
+}
+
+TEST(ModuleTable, StartUpCallsAreCountedAndTheLastShutdownFrees) {
+    gLog.clear();
+    gFailSecond = false;
+    TModuleTable t({{"one", S1, D1}, {"two", S2, D2}});
+    t.Startup();
+    t.Startup();
+    t.Shutdown();  // one user is left
+    EXPECT_TRUE(t.Started());
+    EXPECT_EQ(gLog, (std::vector<std::string>{"s1", "s2"}));
+    t.Startup();
+    t.Shutdown();
+    EXPECT_TRUE(t.Started());
+    t.Shutdown();
+    EXPECT_FALSE(t.Started());
+    EXPECT_EQ(gLog, (std::vector<std::string>{"s1", "s2", "d2", "d1"}));
+    t.Shutdown();  // more shutdowns than start-ups change nothing
+    t.Startup();   // and a new start counts from one again
+    t.Shutdown();
+    EXPECT_EQ(gLog, (std::vector<std::string>{"s1", "s2", "d2", "d1", "s1", "s2", "d2", "d1"}));
+
+    // a failed start-up is not counted
+    gLog.clear();
+    gFailSecond = true;
+    EXPECT_THROW(t.Startup(), std::runtime_error);
+    gFailSecond = false;
+    t.Startup();
+    t.Shutdown();
+    EXPECT_FALSE(t.Started());
 }
 
 TEST(ModuleTable, FailedStartUpUndoesWhatStarted) {
@@ -125,6 +155,16 @@ TEST(LibraryModules, StartUpBuildsTablesWithoutThreadsAndShutdownFreesThem) {
     EXPECT_EQ(OraSymbolLexemes(), nullptr);
     EXPECT_EQ(FilterKeywordLexemes(), nullptr);
     EXPECT_EQ(TwoSymbolKeywordLexemes(), nullptr);
+
+    // a second user of the library keeps it up past the first one's shutdown
+    startupModules();
+    startupModules();
+    shutdownModules();
+    EXPECT_TRUE(libraryModules().Started());
+    EXPECT_NE(OraKeywordLexemes(), nullptr);
+    EXPECT_NE(FilterSymbolLexemes(), nullptr);
+    shutdownModules();
+    EXPECT_EQ(OraKeywordLexemes(), nullptr);
 
     // and again, as a program that starts after a shutdown would
     startupModules();

@@ -4,15 +4,23 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cmath>
+#include <limits>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "OraPlatform.h"
-#include "OraVariant.h"
+#include "oracle/OraPlatform.h"
+#include "oracle/OraRegistry.h"
+#include "oracle/OraVariant.h"
 
-using namespace ora;
+using namespace tms::ora;
 
 namespace {
 
@@ -224,6 +232,74 @@ TEST(Variant, Conversions) {
     EXPECT_EQ(TVariant("\xD6\xD0\xCE\xC4").AsWideString(), u"中文");
 }
 
+TEST(DateTime, ValuesOutsideTheDateRangeRaiseTheConversionError) {
+    int y, m, d, h, mi, sec, ms;
+    const double first = EncodeDate(1, 1, 1);
+    const double last = EncodeDate(9999, 12, 31);
+    DecodeDate(first, y, m, d);
+    EXPECT_EQ((std::vector<int>{y, m, d}), (std::vector<int>{1, 1, 1}));
+    DecodeDate(last + 0.75, y, m, d);
+    DecodeTime(last + 0.75, h, mi, sec, ms);
+    EXPECT_EQ((std::vector<int>{y, m, d, h}), (std::vector<int>{9999, 12, 31, 18}));
+    DecodeDate(first - 0.5, y, m, d);  // the negative rule: 0001-01-01 12:00
+    EXPECT_EQ(y, 1);
+
+    for (double bad : {9.2e18, 9.3e18, -9.3e18, 1e300, std::nan(""), HUGE_VAL, -HUGE_VAL, last + 1, first - 1,
+                       last + 0.9999999999}) {
+        EXPECT_THROW(DecodeDate(bad, y, m, d), EConvertError) << bad;
+        EXPECT_THROW(DecodeTime(bad, h, mi, sec, ms), EConvertError) << bad;
+        EXPECT_THROW(FormatDateTime("yyyy", bad), EConvertError) << bad;
+        EXPECT_FALSE(IsValidDateTime(bad)) << bad;
+    }
+    EXPECT_TRUE(IsValidDateTime(last + 0.5));
+    // reachable from text
+    EXPECT_THROW(TVariant("1e300").AsDateTime(), EVariantError);
+    EXPECT_THROW(TVariant(std::nan("")).AsDateTime(), EVariantError);
+    EXPECT_THROW(TVariant::FromDate(1e300).AsString(), EConvertError);
+    EXPECT_EQ(TVariant("2958465").AsDateTime(), last);
+}
+
+TEST(Variant, CurrencyBeyondItsRangeIsAnOverflow) {
+    const int64_t most = 922337203685477;
+    EXPECT_EQ(TVariant(most).AsCurrencyScaled(), most * 10000);
+    EXPECT_EQ(TVariant(-most).AsCurrencyScaled(), -most * 10000);
+    for (int64_t bad : {most + 1, -most - 1, int64_t{1} << 62, std::numeric_limits<int64_t>::min()})
+        EXPECT_THROW(TVariant(bad).AsCurrencyScaled(), EVariantError) << bad;
+    EXPECT_THROW(TVariant(1e15).AsCurrencyScaled(), EVariantError);
+    EXPECT_THROW(TVariant(-1e300).AsCurrencyScaled(), EVariantError);
+    EXPECT_THROW(TVariant(std::nan("")).AsCurrencyScaled(), EVariantError);
+    EXPECT_THROW(TVariant("1e20").AsCurrencyScaled(), EVariantError);
+    EXPECT_NEAR(static_cast<double>(TVariant(922337203685477.0).AsCurrencyScaled()), 9.22337203685477e18, 1e4);
+}
+
+TEST(FormatSettingsLock, ReadersAlwaysSeeOneWholeSetting) {
+    // One thread switches between two complete settings while others read:
+    // every copy read must be one of the two, never a mix.
+    TFormatSettings a, b;
+    b.DecimalSeparator = ',';
+    b.ShortDateFormat = std::string(200, 'd');  // long enough to live on the heap
+    b.LongTimeFormat = std::string(300, 'h');
+    std::atomic<bool> stop{false};
+    std::atomic<int> mixed{0};
+    std::vector<std::thread> readers;
+    for (int t = 0; t < 3; ++t)
+        readers.emplace_back([&] {
+            while (!stop.load()) {
+                TFormatSettings fs = FormatSettings();
+                const bool isB = fs.DecimalSeparator == ',';
+                if (fs.ShortDateFormat != (isB ? b : a).ShortDateFormat ||
+                    fs.LongTimeFormat != (isB ? b : a).LongTimeFormat)
+                    ++mixed;
+                (void)FloatToStr(1.5);
+            }
+        });
+    for (int i = 0; i < 20000; ++i) SetFormatSettings(i % 2 ? a : b);
+    stop = true;
+    for (auto& r : readers) r.join();
+    ResetFormatSettings();
+    EXPECT_EQ(mixed.load(), 0);
+}
+
 // ---------------------------------------------------------------------------
 // ANSI <-> UTF-16
 
@@ -374,6 +450,77 @@ TEST(Loader, LoadsByFileNameAndLooksUpByName) {
     EXPECT_EQ(GetProcAddress(nullptr, "strlen"), nullptr);
     EXPECT_TRUE(FreeLibrary(libc));
     EXPECT_FALSE(FreeLibrary(nullptr));
+}
+
+// ---------------------------------------------------------------------------
+// Registry, files and the tick
+
+TEST(Registry, MemoryAndIniSourcesCompareWithoutCase) {
+    TMemoryRegistry mem;
+    mem.SetString("SOFTWARE\\ORACLE\\KEY_A", "ORACLE_HOME", "/opt/a");
+    mem.AddKey("SOFTWARE\\ORACLE\\HOME0\\Deeper");
+    EXPECT_TRUE(mem.KeyExists("software\\oracle"));
+    EXPECT_EQ(mem.SubKeys("SOFTWARE\\Oracle"), (std::vector<std::string>{"KEY_A", "HOME0"}));
+    std::string v;
+    EXPECT_TRUE(mem.ReadString("SOFTWARE\\ORACLE\\key_a", "oracle_home", v));
+    EXPECT_EQ(v, "/opt/a");
+    EXPECT_FALSE(mem.ReadString("SOFTWARE\\ORACLE\\KEY_A", "OCIDLL", v));
+    mem.DeleteKey("SOFTWARE\\ORACLE\\HOME0");
+    EXPECT_FALSE(mem.KeyExists("SOFTWARE\\ORACLE\\HOME0\\Deeper"));
+
+    char name[] = "/tmp/registryXXXXXX";
+    int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    std::ofstream(name) << "; the client's keys\n[SOFTWARE\\ORACLE]\nORACLE_HOME = /opt/b \n\n"
+                           "[SOFTWARE\\ORACLE\\KEY_B]\nORACLE_HOME_NAME=B\nbroken line\n";
+    TIniRegistry ini(name);
+    std::remove(name);
+    EXPECT_TRUE(ini.ReadString("SOFTWARE\\ORACLE", "ORACLE_HOME", v));
+    EXPECT_EQ(v, "/opt/b");
+    EXPECT_EQ(ini.SubKeys("SOFTWARE\\ORACLE"), (std::vector<std::string>{"KEY_B"}));
+    TIniRegistry missing("/nonexistent/registry.ini");
+    EXPECT_FALSE(missing.KeyExists("SOFTWARE"));
+    // without a file beside the program the process reads an empty registry
+    SetRegistry(nullptr);
+    EXPECT_FALSE(Registry()->KeyExists("SOFTWARE\\ORACLE"));
+}
+
+TEST(Files, PathListsNamesAndCaseInsensitiveLookup) {
+    EXPECT_EQ(SplitPathList(" /a : :/b/ :"), (std::vector<std::string>{"/a", "/b/"}));
+    EXPECT_EQ(ExtractFileDir("/x/y/oci.dll"), "/x/y");
+    EXPECT_EQ(ExtractFileName("/x/y/oci.dll"), "oci.dll");
+    EXPECT_EQ(JoinPath("/x/", "/y"), "/x/y");
+    EXPECT_EQ(ExcludeTrailingDelimiter("/x//"), "/x");
+    EXPECT_EQ(NativePath("C\\ora\\BIN"), "C/ora/BIN");
+
+    char folder[] = "/tmp/filesXXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string base = folder;
+    ::mkdir((base + "/BIN").c_str(), 0755);
+    std::ofstream(base + "/BIN/OCI.dll") << "x";
+    std::ofstream(base + "/BIN/oraclient9.dll") << "x";
+    EXPECT_EQ(FindFileNoCase(base, "bin/oci.DLL"), base + "/BIN/OCI.dll");
+    EXPECT_EQ(FindFileNoCase(base, "bin"), "");  // a folder is no file
+    EXPECT_EQ(FindFileNoCase(base, "bin/none.dll"), "");
+    EXPECT_EQ(FindFilesNoCase(base + "/BIN", "ORA*.DLL"), (std::vector<std::string>{base + "/BIN/oraclient9.dll"}));
+    std::remove((base + "/BIN/OCI.dll").c_str());
+    std::remove((base + "/BIN/oraclient9.dll").c_str());
+    ::rmdir((base + "/BIN").c_str());
+    ::rmdir(folder);
+}
+
+uint32_t gNow = 0;
+uint32_t Now() { return gNow; }
+
+TEST(Synchronisation, TickDifferencesCrossTheWrap) {
+    EXPECT_EQ(TickDiff(0xFFFFFFF0u, 0x10u), 0x20u);
+    EXPECT_EQ(TickDiff(5, 5), 0u);
+    SetTickSource(Now);
+    gNow = 42;
+    EXPECT_EQ(GetTickCount(), 42u);
+    SetTickSource(nullptr);
+    EXPECT_NE(GetTickCount(), 42u);
 }
 
 }  // namespace

@@ -1,0 +1,129 @@
+#pragma once
+// Everything between the library and the Oracle client library: the Oracle
+// homes found in the registry and the PATH, the detection of the client
+// library and its version, its loading, the entry points looked up by name
+// (each bound to a stub until then, so an early call or a call of a function
+// the client lacks fails with "OCI function is not linked"), the shared
+// environment and error handles, and the transaction-coordinator libraries.
+//
+// Folders use this platform's separators; the client's file names
+// ("oci.dll", "oraclient9.dll") are kept.
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "oracle/oci_abi.h"
+
+namespace tms::ora {
+
+// ---------------------------------------------------------------------------
+// Client state (defaults set at start-up)
+
+// Call styles: 1 the Oracle 7 call set, 2 the Oracle 8 call set.
+constexpr uint8_t csNone = 0, csOCI7 = 1, csOCI8 = 2;
+// A set of call styles, one bit per style.
+using TCallStyles = uint8_t;
+constexpr TCallStyles StyleBit(uint8_t style) { return static_cast<TCallStyles>(1u << style); }
+inline bool HasStyle(TCallStyles set, uint8_t style) { return (set & StyleBit(style)) != 0; }
+// {2} alone: direct mode, in which no client library is used.
+inline bool IsDirectOnly(TCallStyles set) { return set == StyleBit(csOCI8); }
+
+extern std::string OCILibraryPath;
+extern std::string ClientLibraryPath;  // the additional library from 9.0 on
+extern std::string ClientVersionText;
+extern uint16_t ClientVersion;
+extern uint8_t CallStyle;
+extern TCallStyles AvailableCallStyles;
+extern std::atomic<bool> OCIInitialized;
+extern bool OCILoaded;
+extern bool ThreadedMode;
+extern bool MutexMode;
+extern bool SharedMode;
+extern bool EventsMode;
+extern uint16_t EventsMinVersion;
+extern uint32_t NotificationPort;
+extern OCIEnv* hOCIEnv;
+extern OCIError* hOCIError;
+constexpr int32_t ErrorBufferSize = 512;
+
+// The Oracle homes (at most 10) and the home chosen from the PATH.
+constexpr int MaxOracleHomes = 10;
+struct TOracleHome {
+    std::string Folder;
+    std::string Key;   // the registry key name ("KEY_Ora92")
+    std::string Name;  // ORACLE_HOME_NAME
+};
+extern std::vector<TOracleHome> OracleHomes;
+extern int DefaultHome;  // index, -1 for none
+// A home a caller asks for by name (empty: the default home).
+extern std::string RequestedHomeName;
+// The folder of the home in use (empty when none was chosen).
+extern std::string HomeFolder;
+extern bool MTSLoaded;
+
+// The version text as a number: up to four dot-separated parts p1..p4 give
+// ((p1*10 + p2)*10 + p3)*10 + p4; a missing or non-numeric part counts 0.
+uint16_t VersionNumber(const std::string& text);
+
+// ---------------------------------------------------------------------------
+// Operations
+
+void AddHome(const std::string& keyName);
+void DetectOCI();
+void LoadOCI();
+void InitOCI();
+void FreeOCI();
+void LoadMTS();
+void FreeMTS();
+void RequireOCI8();   // "Need Oracle 8 Call Interface" unless CallStyle is 2
+void RequireOCI81();  // "Need Oracle 8i Call Interface" below 8.1
+
+// The general error the loader and the pools raise (message only).
+[[noreturn]] void RaiseOCIError(const std::string& message);
+
+// ---------------------------------------------------------------------------
+// Entry points
+
+// Which library an entry point is looked up in.
+enum class TOCISet : uint8_t {
+    Oracle7,    // the Oracle 7 call set, main library
+    Oracle8,    // the Oracle 8 call set, main library
+    Stream,     // the Oracle 8 stream functions, additional library
+    MTS,        // transaction coordinator (oramts)
+    MTSHelper,  // DtcGetTransactionManagerEx (xolehlp)
+};
+
+// An entry point: its name, its library, the variable it is bound through
+// and that variable's stub.
+struct TOCIEntry {
+    const char* Name;
+    TOCISet Set;
+    void** Slot;
+    void* Stub;
+};
+const std::vector<TOCIEntry>& OCIEntries();
+// The entry point of a name, nullptr for an unknown name.
+const TOCIEntry* FindOCIEntry(const std::string& name);
+// True while the entry point is bound to its stub.
+bool IsStub(const TOCIEntry& entry);
+// Binds every entry point to its stub.
+void UnbindOCI();
+
+// The entry points whose call shapes the library uses so far; the others
+// are reached through their table entries until their callers exist.
+extern OCIEnvCreate_t OCIEnvCreate;
+extern OCIInitialize_t OCIInitialize;
+extern OCIEnvInit_t OCIEnvInit;
+extern OCIHandleAlloc_t OCIHandleAlloc;
+extern OCIHandleFree_t OCIHandleFree;
+extern OCIAttrGet_t OCIAttrGet;
+extern OCIAttrSet_t OCIAttrSet;
+extern OCIErrorGet_t OCIErrorGet;
+extern opinit_t opinit;
+
+void OraCallStartup();
+void OraCallShutdown();
+
+}  // namespace tms::ora
