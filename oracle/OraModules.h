@@ -46,5 +46,3 @@ private:
 TModuleTable& libraryModules();
 }  // namespace tms::ora
 
-// The library's former namespace, for callers outside it that still use it.
-namespace ora = tms::ora;

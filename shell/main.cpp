@@ -35,7 +35,7 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    ora::startupModules();
+    tms::ora::startupModules();
     JPEG::registerFileFormats();
 
     // Every GL surface of the program: legacy OpenGL 2.1, 8 bits per colour,
@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
         loadQtTranslation();
         // The data-access library's warnings appear in the program's boxes
         // while the application object lives.
-        ora::SetWarningHook([](const std::string& title, const std::string& text) {
+        tms::ora::SetWarningHook([](const std::string& title, const std::string& text) {
             tms::ui::showWarning(QString::fromUtf8(title.c_str()), QString::fromUtf8(text.c_str()));
         });
         if (createForms()) {
@@ -57,8 +57,8 @@ int main(int argc, char** argv) {
             status = app.exec();
         }
         destroyForms();
-        ora::SetWarningHook(nullptr);
+        tms::ora::SetWarningHook(nullptr);
     }
-    ora::shutdownModules();
+    tms::ora::shutdownModules();
     return status;
 }
