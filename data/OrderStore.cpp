@@ -1,0 +1,344 @@
+#include "data/OrderStore.h"
+
+#include <QStringList>
+
+#include <set>
+
+#include "engine/HoldEngine.h"
+#include "engine/OrderLaunch.h"
+#include "platform/AdoDb.h"
+
+namespace tms {
+
+namespace {
+
+const QString kAmountWrong = QStringLiteral("录入的数量有误，请重新录入!");
+const QString kGoodsGone = QStringLiteral("该货物不存在，可能已经删除!");
+const QString kContainerGone = QStringLiteral("该箱柜不存在，可能已经删除!");
+
+TOrderOutcome refusal(const QString& text, TOrderField focus = TOrderField::none) {
+    TOrderOutcome out;
+    out.kind = TOrderOutcome::Kind::refused;
+    out.message = text;
+    out.focus = focus;
+    return out;
+}
+
+std::optional<int> wholeNumber(const QString& text, int maximum) {
+    const QString t = text.trimmed();
+    if (t.isEmpty()) return std::nullopt;
+    for (const QChar c : t)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
+    bool ok = false;
+    const long long v = t.toLongLong(&ok);
+    if (!ok || v > maximum) return std::nullopt;
+    return static_cast<int>(v);
+}
+
+// The container row of `vehicleNo`, or nothing when the catalogue no
+// longer holds it.
+std::optional<TOrderContainer> containerOf(TADOConnection& conn, const QString& vehicleNo) {
+    TADOQuery q(&conn);
+    q.setSQL(QStringLiteral("select ContainerL,ContainerW,ContainerH,MaxWeight from HoldVehicles where VehicleNo = ?"));
+    q.bind(1, vehicleNo);
+    q.Open();
+    if (q.IsEmpty()) return std::nullopt;
+    return TOrderContainer{q.Fields(0).AsFloat(), q.Fields(1).AsFloat(), q.Fields(2).AsFloat(), q.Fields(3).AsFloat()};
+}
+
+TOrderLine lineOf(TADOQuery& q) {
+    TOrderLine line;
+    line.goodsNo = q.FieldByName(QStringLiteral("GoodsNo")).AsString().toStdString();
+    line.goodsName = q.FieldByName(QStringLiteral("GoodsName")).AsString().toStdString();
+    line.L = q.FieldByName(QStringLiteral("Length")).AsFloat();
+    line.W = q.FieldByName(QStringLiteral("Width")).AsFloat();
+    line.H = q.FieldByName(QStringLiteral("Height")).AsFloat();
+    line.weight = q.FieldByName(QStringLiteral("Weight")).AsFloat();
+    line.canTurn = q.FieldByName(QStringLiteral("Upward")).AsString().trimmed() == QLatin1String("1");
+    return line;
+}
+
+// The goods kinds of the lines that no empty container can take, by the
+// engine's own rule.
+std::vector<TUnplaceableGoods> unplaceable(const std::vector<TOrderLine>& lines, const TOrderContainer& box,
+                                           const TRunSwitches& sw) {
+    std::vector<TGoodsKind> kinds;
+    std::set<std::string> seen;
+    for (const TOrderLine& l : lines)
+        if (seen.insert(l.goodsNo).second) kinds.push_back({l.goodsNo, l.L, l.W, l.H, l.weight, l.canTurn});
+    return unplaceableGoods(kinds, box.L, box.W, box.H, box.maxWeight, sw.weightRestrict, sw.directionRestrict);
+}
+
+TOrderOptions optionsOf(const TRunSwitches& sw) {
+    TOrderOptions o;
+    o.weightRestrict = sw.weightRestrict;
+    o.directionRestrict = sw.directionRestrict;
+    o.preferUpright = sw.preferUpright;
+    o.pileCalc = sw.pileCalc;
+    o.threads = sw.threads;
+    o.progress = sw.progress;
+    return o;
+}
+
+// Runs the calculation inside the caller's transaction; a refusal of the
+// engine is thrown so the transaction goes back.
+TPlanResult runPlan(TADOConnection& conn, THoldEngine& engine, const QString& orderNo) {
+    TPlanResult plan = GoodsOrder(engine, conn, orderNo.toStdString());
+    if (!plan.ok) throw EDatabaseError(QStringLiteral("计算出错：") + QString::fromStdString(plan.error));
+    return plan;
+}
+
+TOrderOutcome finished(const QString& orderNo, TPlanResult plan) {
+    TOrderOutcome out;
+    out.kind = TOrderOutcome::Kind::stored;
+    out.orderNo = orderNo;
+    if (plan.leftOver > 0) out.message = leftOverMessage(plan.placed, plan.leftOver);
+    out.plan = std::move(plan);
+    return out;
+}
+
+TOrderOutcome failure(const QString& orderNo, const QString& text) {
+    TOrderOutcome out;
+    out.kind = TOrderOutcome::Kind::failed;
+    out.orderNo = orderNo;
+    out.message = text;
+    return out;
+}
+
+}  // namespace
+
+std::optional<int> amountOf(const QString& text) { return wholeNumber(text, kMaxAmount); }
+
+std::optional<int> marginOf(const QString& text) {
+    if (text.trimmed().isEmpty()) return 0;
+    return wholeNumber(text, 99999);
+}
+
+QString leftOverMessage(int placed, int leftOver) {
+    return QStringLiteral("共装了 %1 件货物，共有 %2 件货物未装").arg(placed).arg(leftOver);
+}
+
+QString unplaceableMessage(const std::vector<TUnplaceableGoods>& goods) {
+    QStringList parts;
+    for (const TUnplaceableGoods& g : goods) {
+        QString why;
+        switch (g.reason) {
+            case TUnplaceable::badSize: why = QStringLiteral("尺寸有误"); break;
+            case TUnplaceable::tooLarge: why = QStringLiteral("尺寸超出箱柜"); break;
+            case TUnplaceable::tooHeavy: why = QStringLiteral("重量超过箱柜载重"); break;
+        }
+        parts << QStringLiteral("%1（%2）").arg(QString::fromStdString(g.goodsNo), why);
+    }
+    return QStringLiteral("以下货物无法装入所选箱柜 请重新选择货物或箱柜:\n") + parts.join(QLatin1Char('\n'));
+}
+
+TOrderOutcome computeNewOrder(TADOConnection& conn, THoldEngine& engine, const TOrderEntry& entry,
+                              const TRunSwitches& sw) {
+    const QString orderNo = entry.orderNo.trimmed();
+    try {
+        if (entry.typeA && entry.lines.size() > 1)
+            return refusal(QStringLiteral("对应A类计算，只能添加一种货物,请重新添加"));
+        if (entry.lines.isEmpty()) return refusal(QStringLiteral("请输入货物"));
+        {
+            TADOQuery q(&conn);
+            q.setSQL(QStringLiteral("select OrderFormNo from HoldOrderForm where OrderFormNo = ?"));
+            q.bind(1, orderNo);
+            q.Open();
+            if (!q.IsEmpty()) return refusal(QStringLiteral("该编号已存在 请从新输入"), TOrderField::orderNo);
+        }
+        if (entry.vehicleNo.trimmed().isEmpty() || orderNo.isEmpty())
+            return refusal(QStringLiteral("请选择车厢或输入装配编号"));
+
+        const std::pair<QString, QString> texts[] = {{orderNo, QStringLiteral("订单编号")},
+                                                     {entry.name, QStringLiteral("客户名称")},
+                                                     {entry.destination, QStringLiteral("目的地")},
+                                                     {entry.consigner, QStringLiteral("委托运输")}};
+        for (const auto& [text, caption] : texts)
+            if (text.size() > kOrderTextSize)
+                return refusal(QStringLiteral("%1不能超过%2个字符 请从新录入").arg(caption).arg(kOrderTextSize),
+                               caption == QLatin1String("订单编号") ? TOrderField::orderNo : TOrderField::none);
+
+        std::vector<int> amounts;
+        for (const TEntryLine& l : entry.lines) {
+            const std::optional<int> a = amountOf(l.amount);
+            if (!a) return refusal(kAmountWrong);
+            amounts.push_back(*a);
+        }
+        const std::optional<int> addL = marginOf(entry.addL), addW = marginOf(entry.addW),
+                                 addH = marginOf(entry.addH);
+        if (!addL || !addW || !addH) return refusal(QStringLiteral("录入的膨胀尺寸有误，请重新录入!"));
+
+        // The container is read by its number, as the window chose it.
+        const std::optional<TOrderContainer> box = containerOf(conn, entry.vehicleNo);
+        if (!box) return refusal(kContainerGone);
+
+        std::vector<TOrderLine> lines;
+        for (int i = 0; i < entry.lines.size(); ++i) {
+            TADOQuery q(&conn);
+            q.setSQL(QStringLiteral("select GoodsNo,GoodsName,Upward,Length,Width,Height,Weight from HoldGoods "
+                                    "where GoodsNo = ?"));
+            q.bind(1, entry.lines[i].goodsNo);
+            q.Open();
+            if (q.IsEmpty()) return refusal(kGoodsGone);
+            TOrderLine line = lineOf(q);
+            line.goodsNo = entry.lines[i].goodsNo.toStdString();  // the number as listed
+            line.amount = amounts[static_cast<size_t>(i)];
+            lines.push_back(std::move(line));
+        }
+        if (const auto bad = unplaceable(lines, *box, sw); !bad.empty()) return refusal(unplaceableMessage(bad));
+
+        TOrderOptions o = optionsOf(sw);
+        o.path = TLaunchPath::newOrder;
+        o.typeA = entry.typeA;
+        o.loadingMode = entry.loadingMode;
+        if (entry.typeA) o.typeACount = typeAPieceCount(*box, lines.front(), *addL, *addW, *addH);
+
+        TTransaction t(conn);
+        conn.Execute(QStringLiteral("insert into HoldOrderForm(OrderFormNo,OrderFormName,SailDate,VehicleNo,Consigner,"
+                                    "Destination,CountType,LoadingType,IsDirectionRestrict,IsWeightRestrict,AddL,AddW,"
+                                    "AddH) values (?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+                     {orderNo, entry.name, entry.sailDate.toString(QStringLiteral("yyyy-MM-dd")), entry.vehicleNo,
+                      entry.consigner, entry.destination, entry.typeA ? 0 : 1, static_cast<int>(entry.loadingMode),
+                      sw.directionRestrict ? 1 : 0, sw.weightRestrict ? 1 : 0, *addL, *addW, *addH});
+        {
+            TPreparedStatement ins(conn, QStringLiteral("insert into HoldOrderFormList(OrderFormNo,GoodsNo,Amount,"
+                                                        "Sequence) values (?,?,?,?)"));
+            for (int i = 0; i < entry.lines.size(); ++i) {
+                ins.bindText(1, orderNo);
+                ins.bindText(2, entry.lines[i].goodsNo);
+                ins.bindInt(3, amounts[static_cast<size_t>(i)]);
+                ins.bindInt(4, i + 1);
+                ins.run();
+            }
+        }
+        launchOrder(engine, lines, *box, o);
+        TPlanResult plan = runPlan(conn, engine, orderNo);
+        conn.Execute(QStringLiteral("update HoldOrderForm set IsNeedCount=0 where OrderFormNo = ?"), {orderNo});
+        t.Commit();
+        return finished(orderNo, std::move(plan));
+    } catch (const EDatabaseError& e) {
+        return failure(orderNo, e.message());
+    } catch (const std::exception& e) {
+        return failure(orderNo, QString::fromLocal8Bit(e.what()));
+    }
+}
+
+TOrderOutcome recalculateOrder(TADOConnection& conn, THoldEngine& engine, const QString& orderNo,
+                               const TRunSwitches& sw) {
+    try {
+        TADOQuery h(&conn);
+        h.setSQL(QStringLiteral("select A.CountType,A.LoadingType,A.AddL,A.AddW,A.AddH,B.VehicleNo,B.ContainerL,"
+                                "B.ContainerW,B.ContainerH,B.MaxWeight from HoldOrderForm A left join HoldVehicles B "
+                                "on A.VehicleNo = B.VehicleNo where A.OrderFormNo = ?"));
+        h.bind(1, orderNo);
+        h.Open();
+        if (h.IsEmpty()) return refusal(QStringLiteral("该订单不存在，可能已经删除!"));
+        if (h.Fields(5).IsNull()) return refusal(kContainerGone);
+        const bool typeA = h.Fields(0).AsInteger() == 0;
+        const int loadingType = h.Fields(1).AsInteger();
+        const double addL = h.Fields(2).AsFloat(), addW = h.Fields(3).AsFloat(), addH = h.Fields(4).AsFloat();
+        const TOrderContainer box{h.Fields(6).AsFloat(), h.Fields(7).AsFloat(), h.Fields(8).AsFloat(),
+                                  h.Fields(9).AsFloat()};
+
+        // Only the lines whose goods the catalogue still holds make pieces.
+        std::vector<TOrderLine> lines;
+        TADOQuery q(&conn);
+        q.setSQL(orderLinesSql());
+        q.bind(1, orderNo);
+        q.Open();
+        for (q.First(); !q.Eof(); q.Next()) {
+            TOrderLine line = lineOf(q);
+            line.amount = std::max(0, q.FieldByName(QStringLiteral("Amount")).AsInteger());
+            lines.push_back(std::move(line));
+        }
+        if (const auto bad = unplaceable(lines, box, sw); !bad.empty()) return refusal(unplaceableMessage(bad));
+
+        TOrderOptions o = optionsOf(sw);
+        o.path = TLaunchPath::recalculation;
+        o.typeA = typeA;
+        o.loadingMode = static_cast<TLoadingMode>(loadingType);
+        if (typeA && !lines.empty()) o.typeACount = typeAPieceCount(box, lines.front(), addL, addW, addH);
+        launchOrder(engine, lines, box, o);
+
+        TTransaction t(conn);
+        TPlanResult plan = runPlan(conn, engine, orderNo);
+        conn.Execute(QStringLiteral("update HoldOrderForm set IsNeedCount=0,IsDirectionRestrict=?,IsWeightRestrict=? "
+                                    "where OrderFormNo = ?"),
+                     {sw.directionRestrict ? 1 : 0, sw.weightRestrict ? 1 : 0, orderNo});
+        t.Commit();
+        return finished(orderNo, std::move(plan));
+    } catch (const EDatabaseError& e) {
+        return failure(orderNo, e.message());
+    } catch (const std::exception& e) {
+        return failure(orderNo, QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void deleteOrder(TADOConnection& conn, const QString& orderNo) {
+    TTransaction t(conn);
+    conn.Execute(QStringLiteral("delete from HoldList where OrderFormNo = ?"), {orderNo});
+    conn.Execute(QStringLiteral("delete from HoldOrderFormList where OrderFormNo = ?"), {orderNo});
+    conn.Execute(QStringLiteral("delete from HoldOrderForm where OrderFormNo = ?"), {orderNo});
+    t.Commit();
+}
+
+// ---------------------------------------------------------------- order list
+
+QString likeLiteral(const QString& text) {
+    QString literal = text;
+    literal.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    literal.replace(QLatin1Char('%'), QLatin1String("\\%"));
+    literal.replace(QLatin1Char('_'), QLatin1String("\\_"));
+    return QLatin1Char('%') + literal + QLatin1Char('%');
+}
+
+QString orderListSql(const QString& filterField, const QString& orderBy, bool descending) {
+    QString sql = QStringLiteral(
+        "select A.OrderFormNo,A.OrderFormName,A.SailDate,A.Consigner,A.Destination,A.IsNeedCount,"
+        "A.LoadingType,A.CountType,A.IsDirectionRestrict,A.IsWeightRestrict,A.IsBestStandPlace,"
+        "A.AddL,A.AddW,A.AddH,A.VehicleNo,B.VehicleName,"
+        "case A.CountType when 0 then 'A类' when 1 then 'B类' else '' end as CountTypeText,"
+        "case A.LoadingType when 0 then '无限制' when 1 then '平放' when 2 then '纵放' else '' end as LoadingTypeText,"
+        "case A.IsDirectionRestrict when 1 then '有' when 0 then '无' else '' end as DirectionText,"
+        "case A.IsWeightRestrict when 1 then '有' when 0 then '无' else '' end as WeightText,"
+        "case A.IsBestStandPlace when 1 then '是' when 0 then '否' else '' end as BestStandText "
+        "from HoldOrderForm A,HoldVehicles B where A.VehicleNo = B.VehicleNo");
+    if (filterField == QLatin1String("OrderFormNo") || filterField == QLatin1String("OrderFormName"))
+        sql += QStringLiteral(" and A.") + filterField + QStringLiteral(" like ? escape '\\'");
+    // Only the list's own columns sort it; a code's text column sorts by
+    // the code.
+    static const QStringList columns = {
+        QStringLiteral("OrderFormNo"),  QStringLiteral("OrderFormName"), QStringLiteral("SailDate"),
+        QStringLiteral("Consigner"),    QStringLiteral("Destination"),   QStringLiteral("IsNeedCount"),
+        QStringLiteral("LoadingType"),  QStringLiteral("CountType"),     QStringLiteral("IsDirectionRestrict"),
+        QStringLiteral("IsWeightRestrict"), QStringLiteral("IsBestStandPlace"), QStringLiteral("AddL"),
+        QStringLiteral("AddW"),         QStringLiteral("AddH"),          QStringLiteral("VehicleNo")};
+    static const QList<std::pair<QString, QString>> textColumns = {
+        {QStringLiteral("CountTypeText"), QStringLiteral("CountType")},
+        {QStringLiteral("LoadingTypeText"), QStringLiteral("LoadingType")},
+        {QStringLiteral("DirectionText"), QStringLiteral("IsDirectionRestrict")},
+        {QStringLiteral("WeightText"), QStringLiteral("IsWeightRestrict")},
+        {QStringLiteral("BestStandText"), QStringLiteral("IsBestStandPlace")}};
+    QString by;
+    for (const auto& [text, code] : textColumns)
+        if (orderBy.compare(text, Qt::CaseInsensitive) == 0) by = QStringLiteral("A.") + code;
+    for (const QString& c : columns)
+        if (orderBy.compare(c, Qt::CaseInsensitive) == 0) by = QStringLiteral("A.") + c;
+    if (orderBy.compare(QLatin1String("VehicleName"), Qt::CaseInsensitive) == 0) by = QStringLiteral("B.VehicleName");
+    if (!by.isEmpty()) sql += QStringLiteral(" order by ") + by + (descending ? QStringLiteral(" desc") : QString());
+    return sql;
+}
+
+QString orderLinesSql() {
+    return QStringLiteral(
+        "select A.OrderFormNo,A.OrderFormName,B.GoodsNo,B.Amount,B.Sequence,C.GoodsName,C.Brand,"
+        "C.Model,C.Upward,C.Length,C.Width,C.Height,C.Weight from HoldOrderForm A,HoldOrderFormList B,HoldGoods C "
+        "where A.OrderFormNo = B.OrderFormNo and B.GoodsNo = C.GoodsNo and A.OrderFormNo = ? order by B.Sequence");
+}
+
+bool isDateText(const QString& text) {
+    const QString t = text.trimmed();
+    return t.size() == 10 && QDate::fromString(t, QStringLiteral("yyyy-MM-dd")).isValid();
+}
+
+}  // namespace tms

@@ -1,0 +1,140 @@
+#pragma once
+// Loading orders in plain C++: the checks a new order passes before anything
+// is stored, the store of a new order with its plan, the recalculation of a
+// stored order and the delete of an order. The new-order and order
+// management windows read their controls into these records, call these
+// routines and show what they answer.
+//
+// Every write of one routine is one transaction: the header, the lines, the
+// plan rows with their piles and the "computed" mark of a new order are
+// stored together or not at all, and a recalculation that fails keeps the
+// old plan. Every value is bound.
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "engine/EngineTypes.h"
+#include "engine/PlanOrder.h"
+
+class TADOConnection;
+
+namespace tms {
+
+class THoldEngine;
+
+// The largest amount of one order line.
+inline constexpr int kMaxAmount = 30000;
+// The declared size of the order's text fields, in characters.
+inline constexpr int kOrderTextSize = 50;
+
+// One line of the new-order window's list: the goods number and the amount
+// as typed.
+struct TEntryLine {
+    QString goodsNo;
+    QString amount;
+};
+
+// What the new-order window holds when "计算保存" is pressed.
+struct TOrderEntry {
+    QString orderNo;  // as typed; blanks around it are dropped
+    QString name;
+    QString destination;
+    QString consigner;
+    QDate sailDate;
+    QString vehicleNo;  // number of the chosen container; empty when none is chosen
+    bool typeA = false;
+    TLoadingMode loadingMode = TLoadingMode::unrestricted;
+    QString addL, addW, addH;  // margins in mm as typed; a blank box counts as 0
+    QList<TEntryLine> lines;   // in loading order
+};
+
+// What a calculation takes from the settings dialog and the new-order
+// window at the moment it starts.
+struct TRunSwitches {
+    bool weightRestrict = true;
+    bool directionRestrict = false;
+    bool pileCalc = true;
+    bool preferUpright = false;
+    int threads = 0;  // 0 = one per core
+    std::function<void(int maximum, int position)> progress;
+};
+
+// Which entry a refusal is about, so the window can put the focus there.
+enum class TOrderField { none, orderNo };
+
+struct TOrderOutcome {
+    enum class Kind {
+        refused,  // a check failed: nothing was written; `message` says which
+        failed,   // the database or the engine failed: nothing was written
+        stored,   // the order and its plan are stored and marked computed
+    };
+    Kind kind = Kind::refused;
+    // refused / failed: the text to show. stored: empty, or the notice that
+    // pieces were left over.
+    QString message;
+    TOrderField focus = TOrderField::none;
+    QString orderNo;  // the order number without blanks around it
+    TPlanResult plan;
+
+    bool stored() const { return kind == Kind::stored; }
+};
+
+// "计算保存": checks the entry in the window's order (type A holds one goods,
+// some goods are listed, the order number is free, a container is chosen
+// and an order number given, the text sizes, every amount, the margins, the
+// container and every goods still in the catalogue, every goods fits an
+// empty container), then stores header and lines, fills the engine, runs
+// the calculation, stores the plan and marks the order computed, all in one
+// transaction. The plan of a type-A order keeps container 1 only.
+TOrderOutcome computeNewOrder(TADOConnection& conn, THoldEngine& engine, const TOrderEntry& entry,
+                              const TRunSwitches& switches);
+
+// "计算" in order management: rebuilds the engine input from the stored
+// header and the lines joined with their goods, runs the calculation with
+// the stored placement mode and replaces the old plan, marking the order
+// computed with the switches of this moment. On any failure the old plan
+// and header stay as they were.
+TOrderOutcome recalculateOrder(TADOConnection& conn, THoldEngine& engine, const QString& orderNo,
+                               const TRunSwitches& switches);
+
+// Removes the order's plan rows, lines and header in one transaction; a
+// database error is thrown as EDatabaseError and leaves all three.
+void deleteOrder(TADOConnection& conn, const QString& orderNo);
+
+// An amount as typed: a whole number 0..kMaxAmount (blanks around it
+// allowed); nothing otherwise.
+std::optional<int> amountOf(const QString& text);
+// A margin as typed: blank is 0, otherwise a whole number 0..99999.
+std::optional<int> marginOf(const QString& text);
+
+// The notice after a calculation that could not place every piece.
+QString leftOverMessage(int placed, int leftOver);
+// The refusal naming the goods no empty container can take.
+QString unplaceableMessage(const std::vector<TUnplaceableGoods>& goods);
+
+// ---------------------------------------------------------------- order list
+
+// The order list of order management: orders joined with their container
+// (an order whose container is gone is not listed), with the texts of the
+// codes in the extra columns CountTypeText, LoadingTypeText,
+// DirectionText, WeightText and BestStandText. With a `filterField`
+// ("OrderFormNo" or "OrderFormName") the rows are those whose field holds
+// the bound value as a literal, case-insensitive part (see likeLiteral);
+// `orderBy` is a column of the list (a text column sorts by its code) or
+// empty.
+QString orderListSql(const QString& filterField, const QString& orderBy, bool descending);
+// The lines of one order (bound value 1) joined with their goods, in
+// loading order.
+QString orderLinesSql();
+// The pattern that finds `text` as a part of a value with "like ? escape
+// '\'": "%", "_" and "\" in it are only characters.
+QString likeLiteral(const QString& text);
+// A sailing date as the header holds it: a real date written yyyy-MM-dd.
+bool isDateText(const QString& text);
+
+}  // namespace tms

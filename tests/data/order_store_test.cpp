@@ -1,0 +1,273 @@
+// The order library without windows: the checks of a new order in their
+// order, what a stored order looks like, the one transaction of each action
+// (a failure part way leaves the database as it was), the recalculation and
+// the delete, and the order list's literal search.
+
+#include <gtest/gtest.h>
+
+#include "data/OrderStore.h"
+#include "engine/HoldEngine.h"
+#include "tests/support/TestDb.h"
+
+using namespace tms;
+
+namespace {
+
+class OrderStore : public ::testing::Test {
+protected:
+    TestDb db;
+    THoldEngine engine;
+    TRunSwitches sw;
+
+    void SetUp() override {
+        sw.threads = 2;
+        // 1000 long, 400 wide, 300 high: two 500 x 400 x 300 cartons in a row.
+        addContainer("C1", "小柜", 1000, 400, 300, 1000);
+        addContainer("C2", "大柜", 2000, 400, 300, 1000);
+        addGoods("A", 500, 400, 300, 10);
+        addGoods("B", 250, 400, 300, 5);
+        addGoods("BIG", 1200, 400, 300, 10);
+    }
+    void addContainer(const QString& no, const QString& name, int l, int w, int h, int kg) {
+        db.conn.Execute("insert into HoldVehicles(VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight) "
+                        "values (?,?,?,?,?,?)",
+                        {no, name, l, w, h, kg});
+    }
+    void addGoods(const QString& no, int l, int w, int h, int kg, const QString& upward = "1") {
+        db.conn.Execute("insert into HoldGoods(GoodsNo,GoodsName,Brand,Model,Upward,Length,Width,Height,Weight,COLOR) "
+                        "values (?,?,'牌',1,?,?,?,?,?,'255,0,0')",
+                        {no, no + "箱", upward, l, w, h, kg});
+    }
+    TOrderEntry entry(const QString& no, QList<TEntryLine> lines, bool typeA = false,
+                      const QString& vehicle = "C1") {
+        TOrderEntry e;
+        e.orderNo = no;
+        e.name = "客户";
+        e.sailDate = QDate(2024, 5, 6);
+        e.vehicleNo = vehicle;
+        e.typeA = typeA;
+        e.addL = "0";
+        e.addW = "0";
+        e.addH = "0";
+        e.lines = lines;
+        return e;
+    }
+    TOrderOutcome compute(const TOrderEntry& e) { return computeNewOrder(db.conn, engine, e, sw); }
+    QStringList column(const QString& sql, const QVariantList& params = {}) {
+        TADOQuery q(&db.conn);
+        q.setSQL(sql);
+        q.setParams(params);
+        q.Open();
+        QStringList out;
+        for (q.First(); !q.Eof(); q.Next()) {
+            QStringList cells;
+            for (int c = 0; c < q.FieldCount(); ++c) cells << q.Fields(c).AsString();
+            out << cells.join('|');
+        }
+        return out;
+    }
+    // Every row of the order tables, to compare the database before and after.
+    QStringList everything() {
+        return column("select * from HoldOrderForm order by OrderFormNo") +
+               column("select * from HoldOrderFormList order by OrderFormNo,Sequence") +
+               column("select * from HoldList order by OrderFormNo,ListId");
+    }
+};
+
+TEST_F(OrderStore, RefusalsComeInTheWindowsOrderAndWriteNothing) {
+    ASSERT_TRUE(compute(entry("TAKEN", {{"A", "1"}})).stored());
+    const QStringList before = everything();
+
+    auto refused = [&](const TOrderEntry& e) {
+        const TOrderOutcome o = compute(e);
+        EXPECT_EQ(o.kind, TOrderOutcome::Kind::refused);
+        return o.message;
+    };
+    // Each entry breaks this rule and every later one.
+    TOrderEntry e = entry("TAKEN", {{"A", "x"}, {"GONE", "1"}}, true, "");
+    EXPECT_EQ(refused(e), "对应A类计算，只能添加一种货物,请重新添加");
+    e.lines.clear();
+    EXPECT_EQ(refused(e), "请输入货物");
+    e.lines = {{"A", "x"}, {"GONE", "1"}};
+    e.typeA = false;
+    EXPECT_EQ(refused(e), "该编号已存在 请从新输入");
+    EXPECT_EQ(compute(e).focus, TOrderField::orderNo);
+    e.orderNo = "  ";
+    e.vehicleNo = "C1";
+    EXPECT_EQ(refused(e), "请选择车厢或输入装配编号");
+    e.orderNo = "N1";
+    e.vehicleNo = "";
+    EXPECT_EQ(refused(e), "请选择车厢或输入装配编号");
+    e.vehicleNo = "GONE";
+    e.name = QString(51, QChar(u'名'));
+    EXPECT_EQ(refused(e), "客户名称不能超过50个字符 请从新录入");
+    e.name = QString(50, QChar(u'名'));
+    EXPECT_EQ(refused(e), "录入的数量有误，请重新录入!");
+    for (const char* bad : {"1.5", "-1", "30001", "", "1e3", "99999999999999999999"}) {
+        e.lines[0].amount = bad;
+        EXPECT_EQ(refused(e), "录入的数量有误，请重新录入!") << bad;
+    }
+    e.lines[0].amount = "30000";
+    e.addH = "12a";
+    EXPECT_EQ(refused(e), "录入的膨胀尺寸有误，请重新录入!");
+    e.addH = "";
+    EXPECT_EQ(refused(e), "该箱柜不存在，可能已经删除!");
+    e.vehicleNo = "C1";
+    EXPECT_EQ(refused(e), "该货物不存在，可能已经删除!");
+    e.lines[1].goodsNo = "BIG";
+    e.lines[0].amount = "1";
+    EXPECT_EQ(refused(e), "以下货物无法装入所选箱柜 请重新选择货物或箱柜:\nBIG（尺寸超出箱柜）");
+    EXPECT_EQ(everything(), before);
+}
+
+TEST_F(OrderStore, TypeBIsStoredInOneGoWithSerialsFromOneAndTheChosenContainer) {
+    sw.directionRestrict = true;
+    sw.weightRestrict = false;
+    TOrderEntry e = entry("  O1  ", {{"B", "2"}, {"A", "3"}}, false, "C2");
+    e.addL = "";  // a blank margin counts as 0
+    e.loadingMode = TLoadingMode::flat;
+    const TOrderOutcome o = compute(e);
+    ASSERT_TRUE(o.stored()) << o.message.toStdString();
+    EXPECT_TRUE(o.message.isEmpty());
+    EXPECT_EQ(o.orderNo, "O1");
+    EXPECT_EQ(column("select OrderFormNo,OrderFormName,SailDate,VehicleNo,CountType,LoadingType,IsDirectionRestrict,"
+                     "IsWeightRestrict,AddL,AddW,AddH,IsNeedCount from HoldOrderForm"),
+              QStringList{"O1|客户|2024-05-06|C2|1|1|1|0|0|0|0|0"});
+    EXPECT_EQ(column("select GoodsNo,Amount,Sequence from HoldOrderFormList order by Sequence"),
+              (QStringList{"B|2|1", "A|3|2"}));
+    EXPECT_EQ(column("select ListId from HoldList order by ListId"),
+              (QStringList{"A000001", "A000002", "A000003", "B000001", "B000002"}));
+    // The pieces went into the container of the chosen number: 2000 long
+    // holds them all, the 1000 one would not.
+    EXPECT_EQ(o.plan.containers, 1);
+}
+
+TEST_F(OrderStore, TypeAKeepsContainerOneAndCountsWithWeightZeroByVolume) {
+    addGoods("LIGHT", 250, 400, 300, 0);
+    // Four fit by volume; a weight of 0 adds no bound.
+    const TOrderOutcome o = compute(entry("TA", {{"LIGHT", "200"}}, true));
+    ASSERT_TRUE(o.stored()) << o.message.toStdString();
+    EXPECT_EQ(column("select count(*) from HoldList where OrderFormNo='TA'"), QStringList{"4"});
+    EXPECT_EQ(column("select Amount from HoldOrderFormList"), QStringList{"200"});  // the box as typed
+    // Weight 300 in a 1000 kg container: three by weight.
+    addGoods("HEAVY", 250, 400, 300, 300);
+    ASSERT_TRUE(compute(entry("TB", {{"HEAVY", "1"}}, true)).stored());
+    EXPECT_EQ(column("select count(*) from HoldList where OrderFormNo='TB'"), QStringList{"3"});
+    // Margins enlarge the divisor only: 260 long leaves three by volume.
+    TOrderEntry e = entry("TC", {{"LIGHT", "1"}}, true);
+    e.addL = "10";
+    ASSERT_TRUE(compute(e).stored());
+    EXPECT_EQ(column("select count(*),max(bcd2)-min(bcd) from HoldList where OrderFormNo='TC'"),
+              QStringList{"3|750"});
+}
+
+TEST_F(OrderStore, TheWeightRuleRefusesGoodsHeavierThanTheLoadLimitByName) {
+    addGoods("LEAD", 100, 100, 100, 2000);
+    sw.weightRestrict = true;
+    const TOrderOutcome o = compute(entry("W", {{"A", "1"}, {"LEAD", "1"}}));
+    EXPECT_EQ(o.message, "以下货物无法装入所选箱柜 请重新选择货物或箱柜:\nLEAD（重量超过箱柜载重）");
+    sw.weightRestrict = false;
+    EXPECT_TRUE(compute(entry("W", {{"A", "1"}, {"LEAD", "1"}})).stored());
+}
+
+TEST_F(OrderStore, AFailurePartWayLeavesTheDatabaseAsItWas) {
+    ASSERT_TRUE(compute(entry("OLD", {{"A", "1"}})).stored());
+    const QStringList before = everything();
+    // The plan write fails after header and lines were written.
+    db.conn.Execute("create trigger stop before insert on HoldList when new.ListId = 'B000002' "
+                    "begin select raise(abort, 'disk full'); end");
+    const TOrderOutcome o = compute(entry("NEW", {{"A", "1"}, {"B", "3"}}));
+    EXPECT_EQ(o.kind, TOrderOutcome::Kind::failed);
+    EXPECT_TRUE(o.message.contains("disk full")) << o.message.toStdString();
+    EXPECT_EQ(everything(), before);
+    // The "computed" mark fails last of all.
+    db.conn.Execute("drop trigger stop");
+    db.conn.Execute("create trigger stop before update on HoldOrderForm begin select raise(abort, 'locked'); end");
+    EXPECT_EQ(compute(entry("NEW", {{"A", "1"}})).kind, TOrderOutcome::Kind::failed);
+    EXPECT_EQ(everything(), before);
+    EXPECT_FALSE(db.conn.InTransaction());
+}
+
+TEST_F(OrderStore, RecalculationReplacesThePlanWithSerialsFromZeroAndKeepsAllContainersOfTypeA) {
+    ASSERT_TRUE(compute(entry("R", {{"A", "1"}}, true)).stored());
+    EXPECT_EQ(column("select ListId,vehicleOrder from HoldList"), (QStringList{"A000001|1", "A000002|1"}));
+    db.conn.Execute("update HoldOrderForm set IsNeedCount=1, AddL=0");
+    sw.directionRestrict = true;
+    const TOrderOutcome o = recalculateOrder(db.conn, engine, "R", sw);
+    ASSERT_TRUE(o.stored()) << o.message.toStdString();
+    EXPECT_EQ(column("select ListId,vehicleOrder from HoldList"), (QStringList{"A000000|1", "A000001|1"}));
+    EXPECT_EQ(column("select IsNeedCount,IsDirectionRestrict,IsWeightRestrict from HoldOrderForm"),
+              QStringList{"0|1|1"});
+}
+
+TEST_F(OrderStore, RecalculationBuildsPiecesOnlyForLinesWhoseGoodsExist) {
+    ASSERT_TRUE(compute(entry("R", {{"A", "3"}, {"B", "2"}})).stored());
+    db.conn.Execute("update HoldOrderForm set IsNeedCount=1");
+    db.conn.Execute("delete from HoldGoods where GoodsNo='B'");
+    sw.pileCalc = false;
+    const TOrderOutcome o = recalculateOrder(db.conn, engine, "R", sw);
+    ASSERT_TRUE(o.stored()) << o.message.toStdString();
+    EXPECT_EQ(engine.goodsArr.size(), 3u);
+    EXPECT_EQ(o.plan.placed, 3);
+    EXPECT_EQ(o.plan.leftOver, 0);
+    EXPECT_EQ(column("select ListId,floor from HoldList order by ListId"),
+              (QStringList{"A000000|A", "A000001|A", "A000002|A"}));
+}
+
+TEST_F(OrderStore, AFailedRecalculationKeepsTheOldPlan) {
+    ASSERT_TRUE(compute(entry("R", {{"A", "3"}})).stored());
+    db.conn.Execute("update HoldOrderForm set IsNeedCount=1");
+    const QStringList before = everything();
+    db.conn.Execute("create trigger stop before update on HoldOrderForm begin select raise(abort, 'locked'); end");
+    EXPECT_EQ(recalculateOrder(db.conn, engine, "R", sw).kind, TOrderOutcome::Kind::failed);
+    EXPECT_EQ(everything(), before);
+    db.conn.Execute("drop trigger stop");
+    // Goods grown too large since: refused by name, old plan kept.
+    db.conn.Execute("update HoldGoods set Length=5000 where GoodsNo='A'");
+    const TOrderOutcome o = recalculateOrder(db.conn, engine, "R", sw);
+    EXPECT_EQ(o.message, "以下货物无法装入所选箱柜 请重新选择货物或箱柜:\nA（尺寸超出箱柜）");
+    EXPECT_EQ(everything(), before);
+    db.conn.Execute("delete from HoldVehicles");
+    EXPECT_EQ(recalculateOrder(db.conn, engine, "R", sw).message, "该箱柜不存在，可能已经删除!");
+    EXPECT_EQ(everything(), before);
+}
+
+TEST_F(OrderStore, DeleteRemovesPlanLinesAndHeaderTogether) {
+    ASSERT_TRUE(compute(entry("D1", {{"A", "2"}})).stored());
+    ASSERT_TRUE(compute(entry("D2", {{"B", "2"}})).stored());
+    const QStringList before = everything();
+    db.conn.Execute("create trigger stop before delete on HoldOrderForm begin select raise(abort, 'locked'); end");
+    EXPECT_THROW(deleteOrder(db.conn, "D1"), EDatabaseError);
+    EXPECT_EQ(everything(), before);
+    db.conn.Execute("drop trigger stop");
+    deleteOrder(db.conn, "D1");
+    EXPECT_EQ(column("select OrderFormNo from HoldOrderForm"), QStringList{"D2"});
+    EXPECT_EQ(column("select count(*) from HoldOrderFormList where OrderFormNo='D1'"), QStringList{"0"});
+    EXPECT_EQ(column("select count(*) from HoldList where OrderFormNo='D1'"), QStringList{"0"});
+    EXPECT_EQ(column("select count(*) from HoldList where OrderFormNo='D2'"), QStringList{"2"});
+}
+
+TEST_F(OrderStore, TheOrderListFindsTextLiterallyAndIgnoresCase) {
+    for (const char* no : {"AB'1", "ab'2", "A%B", "AXB", "A_B", "A\\B"})
+        db.conn.Execute("insert into HoldOrderForm(OrderFormNo,VehicleNo,CountType,LoadingType) values (?,'C1',1,0)",
+                        {QString(no)});
+    db.conn.Execute("insert into HoldOrderForm(OrderFormNo,VehicleNo) values ('LOST','NOCONTAINER')");
+    auto find = [&](const QString& text) {
+        return column("select OrderFormNo from (" + orderListSql("OrderFormNo", "OrderFormNo", false) + ")",
+                      {likeLiteral(text)});
+    };
+    EXPECT_EQ(find("b'"), (QStringList{"AB'1", "ab'2"}));
+    EXPECT_EQ(find("%"), QStringList{"A%B"});
+    EXPECT_EQ(find("_"), QStringList{"A_B"});
+    EXPECT_EQ(find("\\"), QStringList{"A\\B"});
+    // The order's container is gone: not listed. The codes show as texts.
+    EXPECT_EQ(column("select count(*) from (" + orderListSql("", "", false) + ")"), QStringList{"6"});
+    EXPECT_EQ(column("select CountTypeText,LoadingTypeText,DirectionText from (" +
+                     orderListSql("", "CountTypeText", true) + ") limit 1"),
+              QStringList{"B类|无限制|"});
+    EXPECT_TRUE(isDateText("2024-02-29"));
+    EXPECT_FALSE(isDateText("2023-02-29"));
+    EXPECT_FALSE(isDateText("2024-1-5"));
+}
+
+}  // namespace
