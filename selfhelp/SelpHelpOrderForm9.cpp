@@ -1,7 +1,9 @@
 #include "selfhelp/SelpHelpOrderForm9.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QFrame>
+#include <QGraphicsDropShadowEffect>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -21,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <cstring>
 
 #include "data/Catalogue.h"
 #include "engine/Holdwisep.h"
@@ -102,10 +105,12 @@ void TForm9::buildControls() {
     RE = new QPlainTextEdit(this);
     RE->setObjectName(QStringLiteral("RE"));
     RE->setReadOnly(true);
-    RE->setFixedHeight(190);
-    QFont mono = RE->font();
-    mono.setPixelSize(15);
-    RE->setFont(mono);
+    QFont reFont = RE->font();
+    reFont.setPixelSize(15);
+    RE->setFont(reFont);
+    // Room for the longest summary (nine lines after a batch) without a
+    // scroll bar.
+    RE->setFixedHeight(QFontMetrics(reFont).lineSpacing() * 11 + 2 * RE->frameWidth() + 12);
     left->addWidget(RE);
     root->addLayout(left, 0, 0);
 
@@ -184,12 +189,20 @@ void TForm9::buildControls() {
     } edges[] = {{"----------     长", "white"}, {"----------     宽", "black"}, {"----------     高", "red"}};
     for (const auto& e : edges) {
         auto* l = new QLabel(QString::fromUtf8(e.text), legend);
-        l->setStyleSheet(QStringLiteral("color: %1; font-weight: bold;").arg(QLatin1String(e.colour)));
+        l->setStyleSheet(QStringLiteral("color: %1; font-weight: bold; font-size: 15px;").arg(QLatin1String(e.colour)));
+        if (std::strcmp(e.colour, "red") == 0) {
+            // Red on teal is hard to read: a light halo sets it off.
+            auto* halo = new QGraphicsDropShadowEffect(l);
+            halo->setOffset(0, 0);
+            halo->setBlurRadius(6);
+            halo->setColor(Qt::white);
+            l->setGraphicsEffect(halo);
+        }
         lg->addWidget(l);
     }
     for (const char* t : {"宽 * 高 亮面", "长 * 高 灰面", "长 * 宽 黑面"}) {
         auto* l = new QLabel(QString::fromUtf8(t), legend);
-        l->setStyleSheet(QStringLiteral("color: white;"));
+        l->setStyleSheet(QStringLiteral("color: white; font-size: 14px;"));
         lg->addWidget(l);
     }
     right->addWidget(legend);
@@ -207,7 +220,7 @@ void TForm9::buildControls() {
     SG->setSelectionBehavior(QAbstractItemView::SelectRows);
     SG->setSelectionMode(QAbstractItemView::SingleSelection);
     SG->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    SG->setFixedHeight(200);
+    SG->setFixedHeight(170);
     const int widths[11] = {90, 50, 170, 120, 60, 70, 70, 70, 70, 120, 120};
     for (int c = 0; c < 11; ++c) SG->setColumnWidth(c, widths[c]);
     SG->horizontalHeader()->setStretchLastSection(true);
@@ -405,7 +418,8 @@ void TForm9::appendGridRow(const tms::SelfBatch& b) {
     if (colour.isValid()) {
         QTableWidgetItem* cell = SG->item(r, 0);
         cell->setBackground(colour);
-        cell->setForeground(colour.lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black));
+        const int luma = (299 * colour.red() + 587 * colour.green() + 114 * colour.blue()) / 1000;
+        cell->setForeground(luma < 140 ? QColor(Qt::white) : QColor(Qt::black));
     }
 }
 
