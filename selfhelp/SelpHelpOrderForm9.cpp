@@ -281,8 +281,8 @@ void TForm9::FormShow() {
     BitBtn1->setToolTip(kSpin);
     BitBtn1->setText(kSpin);
     clearGrid();
-    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave),
-                       static_cast<QWidget*>(EditNo), static_cast<QWidget*>(CBBVehicles)})
+    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo),
+                       static_cast<QWidget*>(CBBVehicles)})
         w->setEnabled(false);
     LoadVehicles();
     CBBVehicles->setCurrentIndex(0);
@@ -331,8 +331,8 @@ void TForm9::BBNewSelfHelpClick() {
         CBOrderForm->setCurrentIndex(0);
     }
     clearGrid();
-    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave),
-                       static_cast<QWidget*>(EditNo), static_cast<QWidget*>(CBBVehicles)})
+    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo),
+                       static_cast<QWidget*>(CBBVehicles)})
         w->setEnabled(true);
     {
         const QSignalBlocker block(tb);
@@ -603,12 +603,14 @@ void TForm9::BBSaveClick() {
                                              "该名称已经存在，请重新录入!", "请先选择一个箱柜"};
         bool isCheck = false;
         for (const char* c : checks) isCheck = isCheck || r.message == c;
-        if (isCheck) tms::ui::showMessage(qs(r.message));
-        else tms::ui::showError(qs(r.message));
+        if (isCheck)
+            tms::ui::showMessage(qs(r.message));
+        else
+            tms::ui::showError(qs(r.message));
         return;
     }
-    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave),
-                       static_cast<QWidget*>(EditNo), static_cast<QWidget*>(CBBVehicles)})
+    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo),
+                       static_cast<QWidget*>(CBBVehicles)})
         w->setEnabled(false);
     tms::ui::showMessage(qs(r.message));
 }
@@ -634,8 +636,8 @@ void TForm9::resetView() {
     }
     EditNo->clear();
     CBBVehicles->setCurrentIndex(0);
-    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave),
-                       static_cast<QWidget*>(EditNo), static_cast<QWidget*>(CBBVehicles)})
+    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo),
+                       static_cast<QWidget*>(CBBVehicles)})
         w->setEnabled(false);
     syncDrawing();
 }
@@ -652,8 +654,10 @@ void TForm9::CBOrderFormChange(int index) {
     r.status = tms::TSelfLoadStatus::failed;
     guarded([&] { r = store_.load(name, loading_); });
     if (!r.vehicleNo.empty()) curVehicleNo = qs(r.vehicleNo);
-    if (r.status == tms::TSelfLoadStatus::failed && !r.message.empty()) tms::ui::showError(qs(r.message));
-    else if (!r.message.empty()) tms::ui::showMessage(qs(r.message));
+    if (r.status == tms::TSelfLoadStatus::failed && !r.message.empty())
+        tms::ui::showError(qs(r.message));
+    else if (!r.message.empty())
+        tms::ui::showMessage(qs(r.message));
     if (r.status != tms::TSelfLoadStatus::ok) {
         // Nothing of the loading can be shown: nothing of before stays either.
         resetView();
@@ -663,8 +667,7 @@ void TForm9::CBOrderFormChange(int index) {
     for (const tms::SelfBatch& b : loading_.batches()) appendGridRow(b);
     piecesChanged();
     setSummary(loading_.loadingSummary());
-    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave),
-                       static_cast<QWidget*>(EditNo)})
+    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo)})
         w->setEnabled(false);
     EditNo->clear();
     CBBVehicles->setCurrentIndex(0);

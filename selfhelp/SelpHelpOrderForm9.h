@@ -52,24 +52,24 @@ public:
 
     // Controls, named as the program knows them.
     TGLPanel* GLPanel1;
-    QSlider* tb;              // piece slider
-    QPlainTextEdit* RE;       // summary text
-    QTableWidget* SG;         // batch grid, titles in row 0
+    QSlider* tb;                  // piece slider
+    QPlainTextEdit* RE;           // summary text
+    QTableWidget* SG;             // batch grid, titles in row 0
     TDropDownCombo* CBOrderForm;  // saved loadings
     QPushButton* BBDelete;
     QPushButton* BBNewSelfHelp;
-    QComboBox* CBBVehicles;   // container of a new loading
+    QComboBox* CBBVehicles;  // container of a new loading
     QPushButton* BBAddGoods;
-    QLineEdit* EditNo;        // name the loading is saved under
+    QLineEdit* EditNo;  // name the loading is saved under
     QPushButton* BBSave;
-    QPushButton* BitBtn2;     // view angle
-    QPushButton* BitBtn5;     // batch stepper, "分堆"
-    QPushButton* BitBtn6;     // all pieces, "全部"
-    QPushButton* BitBtn1;     // spin, "旋转" / "停止"
-    QPushButton* BitBtn4;     // centre, "居中"
+    QPushButton* BitBtn2;       // view angle
+    QPushButton* BitBtn5;       // batch stepper, "分堆"
+    QPushButton* BitBtn6;       // all pieces, "全部"
+    QPushButton* BitBtn1;       // spin, "旋转" / "停止"
+    QPushButton* BitBtn4;       // centre, "居中"
     QPushButton* SpeedButton2;  // print, "打印装配图"
-    QPushButton* BitBtn7;     // close, "退出"
-    QTimer* Timer1;           // 20 ms spin tick
+    QPushButton* BitBtn7;       // close, "退出"
+    QTimer* Timer1;             // 20 ms spin tick
 
     // The loading being built or viewed; the add-goods dialog places its
     // batches into it and then calls batchAdded.

@@ -151,8 +151,10 @@ void TForm11::FormClose() {
 void TForm11::search(QLineEdit* edit, const QString& field) {
     if (!goods_) return;
     // The text is found as typed (a quote or "%" in it is only a character).
-    if (edit->text().isEmpty()) tms::listAll(goods_->GoodsQuery, QStringLiteral("HoldGoods"));
-    else tms::reportErrors([&] { tms::fastfind(goods_->GoodsQuery, QStringLiteral("HoldGoods"), field, edit->text()); });
+    if (edit->text().isEmpty())
+        tms::listAll(goods_->GoodsQuery, QStringLiteral("HoldGoods"));
+    else
+        tms::reportErrors([&] { tms::fastfind(goods_->GoodsQuery, QStringLiteral("HoldGoods"), field, edit->text()); });
 }
 
 void TForm11::BtnQueryNoClick() { search(EditGoodsNo, QStringLiteral("GoodsNo")); }

@@ -47,8 +47,10 @@ void settle(int ms = 50) {
 
 void typeInto(QLineEdit* edit, const QString& text) {
     edit->selectAll();
-    if (text.isEmpty()) edit->del();
-    else edit->insert(text);
+    if (text.isEmpty())
+        edit->del();
+    else
+        edit->insert(text);
 }
 
 int countRows(TADOConnection& c, const QString& table) {
@@ -87,10 +89,12 @@ protected:
     TForm11* dialog = nullptr;
 
     void SetUp() override {
-        db.conn.Execute("insert into HoldVehicles(VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight) "
-                        "values ('20GP','20尺柜',5898,2352,2393,21000)");
-        db.conn.Execute("insert into HoldVehicles(VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight) "
-                        "values ('SMALL','小箱',1000,1000,1000,500)");
+        db.conn.Execute(
+            "insert into HoldVehicles(VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight) "
+            "values ('20GP','20尺柜',5898,2352,2393,21000)");
+        db.conn.Execute(
+            "insert into HoldVehicles(VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight) "
+            "values ('SMALL','小箱',1000,1000,1000,500)");
         addGoods("A001", "纸箱A", 600, 400, 300, 25, "255,0,0");
         addGoods("B002", "纸箱B", 500, 500, 500, 40, "0,0,255");
         addGoods("BIG", "大件", 3000, 2000, 2000, 900, "0,0,255");
@@ -120,9 +124,10 @@ protected:
     }
 
     void addGoods(const QString& no, const QString& name, int l, int w, int h, int kg, const QString& colour) {
-        db.conn.Execute("insert into HoldGoods(GoodsNo,GoodsName,Upward,Length,Width,Height,Weight,COLOR) "
-                        "values (?,?,'1',?,?,?,?,?)",
-                        {no, name, l, w, h, kg, colour});
+        db.conn.Execute(
+            "insert into HoldGoods(GoodsNo,GoodsName,Upward,Length,Width,Height,Weight,COLOR) "
+            "values (?,?,'1',?,?,?,?,?)",
+            {no, name, l, w, h, kg, colour});
     }
 
     template <class T>
@@ -218,20 +223,20 @@ TEST_F(SelfWindow, TwoBatchesInATwentyFootContainerAreGriddedSummedAndDrawn) {
     EXPECT_FALSE(control<QComboBox>(form, "CBBVehicles")->isEnabled());
 
     ASSERT_EQ(grid()->rowCount(), 3);
-    EXPECT_EQ(gridRow(0), QStringList({"颜色", "批次", "名称", "编号", "数量", "长", "宽", "高", "重量", "摆放方向",
-                                        "摆放方式"}));
-    EXPECT_EQ(gridRow(1), QStringList({"255,0,0", "1", "纸箱A", "A001", "10", "600", "400", "300", "25",
-                                        "里->下->左", "立放，正向"}));
-    EXPECT_EQ(gridRow(2), QStringList({"0,0,255", "2", "纸箱B", "B002", "6", "500", "500", "500", "40",
-                                        "下->里->左", "侧放，正向"}));
+    EXPECT_EQ(gridRow(0),
+              QStringList({"颜色", "批次", "名称", "编号", "数量", "长", "宽", "高", "重量", "摆放方向", "摆放方式"}));
+    EXPECT_EQ(gridRow(1), QStringList({"255,0,0", "1", "纸箱A", "A001", "10", "600", "400", "300", "25", "里->下->左",
+                                       "立放，正向"}));
+    EXPECT_EQ(gridRow(2), QStringList({"0,0,255", "2", "纸箱B", "B002", "6", "500", "500", "500", "40", "下->里->左",
+                                       "侧放，正向"}));
     // The colour cell stands on the batch colour.
     EXPECT_EQ(grid()->item(1, 0)->background().color(), QColor(255, 0, 0));
 
     // 10 x 600 x 400 x 300 + 6 x 500³ in 5898 x 2352 x 2393: 4.428...%.
-    EXPECT_EQ(lines(summary()), QStringList({"", "  第  2  批", "      当前批    名称:  纸箱B", "                数量:  6",
-                                             "                摆放方式:  侧放，正向",
-                                             "                摆放方向:  下->里->左", "", "  已装入货物共计:  16    件",
-                                             "  当前装箱率:  4.43%"}));
+    EXPECT_EQ(lines(summary()),
+              QStringList({"", "  第  2  批", "      当前批    名称:  纸箱B", "                数量:  6",
+                           "                摆放方式:  侧放，正向", "                摆放方向:  下->里->左", "",
+                           "  已装入货物共计:  16    件", "  当前装箱率:  4.43%"}));
     EXPECT_EQ(form->GetZXL(), "4.43%");
     EXPECT_EQ(control<QSlider>(form, "tb")->maximum(), 16);
 
@@ -246,7 +251,8 @@ TEST_F(SelfWindow, TwoBatchesInATwentyFootContainerAreGriddedSummedAndDrawn) {
     EXPECT_FLOAT_EQ(first.verts[0][0], -2949.0f);
     EXPECT_FLOAT_EQ(first.verts[0][1], -1196.5f);
     EXPECT_FLOAT_EQ(first.verts[0][2], -1176.0f);
-    EXPECT_FLOAT_EQ(form->scene().viewSize, static_cast<float>(1.1 * std::sqrt(5898.0 * 5898 + 2393.0 * 2393 + 2352.0 * 2352)));
+    EXPECT_FLOAT_EQ(form->scene().viewSize,
+                    static_cast<float>(1.1 * std::sqrt(5898.0 * 5898 + 2393.0 * 2393 + 2352.0 * 2352)));
     EXPECT_TRUE(form->scene().hasOutline);
 
     if (form->GLPanel1->glFailed()) GTEST_SKIP() << "no OpenGL here";
@@ -275,9 +281,10 @@ TEST_F(SelfWindow, BatchStepperSharesTheStepCounterAndShowAllStartsAgain) {
     button("BitBtn5")->click();
     EXPECT_EQ(Form8->heapStep, 1);
     EXPECT_EQ(Form1->plan.showFloors, std::vector<std::string>({"1"}));
-    EXPECT_EQ(lines(summary()), QStringList({"", "  第  1  批:  (共  2  批)", "      已装入货物共计:  10    件",
-                                             "      当前批    编号:  A001", "                数量:  10",
-                                             "                摆放方式:  立放，正向", "                摆放方向:  里->下->左"}));
+    EXPECT_EQ(lines(summary()),
+              QStringList({"", "  第  1  批:  (共  2  批)", "      已装入货物共计:  10    件",
+                           "      当前批    编号:  A001", "                数量:  10",
+                           "                摆放方式:  立放，正向", "                摆放方向:  里->下->左"}));
     int shown = 0;
     for (const auto& p : form->loading().pieceArr()) shown += p.shown;
     EXPECT_EQ(shown, 10);
@@ -391,8 +398,9 @@ TEST_F(SelfWindow, SavedListedReopenedAndDeleted) {
 TEST_F(SelfWindow, ASaveThatFailsHalfWayLeavesNoRowsAndSaysSo) {
     twoBatches();
     // The disk gives out at the first piece row, after header and batches.
-    db.conn.Execute("create trigger fail_piece before insert on HoldSelfHelpList "
-                    "begin select raise(abort, 'disk I/O error'); end");
+    db.conn.Execute(
+        "create trigger fail_piece before insert on HoldSelfHelpList "
+        "begin select raise(abort, 'disk I/O error'); end");
     typeInto(control<QLineEdit>(form, "EditNo"), "半截");
     button("BBSave")->click();
     ASSERT_EQ(boxes.boxes().size(), 1);
