@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/Codes.h"
+#include "view/PlanLoad.h"
 
 namespace tms {
 
@@ -89,12 +90,6 @@ std::string checkAmount(std::string_view text, int& n) {
     if (v < 1) return "录入的数量太小了，请重新录入!";
     n = static_cast<int>(v);
     return {};
-}
-
-std::string ratioText(double goodsVolume, double containerVolume) {
-    if (!(containerVolume > 0)) return {};
-    const double ratio = goodsVolume / containerVolume * 100;
-    return floatText(std::nearbyint(ratio / 0.01) * 0.01) + "%";
 }
 
 std::string SpaceKey(const TSpace& S) {

@@ -148,10 +148,8 @@ struct TBatchResult {
 // "录入的数量太大了，请重新录入!", "录入的数量太小了，请重新录入!".
 std::string checkAmount(std::string_view text, int& n);
 
-// The loading ratio text of `goodsVolume` in `containerVolume`: percent,
-// rounded to two decimals (halves to even), shortest decimal form, then "%".
-// Empty when the container volume is not positive.
-std::string ratioText(double goodsVolume, double containerVolume);
+// The loading ratio text is the plan display's ratioText (view/PlanLoad.h):
+// one rule for both drawings.
 
 // The self-service key of a free space: z "Z" y "Y" x "X" len "SL" wid "SW"
 // hei "Sh", each number in general decimal form (up to 15 digits).

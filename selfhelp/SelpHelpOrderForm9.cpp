@@ -1,7 +1,703 @@
 #include "selfhelp/SelpHelpOrderForm9.h"
 
-TForm9::TForm9(QWidget* parent) : QWidget(parent) {
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGraphicsDropShadowEffect>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QOpenGLWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QStyle>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <cstring>
+
+#include "data/Catalogue.h"
+#include "engine/Holdwisep.h"
+#include "platform/Dialogs.h"
+#include "selfhelp/Unit11.h"
+#include "shell/Unit4.h"
+#include "view/GLPanel.h"
+#include "view/PrintGLPanel.h"
+#include "view/Unit8.h"
+
+namespace {
+
+const QString kChoose = QStringLiteral("－－请选择－－");
+const QString kSpin = QStringLiteral("旋转");
+const QString kStop = QStringLiteral("停止");
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// Runs a piece of a handler's database work; an error ends it in the error
+// box instead of escaping into the event loop.
+template <class Work>
+bool guarded(Work&& work) {
+    try {
+        work();
+        return true;
+    } catch (const std::exception& e) {
+        tms::ui::showError(QString::fromUtf8(e.what()));
+        return false;
+    }
+}
+
+TADOConnection* defaultConnection(TADOConnection* given) {
+    if (given) return given;
+    return Form4 ? &Form4->ADOConnection1 : nullptr;
+}
+
+// A glyph button of the view bar: its caption is its hint.
+QPushButton* viewButton(QWidget* owner, const char* name, const QString& hint) {
+    auto* b = new QPushButton(hint, owner);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(hint);
+    return b;
+}
+
+}  // namespace
+
+void TDropDownCombo::showPopup() {
+    emit dropDown();
+    QComboBox::showPopup();
+}
+
+TForm9::TForm9(TADOConnection* connection, QWidget* parent)
+    : QWidget(parent), conn_(defaultConnection(connection)), store_(*conn_) {
     setObjectName(QStringLiteral("Form9"));
     setWindowTitle(QStringLiteral("自助装箱"));
-    resize(640, 480);
+    buildControls();
+    if (const QScreen* s = screen()) resize(s->geometry().size());
+}
+
+TForm9::~TForm9() = default;
+
+void TForm9::buildControls() {
+    auto* root = new QGridLayout(this);
+
+    // Left: the drawing, the piece slider and the summary right under it (the
+    // print takes the panel and the strip of the summary's height below it).
+    auto* left = new QVBoxLayout;
+    GLPanel1 = new TGLPanel(this);
+    GLPanel1->setObjectName(QStringLiteral("GLPanel1"));
+    GLPanel1->setMinimumSize(400, 300);
+    GLPanel1->OnPaint = [this](TGLPanel*) { renderer_.draw(drawArr_, drawCount_, scene_, camera_); };
+    GLPanel1->OnResize = [](TGLPanel*) {};  // the panel set the viewport to its client area
+    left->addWidget(GLPanel1, 1);
+    tb = new QSlider(Qt::Horizontal, this);
+    tb->setObjectName(QStringLiteral("tb"));
+    tb->setRange(0, 0);
+    tb->setPageStep(1);
+    left->addWidget(tb);
+    RE = new QPlainTextEdit(this);
+    RE->setObjectName(QStringLiteral("RE"));
+    RE->setReadOnly(true);
+    QFont reFont = RE->font();
+    reFont.setPixelSize(15);
+    RE->setFont(reFont);
+    // Room for the longest summary (nine lines after a batch) without a
+    // scroll bar.
+    RE->setFixedHeight(QFontMetrics(reFont).lineSpacing() * 11 + 2 * RE->frameWidth() + 12);
+    left->addWidget(RE);
+    root->addLayout(left, 0, 0);
+
+    // Right: new loading, saved loadings, view buttons, legend.
+    auto* right = new QVBoxLayout;
+    auto* newBox = new QGroupBox(QStringLiteral("新增自助"), this);
+    newBox->setObjectName(QStringLiteral("GroupBox1"));
+    auto* ng = new QGridLayout(newBox);
+    BBNewSelfHelp = new QPushButton(QStringLiteral("新增自助"), newBox);
+    BBNewSelfHelp->setObjectName(QStringLiteral("BBNewSelfHelp"));
+    CBBVehicles = new QComboBox(newBox);
+    CBBVehicles->setObjectName(QStringLiteral("CBBVehicles"));
+    BBAddGoods = new QPushButton(QStringLiteral("添加货物...."), newBox);
+    BBAddGoods->setObjectName(QStringLiteral("BBAddGoods"));
+    EditNo = new QLineEdit(newBox);
+    EditNo->setObjectName(QStringLiteral("EditNo"));
+    EditNo->setMaxLength(tms::kTextFieldSize);
+    BBSave = new QPushButton(QStringLiteral("保存"), newBox);
+    BBSave->setObjectName(QStringLiteral("BBSave"));
+    ng->addWidget(BBNewSelfHelp, 0, 0, 1, 2);
+    ng->addWidget(new QLabel(QStringLiteral("选择箱柜："), newBox), 1, 0);
+    ng->addWidget(CBBVehicles, 1, 1);
+    ng->addWidget(BBAddGoods, 2, 0, 1, 2);
+    ng->addWidget(new QLabel(QStringLiteral("装箱名称："), newBox), 3, 0);
+    ng->addWidget(EditNo, 3, 1);
+    ng->addWidget(BBSave, 4, 0, 1, 2);
+    ng->setColumnStretch(1, 1);
+    right->addWidget(newBox);
+
+    auto* savedBox = new QGroupBox(this);
+    savedBox->setObjectName(QStringLiteral("GroupBox2"));
+    auto* sg = new QGridLayout(savedBox);
+    CBOrderForm = new TDropDownCombo(savedBox);
+    CBOrderForm->setObjectName(QStringLiteral("CBOrderForm"));
+    BBDelete = new QPushButton(QStringLiteral("删除"), savedBox);
+    BBDelete->setObjectName(QStringLiteral("BBDelete"));
+    sg->addWidget(new QLabel(QStringLiteral("已存装箱："), savedBox), 0, 0);
+    sg->addWidget(CBOrderForm, 0, 1);
+    sg->addWidget(BBDelete, 1, 0, 1, 2);
+    sg->setColumnStretch(1, 1);
+    right->addWidget(savedBox);
+
+    auto* viewBox = new QGroupBox(this);
+    viewBox->setObjectName(QStringLiteral("GroupBox3"));
+    auto* vg = new QGridLayout(viewBox);
+    BitBtn2 = new QPushButton(viewBox);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    BitBtn5 = viewButton(viewBox, "BitBtn5", QStringLiteral("分堆"));
+    BitBtn6 = viewButton(viewBox, "BitBtn6", QStringLiteral("全部"));
+    BitBtn1 = viewButton(viewBox, "BitBtn1", kSpin);
+    BitBtn4 = viewButton(viewBox, "BitBtn4", QStringLiteral("居中"));
+    SpeedButton2 = viewButton(viewBox, "SpeedButton2", QStringLiteral("打印装配图"));
+    BitBtn7 = viewButton(viewBox, "BitBtn7", QStringLiteral("退出"));
+    vg->addWidget(BitBtn2, 0, 0);
+    vg->addWidget(BitBtn5, 0, 1);
+    vg->addWidget(BitBtn6, 0, 2);
+    vg->addWidget(BitBtn1, 0, 3);
+    vg->addWidget(BitBtn4, 1, 0);
+    vg->addWidget(SpeedButton2, 1, 1, 1, 2);
+    vg->addWidget(BitBtn7, 1, 3);
+    right->addWidget(viewBox);
+
+    // Legend: the edge colours on the drawing's own background, then the
+    // three face shades.
+    auto* legend = new QFrame(this);
+    legend->setObjectName(QStringLiteral("Panel3"));
+    legend->setAutoFillBackground(true);
+    QPalette lp = legend->palette();
+    lp.setColor(QPalette::Window, QColor(0, 128, 128));
+    legend->setPalette(lp);
+    auto* lg = new QVBoxLayout(legend);
+    const struct {
+        const char* text;
+        const char* colour;
+    } edges[] = {{"----------     长", "white"}, {"----------     宽", "black"}, {"----------     高", "red"}};
+    for (const auto& e : edges) {
+        auto* l = new QLabel(QString::fromUtf8(e.text), legend);
+        l->setStyleSheet(QStringLiteral("color: %1; font-weight: bold; font-size: 15px;").arg(QLatin1String(e.colour)));
+        if (std::strcmp(e.colour, "red") == 0) {
+            // Red on teal is hard to read: a light halo sets it off.
+            auto* halo = new QGraphicsDropShadowEffect(l);
+            halo->setOffset(0, 0);
+            halo->setBlurRadius(6);
+            halo->setColor(Qt::white);
+            l->setGraphicsEffect(halo);
+        }
+        lg->addWidget(l);
+    }
+    for (const char* t : {"宽 * 高 亮面", "长 * 高 灰面", "长 * 宽 黑面"}) {
+        auto* l = new QLabel(QString::fromUtf8(t), legend);
+        l->setStyleSheet(QStringLiteral("color: white; font-size: 14px;"));
+        lg->addWidget(l);
+    }
+    right->addWidget(legend);
+    right->addStretch(1);
+    auto* rightHost = new QWidget(this);
+    rightHost->setLayout(right);
+    rightHost->setFixedWidth(340);
+    root->addWidget(rightHost, 0, 1);
+
+    // Bottom: the batch grid across the window.
+    SG = new QTableWidget(1, 11, this);
+    SG->setObjectName(QStringLiteral("SG"));
+    SG->horizontalHeader()->hide();
+    SG->verticalHeader()->hide();
+    SG->setSelectionBehavior(QAbstractItemView::SelectRows);
+    SG->setSelectionMode(QAbstractItemView::SingleSelection);
+    SG->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    SG->setFixedHeight(170);
+    const int widths[11] = {90, 50, 170, 120, 60, 70, 70, 70, 70, 120, 120};
+    for (int c = 0; c < 11; ++c) SG->setColumnWidth(c, widths[c]);
+    SG->horizontalHeader()->setStretchLastSection(true);
+    root->addWidget(SG, 1, 0, 1, 2);
+    root->setColumnStretch(0, 1);
+    root->setRowStretch(0, 1);
+    clearGrid();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(20);
+
+    GLPanel1->installEventFilter(this);
+    if (QWidget* s = GLPanel1->surface()) s->installEventFilter(this);
+
+    connect(BBNewSelfHelp, &QPushButton::clicked, this, &TForm9::BBNewSelfHelpClick);
+    connect(CBBVehicles, &QComboBox::activated, this, &TForm9::CBBVehiclesChange);
+    connect(BBAddGoods, &QPushButton::clicked, this, &TForm9::BBAddGoodsClick);
+    connect(BBSave, &QPushButton::clicked, this, &TForm9::BBSaveClick);
+    connect(CBOrderForm, &TDropDownCombo::dropDown, this, &TForm9::CBOrderFormDropDown);
+    connect(CBOrderForm, &QComboBox::activated, this, &TForm9::CBOrderFormChange);
+    connect(BBDelete, &QPushButton::clicked, this, &TForm9::BBDeleteClick);
+    connect(SG, &QTableWidget::cellClicked, this, [this](int row, int) { SGSelectCell(row); });
+    connect(SG, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) { SGSelectCell(row); });
+    connect(tb, &QSlider::valueChanged, this, &TForm9::tbChange);
+    connect(BitBtn5, &QPushButton::clicked, this, &TForm9::BitBtn5Click);
+    connect(BitBtn6, &QPushButton::clicked, this, &TForm9::BitBtn6Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &TForm9::BitBtn1Click);
+    connect(BitBtn4, &QPushButton::clicked, this, &TForm9::BitBtn4Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &TForm9::BitBtn2Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &TForm9::SpeedButton2Click);
+    connect(BitBtn7, &QPushButton::clicked, this, &QWidget::close);
+    connect(Timer1, &QTimer::timeout, this, &TForm9::Timer1Timer);
+}
+
+// ---------------------------------------------------------------- lifecycle
+
+void TForm9::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) FormShow();
+}
+
+void TForm9::closeEvent(QCloseEvent* event) {
+    FormClose();
+    QWidget::closeEvent(event);
+}
+
+bool TForm9::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress &&
+        (watched == GLPanel1 || (GLPanel1->surface() && watched == GLPanel1->surface())))
+        GLPanel1Click();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm9::FormShow() {
+    spinning_ = false;
+    camera_.spinAngle = 0;
+    BitBtn1->setToolTip(kSpin);
+    BitBtn1->setText(kSpin);
+    clearGrid();
+    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo),
+                       static_cast<QWidget*>(CBBVehicles)})
+        w->setEnabled(false);
+    LoadVehicles();
+    CBBVehicles->setCurrentIndex(0);
+    {
+        const QSignalBlocker block(CBOrderForm);
+        CBOrderForm->clear();
+        CBOrderForm->addItem(kChoose);
+        CBOrderForm->setCurrentIndex(0);
+    }
+    RE->clear();
+    EditNo->clear();
+    const QSignalBlocker block(tb);
+    tb->setMaximum(0);
+    if (GLPanel1->surface()) GLPanel1->surface()->installEventFilter(this);
+    redraw();
+}
+
+void TForm9::FormClose() {
+    Timer1->stop();
+    spinning_ = false;
+    FreeSource();
+    syncDrawing();
+}
+
+void TForm9::LoadVehicles() {
+    CBBVehicles->clear();
+    CBBVehicles->addItem(kChoose);
+    std::vector<std::string> numbers;
+    if (!guarded([&] { numbers = store_.vehicleNumbers(); })) return;
+    for (const std::string& n : numbers) CBBVehicles->addItem(qs(n));
+}
+
+void TForm9::FreeSource() {
+    // An add-goods dialog still open would add to what is dropped here.
+    if (Form11 && Form11->isVisible()) Form11->close();
+    loading_.reset();
+    scene_ = tms::TPlanScene{};
+}
+
+// ---------------------------------------------------------------- new loading, container
+
+void TForm9::BBNewSelfHelpClick() {
+    {
+        const QSignalBlocker block(CBOrderForm);
+        if (CBOrderForm->count() == 0) CBOrderForm->addItem(kChoose);
+        CBOrderForm->setCurrentIndex(0);
+    }
+    clearGrid();
+    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo),
+                       static_cast<QWidget*>(CBBVehicles)})
+        w->setEnabled(true);
+    {
+        const QSignalBlocker block(tb);
+        tb->setMaximum(0);
+        tb->setValue(0);
+    }
+    CBBVehicles->setCurrentIndex(0);
+    EditNo->clear();
+    RE->clear();
+    FreeSource();
+    syncDrawing();
+}
+
+void TForm9::CBBVehiclesChange(int index) {
+    if (index <= 0) return;
+    curVehicleNo = CBBVehicles->itemText(index);
+    getVehicleInfo();
+}
+
+void TForm9::getVehicleInfo() {
+    std::optional<tms::TVehicleSize> size;
+    const bool read = guarded([&] { size = store_.vehicleSize(curVehicleNo.toStdString()); });
+    if (read && !size) tms::ui::showMessage(QString::fromUtf8(tms::kVehicleMissing));
+    if (!read || !size) {
+        // No container is set up: adding goods asks for one.
+        loading_.reset();
+    } else {
+        loading_.setContainer(curVehicleNo.toStdString(), size->L, size->W, size->H);
+    }
+    syncDrawing();
+}
+
+void TForm9::BBAddGoodsClick() {
+    if (CBBVehicles->currentIndex() <= 0 || !loading_.hasContainer() || loading_.viewOnly()) {
+        tms::ui::showMessage(QStringLiteral("请先选择一个箱柜"));
+        return;
+    }
+    CBBVehicles->setEnabled(false);
+    if (!Form11) return;
+    Form11->show();
+    Form11->raise();
+    Form11->activateWindow();
+}
+
+void TForm9::batchAdded(const tms::TBatchResult& r) {
+    if (r.placed <= 0 || loading_.batches().empty()) return;
+    appendGridRow(loading_.batches().back());
+    CBBVehicles->setEnabled(false);
+    setSummary(r.summary);
+    syncDrawing();
+}
+
+void TForm9::piecesChanged() {
+    const QSignalBlocker block(tb);
+    tb->setMaximum(static_cast<int>(loading_.pieceArr().size()));
+}
+
+// ---------------------------------------------------------------- grid and summary
+
+void TForm9::clearGrid() {
+    const QSignalBlocker block(SG);
+    SG->clearContents();
+    SG->setRowCount(1);
+    const auto& titles = tms::gridTitles();
+    for (int c = 0; c < 11; ++c) {
+        auto* item = new QTableWidgetItem(QString::fromUtf8(titles[c]));
+        item->setBackground(palette().color(QPalette::Button));
+        QFont f = item->font();
+        f.setBold(true);
+        item->setFont(f);
+        SG->setItem(0, c, item);
+    }
+}
+
+void TForm9::appendGridRow(const tms::SelfBatch& b) {
+    const QSignalBlocker block(SG);
+    const int r = SG->rowCount();
+    SG->setRowCount(r + 1);
+    const auto texts = tms::gridTexts(b);
+    for (int c = 0; c < 11; ++c) SG->setItem(r, c, new QTableWidgetItem(qs(texts[c])));
+    // The colour cell stands on the batch colour, its text kept readable.
+    const QColor colour = tms::colourOfText(qs(b.colorText));
+    if (colour.isValid()) {
+        QTableWidgetItem* cell = SG->item(r, 0);
+        cell->setBackground(colour);
+        const int luma = (299 * colour.red() + 587 * colour.green() + 114 * colour.blue()) / 1000;
+        cell->setForeground(luma < 140 ? QColor(Qt::white) : QColor(Qt::black));
+    }
+}
+
+void TForm9::setSummary(const std::string& text) { RE->setPlainText(qs(text)); }
+
+QString TForm9::GetZXL() const { return qs(loading_.GetZXL()); }
+
+int TForm9::GetAllGoodsNum() const { return loading_.GetAllGoodsNum(); }
+
+// ---------------------------------------------------------------- drawing
+
+void TForm9::syncDrawing() {
+    scene_ = tms::TPlanScene{};
+    if (loading_.hasContainer()) {
+        const float L = static_cast<float>(loading_.containerL()), H = static_cast<float>(loading_.containerH()),
+                    W = static_cast<float>(loading_.containerW());
+        scene_.viewSize = static_cast<float>(1.1 * std::sqrt(double(L) * L + double(H) * H + double(W) * W));
+        if (!(scene_.viewSize > 0)) scene_.viewSize = 1;
+        auto& v = scene_.boxVerts;
+        v[0] = {-L / 2, -H / 2, -W / 2};
+        v[1] = {L / 2, -H / 2, -W / 2};
+        v[2] = {L / 2, -H / 2, W / 2};
+        v[3] = {-L / 2, -H / 2, W / 2};
+        for (int i = 0; i < 4; ++i) v[i + 4] = {v[i][0], H / 2, v[i][2]};
+        v[8] = {L / 2, H / 8, W / 8};
+        v[9] = {L / 2, H / 8, -W / 8};
+        v[10] = {L / 2, -H / 8, -W / 8};
+        v[11] = {L / 2, -H / 8, W / 8};
+        scene_.hasOutline = true;
+    }
+    const auto& pieces = loading_.pieceArr();
+    const std::size_t n = pieces.size();
+    drawArr_ = tms::TArr{};
+    drawArr_.seqArr.resize(n);
+    drawArr_.idArr.resize(n);
+    drawArr_.goodsNoArr.resize(n);
+    drawArr_.colorArr.resize(n);
+    drawArr_.placeArr.resize(n);
+    drawArr_.floorArr.resize(n);
+    drawArr_.vertArr.resize(n);
+    drawArr_.textArr.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const tms::TgoodsinfoSelf& p = pieces[i];
+        drawArr_.seqArr[i] = static_cast<int>(i) + 1;
+        drawArr_.idArr[i] = std::to_string(p.ListId);
+        drawArr_.goodsNoArr[i] = p.GoodsNo;
+        tms::color& c = drawArr_.colorArr[i];
+        c.red = p.red;
+        c.green = p.green;
+        c.blue = p.blue;
+        c.alpha = p.alpha;
+        c.shown = p.shown;
+        c.pileKey = std::to_string(p.batch);
+        drawArr_.placeArr[i] = p.placeText;
+        drawArr_.floorArr[i] = std::to_string(p.batch);
+        drawArr_.vertArr[i] = p.verts;
+    }
+    drawCount_ = static_cast<int>(n);
+    redraw();
+}
+
+void TForm9::syncShown() {
+    const auto& pieces = loading_.pieceArr();
+    if (pieces.size() != drawArr_.colorArr.size()) {
+        syncDrawing();
+        return;
+    }
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        drawArr_.colorArr[i].alpha = pieces[i].alpha;
+        drawArr_.colorArr[i].shown = pieces[i].shown;
+    }
+    redraw();
+}
+
+void TForm9::redraw() { GLPanel1->Invalidate(); }
+
+// ---------------------------------------------------------------- showing pieces
+
+void TForm9::SGSelectCell(int row) {
+    if (row < 1 || row >= SG->rowCount()) return;
+    const QTableWidgetItem* cell = SG->item(row, 1);
+    if (!cell) return;
+    bool ok = false;
+    const int batch = cell->text().toInt(&ok);
+    if (!ok) return;
+    loading_.showBatch(batch);
+    syncShown();
+}
+
+void TForm9::tbChange(int position) {
+    loading_.showUpToListId(position);
+    syncShown();
+}
+
+int& TForm9::heapStep() { return Form8 ? Form8->heapStep : ownHeapStep_; }
+
+void TForm9::BitBtn5Click() {
+    const int nb = static_cast<int>(loading_.batches().size());
+    if (nb < 2) return;
+    int& step = heapStep();
+    step = loading_.stepBatches(step);
+    if (Form1) {
+        auto& floors = Form1->plan.showFloors;
+        floors.clear();
+        for (int i = 1; i <= step; ++i) floors.push_back(std::to_string(i));
+    }
+    setSummary(loading_.stepSummary(step));
+    syncShown();
+}
+
+void TForm9::BitBtn6Click() {
+    if (loading_.pieceArr().empty()) return;
+    Timer1->stop();
+    loading_.showAll();
+    heapStep() = 0;
+    setSummary(loading_.loadingSummary());
+    syncShown();
+}
+
+// ---------------------------------------------------------------- view
+
+bool TForm9::comboShowsText() const { return !CBOrderForm->currentText().trimmed().isEmpty(); }
+
+void TForm9::BitBtn1Click() {
+    if (!comboShowsText()) return;
+    if (BitBtn1->toolTip() == kSpin) {
+        spinning_ = true;
+        Timer1->start();
+        BitBtn1->setToolTip(kStop);
+        BitBtn1->setText(kStop);
+    } else {
+        spinning_ = false;
+        Timer1->stop();
+        BitBtn1->setToolTip(kSpin);
+        BitBtn1->setText(kSpin);
+    }
+}
+
+void TForm9::BitBtn4Click() {
+    if (!comboShowsText()) return;
+    camera_.spinAngle = 0;
+    camera_.baseAngle = -135;
+    redraw();
+    Timer1->stop();
+}
+
+void TForm9::BitBtn2Click() {
+    camera_.baseAngle = camera_.baseAngle != -135 ? -135 : -45;
+    redraw();
+}
+
+void TForm9::GLPanel1Click() {
+    Timer1->stop();
+    spinning_ = false;
+    BitBtn1->setToolTip(kSpin);
+    BitBtn1->setText(kSpin);
+}
+
+void TForm9::SpeedButton2Click() {
+    if (!comboShowsText()) return;
+    PrintGLPanel(GLPanel1, RE);
+}
+
+void TForm9::Timer1Timer() {
+    if (spinning_) {
+        if (camera_.spinAngle >= 360) camera_.spinAngle = 0;
+        camera_.spinAngle += 2.5f;
+    }
+    redraw();
+}
+
+// ---------------------------------------------------------------- saved loadings
+
+void TForm9::BBSaveClick() {
+    tms::TSelfSaveResult r;
+    if (!guarded([&] { r = store_.save(EditNo->text().toStdString(), loading_); })) return;
+    if (!r.ok) {
+        // The checks speak in their own words; anything else is the
+        // database's error, and nothing was written.
+        static const char* const checks[] = {"请录入装箱名称!", "您还没有添加货物，请添加货物!",
+                                             "该名称已经存在，请重新录入!", "请先选择一个箱柜"};
+        bool isCheck = false;
+        for (const char* c : checks) isCheck = isCheck || r.message == c;
+        if (isCheck)
+            tms::ui::showMessage(qs(r.message));
+        else
+            tms::ui::showError(qs(r.message));
+        return;
+    }
+    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo),
+                       static_cast<QWidget*>(CBBVehicles)})
+        w->setEnabled(false);
+    tms::ui::showMessage(qs(r.message));
+}
+
+void TForm9::CBOrderFormDropDown() {
+    std::vector<std::string> names;
+    if (!guarded([&] { names = store_.list(); })) return;
+    const QSignalBlocker block(CBOrderForm);
+    CBOrderForm->clear();
+    CBOrderForm->addItem(kChoose);
+    for (const std::string& n : names) CBOrderForm->addItem(qs(n));
+    CBOrderForm->setCurrentIndex(-1);
+}
+
+void TForm9::resetView() {
+    loading_.reset();
+    clearGrid();
+    RE->clear();
+    {
+        const QSignalBlocker block(tb);
+        tb->setMaximum(0);
+        tb->setValue(0);
+    }
+    EditNo->clear();
+    CBBVehicles->setCurrentIndex(0);
+    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo),
+                       static_cast<QWidget*>(CBBVehicles)})
+        w->setEnabled(false);
+    syncDrawing();
+}
+
+void TForm9::CBOrderFormChange(int index) {
+    if (index <= 0) return;
+    {
+        const QSignalBlocker block(tb);
+        tb->setValue(0);
+    }
+    FreeSource();
+    const std::string name = CBOrderForm->itemText(index).toStdString();
+    tms::TSelfLoadResult r;
+    r.status = tms::TSelfLoadStatus::failed;
+    guarded([&] { r = store_.load(name, loading_); });
+    if (!r.vehicleNo.empty()) curVehicleNo = qs(r.vehicleNo);
+    if (r.status == tms::TSelfLoadStatus::failed && !r.message.empty())
+        tms::ui::showError(qs(r.message));
+    else if (!r.message.empty())
+        tms::ui::showMessage(qs(r.message));
+    if (r.status != tms::TSelfLoadStatus::ok) {
+        // Nothing of the loading can be shown: nothing of before stays either.
+        resetView();
+        return;
+    }
+    clearGrid();
+    for (const tms::SelfBatch& b : loading_.batches()) appendGridRow(b);
+    piecesChanged();
+    setSummary(loading_.loadingSummary());
+    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo)})
+        w->setEnabled(false);
+    EditNo->clear();
+    CBBVehicles->setCurrentIndex(0);
+    CBBVehicles->setEnabled(false);
+    syncDrawing();
+}
+
+void TForm9::BBDeleteClick() {
+    const std::string check =
+        tms::TSelfStore::deleteCheck(CBOrderForm->currentText().toStdString(), CBOrderForm->currentIndex() == 0);
+    if (!check.empty()) {
+        tms::ui::showMessage(qs(check));
+        return;
+    }
+    if (!tms::ui::confirm(QStringLiteral("确认信息"), QStringLiteral("确实要删除该装箱吗?"))) return;
+    tms::TSelfDeleteResult r;
+    if (!guarded([&] { r = store_.remove(CBOrderForm->currentText().toStdString()); })) return;
+    if (!r.ok) {
+        tms::ui::showError(qs(r.message));
+        return;
+    }
+    {
+        const QSignalBlocker block(CBOrderForm);
+        CBOrderForm->setCurrentIndex(0);
+    }
+    FreeSource();
+    RE->clear();
+    {
+        const QSignalBlocker block(tb);
+        tb->setValue(0);
+    }
+    syncDrawing();
 }

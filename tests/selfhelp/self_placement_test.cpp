@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "selfhelp/SelfLoading.h"
+#include "view/PlanLoad.h"
 
 using tms::SelfGoods;
 using tms::TBatchResult;
