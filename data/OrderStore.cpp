@@ -118,6 +118,10 @@ QString leftOverMessage(int placed, int leftOver) {
     return QStringLiteral("共装了 %1 件货物，共有 %2 件货物未装").arg(placed).arg(leftOver);
 }
 
+QString typeATooMany(int count) {
+    return QStringLiteral("该箱柜可装 %1 件货物，超过了 %2 件的上限 请检查货物尺寸或膨胀尺寸!").arg(count).arg(kMaxAmount);
+}
+
 QString unplaceableMessage(const std::vector<TUnplaceableGoods>& goods) {
     QStringList parts;
     for (const TUnplaceableGoods& g : goods) {
@@ -191,7 +195,10 @@ TOrderOutcome computeNewOrder(TADOConnection& conn, THoldEngine& engine, const T
         o.path = TLaunchPath::newOrder;
         o.typeA = entry.typeA;
         o.loadingMode = entry.loadingMode;
-        if (entry.typeA) o.typeACount = typeAPieceCount(*box, lines.front(), *addL, *addW, *addH);
+        if (entry.typeA) {
+            o.typeACount = typeAPieceCount(*box, lines.front(), *addL, *addW, *addH);
+            if (o.typeACount > kMaxAmount) return refusal(typeATooMany(o.typeACount));
+        }
 
         TTransaction t(conn);
         conn.Execute(QStringLiteral("insert into HoldOrderForm(OrderFormNo,OrderFormName,SailDate,VehicleNo,Consigner,"
@@ -257,7 +264,10 @@ TOrderOutcome recalculateOrder(TADOConnection& conn, THoldEngine& engine, const 
         o.path = TLaunchPath::recalculation;
         o.typeA = typeA;
         o.loadingMode = static_cast<TLoadingMode>(loadingType);
-        if (typeA && !lines.empty()) o.typeACount = typeAPieceCount(box, lines.front(), addL, addW, addH);
+        if (typeA && !lines.empty()) {
+            o.typeACount = typeAPieceCount(box, lines.front(), addL, addW, addH);
+            if (o.typeACount > kMaxAmount) return refusal(typeATooMany(o.typeACount));
+        }
         launchOrder(engine, lines, box, o);
 
         TTransaction t(conn);

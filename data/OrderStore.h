@@ -27,7 +27,9 @@ namespace tms {
 
 class THoldEngine;
 
-// The largest amount of one order line.
+// The largest amount of one order line, and the most pieces a type-A
+// calculation may count into one container (tiny goods in a large container
+// would otherwise give millions of pieces and stall the program).
 inline constexpr int kMaxAmount = 30000;
 // The declared size of the order's text fields, in characters.
 inline constexpr int kOrderTextSize = 50;
@@ -116,6 +118,8 @@ std::optional<int> marginOf(const QString& text);
 QString leftOverMessage(int placed, int leftOver);
 // The refusal naming the goods no empty container can take.
 QString unplaceableMessage(const std::vector<TUnplaceableGoods>& goods);
+// The refusal of a type-A count above kMaxAmount.
+QString typeATooMany(int count);
 
 // ---------------------------------------------------------------- order list
 

@@ -161,6 +161,28 @@ TEST_F(OrderStore, TypeAKeepsContainerOneAndCountsWithWeightZeroByVolume) {
               QStringList{"3|750"});
 }
 
+TEST_F(OrderStore, TypeACountsBeyondTheLimitAreRefusedOnBothPathsBeforeAnythingIsWritten) {
+    // 1 mm cubes of no weight: 120 million would fit the 1000 x 400 x 300 box.
+    addGoods("DUST", 1, 1, 1, 0);
+    const QStringList before = everything();
+    const TOrderOutcome o = compute(entry("TD", {{"DUST", "1"}}, true));
+    EXPECT_FALSE(o.stored());
+    EXPECT_EQ(o.message, typeATooMany(120000000));
+    EXPECT_EQ(everything(), before);
+
+    // A stored order whose goods shrank since: the recalculation refuses too
+    // and keeps the old plan.
+    addGoods("SMALL", 500, 400, 300, 0);
+    ASSERT_TRUE(compute(entry("TE", {{"SMALL", "1"}}, true)).stored());
+    db.conn.Execute("update HoldGoods set Length=1,Width=1,Height=1 where GoodsNo='SMALL'");
+    db.conn.Execute("update HoldOrderForm set IsNeedCount=1 where OrderFormNo='TE'");
+    const QStringList stored = everything();
+    const TOrderOutcome r = recalculateOrder(db.conn, engine, "TE", sw);
+    EXPECT_FALSE(r.stored());
+    EXPECT_EQ(r.message, typeATooMany(120000000));
+    EXPECT_EQ(everything(), stored);
+}
+
 TEST_F(OrderStore, TheWeightRuleRefusesGoodsHeavierThanTheLoadLimitByName) {
     addGoods("LEAD", 100, 100, 100, 2000);
     sw.weightRestrict = true;
