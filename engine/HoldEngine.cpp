@@ -51,6 +51,10 @@ public:
 
     // Runs job(worker) on every thread; calls onTrial(done) on this thread
     // each time the count of finished trials grows, until all have ended.
+    // An exception from onTrial or from a job asks the other workers to stop
+    // (the job polls stopping()); run() returns only once every worker has
+    // left the job, whose state lives on the caller's stack, and then
+    // rethrows the first exception. The pool is ready for the next run.
     void run(const std::function<void(int)>& job, int total, const std::function<void(int)>& onTrial) {
         {
             std::lock_guard<std::mutex> lk(m_);
@@ -58,23 +62,40 @@ public:
             running_ = static_cast<int>(threads_.size());
             done_ = 0;
             error_ = nullptr;
+            stop_.store(false, std::memory_order_relaxed);
             ++generation_;
         }
         cvWork_.notify_all();
         int reported = 0;
+        std::exception_ptr callerError;
         std::unique_lock<std::mutex> lk(m_);
         for (;;) {
             cvDone_.wait(lk, [&] { return done_ > reported || running_ == 0; });
             const int now = done_;
             const bool finished = running_ == 0;
             lk.unlock();
-            while (reported < now && reported < total) onTrial(++reported);
+            if (!callerError) {
+                try {
+                    while (reported < now && reported < total) onTrial(++reported);
+                } catch (...) {
+                    callerError = std::current_exception();
+                    stop_.store(true, std::memory_order_relaxed);
+                }
+            }
+            if (callerError) reported = now;  // no more reports, only wait
             lk.lock();
             if (finished && done_ == now) break;
         }
         job_ = nullptr;
-        if (error_) std::rethrow_exception(error_);
+        std::exception_ptr error = callerError ? callerError : error_;
+        error_ = nullptr;
+        lk.unlock();
+        if (error) std::rethrow_exception(error);
     }
+
+    // True once the run's caller or a worker has failed: the job should
+    // leave its loop at the next trial.
+    bool stopping() const { return stop_.load(std::memory_order_relaxed); }
 
     // Called by a worker after each trial.
     void trialDone() {
@@ -102,6 +123,7 @@ private:
             } catch (...) {
                 std::lock_guard<std::mutex> lk(m_);
                 if (!error_) error_ = std::current_exception();
+                stop_.store(true, std::memory_order_relaxed);
             }
             {
                 std::lock_guard<std::mutex> lk(m_);
@@ -119,6 +141,7 @@ private:
     int running_ = 0;
     int done_ = 0;
     bool quit_ = false;
+    std::atomic<bool> stop_{false};
     std::exception_ptr error_;
 };
 
@@ -137,6 +160,10 @@ bool better(const detail::TrialOutcome& a, const detail::TrialOutcome& b) {
 }
 
 bool bad(double v) { return !(v > 0) || !std::isfinite(v); }
+
+// The catalogues hold whole millimetres; a smaller size only makes the run
+// crawl (the free spaces split into slivers), so it is refused.
+bool belowMm(double v) { return v < 1; }
 
 int boxNumber(const tBox& b, int fallback) {
     try {
@@ -163,9 +190,16 @@ std::string THoldEngine::checkInput() const {
     if (boxArr.empty()) return "未指定货柜";
     const tBox& b = boxArr[0];
     if (bad(b.L) || bad(b.W) || bad(b.H)) return "货柜尺寸必须大于0";
+    if (belowMm(b.L) || belowMm(b.W) || belowMm(b.H)) return "货柜尺寸不能小于1毫米";
+    // NaN would make every weight comparison false and so switch the
+    // weight constraint off without a word.
+    if (std::isnan(b.maxWeight)) return "货柜载重无效";
     if (trialsPerSweep(options.loadingMode) == 0) return "摆放方式无效";
-    for (const Tgoodsinfo& g : goodsArr)
+    for (const Tgoodsinfo& g : goodsArr) {
         if (bad(g.L) || bad(g.W) || bad(g.H)) return "货物 " + g.GoodsNo + " 的尺寸必须大于0";
+        if (belowMm(g.L) || belowMm(g.W) || belowMm(g.H)) return "货物 " + g.GoodsNo + " 的尺寸不能小于1毫米";
+        if (!(g.weight >= 0) || !std::isfinite(g.weight)) return "货物 " + g.GoodsNo + " 的重量必须是不小于0的数";
+    }
     return {};
 }
 
@@ -246,7 +280,7 @@ TRunResult THoldEngine::getGoodsArrYH(const std::string& /*OrderFormNo*/) {
 
         std::function<void(int)> job = [&](int wi) {
             detail::Worker& w = *workers[static_cast<std::size_t>(wi)];
-            for (int ti; (ti = next.fetch_add(1)) < trials;) {
+            for (int ti; (!pool || !pool->stopping()) && (ti = next.fetch_add(1)) < trials;) {
                 w.trial.index_->runTrial(pieces, sweepParams(mode, ti), relaxStart, box, w.cur);
                 w.cur.trial = ti;
                 if (w.cur.overflow) overflow = true;

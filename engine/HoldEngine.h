@@ -32,7 +32,11 @@
 // was changed.
 //
 // Progress: at the start of each sweep progress(240, 0), then one step per
-// trial: 240 trials per container unrestricted, 120 flat or upright.
+// trial: 240 trials per container unrestricted, 120 flat or upright. The
+// callback is called on the caller's thread; an exception it throws stops the
+// sweep (the trial threads finish their trial and stay ready for the next
+// run) and leaves getGoodsArrYH. The run's state is then half done: fill the
+// input again before the next run, as for any run.
 //
 // Geometry: X along the container length, Y up, Z across the width; mm and kg.
 // Corners of free spaces are float, extents double, and every comparison is
@@ -76,8 +80,9 @@ public:
     TRunResult getGoodsArrYH(const std::string& OrderFormNo = std::string());
 
     // Why the input would be refused (empty when it is sound): a piece or
-    // the container with a size that is not positive, no container, an
-    // unknown placement mode.
+    // the container with a size that is not positive or is below 1 mm, a
+    // piece weight that is negative or not a finite number, a load limit
+    // that is not a number, no container, an unknown placement mode.
     std::string checkInput() const;
 
 protected:

@@ -160,6 +160,9 @@ void TADOConnection::Open() {
     Close();
     const QString path = dataSourceFile();
     if (path.isEmpty()) throw EDatabaseError(QStringLiteral("no data source given"));
+    // The program's database is always keyed; an empty key is a fault of the
+    // caller, and the library would only answer it with "not an error".
+    if (password().isEmpty()) throw EDatabaseError(QStringLiteral("no database password given"));
     QFileInfo fi(path);
     if (!fi.exists() || !fi.isFile()) throw EDatabaseError(QStringLiteral("database file not found: ") + path);
     if (fi.size() == 0) throw EDatabaseError(QStringLiteral("database file is empty: ") + path);
@@ -382,11 +385,25 @@ QString TField::AsString() const { return TADOQuery::displayText(Value()); }
 int TField::AsInteger() const {
     QVariant v = Value();
     if (!v.isValid() || v.isNull()) return 0;
+    // A number that does not fit 32 bits is refused as its text would be,
+    // never wrapped or cut.
+    auto notInteger = [&] {
+        return EDatabaseError(QStringLiteral("'%1' is not a valid integer value").arg(TADOQuery::displayText(v)));
+    };
     switch (v.typeId()) {
         case QMetaType::LongLong:
         case QMetaType::Int:
-        case QMetaType::Bool: return static_cast<int>(v.toLongLong());
-        case QMetaType::Double: return static_cast<int>(std::llround(v.toDouble()));
+        case QMetaType::Bool: {
+            const long long n = v.toLongLong();
+            if (n < INT_MIN || n > INT_MAX) throw notInteger();
+            return static_cast<int>(n);
+        }
+        case QMetaType::Double: {
+            // Rounded to the nearest; the range test also refuses NaN.
+            const double d = std::round(v.toDouble());
+            if (!(d >= INT_MIN && d <= INT_MAX)) throw notInteger();
+            return static_cast<int>(d);
+        }
         default: {
             bool ok = false;
             QString s = v.toString().trimmed();

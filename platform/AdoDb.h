@@ -52,7 +52,7 @@ public:
 
     // Opens the file named by "Data Source" with the key "Jet OLEDB:Database
     // Password". Never creates a file. Throws EDatabaseError when the file is
-    // missing, empty, not a database, or the key is wrong, and
+    // missing, empty, not a database, or the key is empty or wrong, and
     // EDatabaseVersionError when its schema version (PRAGMA user_version) is
     // newer than tms::kSchemaVersion; 0 (files made before versions were
     // stored) and the current version are accepted.
@@ -169,7 +169,7 @@ public:
     QVariant Value() const;
     bool IsNull() const;
     QString AsString() const;
-    int AsInteger() const;   // throws EDatabaseError on text that is no integer
+    int AsInteger() const;   // throws EDatabaseError on a value that is no 32-bit integer
     double AsFloat() const;  // throws EDatabaseError on text that is no number
     bool AsBoolean() const;
     // Only in edit or insert state; the value is checked against the column

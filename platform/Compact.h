@@ -1,5 +1,5 @@
 #pragma once
-// Compaction of the closed database file on exit.
+// Compaction of the database file on exit.
 
 #include <QString>
 
@@ -8,11 +8,18 @@
 // so that only its name is used. "" when the folder cannot be written.
 QString GetTempPathFileName();
 
-// Writes a compacted copy of the keyed database `FileName` (backslashes
-// read as separators) under a temporary name and, only once that copy is
-// complete and checked and while no process holds the database open (this
-// one included), puts it in place of the database by an atomic rename in
-// the database's own folder. True when the database was replaced. Any
-// failure leaves the database as it was and no temporary file behind, and
-// reports nothing.
+// Compacts the keyed database `FileName` (backslashes read as separators)
+// in place and reports nothing; true when it was compacted.
+//
+// The database engine rewrites the file itself under its exclusive lock and
+// through its own rollback journal, so a crash at any point leaves either
+// the old or the compacted file, and no save of another connection or
+// process is lost: a compaction waits a short while for another
+// connection's transaction and gives up (false) when it does not end. An
+// idle connection, this process's too, may stay open and sees the same rows
+// afterwards. A journal that a killed writer left is rolled back before.
+//
+// A database file without write permission is left as it is (false).
+// Staging copies that earlier versions of the program left beside the
+// database or in the temporary folder ("~SM*.tmp") are removed first.
 bool CompactDatabase(const QString& FileName, const QString& Password);

@@ -177,6 +177,49 @@ TEST(Sweep, AnEngineRunsOrderAfterOrderAsAFreshOneWould) {
     EXPECT_EQ(plan(reused, small, 8), wantSmall);
 }
 
+TEST(Sweep, AnExceptionFromTheProgressCallbackStopsTheSweepAndTheEngineRunsAgain) {
+    // The callback is the window's: it may throw. The sweep's workers must
+    // not run on after the run has left, and the engine must serve the next
+    // order as a fresh one would.
+    const Order o = box(2400, 1200, 1100, {{"A", 300, 200, 150, 2, 1, 120}, {"B", 450, 250, 200, 3, 0, 40}});
+    auto plan = [](const tms::THoldEngine& e) {
+        std::vector<std::string> v;
+        for (const auto& b : e.bestArr)
+            v.push_back(b.code + " " + std::to_string(b.x0) + " " + std::to_string(b.y0) + " " + std::to_string(b.z0) +
+                        " " + std::to_string(b.vehicleOrder));
+        return v;
+    };
+    tms::THoldEngine fresh;
+    enginetest::fillEngine(fresh, o, 8);
+    ASSERT_TRUE(fresh.getGoodsArrYH("F").ok);
+    const auto want = plan(fresh);
+
+    struct Stop {};
+    for (int threads : {8, 3, 1}) {
+        for (int at : {0, 1, 7, 120, 239}) {
+            SCOPED_TRACE(std::to_string(threads) + " threads, thrown at " + std::to_string(at));
+            tms::THoldEngine e;
+            enginetest::fillEngine(e, o, threads);
+            int calls = 0;
+            e.options.progress = [&](int, int position) {
+                ++calls;
+                if (position == at) throw Stop{};
+            };
+            EXPECT_THROW(e.getGoodsArrYH("X"), Stop);
+            EXPECT_EQ(calls, at + 1);  // nothing reported after the throw
+
+            enginetest::fillEngine(e, o, threads);
+            std::vector<int> seen;
+            e.options.progress = [&](int, int position) { seen.push_back(position); };
+            const tms::TRunResult r = e.getGoodsArrYH("Y");
+            ASSERT_TRUE(r.ok);
+            EXPECT_EQ(plan(e), want);
+            ASSERT_FALSE(seen.empty());
+            EXPECT_EQ(seen.back(), 240);
+        }
+    }
+}
+
 // ------------------------------------------------------------- skip rule --
 
 TEST(SkipRule, AFailedPieceSkipsTheRestOfItsGoodsButNotTheNextGoods) {
@@ -269,7 +312,7 @@ TEST(LeftOver, APieceHeavierThanTheLoadLimitOnlyWithTheWeightSwitch) {
 
 // ------------------------------------------------------- refused input --
 
-TEST(Refused, SizesThatAreNotPositiveAndUnknownModes) {
+TEST(Refused, SizesWeightsAndModesThatARunCannotUse) {
     const Order good = box(1000, 1000, 1000, {{"A", 500, 500, 500, 1, 1, 2}, {"Z", 500, 0, 500, 1, 1, 1}});
     struct Case {
         const char* what;
@@ -285,6 +328,19 @@ TEST(Refused, SizesThatAreNotPositiveAndUnknownModes) {
         {"container", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.boxArr[0].H = 0; }, "货柜尺寸必须大于0"},
         {"no container", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.boxArr.clear(); }, "未指定货柜"},
         {"mode", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.options.loadingMode = static_cast<tms::TLoadingMode>(3); }, "摆放方式无效"},
+        // Below the catalogue's whole millimetres a run would crawl.
+        {"tenth of a millimetre", [](tms::THoldEngine& e) { e.goodsArr[2].W = 0.1f; }, "货物 Z 的尺寸不能小于1毫米"},
+        {"just below 1 mm", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.goodsArr[2].H = 0.999f; },
+         "货物 Z 的尺寸不能小于1毫米"},
+        {"container below 1 mm", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.boxArr[0].L = 0.5; },
+         "货柜尺寸不能小于1毫米"},
+        // NaN would switch the weight test off without a word.
+        {"weight no number", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.goodsArr[2].weight = std::nan(""); },
+         "货物 Z 的重量必须是不小于0的数"},
+        {"negative weight", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.goodsArr[2].weight = -1; },
+         "货物 Z 的重量必须是不小于0的数"},
+        {"load limit no number", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.boxArr[0].maxWeight = std::nan(""); },
+         "货柜载重无效"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

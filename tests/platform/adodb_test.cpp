@@ -73,6 +73,21 @@ TEST(Connection, RefusesMissingEmptyForeignAndWrongKeyWithoutCreatingFiles) {
     EXPECT_THROW(c.Open(TestDb::connectionText(plain, tms::kDatabasePassword)), EDatabaseError);
 }
 
+TEST(Connection, AnEmptyPasswordFailsWithAMessageThatSaysSo) {
+    TestDb db;
+    db.conn.Close();
+    TADOConnection c;
+    try {
+        c.Open(TestDb::connectionText(db.path, QString()));
+        ADD_FAILURE() << "opened without a password";
+    } catch (const EDatabaseError& e) {
+        EXPECT_TRUE(e.message().contains("password")) << e.message().toStdString();
+        EXPECT_FALSE(e.message().contains("not an error")) << e.message().toStdString();
+    }
+    EXPECT_FALSE(c.Connected());
+    EXPECT_NO_THROW(c.Open(TestDb::connectionText(db.path, tms::kDatabasePassword)));
+}
+
 TEST(Connection, StoresTheSchemaVersionAndRefusesANewerOne) {
     TestDb db;
     auto version = [](TADOConnection& c) {
@@ -232,6 +247,27 @@ TEST(Query, FloatsReadAsShortestTextAndTextConvertsStrictly) {
     EXPECT_EQ(q.FieldByName("bch").AsInteger(), 601);
     EXPECT_THROW(q.FieldByName("ListId").AsInteger(), EDatabaseError);
     EXPECT_THROW(q.FieldByName("ListId").AsFloat(), EDatabaseError);
+}
+
+TEST(Query, IntegersOutside32BitsAreRefusedAsTheirTextIs) {
+    TestDb db;
+    TADOQuery q(&db.conn);
+    q.setSQL("select 4294967301 as big, -2147483649 as low, 3e9 as f, 1e300 as huge, -3e9 as nf, "
+             "'4294967301' as t, 2147483647 as top, -2147483648 as bottom, -2147483648.4 as fb, 2.5 as half");
+    q.Open();
+    for (const char* f : {"big", "low", "f", "huge", "nf", "t"}) {
+        SCOPED_TRACE(f);
+        try {
+            q.FieldByName(f).AsInteger();
+            ADD_FAILURE() << "no error";
+        } catch (const EDatabaseError& e) {
+            EXPECT_TRUE(e.message().contains("is not a valid integer value")) << e.message().toStdString();
+        }
+    }
+    EXPECT_EQ(q.FieldByName("top").AsInteger(), 2147483647);
+    EXPECT_EQ(q.FieldByName("bottom").AsInteger(), -2147483647 - 1);
+    EXPECT_EQ(q.FieldByName("fb").AsInteger(), -2147483647 - 1);
+    EXPECT_EQ(q.FieldByName("half").AsInteger(), 3);
 }
 
 TEST(Query, NavigationEofBofLocate) {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -33,6 +34,12 @@ QWidget* topLevel(const QString& name) {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == name) return w;
     return nullptr;
+}
+
+QByteArray hashOf(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
 
 ino_t inodeOf(const QString& path) {
@@ -361,14 +368,14 @@ TEST_F(Program, ExitClosesTheConnectionAndCompactsOnce) {
     Form4->SpeedButton8->click();
     EXPECT_FALSE(Form4->ADOConnection1.Connected());
     EXPECT_LT(QFileInfo(db).size(), size / 2);
-    const ino_t after = inodeOf(db);
-    EXPECT_NE(after, before);  // replaced as a whole
+    EXPECT_EQ(inodeOf(db), before);  // compacted in place
     EXPECT_TRUE(leftovers().isEmpty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(boxes.boxes().isEmpty());
 
+    const QByteArray after = hashOf(db);
     Form4->close();  // the same way out again does nothing more
-    EXPECT_EQ(inodeOf(db), after);
+    EXPECT_EQ(hashOf(db), after);
 
     TADOConnection c;
     c.Open(TForm4::connectionText());
@@ -391,24 +398,26 @@ TEST_F(Program, ClosingTheMainWindowClosesTheConnectionFirstAndCompacts) {
     EXPECT_TRUE(leftovers().isEmpty());
 }
 
-TEST_F(Program, ExitWhileAnotherProcessHoldsTheDatabaseChangesNothing) {
+TEST_F(Program, ExitWhileAnotherConnectionReadsTheDatabaseChangesNothing) {
     makeDatabase();
     ASSERT_TRUE(createForms());
     addFreePages();
-    QProcess holder;
-    holder.start("/bin/sh", {"-c", "exec 3<\"$0\"; echo ready; read x", db});
-    ASSERT_TRUE(holder.waitForReadyRead(10000));
-    const ino_t before = inodeOf(db);
-    const qint64 size = QFileInfo(db).size();
+    // Another copy of the program in the middle of a read: the compaction
+    // waits a moment for it, gives up and the program still ends.
+    TADOConnection other;
+    other.Open(TForm4::connectionText());
+    other.Execute("BEGIN");
+    TADOQuery q(&other);
+    q.setSQL("select count(*) from HoldGoods");
+    q.Open();
+    const QByteArray hash = hashOf(db);
 
     Form4->SpeedButton8->click();
     EXPECT_FALSE(Form4->ADOConnection1.Connected());
-    EXPECT_EQ(inodeOf(db), before);
-    EXPECT_EQ(QFileInfo(db).size(), size);
+    EXPECT_EQ(hashOf(db), hash);
     EXPECT_TRUE(boxes.boxes().isEmpty());
     EXPECT_TRUE(leftovers().isEmpty());
-    holder.closeWriteChannel();
-    holder.waitForFinished(10000);
+    other.Execute("COMMIT");
 }
 
 TEST_F(Program, MainWindowShowsItsPicture) {
