@@ -6,17 +6,20 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QOpenGLWidget>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -61,6 +64,19 @@ QLabel* legendLabel(QWidget* parent, const QString& text, const QColor& colour) 
     l->setPalette(p);
     return l;
 }
+
+// The swatch column keeps the goods colour on selected rows too (the
+// selection would paint over a plain background).
+class TSwatchDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QVariant c = index.data(Qt::BackgroundRole);
+        if (c.canConvert<QColor>() && c.value<QColor>().isValid())
+            painter->fillRect(option.rect.adjusted(1, 1, -1, -1), c.value<QColor>());
+    }
+};
 
 }  // namespace
 
@@ -167,7 +183,8 @@ TForm8::TForm8(TADOConnection* connection, QWidget* parent) : QWidget(parent) {
         QFont f = RE->font();
         f.setPixelSize(16);
         RE->setFont(f);
-        RE->setFixedHeight(QFontMetrics(f).lineSpacing() * 6 + 12);
+        // Room for the six pile-step lines without a scroll bar.
+        RE->setFixedHeight(QFontMetrics(f).lineSpacing() * 8 + 2 * RE->frameWidth());
     }
     auto* left = new QVBoxLayout;
     left->setSpacing(0);
@@ -228,6 +245,8 @@ TForm8::TForm8(TADOConnection* connection, QWidget* parent) : QWidget(parent) {
                          {QStringLiteral("GOODSCOUNT"), QStringLiteral("数量"), 50},
                          {QStringLiteral("GOODSBFFS"), QStringLiteral("摆放方式"), 100}});
     DBGrid1->gridModel()->cellBackground = [this](int row, const QString& field) { return swatch(row, field); };
+    DBGrid1->setItemDelegateForColumn(0, new TSwatchDelegate(DBGrid1));
+    DBGrid1->horizontalHeader()->setStretchLastSection(true);
 
     auto* side = new QVBoxLayout;
     side->addWidget(legend);

@@ -344,6 +344,8 @@ TEST_F(DrawingWindow, ReportWindowShowsAndSaves) {
     wantText.replace("\r\n", "\n");
     wantText.chop(1);  // the last line end
     EXPECT_EQ(Form3->RE->toPlainText(), wantText);
+    settle(100);
+    EXPECT_TRUE(Form3->grab().save(qEnvironmentVariable("TMS_SCREENSHOT_DIR", QDir::tempPath()) + "/report_window.png"));
 
     QTemporaryDir dir;
     const QString file = dir.path() + "/装箱明细.TXT";
