@@ -459,8 +459,10 @@ void TForm8::DBGrid1CellClick(int row) {
     } else {
         keys = {key};
     }
-    if (byPile) tms::showFloors(plan(), keys);
-    else tms::showPieces(plan(), keys);
+    if (byPile)
+        tms::showFloors(plan(), keys);
+    else
+        tms::showPieces(plan(), keys);
     repaintPanel();
 }
 
@@ -596,11 +598,11 @@ bool TForm8::eventFilter(QObject* watched, QEvent* e) {
         if (!k->isAutoRepeat() && (k->modifiers() & Qt::KeypadModifier)) {
             bool moved = true;
             switch (k->key()) {
-            case Qt::Key_6: camera_.panX += 0.1f; break;
-            case Qt::Key_4: camera_.panX -= 0.1f; break;
-            case Qt::Key_8: camera_.panY += 0.1f; break;
-            case Qt::Key_2: camera_.panY -= 0.1f; break;
-            default: moved = false;
+                case Qt::Key_6: camera_.panX += 0.1f; break;
+                case Qt::Key_4: camera_.panX -= 0.1f; break;
+                case Qt::Key_8: camera_.panY += 0.1f; break;
+                case Qt::Key_2: camera_.panY -= 0.1f; break;
+                default: moved = false;
             }
             if (moved) repaintPanel();
         }

@@ -75,27 +75,27 @@ public:
     ~TForm8() override;
 
     // Controls, named as the program knows them.
-    TOrderCombo* ComboBox1;    // orders: padded number + name
-    QLineEdit* Edit1;          // container number (read-only)
-    TUpDown* UpDown1;          // container up-down, Min 1
-    QLabel* Label3;            // "共 n 箱"
-    QSlider* tb;               // step slider: pieces shown in build order
-    TDBGrid* DBGrid1;          // piles (or pieces) of the container
-    QPlainTextEdit* RE;        // summary or pile-step lines
-    TGLPanel* GLPanel1;        // the drawing; a click stops spinning
-    QPushButton* BitBtn2;      // view angle -135 / -45
-    QPushButton* BitBtn5;      // "分堆" pile stepper
-    QPushButton* BitBtn6;      // "全部" show all
-    QPushButton* BitBtn1;      // spin, hint "旋转" / "停止"
-    QPushButton* BitBtn4;      // "居中"
-    QPushButton* SpeedButton2; // "打印装配图"
-    QPushButton* SpeedButton3; // "装配清单"
+    TOrderCombo* ComboBox1;     // orders: padded number + name
+    QLineEdit* Edit1;           // container number (read-only)
+    TUpDown* UpDown1;           // container up-down, Min 1
+    QLabel* Label3;             // "共 n 箱"
+    QSlider* tb;                // step slider: pieces shown in build order
+    TDBGrid* DBGrid1;           // piles (or pieces) of the container
+    QPlainTextEdit* RE;         // summary or pile-step lines
+    TGLPanel* GLPanel1;         // the drawing; a click stops spinning
+    QPushButton* BitBtn2;       // view angle -135 / -45
+    QPushButton* BitBtn5;       // "分堆" pile stepper
+    QPushButton* BitBtn6;       // "全部" show all
+    QPushButton* BitBtn1;       // spin, hint "旋转" / "停止"
+    QPushButton* BitBtn4;       // "居中"
+    QPushButton* SpeedButton2;  // "打印装配图"
+    QPushButton* SpeedButton3;  // "装配清单"
     // "工作单": order management disables it while it shows a plan from its
     // own "查看装配图" and enables it again when it closes.
     QPushButton* SpeedButton1;
-    QPushButton* BitBtn7;      // "退出"
-    QCheckBox* CheckBox3;      // hidden, ticked: grid by pile
-    QTimer* Timer1;            // spin tick, 20 ms
+    QPushButton* BitBtn7;  // "退出"
+    QCheckBox* CheckBox3;  // hidden, ticked: grid by pile
+    QTimer* Timer1;        // spin tick, 20 ms
     QProgressBar* ProgressBar1;
 
     // Next pile the pile stepper shows, 0-based; the self-service window
@@ -159,7 +159,7 @@ private:
     QVariant swatch(int row, const QString& field) const;
 
     TADOConnection* conn_;
-    TADOQuery* ADOQuery2;  // the grid rows
+    TADOQuery* ADOQuery2;     // the grid rows
     tms::TPlanShow ownPlan_;  // used only when there is no settings window
     tms::TPlanScene scene_;
     tms::TPlanRenderer renderer_;

@@ -345,7 +345,8 @@ TEST_F(DrawingWindow, ReportWindowShowsAndSaves) {
     wantText.chop(1);  // the last line end
     EXPECT_EQ(Form3->RE->toPlainText(), wantText);
     settle(100);
-    EXPECT_TRUE(Form3->grab().save(qEnvironmentVariable("TMS_SCREENSHOT_DIR", QDir::tempPath()) + "/report_window.png"));
+    EXPECT_TRUE(
+        Form3->grab().save(qEnvironmentVariable("TMS_SCREENSHOT_DIR", QDir::tempPath()) + "/report_window.png"));
 
     QTemporaryDir dir;
     const QString file = dir.path() + "/装箱明细.TXT";
@@ -513,17 +514,17 @@ TEST_F(DrawingWindow, Screenshots) {
     EXPECT_TRUE(form->grab().toImage().save(dir + "/drawing_window_2.png"));
 
     // No control overlaps another.
-    QList<QWidget*> controls = {form->ComboBox1, form->Edit1,   form->UpDown1,      form->Label3,       form->tb,
-                                form->DBGrid1,   form->RE,      form->GLPanel1,     form->BitBtn2,      form->BitBtn5,
-                                form->BitBtn6,   form->BitBtn1, form->BitBtn4,      form->SpeedButton2, form->SpeedButton3,
-                                form->SpeedButton1, form->BitBtn7, form->ProgressBar1};
+    QList<QWidget*> controls = {
+        form->ComboBox1, form->Edit1,        form->UpDown1,      form->Label3,       form->tb,      form->DBGrid1,
+        form->RE,        form->GLPanel1,     form->BitBtn2,      form->BitBtn5,      form->BitBtn6, form->BitBtn1,
+        form->BitBtn4,   form->SpeedButton2, form->SpeedButton3, form->SpeedButton1, form->BitBtn7, form->ProgressBar1};
     for (int i = 0; i < controls.size(); ++i) {
         const QRect a(controls[i]->mapTo(form.get(), QPoint(0, 0)), controls[i]->size());
         EXPECT_TRUE(form->rect().contains(a)) << controls[i]->objectName().toStdString();
         for (int j = i + 1; j < controls.size(); ++j) {
             const QRect b(controls[j]->mapTo(form.get(), QPoint(0, 0)), controls[j]->size());
-            EXPECT_FALSE(a.intersects(b)) << controls[i]->objectName().toStdString() << " / "
-                                          << controls[j]->objectName().toStdString();
+            EXPECT_FALSE(a.intersects(b))
+                << controls[i]->objectName().toStdString() << " / " << controls[j]->objectName().toStdString();
         }
     }
 }

@@ -181,9 +181,10 @@ TEST(PlanSteps, Selection) {
 // Combo texts: padded numbers, and numbers of 30 or more columns as they are.
 TEST(PlanSteps, OrderItems) {
     TestDb db;
-    db.conn.Execute("INSERT INTO HoldOrderForm(OrderFormNo, OrderFormName) VALUES ('A01', '甲单'), (?, '长'), "
-                    "('B 2', 'x')",
-                    {QString(30, 'N')});
+    db.conn.Execute(
+        "INSERT INTO HoldOrderForm(OrderFormNo, OrderFormName) VALUES ('A01', '甲单'), (?, '长'), "
+        "('B 2', 'x')",
+        {QString(30, 'N')});
     const auto items = tms::listOrders(db.conn);
     ASSERT_EQ(items.size(), 3u);
     EXPECT_EQ(items[0].no, "A01");
