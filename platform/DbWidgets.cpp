@@ -115,7 +115,10 @@ void TDBGrid::followCursor() {
     syncing_ = true;
     if (row >= 0 && row < model_->rowCount()) {
         const QModelIndex idx = model_->index(row, std::max(0, currentIndex().column()));
-        setCurrentIndex(idx);
+        // A view already on that row (the user moved there) keeps its
+        // selection: setting the current index again would reduce a
+        // multi-row selection to this row.
+        if (currentIndex().row() != row) setCurrentIndex(idx);
         scrollTo(idx);
     } else {
         clearSelection();

@@ -44,21 +44,43 @@ QImage composePanelImage(TGLPanel* panel, QWidget* below) {
     return out;
 }
 
-void printImage(QPrinter& printer, const QImage& image) {
+QRect printImage(QPrinter& printer, const QImage& image) {
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
     const QRect target = printRect(image.size(), printer.logicalDpiX(), printer.logicalDpiY(), page.size());
     QPainter p;
-    if (!p.begin(&printer)) return;
+    if (!p.begin(&printer)) return QRect();
     if (!target.isEmpty()) p.drawImage(target, image);
     p.end();
+    return target;
+}
+
+namespace {
+TPrinterChooser& chooser() {
+    static TPrinterChooser c;
+    return c;
+}
+}  // namespace
+
+TPrinterChooser setPrinterChooser(TPrinterChooser c) {
+    TPrinterChooser previous = std::move(chooser());
+    chooser() = std::move(c);
+    return previous;
 }
 
 }  // namespace tms
 
 void PrintGLPanel(TGLPanel* panel, QWidget* below) {
     QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, panel);
-    if (dialog.exec() != QDialog::Accepted) return;
+    if (const tms::TPrinterChooser choose = tms::chooser()) {
+        if (!choose(printer, panel)) return;
+    } else {
+        QPrintDialog dialog(&printer, panel);
+        if (dialog.exec() != QDialog::Accepted) return;
+    }
+    PrintGLPanel(panel, below, printer);
+}
+
+QRect PrintGLPanel(TGLPanel* panel, QWidget* below, QPrinter& printer) {
     const QImage image = tms::composePanelImage(panel, below);
-    tms::printImage(printer, image);
+    return tms::printImage(printer, image);
 }

@@ -15,12 +15,17 @@
 #include <QRect>
 #include <QSize>
 
+#include <functional>
+
 class QPrinter;
 class QWidget;
 class TGLPanel;
 
 // Print dialog, then the print; nothing happens when the user cancels.
 void PrintGLPanel(TGLPanel* panel, QWidget* below);
+// The print on a printer already chosen (no dialog); returns where the
+// image went on the page (see tms::printRect), empty when nothing printed.
+QRect PrintGLPanel(TGLPanel* panel, QWidget* below, QPrinter& printer);
 
 namespace tms {
 
@@ -36,7 +41,14 @@ QImage composePanelImage(TGLPanel* panel, QWidget* below);
 // margins leave no room.
 QRect printRect(QSize image, int dpiX, int dpiY, QSize printable);
 
-// Prints the image on the printer (one page).
-void printImage(QPrinter& printer, const QImage& image);
+// Prints the image on the printer (one page); returns printRect's answer
+// for it, empty when nothing was printed.
+QRect printImage(QPrinter& printer, const QImage& image);
+
+// What stands in for the print dialog: it may set up the printer and says
+// whether to print. Tests install one that prints into a PDF file; an empty
+// chooser restores the dialog. Returns the previous chooser.
+using TPrinterChooser = std::function<bool(QPrinter& printer, QWidget* parent)>;
+TPrinterChooser setPrinterChooser(TPrinterChooser chooser);
 
 }  // namespace tms

@@ -4,6 +4,10 @@
 // order lines as the new-order window builds it, then the calculation with
 // its plan rows (GoodsOrder).
 
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -116,6 +120,50 @@ inline tms::TPlanResult addOrder(TADOConnection& c, const OrderRow& o, const std
     e.spaceList.assign(1, &e.rootSpace);
     if (e.goodsArr.empty()) return tms::TPlanResult{true, {}, 0, 0, 0, {}};
     return tms::GoodsOrder(e, c, o.no);
+}
+
+// A case's input.txt: one record a line, fields separated by "|":
+//   vehicle|no|name|L|W|H|maxWeight|model
+//   goods|no|name|brand|model|upward|L|W|H|weight|colour
+//   order|no|name|sailDate|vehicleNo|consigner|destination|countType|loadingType|direction|weight|addL|addW|addH
+//   line|goodsNo|amount
+// "#" starts a comment line.
+inline std::vector<std::string> split(const std::string& line) {
+    std::vector<std::string> f;
+    std::stringstream ss(line);
+    std::string part;
+    while (std::getline(ss, part, '|')) f.push_back(part);
+    if (!line.empty() && line.back() == '|') f.push_back("");
+    return f;
+}
+
+// Stores what input.txt describes; returns the order number.
+inline std::string storeCase(TADOConnection& c, const std::string& file) {
+    std::ifstream in(file);
+    std::string line, order;
+    OrderRow o;
+    std::vector<Line> lines;
+    bool haveOrder = false;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        const auto f = split(line);
+        if (f[0] == "vehicle") {
+            addVehicle(c, {f[1], f[2], std::stoi(f[3]), std::stoi(f[4]), std::stoi(f[5]), std::stoi(f[6]), f[7]});
+        } else if (f[0] == "goods") {
+            addGoods(c, {f[1], f[2], f[3], std::stoi(f[4]), f[5], std::stoi(f[6]), std::stoi(f[7]), std::stoi(f[8]),
+                         std::stoi(f[9]), f[10]});
+        } else if (f[0] == "order") {
+            o = OrderRow{f[1], f[2], f[3], f[4], f[5], f[6], std::stoi(f[7]), std::stoi(f[8]), std::stoi(f[9]),
+                         std::stoi(f[10]), std::stoi(f[11]), std::stoi(f[12]), std::stoi(f[13])};
+            haveOrder = true;
+        } else if (f[0] == "line") {
+            lines.push_back({f[1], std::stoi(f[2])});
+        }
+    }
+    EXPECT_TRUE(haveOrder);
+    const tms::TPlanResult r = addOrder(c, o, lines);
+    EXPECT_TRUE(r.ok) << r.error;
+    return o.no;
 }
 
 }  // namespace viewtest

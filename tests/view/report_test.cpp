@@ -21,44 +21,6 @@ namespace {
 
 QString casesDir() { return qEnvironmentVariable("TMS_SOURCE_DIR") + "/tests/view/cases"; }
 
-std::vector<std::string> split(const std::string& line) {
-    std::vector<std::string> f;
-    std::stringstream ss(line);
-    std::string part;
-    while (std::getline(ss, part, '|')) f.push_back(part);
-    if (!line.empty() && line.back() == '|') f.push_back("");
-    return f;
-}
-
-// Stores what input.txt describes; returns the order number.
-std::string storeCase(TADOConnection& c, const QString& file) {
-    std::ifstream in(file.toStdString());
-    std::string line, order;
-    OrderRow o;
-    std::vector<Line> lines;
-    bool haveOrder = false;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        const auto f = split(line);
-        if (f[0] == "vehicle") {
-            addVehicle(c, {f[1], f[2], std::stoi(f[3]), std::stoi(f[4]), std::stoi(f[5]), std::stoi(f[6]), f[7]});
-        } else if (f[0] == "goods") {
-            addGoods(c, {f[1], f[2], f[3], std::stoi(f[4]), f[5], std::stoi(f[6]), std::stoi(f[7]), std::stoi(f[8]),
-                         std::stoi(f[9]), f[10]});
-        } else if (f[0] == "order") {
-            o = OrderRow{f[1], f[2], f[3], f[4], f[5], f[6], std::stoi(f[7]), std::stoi(f[8]), std::stoi(f[9]),
-                         std::stoi(f[10]), std::stoi(f[11]), std::stoi(f[12]), std::stoi(f[13])};
-            haveOrder = true;
-        } else if (f[0] == "line") {
-            lines.push_back({f[1], std::stoi(f[2])});
-        }
-    }
-    EXPECT_TRUE(haveOrder);
-    const tms::TPlanResult r = addOrder(c, o, lines);
-    EXPECT_TRUE(r.ok) << r.error;
-    return o.no;
-}
-
 std::string readBytes(const QString& file) {
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly)) return std::string();
@@ -89,7 +51,7 @@ TEST(LoadingReport, CasesMatchTheirExpectedBytes) {
     for (const QString& name : cases) {
         SCOPED_TRACE(name.toStdString());
         TestDb db;
-        const std::string order = storeCase(db.conn, casesDir() + "/" + name + "/input.txt");
+        const std::string order = storeCase(db.conn, (casesDir() + "/" + name + "/input.txt").toStdString());
         const tms::TLoadingReport r = tms::loadingReport(db.conn, order);
         const std::string want = readBytes(casesDir() + "/" + name + "/expected.txt");
         ASSERT_FALSE(want.empty());
@@ -106,7 +68,7 @@ TEST(LoadingReport, CasesMatchTheirExpectedBytes) {
 // Report of the same plan twice gives the same bytes.
 TEST(LoadingReport, SameEveryTime) {
     TestDb db;
-    const std::string order = storeCase(db.conn, casesDir() + "/two_containers/input.txt");
+    const std::string order = storeCase(db.conn, (casesDir() + "/two_containers/input.txt").toStdString());
     EXPECT_EQ(tms::loadingReport(db.conn, order).bytes, tms::loadingReport(db.conn, order).bytes);
 }
 

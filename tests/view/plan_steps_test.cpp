@@ -1,0 +1,211 @@
+// Stepping through a loaded container: the piles and the number of
+// containers of stored plans, the step slider, the pile stepper with a
+// counter left anywhere by the self-service window, pile and piece
+// selection, the order combo's texts and the grid swatch colours.
+
+#include <gtest/gtest.h>
+
+#include "tests/support/TestDb.h"
+#include "tests/view/PlanFixture.h"
+#include "view/LoadingReport.h"
+#include "view/PlanLoad.h"
+#include "view/PlanSteps.h"
+
+using namespace viewtest;
+
+namespace {
+
+// Container 1000 x 1000 x 500 holds four cubes of 500: six cubes take two.
+void storeTwoContainers(TADOConnection& c) {
+    addVehicle(c, {"V1", "小柜", 1000, 1000, 500, 9000, "S"});
+    addGoods(c, {"G1", "甲", "b", 1, "1", 500, 500, 500, 10, "255,0,0"});
+    addGoods(c, {"G2", "乙", "b", 1, "1", 500, 500, 250, 5, "0,0,255"});
+    ASSERT_TRUE(addOrder(c, {"O1", "单", "", "V1", "", ""}, {{"G1", 6}, {"G2", 2}}).ok);
+}
+
+int shownCount(const tms::TPlanShow& s) {
+    int n = 0;
+    for (const tms::color& c : s.planArr.colorArr) n += c.shown == 1 && c.alpha == 1.0f;
+    return n;
+}
+
+tms::TPileLists threePiles() {
+    tms::TPileLists p;
+    p.floorList = {"F1", "F2", "F3"};
+    p.gidList = {"A", "B", "A"};
+    p.countList = {"4", "2", "3"};
+    p.bffsList = {"立放，正向", "侧放，横向", "立放，正向"};
+    return p;
+}
+
+// A plan of `floors.size()` pieces, piece i in pile floors[i].
+tms::TPlanShow planOf(const std::vector<std::string>& floors) {
+    tms::TPlanShow s;
+    s.planCount = static_cast<int>(floors.size());
+    for (std::size_t i = 0; i < floors.size(); ++i) {
+        s.planArr.seqArr.push_back(static_cast<int>(i) + 1);
+        s.planArr.idArr.push_back("P" + std::to_string(i));
+        s.planArr.floorArr.push_back(floors[i]);
+        tms::color c;
+        c.shown = 1;
+        s.planArr.colorArr.push_back(c);
+    }
+    return s;
+}
+
+}  // namespace
+
+// The piles come in the order of the grid rows; the numbers of containers;
+// goods deleted from the catalogue leave their piles out.
+TEST(PlanSteps, PilesAndContainersOfStoredPlans) {
+    TestDb db;
+    storeTwoContainers(db.conn);
+    EXPECT_EQ(tms::lastContainer(db.conn, "O1"), 2);
+    EXPECT_EQ(tms::lastContainer(db.conn, "none"), 0);
+
+    int pieces = 0;
+    for (int v = 1; v <= 2; ++v) {
+        const tms::TPileLists piles = tms::loadPiles(db.conn, "O1", v);
+        ASSERT_FALSE(piles.empty());
+        EXPECT_EQ(piles.gidList.size(), piles.floorList.size());
+        EXPECT_EQ(piles.countList.size(), piles.floorList.size());
+        EXPECT_EQ(piles.bffsList.size(), piles.floorList.size());
+        TADOQuery grid(&db.conn);
+        ASSERT_TRUE(tms::openGridQuery(grid, "O1", v, true));
+        ASSERT_EQ(grid.RecordCount(), piles.size());
+        for (int r = 0; r < piles.size(); ++r) {
+            grid.setRecNo(r);
+            const auto k = static_cast<std::size_t>(r);
+            EXPECT_EQ(grid.FieldByName("goodsfloor").AsString().toStdString(), piles.floorList[k]);
+            EXPECT_EQ(grid.FieldByName("gid").AsString().toStdString(), piles.gidList[k]);
+            EXPECT_EQ(grid.FieldByName("GoodsCount").AsString().toStdString(), piles.countList[k]);
+            pieces += std::stoi(piles.countList[k]);
+        }
+    }
+    EXPECT_EQ(pieces, 8);
+
+    db.conn.Execute("DELETE FROM HoldGoods WHERE GoodsNo = 'G2'");
+    for (int v = 1; v <= 2; ++v)
+        for (const std::string& g : tms::loadPiles(db.conn, "O1", v).gidList) EXPECT_EQ(g, "G1");
+    EXPECT_EQ(tms::lastContainer(db.conn, "O1"), 2);
+}
+
+// The slider shows the pieces up to its position in build order.
+TEST(PlanSteps, SliderShowsPiecesInBuildOrder) {
+    tms::TPlanShow s = planOf({"a", "a", "b", "c"});
+    tms::showUpTo(s, 0);
+    EXPECT_EQ(shownCount(s), 0);
+    for (const tms::color& c : s.planArr.colorArr) EXPECT_EQ(c.alpha, 0.0f);
+    tms::showUpTo(s, 2);
+    EXPECT_EQ(s.planArr.colorArr[0].shown, 1);
+    EXPECT_EQ(s.planArr.colorArr[1].shown, 1);
+    EXPECT_EQ(s.planArr.colorArr[2].shown, 0);
+    EXPECT_EQ(shownCount(s), 2);
+    tms::showUpTo(s, 4);
+    EXPECT_EQ(shownCount(s), 4);
+    // Fewer sequence numbers than colours (a stale array) never reads past.
+    s.planArr.seqArr.resize(2);
+    tms::showUpTo(s, 0);
+    EXPECT_EQ(s.planArr.colorArr[3].shown, 1);
+}
+
+// The stepper's lines for the first, a middle and the wrap-around step.
+TEST(PlanSteps, PileStepperLinesAndWrap) {
+    const tms::TPileLists piles = threePiles();
+    tms::TPlanShow s = planOf({"F1", "F1", "F2", "F3", "F3"});
+    int heapStep = 0;
+    EXPECT_EQ(tms::pileStep(piles, heapStep, s),
+              (std::vector<std::string>{"", "  第  1  步:  (共  3  步)", "      已装入货物共计:  4    件",
+                                        "      当前堆    编号:  A", "                数量:  4",
+                                        "                摆放方式:  立放，正向"}));
+    EXPECT_EQ(heapStep, 1);
+    EXPECT_EQ(s.showFloors, (std::vector<std::string>{"F1"}));
+    EXPECT_EQ(shownCount(s), 2);
+
+    const auto middle = tms::pileStep(piles, heapStep, s);
+    ASSERT_EQ(middle.size(), 6u);
+    EXPECT_EQ(middle[1], "  第  2  步:  (共  3  步)");
+    EXPECT_EQ(middle[2], "      已装入货物共计:  6    件");
+    EXPECT_EQ(middle[3], "      当前堆    编号:  B");
+    EXPECT_EQ(middle[5], "                摆放方式:  侧放，横向");
+    EXPECT_EQ(shownCount(s), 3);
+
+    tms::pileStep(piles, heapStep, s);
+    EXPECT_EQ(heapStep, 0) << "after the last pile the stepper starts again";
+    EXPECT_EQ(shownCount(s), 5);
+    EXPECT_EQ(tms::pileStep(piles, heapStep, s)[1], "  第  1  步:  (共  3  步)");
+
+    // The self-service window shares the counter and may leave it past the
+    // piles of this container: the stepper starts at the first pile.
+    for (int left : {3, 7, 99, -1}) {
+        heapStep = left;
+        const auto lines = tms::pileStep(piles, heapStep, s);
+        ASSERT_EQ(lines.size(), 6u);
+        EXPECT_EQ(lines[1], "  第  1  步:  (共  3  步)") << left;
+        EXPECT_EQ(heapStep, 1);
+        EXPECT_EQ(shownCount(s), 2);
+    }
+
+    // No piles: nothing changes.
+    heapStep = 5;
+    EXPECT_TRUE(tms::pileStep(tms::TPileLists(), heapStep, s).empty());
+    EXPECT_EQ(heapStep, 5);
+
+    // A count that is no number adds nothing.
+    tms::TPileLists odd = threePiles();
+    odd.countList[0] = "x";
+    heapStep = 1;
+    EXPECT_EQ(tms::pileStep(odd, heapStep, s)[2], "      已装入货物共计:  2    件");
+}
+
+// Piles chosen in the grid; pieces in the piece grid change alpha only.
+TEST(PlanSteps, Selection) {
+    tms::TPlanShow s = planOf({"F1", "F2", "F2", "F3"});
+    tms::showFloors(s, {"F2"});
+    EXPECT_EQ(shownCount(s), 2);
+    EXPECT_EQ(s.planArr.colorArr[0].shown, 0);
+    tms::showFloors(s, {"F2", "F3"});
+    EXPECT_EQ(shownCount(s), 3);
+    EXPECT_EQ(s.showFloors, (std::vector<std::string>{"F2", "F3"}));
+    tms::showAll(s);
+    EXPECT_EQ(shownCount(s), 4);
+
+    tms::showUpTo(s, 2);
+    tms::showPieces(s, {"P0", "P3"});
+    EXPECT_EQ(s.planArr.colorArr[0].alpha, 1.0f);
+    EXPECT_EQ(s.planArr.colorArr[1].alpha, 0.0f);
+    EXPECT_EQ(s.planArr.colorArr[3].alpha, 1.0f);
+    EXPECT_EQ(s.planArr.colorArr[3].shown, 0) << "the piece grid leaves what is drawn";
+}
+
+// Combo texts: padded numbers, and numbers of 30 or more columns as they are.
+TEST(PlanSteps, OrderItems) {
+    TestDb db;
+    db.conn.Execute(
+        "INSERT INTO HoldOrderForm(OrderFormNo, OrderFormName) VALUES ('A01', '甲单'), (?, '长'), "
+        "('B 2', 'x')",
+        {QString(30, 'N')});
+    const auto items = tms::listOrders(db.conn);
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0].no, "A01");
+    EXPECT_EQ(tms::orderItemText(items[0]), "A01" + std::string(28, ' ') + "甲单");
+    EXPECT_EQ(tms::orderItemText(items[1]), std::string(30, 'N') + "长");
+    EXPECT_EQ(tms::orderItemText(items[2]), "B 2" + std::string(28, ' ') + "x");
+    EXPECT_EQ(tms::delSpace(tms::orderItemText(items[2])), "B") << "why the number is kept beside the text";
+}
+
+// Swatch colours: three integers 0..255, anything else leaves it unfilled.
+TEST(PlanSteps, SwatchColours) {
+    int rgb[3] = {-1, -1, -1};
+    ASSERT_TRUE(tms::swatchColor("255,0,16", rgb));
+    EXPECT_EQ(rgb[0], 255);
+    EXPECT_EQ(rgb[1], 0);
+    EXPECT_EQ(rgb[2], 16);
+    EXPECT_TRUE(tms::swatchColor(" 1, 2 ,3", rgb));
+    EXPECT_TRUE(tms::swatchColor("1,2,3,4", rgb));
+    for (const char* bad : {"", "red", "1,2", "1,,3", "1.5,2,3", "256,0,0", "-1,0,0", "1,2,x", ",,"}) {
+        rgb[0] = 7;
+        EXPECT_FALSE(tms::swatchColor(bad, rgb)) << bad;
+        EXPECT_EQ(rgb[0], 7) << bad;
+    }
+}
