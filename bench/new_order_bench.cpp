@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     Form5 = new TForm5(&conn);
     Form6 = new TForm6(&conn);
     Form7 = new TForm7(&conn);
-    Form8 = new TForm8;
+    Form8 = new TForm8(&conn);
     Form10 = new TForm10(&conn);
     Form10->show();
     Form10->RadioButton2->setChecked(true);

@@ -54,35 +54,6 @@ private:
 
 }  // namespace
 
-// ---------------------------------------------------------------- up-down
-
-TUpDown::TUpDown(QLineEdit* associate, int minimum, int maximum, QWidget* parent)
-    : QWidget(parent), edit_(associate), min_(minimum), max_(maximum) {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    auto arrow = [this, layout](Qt::ArrowType type, int steps) {
-        auto* b = new QToolButton(this);
-        b->setArrowType(type);
-        b->setAutoRepeat(true);
-        b->setFixedSize(18, 12);
-        b->setFocusPolicy(Qt::NoFocus);
-        connect(b, &QToolButton::clicked, this, [this, steps] { stepBy(steps); });
-        layout->addWidget(b);
-    };
-    arrow(Qt::UpArrow, 1);
-    arrow(Qt::DownArrow, -1);
-}
-
-void TUpDown::stepBy(int steps) {
-    // A text that is no whole number steps from the nearest end of the range.
-    bool ok = false;
-    long long v = edit_->text().trimmed().toLongLong(&ok);
-    if (!ok) v = steps > 0 ? min_ - 1 : max_ + 1;
-    v = std::clamp<long long>(v + steps, min_, max_);
-    edit_->setText(QString::number(v));
-}
-
 // ---------------------------------------------------------------- window
 
 TForm10::TForm10(TADOConnection* connection, QWidget* parent) : QWidget(parent) {
@@ -228,7 +199,11 @@ void TForm10::buildControls() {
     Edit1->setText(QStringLiteral("200"));
     Edit1->setValidator(new TNumericText(Edit1));
     Edit1->setMaximumWidth(70);
-    UpDown1 = static_cast<TUpDown*>(named(new TUpDown(Edit1, 0, tms::kMaxAmount, this), "UpDown1"));
+    UpDown1 = new TUpDown(QStringLiteral("UpDown1"), Qt::Vertical, this);
+    UpDown1->Associate = Edit1;
+    UpDown1->Min = 0;
+    UpDown1->Max = tms::kMaxAmount;
+    UpDown1->ClampToRange = true;
     auto* amount = new QHBoxLayout;
     amount->addWidget(Label5);
     amount->addWidget(Edit1);

@@ -12,6 +12,7 @@
 
 #include "data/OrderStore.h"
 #include "platform/AdoDb.h"
+#include "platform/UpDown.h"
 #include "shell/Forms.h"
 
 class QCheckBox;
@@ -26,21 +27,6 @@ class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TDBGrid;
-
-// An up-down control beside a numeric edit: its arrows step the edit's
-// number by 1 within the range.
-class TUpDown : public QWidget {
-    Q_OBJECT
-public:
-    TUpDown(QLineEdit* associate, int minimum, int maximum, QWidget* parent = nullptr);
-    void stepBy(int steps);
-    int Min() const { return min_; }
-    int Max() const { return max_; }
-
-private:
-    QLineEdit* edit_;
-    int min_, max_;
-};
 
 class TForm10 : public QWidget {
     Q_OBJECT

@@ -87,34 +87,6 @@ void TOrderCombo::showPopup() {
     QComboBox::showPopup();
 }
 
-TUpDown::TUpDown(QWidget* parent) : QWidget(parent) {
-    auto* lay = new QHBoxLayout(this);
-    lay->setContentsMargins(0, 0, 0, 0);
-    lay->setSpacing(0);
-    auto arrow = [this, lay](const char* name, Qt::ArrowType type, int delta) {
-        auto* b = new QToolButton(this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setArrowType(type);
-        b->setAutoRepeat(true);
-        connect(b, &QToolButton::clicked, this, [this, delta] { step(delta); });
-        lay->addWidget(b);
-    };
-    arrow("UpDown1Down", Qt::LeftArrow, -1);
-    arrow("UpDown1Up", Qt::RightArrow, 1);
-}
-
-void TUpDown::setPosition(int v) {
-    position_ = v;
-    if (Associate) Associate->setText(QString::number(v));
-}
-
-bool TUpDown::step(int delta) {
-    const int v = position_ + delta;
-    if (OnChanging && !OnChanging(v)) return false;
-    setPosition(v);
-    return true;
-}
-
 // ------------------------------------------------------------ window
 
 TForm8::TForm8(TADOConnection* connection, QWidget* parent) : QWidget(parent) {
@@ -138,8 +110,7 @@ TForm8::TForm8(TADOConnection* connection, QWidget* parent) : QWidget(parent) {
     Edit1->setReadOnly(true);
     Edit1->setFixedWidth(48);
     Edit1->setAlignment(Qt::AlignRight);
-    UpDown1 = new TUpDown(this);
-    UpDown1->setObjectName(QStringLiteral("UpDown1"));
+    UpDown1 = new TUpDown(QStringLiteral("UpDown1"), Qt::Horizontal, this);
     UpDown1->Associate = Edit1;
     UpDown1->Min = 1;
     UpDown1->Max = 1;

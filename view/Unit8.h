@@ -17,6 +17,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/UpDown.h"
 #include "shell/Forms.h"
 #include "view/PlanRenderer.h"
 #include "view/PlanShow.h"
@@ -44,27 +45,6 @@ public:
     explicit TOrderCombo(QWidget* parent = nullptr) : QComboBox(parent) {}
     std::function<void()> OnDropDown;
     void showPopup() override;
-};
-
-// An up-down control: Position between Min and Max, two arrow buttons
-// ("UpDown1Down", "UpDown1Up"); OnChanging may refuse a new position before
-// it is taken, and the associated edit shows every position taken.
-class TUpDown : public QWidget {
-    Q_OBJECT
-public:
-    explicit TUpDown(QWidget* parent = nullptr);
-    int Min = 1;
-    int Max = 1;
-    int Position() const { return position_; }
-    void setPosition(int v);  // no OnChanging; the edit follows
-    // Asks to move by delta (the arrow buttons do this): refused when
-    // OnChanging answers false, else taken. True when taken.
-    bool step(int delta);
-    std::function<bool(int newValue)> OnChanging;
-    QLineEdit* Associate = nullptr;
-
-private:
-    int position_ = 1;
 };
 
 class TForm8 : public QWidget {

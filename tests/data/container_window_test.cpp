@@ -9,6 +9,7 @@
 
 #include "tests/data/CatalogueTesting.h"
 #include "data/Unit6.h"
+#include "tests/support/WindowTestMain.h"
 
 namespace {
 
@@ -307,8 +308,4 @@ TEST_F(ContainerWindow, ClosingLeavesTheListToOtherWindows) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return tms::test::runWindowTests(argc, argv); }

@@ -11,6 +11,7 @@
 
 #include "tests/data/CatalogueTesting.h"
 #include "data/Unit5.h"
+#include "tests/support/WindowTestMain.h"
 
 namespace {
 
@@ -544,8 +545,4 @@ TEST_F(GoodsWindow, SharedListOutlivesThisWindowAndKeepsPendingEdits) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return tms::test::runWindowTests(argc, argv); }

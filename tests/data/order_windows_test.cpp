@@ -23,6 +23,7 @@
 #include "engine/Holdwisep.h"
 #include "tests/data/CatalogueTesting.h"
 #include "view/Unit8.h"
+#include "tests/support/WindowTestMain.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ protected:
         Form5 = new TForm5(&db.conn);
         Form6 = new TForm6(&db.conn);
         Form7 = new TForm7(&db.conn);
-        Form8 = new TForm8;
+        Form8 = new TForm8(&db.conn);
         Form10 = new TForm10(&db.conn);
     }
     void TearDown() override {
@@ -456,8 +457,4 @@ TEST_F(OrderWindows, ThePickerOfTheDrawingWindowIsModalFilteredAndOffersNoDrawin
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return tms::test::runWindowTests(argc, argv); }

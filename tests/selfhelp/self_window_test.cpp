@@ -36,6 +36,7 @@
 #include "tests/support/TestDb.h"
 #include "view/GLPanel.h"
 #include "view/Unit8.h"
+#include "tests/support/WindowTestMain.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ protected:
         addGoods("BIG", "大件", 3000, 2000, 2000, 900, "0,0,255");
 
         Form1 = new TForm1;
-        Form8 = new TForm8;
+        Form8 = new TForm8(&db.conn);
         Form5 = new TForm5(&db.conn);
         Form9 = form = new TForm9(&db.conn);
         Form11 = dialog = new TForm11(Form5);
@@ -594,26 +595,6 @@ TEST_F(SelfWindow, ScreenshotWithTwoBatches) {
     EXPECT_TRUE(dialog->grab().toImage().save(dir + "/self_add_goods.png"));
 }
 
-// Keeps the GL driver modules loaded until the process ends, so that the
-// leak checker can still name the driver's allocations kept for the life of
-// the display.
-void pinGLDrivers() {
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void*) {
-            const char* name = info->dlpi_name;
-            if (name && (std::strstr(name, "_dri.so") || std::strstr(name, "libgallium")))
-                dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-            return 0;
-        },
-        nullptr);
-}
-
 }  // namespace
 
-int main(int argc, char** argv) {
-    TGLPanel::setDefaultSurfaceFormat();
-    QApplication app(argc, argv);
-    if (TGLPanel::openGLAvailable()) pinGLDrivers();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return tms::test::runWindowTests(argc, argv); }

@@ -14,6 +14,7 @@
 
 #include "platform/Dialogs.h"
 #include "shell/Startup.h"
+#include "tests/support/WindowTestMain.h"
 
 namespace {
 
@@ -74,8 +75,5 @@ TEST(AboutBox, ShowsTheProgramAndItsLineWithoutAnIcon) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("舱易通"));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return tms::test::runWindowTests(argc, argv, [] { QCoreApplication::setApplicationName(QStringLiteral("舱易通")); });
 }

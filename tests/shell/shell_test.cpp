@@ -23,6 +23,7 @@
 #include "shell/JPEG.h"
 #include "shell/Startup.h"
 #include "shell/Unit4.h"
+#include "tests/support/WindowTestMain.h"
 
 namespace {
 
@@ -523,9 +524,8 @@ TEST_F(Program, SettingsFileErrorsSayOnce) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("舱易通"));
-    JPEG::registerFileFormats();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return tms::test::runWindowTests(argc, argv, [] {
+        QCoreApplication::setApplicationName(QStringLiteral("舱易通"));
+        JPEG::registerFileFormats();
+    });
 }

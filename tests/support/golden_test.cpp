@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "tests/support/Golden.h"
 
 namespace {

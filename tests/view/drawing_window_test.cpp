@@ -41,6 +41,7 @@
 #include "view/PrintGLPanel.h"
 #include "view/Unit3.h"
 #include "view/Unit8.h"
+#include "tests/support/WindowTestMain.h"
 
 using namespace viewtest;
 
@@ -529,26 +530,4 @@ TEST_F(DrawingWindow, Screenshots) {
     }
 }
 
-namespace {
-// Keeps the GL driver modules loaded until the process ends, so the leak
-// checker can still name them (their allocations live as long as the
-// display).
-void pinGLDrivers() {
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void*) {
-            const char* name = info->dlpi_name;
-            if (name && (std::strstr(name, "_dri.so") || std::strstr(name, "libgallium")))
-                dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-            return 0;
-        },
-        nullptr);
-}
-}  // namespace
-
-int main(int argc, char** argv) {
-    TGLPanel::setDefaultSurfaceFormat();
-    QApplication app(argc, argv);
-    if (TGLPanel::openGLAvailable()) pinGLDrivers();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return tms::test::runWindowTests(argc, argv); }

@@ -27,6 +27,7 @@
 #include "view/PlanLoad.h"
 #include "view/PlanRenderer.h"
 #include "view/PrintGLPanel.h"
+#include "tests/support/WindowTestMain.h"
 
 using namespace viewtest;
 
@@ -308,26 +309,8 @@ int runChild(int argc, char** argv) {
 }
 }  // namespace
 
-// Keeps the GL driver modules loaded until the process ends. The driver
-// keeps a few allocations for the life of the display and is unloaded when
-// the display closes at exit; the leak checker then cannot name the module
-// any more and its suppressions of driver leaks do not apply.
-void pinGLDrivers() {
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void*) {
-            const char* name = info->dlpi_name;
-            if (name && (std::strstr(name, "_dri.so") || std::strstr(name, "libgallium")))
-                dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-            return 0;
-        },
-        nullptr);
-}
-
 int main(int argc, char** argv) {
     TGLPanel::setDefaultSurfaceFormat();
     if (qEnvironmentVariableIsSet("TMS_PANEL_CHILD")) return runChild(argc, argv);
-    QApplication app(argc, argv);
-    if (TGLPanel::openGLAvailable()) pinGLDrivers();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return tms::test::runWindowTests(argc, argv);
 }

@@ -1,0 +1,46 @@
+#pragma once
+// The main function of a window test program: the program's OpenGL surface
+// format before the application object exists, the application, then the
+// tests.
+//
+// The GL driver keeps a few allocations for the life of the display and is
+// unloaded when the display closes at exit; the leak checker then cannot
+// name the module any more and its suppressions of driver leaks do not
+// apply. So the driver modules stay loaded until the process ends.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include <dlfcn.h>
+#include <link.h>
+
+#include <cstring>
+#include <functional>
+
+#include "view/GLPanel.h"
+
+namespace tms::test {
+
+inline void pinGLDrivers() {
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void*) {
+            const char* name = info->dlpi_name;
+            if (name && (std::strstr(name, "_dri.so") || std::strstr(name, "libgallium")))
+                dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            return 0;
+        },
+        nullptr);
+}
+
+// `setup` runs once the application object exists, before the tests.
+inline int runWindowTests(int argc, char** argv, const std::function<void()>& setup = {}) {
+    TGLPanel::setDefaultSurfaceFormat();
+    QApplication app(argc, argv);
+    if (TGLPanel::openGLAvailable()) pinGLDrivers();
+    if (setup) setup();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
+
+}  // namespace tms::test
