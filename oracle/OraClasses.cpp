@@ -218,6 +218,11 @@ bool TExecThread::Abandon() {
 
 int TExecThread::AbandonedRunning() { return gAbandonedRunning.load(); }
 
+int TExecThread::Live() {
+    std::lock_guard<std::mutex> g(gLiveThreadsLock);
+    return static_cast<int>(LiveThreads().size());
+}
+
 intptr_t UtilWndProc(TUtilWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     switch (message) {
     case WM_CREATE:

@@ -157,6 +157,8 @@ public:
     const TMethodDesc& Desc() const { return *state_->Desc; }
     // Worker threads given up and not yet ended (tests wait for them).
     static int AbandonedRunning();
+    // Threads made and not yet ended by a completion or StopThread.
+    static int Live();
 
 private:
     struct TState {
