@@ -47,8 +47,8 @@ TEST(Connection, ConnectAndDisconnectInTheOracle8Style) {
     c->Connect("");
     EXPECT_TRUE(c->GetConnected());
     EXPECT_EQ(c->CallStyleInUse(), csOCI8);
-    EXPECT_EQ(Calls(home.Journal(), {"OCIHandleAlloc", "OCIServerAttach", "OCIAttrSet", "OCISessionBegin",
-                                     "OCIServerVersion"}),
+    EXPECT_EQ(Calls(home.Journal(),
+                    {"OCIHandleAlloc", "OCIServerAttach", "OCIAttrSet", "OCISessionBegin", "OCIServerVersion"}),
               "OCIHandleAlloc type=3\nOCIHandleAlloc type=8\nOCIHandleAlloc type=9\n"
               "OCIServerAttach server=orcl mode=0\n"
               "OCIAttrSet type=3 attr=6 value=handle\n"
@@ -130,7 +130,7 @@ TEST(Connection, NationalLanguageSettingsBecomeAlterSession) {
     FakeHomeScope home("ora10201");
     auto c = Scott();
     c->SetProp(prNlsDateFormat, TVariant("YYYY-MM-DD"));
-    c->SetProp(prNlsDateLanguage, TVariant(""));  // empty: not set
+    c->SetProp(prNlsDateLanguage, TVariant(""));        // empty: not set
     EXPECT_EQ(Calls(home.Journal(), {"OCIStmt"}), "");  // nothing runs while disconnected
     c->Connect("");
     EXPECT_EQ(Calls(home.Journal(), {"OCIStmtPrepare"}),
@@ -195,8 +195,8 @@ TEST(Connection, ServerVersionsAndMaximumStringSizes) {
         const char* db;
         uint16_t version;
         int maxString;
-    } cases[] = {{"orcl", 10201, 4000}, {"ora9", 9201, 4000}, {"seven", 7340, 2000}, {"nodot", 0, 4000},
-                 {"leading", 0, 4000}};
+    } cases[] = {
+        {"orcl", 10201, 4000}, {"ora9", 9201, 4000}, {"seven", 7340, 2000}, {"nodot", 0, 4000}, {"leading", 0, 4000}};
     for (const Case& k : cases) {
         SCOPED_TRACE(k.db);
         auto c = Scott(k.db);
@@ -272,8 +272,7 @@ TEST(Connection, LockSerialisesThreadsOnlyWithThreadSafety) {
             c.Lock();
             int n = ++inside;
             int m = most.load();
-            while (n > m && !most.compare_exchange_weak(m, n)) {
-            }
+            while (n > m && !most.compare_exchange_weak(m, n)) {}
             --inside;
             c.Unlock();
         }
@@ -334,13 +333,15 @@ TEST(UtilityWindow, CompletionJoinsTheWorkerBeforeRaising) {
     TOCIConnection c;
     std::thread::id ran, completed;
     std::exception_ptr seen;
-    TExecThread* t = c.RunThread([&] {
-        ran = std::this_thread::get_id();
-        throw EOraError(942, nullptr, "ORA-00942: table or view does not exist");
-    }, [&](std::exception_ptr e) {
-        completed = std::this_thread::get_id();
-        seen = e;
-    });
+    TExecThread* t = c.RunThread(
+        [&] {
+            ran = std::this_thread::get_id();
+            throw EOraError(942, nullptr, "ORA-00942: table or view does not exist");
+        },
+        [&](std::exception_ptr e) {
+            completed = std::this_thread::get_id();
+            seen = e;
+        });
     ASSERT_NE(t, nullptr);
     ASSERT_TRUE(c.UtilWindow()->WaitPending(5000));
     try {
@@ -375,10 +376,12 @@ TEST(UtilityWindow, StopThreadJoinsOrGivesUpNeverKills) {
     std::condition_variable cv;
     bool go = false;
     TExecThread::StopWaitMs = 50;
-    TExecThread* stuck = c.RunThread([&] {
-        std::unique_lock<std::mutex> l(m);
-        cv.wait(l, [&] { return go; });
-    }, [](std::exception_ptr) { ADD_FAILURE(); });
+    TExecThread* stuck = c.RunThread(
+        [&] {
+            std::unique_lock<std::mutex> l(m);
+            cv.wait(l, [&] { return go; });
+        },
+        [](std::exception_ptr) { ADD_FAILURE(); });
     c.StopThread(stuck, false);
     EXPECT_EQ(TExecThread::AbandonedRunning(), 1);
     {
