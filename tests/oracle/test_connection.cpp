@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "oracle/OraClasses.h"
+#include "oracle/OraFormatModel.h"
 #include "tests/oracle/OraFakeClient.h"
 #include "tests/oracle/OraTestSupport.h"
 
@@ -419,6 +420,14 @@ TEST(OracleValues, RowidTexts) {
     EXPECT_EQ(RowidToString({0, 0, 4, 300, 7}), "0000012C.0007.0004");
     const uint8_t urowid[] = {2, 0xFB, 0xFF, 0x00, 0x41};
     EXPECT_EQ(URowidToString(urowid, sizeof urowid), "*+/8AQQ");
+}
+
+TEST(OracleValues, DatetimeFormatModels) {
+    EXPECT_EQ(DateTimeFormatModel("yyyy-mm-dd", "hh:nn:ss", false), "YYYY-MM-DD HH24:MI:SS");
+    // an "m" run after the hours is minutes, before them a month
+    EXPECT_EQ(DateTimeFormatModel("d/m/yy", "h:mm:ss.zzz", false), "fmDDfm/fmMMfm/YY fmHH24fm:MI:SS.FF");
+    EXPECT_EQ(DateTimeFormatModel("dddd, mmmm d", "h:m AMPM", true), "fmDAYfm, MONTH fmDDfm fmHH12fm:fmMIfm AM TZH:TZM");
+    EXPECT_EQ(DateTimeFormatModel("ddd mmm 'of' yyyy", "hh:nn am/pm", false), "DY MON \"of\" YYYY HH24:MI AM");  // the cycle looks for AMPM or t only
 }
 
 }  // namespace
