@@ -405,8 +405,9 @@ TEST(Command, Oracle7PiecesWithTheFourWarnings) {
             EXPECT_EQ(Calls(home.Journal(), {"piece in"}), "piece in=value 0\n");
             EXPECT_EQ(dynamic_cast<TBlob*>(outs[0]->GetObject())->AsBytes(), "long answer");
         }
-        if (k.outParams == 1 && k.warnings.size() == 1)
+        if (k.outParams == 1 && k.warnings.size() == 1) {
             EXPECT_EQ(dynamic_cast<TBlob*>(outs[0]->GetObject())->AsBytes(), "abc");
+        }
     }
     TOCICommand::LongPieceSize = 65536;
 }
