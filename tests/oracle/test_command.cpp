@@ -362,7 +362,7 @@ TEST(Command, Oracle7PiecesWithTheFourWarnings) {
     auto conn = Connected();
     TOCICommand::LongPieceSize = 4;
     struct Case {
-        const char* spec;
+        const char* script;
         int inParams, outParams;
         std::vector<std::string> warnings;
     } cases[] = {
@@ -373,9 +373,9 @@ TEST(Command, Oracle7PiecesWithTheFourWarnings) {
         {"out_pieces=2|out:LONG1=abc|out:LONG2=defgh", 0, 1, {"Warning: Not enough Output params"}},
     };
     for (const Case& k : cases) {
-        SCOPED_TRACE(k.spec);
+        SCOPED_TRACE(k.script);
         Warnings warnings;
-        home->script("begin p; end;", k.spec);
+        home->script("begin p; end;", k.script);
         TOCICommand c;
         c.SetConnection(conn.get());
         c.SetSQL("begin p(:i1, :i2, :o1, :o2); end;");

@@ -222,14 +222,14 @@ int LiveHandles() {
     return static_cast<int>(gHandles.size());
 }
 
-void AddScript(const char* match, const char* spec) {
+void AddScript(const char* match, const char* behaviour) {
     Script s;
     s.match = match;
     if (!s.match.empty() && s.match.back() == '*') {
         s.prefix = true;
         s.match.pop_back();
     }
-    std::string rest = spec ? spec : "";
+    std::string rest = behaviour ? behaviour : "";
     size_t start = 0;
     while (start <= rest.size()) {
         size_t end = rest.find('|', start);

@@ -25,7 +25,7 @@ struct fakeoci_control_table {
     int (*live_handles)(void);
 
     /* The statement engine. A statement whose text equals match (or starts
-     * with it, when match ends in "*") behaves as spec says: fields joined
+     * with it, when match ends in "*") behaves as behaviour says: fields joined
      * by "|", each "key=value":
      *   type=N          statement type (attribute 24); default from the first word
      *   rows=N          rows processed
@@ -43,7 +43,7 @@ struct fakeoci_control_table {
      *                   texts are the values of out:LONG1, out:LONG2, ...
      *   rowid=k,o,f,b,r the row address returned for the last row
      * Later scripts of the same match replace earlier ones. */
-    void (*script)(const char* match, const char* spec);
+    void (*script)(const char* match, const char* behaviour);
     void (*clear_script)(void);
     /* A database the client can reach, by name, with its version banner.
      * Known from the start: "" and "orcl" (10.2.0.1), "ora9" (9.2.0.1),
