@@ -136,6 +136,12 @@ public:
     uint16_t DataType() const { return dataType_; }
     int32_t Size() const { return size_; }
 
+protected:
+    // The stored value itself, for descendants that keep arrays in it.
+    TVariant& ValueRef() { return value_; }
+    const TVariant& ValueRef() const { return value_; }
+    void SetIsNullFlag(bool value) { isNull_ = value; }
+
 private:
     std::string name_;
     uint16_t dataType_ = 0;
@@ -188,6 +194,13 @@ public:
     TKaConnection* Connection() const { return connection_; }
     const std::string& SQL() const { return sql_; }
     TParamDescs& Params() { return params_; }
+
+    // Property 5: the command may commit on success.
+    bool AutoCommitProp() const { return prop5_; }
+    // Called at the end of every execution with whether it succeeded.
+    std::function<void(bool success)> AfterExecute;
+    // How LOB data written by the command is compressed (2 and 3 compress).
+    uint8_t BlobCompression = 0;
 
 private:
     TKaConnection* connection_ = nullptr;

@@ -149,15 +149,10 @@ std::vector<TOCIEntry> BuildEntries() {
         // the entry points whose shapes are known are bound through their
         // typed variables
         const std::string n = name;
-        if (n == "OCIEnvCreate") return out.push_back(Typed(name, set, OCIEnvCreate));
-        if (n == "OCIInitialize") return out.push_back(Typed(name, set, OCIInitialize));
-        if (n == "OCIEnvInit") return out.push_back(Typed(name, set, OCIEnvInit));
-        if (n == "OCIHandleAlloc") return out.push_back(Typed(name, set, OCIHandleAlloc));
-        if (n == "OCIHandleFree") return out.push_back(Typed(name, set, OCIHandleFree));
-        if (n == "OCIAttrGet") return out.push_back(Typed(name, set, OCIAttrGet));
-        if (n == "OCIAttrSet") return out.push_back(Typed(name, set, OCIAttrSet));
-        if (n == "OCIErrorGet") return out.push_back(Typed(name, set, OCIErrorGet));
-        if (n == "opinit") return out.push_back(Typed(name, set, opinit));
+#define ORA_TYPED(fn) \
+    if (n == #fn) return out.push_back(Typed(name, set, fn));
+        ORA_TYPED_ENTRIES(ORA_TYPED)
+#undef ORA_TYPED
         out.push_back({name, set, &gProcs[proc++], reinterpret_cast<void*>(&NotLinkedProc)});
     };
     for (const char* n : kOracle7Names) add(n, TOCISet::Oracle7);
@@ -168,15 +163,9 @@ std::vector<TOCIEntry> BuildEntries() {
 }
 }  // namespace
 
-OCIEnvCreate_t OCIEnvCreate = &StubOf<OCIEnvCreate_t>::Call;
-OCIInitialize_t OCIInitialize = &StubOf<OCIInitialize_t>::Call;
-OCIEnvInit_t OCIEnvInit = &StubOf<OCIEnvInit_t>::Call;
-OCIHandleAlloc_t OCIHandleAlloc = &StubOf<OCIHandleAlloc_t>::Call;
-OCIHandleFree_t OCIHandleFree = &StubOf<OCIHandleFree_t>::Call;
-OCIAttrGet_t OCIAttrGet = &StubOf<OCIAttrGet_t>::Call;
-OCIAttrSet_t OCIAttrSet = &StubOf<OCIAttrSet_t>::Call;
-OCIErrorGet_t OCIErrorGet = &StubOf<OCIErrorGet_t>::Call;
-opinit_t opinit = &StubOf<opinit_t>::Call;
+#define ORA_TYPED(fn) fn##_t fn = &StubOf<fn##_t>::Call;
+ORA_TYPED_ENTRIES(ORA_TYPED)
+#undef ORA_TYPED
 
 const std::vector<TOCIEntry>& OCIEntries() {
     static const std::vector<TOCIEntry> entries = BuildEntries();

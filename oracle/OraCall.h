@@ -111,17 +111,23 @@ bool IsStub(const TOCIEntry& entry);
 // Binds every entry point to its stub.
 void UnbindOCI();
 
-// The entry points whose call shapes the library uses so far; the others
-// are reached through their table entries until their callers exist.
-extern OCIEnvCreate_t OCIEnvCreate;
-extern OCIInitialize_t OCIInitialize;
-extern OCIEnvInit_t OCIEnvInit;
-extern OCIHandleAlloc_t OCIHandleAlloc;
-extern OCIHandleFree_t OCIHandleFree;
-extern OCIAttrGet_t OCIAttrGet;
-extern OCIAttrSet_t OCIAttrSet;
-extern OCIErrorGet_t OCIErrorGet;
-extern opinit_t opinit;
+// The entry points whose call shapes the library uses, each reached through
+// a variable of its own shape; the others are reached through their table
+// entries until their callers exist.
+#define ORA_TYPED_ENTRIES(X)                                                                              \
+    X(OCIEnvCreate) X(OCIInitialize) X(OCIEnvInit) X(OCIHandleAlloc) X(OCIHandleFree) X(OCIDescriptorAlloc) \
+    X(OCIDescriptorFree) X(OCIAttrGet) X(OCIAttrSet) X(OCIErrorGet) X(OCIServerAttach) X(OCIServerDetach)   \
+    X(OCISessionBegin) X(OCISessionEnd) X(OCISessionGet) X(OCISessionRelease) X(OCISessionPoolCreate)       \
+    X(OCISessionPoolDestroy) X(OCITransCommit) X(OCITransRollback) X(OCIServerVersion) X(OCIPing)           \
+    X(OCIBreak) X(OCIStmtPrepare) X(OCIStmtPrepare2) X(OCIStmtRelease) X(OCIStmtExecute)                    \
+    X(OCIStmtGetPieceInfo) X(OCIStmtSetPieceInfo) X(OCIBindByName) X(OCIBindArrayOfStruct)                  \
+    X(OCIBindDynamic) X(OCIRowidToChar) X(OCISvcCtxToLda) X(olog) X(ologof) X(ocom) X(orol) X(obreak)       \
+    X(oerhms) X(oopen) X(oclose) X(oparse) X(oexn) X(obndrv) X(obndra) X(obindps) X(ogetpi) X(osetpi)       \
+    X(opinit) X(OraMTSSvcGet) X(OraMTSSvcRel)
+
+#define ORA_DECLARE_TYPED(fn) extern fn##_t fn;
+ORA_TYPED_ENTRIES(ORA_DECLARE_TYPED)
+#undef ORA_DECLARE_TYPED
 
 void OraCallStartup();
 void OraCallShutdown();

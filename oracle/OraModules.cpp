@@ -10,6 +10,7 @@
 #include "oracle/MemData.h"
 #include "oracle/MemUtils.h"
 #include "oracle/OraCall.h"
+#include "oracle/OraClasses.h"
 #include "oracle/OraConsts.h"
 #include "oracle/OraNet.h"
 #include "oracle/OraParser.h"
@@ -83,7 +84,7 @@ TModuleTable& libraryModules() {
         {"OraCall", OraCallStartup, OraCallShutdown},
         {"OraError", nullptr, nullptr},
         {"OraNet", OraNetStartup, OraNetShutdown},
-        {"OraClasses", nullptr, nullptr},
+        {"OraClasses", OraClassesStartup, OraClassesShutdown},
         {"OraObjects", nullptr, nullptr},
         {"KaConnectionPool", KaConnectionPoolStartup, KaConnectionPoolShutdown},
         {"OraConnectionPool", nullptr, nullptr},

@@ -1,6 +1,8 @@
 #pragma once
 // Synchronisation
 
+#include <pthread.h>
+
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -14,6 +16,13 @@ enum class TWaitResult { Signaled, Timeout };
 // A critical section: a recursive lock.
 class TCriticalSection {
 public:
+    TCriticalSection() = default;
+    // The standard recursive mutex ends without telling the thread library;
+    // destroying it here lets the thread checker forget it, so a later lock
+    // at the same address is not taken for the same one.
+    ~TCriticalSection() { pthread_mutex_destroy(mutex_.native_handle()); }
+    TCriticalSection(const TCriticalSection&) = delete;
+    TCriticalSection& operator=(const TCriticalSection&) = delete;
     void Enter() { mutex_.lock(); }
     void Leave() { mutex_.unlock(); }
     bool TryEnter() { return mutex_.try_lock(); }

@@ -277,7 +277,7 @@ TEST_F(ClientTest, EntryPointsAreStubsUntilBoundAndStubsRaise) {
     EXPECT_FALSE(IsStub(*FindOCIEntry("OCIPStreamRead")));  // from oraclient9.dll
     EXPECT_FALSE(IsStub(*FindOCIEntry("olog")));
     // what the fake lacks keeps its stub, and the stub raises
-    const TOCIEntry* prepare = FindOCIEntry("OCIStmtPrepare");
+    const TOCIEntry* prepare = FindOCIEntry("OCILobRead");
     ASSERT_TRUE(IsStub(*prepare));
     try {
         reinterpret_cast<void (*)()>(*prepare->Slot)();

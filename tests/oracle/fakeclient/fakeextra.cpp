@@ -12,8 +12,20 @@ FAKE_EXPORT int OCIPStreamFromXMLType(void*, void*, void*, uint32_t) { return 0;
 FAKE_EXPORT int OCIPStreamRead(void*, void*, void*, int64_t*, uint32_t) { return 0; }
 FAKE_EXPORT int OCIPStreamClose(void*, void*) { return 0; }
 #elif FAKEEXTRA_KIND == 2  // oramts.dll, oramts10.dll
-FAKE_EXPORT int OraMTSSvcGet(const char*, const char*, const char*, void**, void**, uint32_t) { return 0; }
-FAKE_EXPORT int OraMTSSvcRel(void*) { return 0; }
+// A service context of the coordinator's own: the library only keeps it and
+// hands it back.
+static int gMTSService = 0;
+FAKE_EXPORT int OraMTSSvcGet(const char*, const char*, const char*, void** svc, void** env, uint32_t) {
+    if (svc) *svc = &gMTSService;
+    if (env) *env = nullptr;
+    ++gMTSService;
+    return 0;
+}
+FAKE_EXPORT int OraMTSSvcRel(void* svc) {
+    if (svc != &gMTSService) return -1;
+    --gMTSService;
+    return 0;
+}
 FAKE_EXPORT int OraMTSEnlCtxGet(const char*, const char*, const char*, uint32_t, void**) { return 0; }
 FAKE_EXPORT int OraMTSJoinTxn(void*, void*) { return 0; }
 FAKE_EXPORT int OraMTSEnlCtxRel(void*) { return 0; }

@@ -23,6 +23,41 @@ struct fakeoci_control_table {
     void (*set_error)(int code, const char* message, int status);
     /* Handles allocated and not yet freed. */
     int (*live_handles)(void);
+
+    /* The statement engine. A statement whose text equals match (or starts
+     * with it, when match ends in "*") behaves as behaviour says: fields joined
+     * by "|", each "key=value":
+     *   type=N          statement type (attribute 24); default from the first word
+     *   rows=N          rows processed
+     *   out:NAME=text   value of an output bind after execution ("(null)": null);
+     *                   for a LONG bind, the value handed out in pieces
+     *   cursor=NAME     the bind NAME receives an opened REF CURSOR
+     *   error=N         fail with ORA-N ...
+     *   message=text    ... and this message
+     *   offset=N        parse error offset reported with the error
+     *   warning=1       succeed with information 24344
+     *   block=1         report ORA-03123 (the call would block)
+     *   hold=1          wait inside the execution until released or broken
+     *   in_pieces=N     (Oracle 7 calls) LONG input values the server asks for
+     *   out_pieces=N    (Oracle 7 calls) LONG output values it hands out; their
+     *                   texts are the values of out:LONG1, out:LONG2, ...
+     *   rowid=k,o,f,b,r the row address returned for the last row
+     * Later scripts of the same match replace earlier ones. */
+    void (*script)(const char* match, const char* behaviour);
+    void (*clear_script)(void);
+    /* A database the client can reach, by name, with its version banner.
+     * Known from the start: "" and "orcl" (10.2.0.1), "ora9" (9.2.0.1),
+     * "ora7" (7.3.4). Users: scott/tiger, system/manager, proxy/proxypw. */
+    void (*add_database)(const char* name, const char* banner);
+    /* Calls the failover callback registered on the last server attached;
+     * returns its answer (-1 when none is registered). */
+    int (*trigger_failover)(int type, int event);
+    /* Executions waiting inside the client (hold=1), and their release. */
+    int (*held)(void);
+    void (*release_held)(void);
+    /* From now on every server round trip (ping, commit, execution) of an
+     * existing session fails with ORA-03113 (1), or works again (0). */
+    void (*set_broken)(int broken);
 };
 
 typedef const struct fakeoci_control_table* (*fakeoci_control_fn)(void);

@@ -1,0 +1,1527 @@
+// The statement side of the Oracle layer: cursor, bind parameter and
+// command (their declarations are in OraClasses.h).
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <set>
+
+#include "oracle/CLRClasses.h"
+#include "oracle/DAConsts.h"
+#include "oracle/OraAnsi.h"
+#include "oracle/OraClasses.h"
+#include "oracle/OraConsts.h"
+#include "oracle/OraFormatSettings.h"
+#include "oracle/OraParser.h"
+#include "oracle/OraText.h"
+#include "oracle/OraWarning.h"
+
+namespace tms::ora {
+
+ORA_DEFINE_CLASS(TOraCursor, TSharedObject, nullptr)
+ORA_DEFINE_CLASS(TOraParamDesc, TParamDesc, nullptr)
+ORA_DEFINE_CLASS(TOCICommand, TKaCommand, nullptr)
+
+namespace {
+const char* const kModule = "OraClasses";
+const char* const kNotInitialized = "OCI is not inizialized";
+const char* const kNeedOCI7 = "Need Oracle 7.3 Call Interface";
+const char* const kNeedOCI8 = "Need Oracle 8 Call Interface";
+
+bool IsLong(uint16_t dt) { return dt == dtBlob || dt == dtMemo || dt == dtWideMemo; }
+bool IsObjectArrayCode(uint16_t dt) {
+    return dt == dtNumber || (dt >= dtTimeStamp && dt <= dtIntervalDS) || dt == dtNumberObject;
+}
+
+// The mutex of a non-blocking command for the length of a scope.
+class TCommandMutex {
+public:
+    TCommandMutex(TMutex& m, bool take) : m_(m), taken_(take) {
+        if (taken_) m_.WaitFor(INFINITE);
+    }
+    ~TCommandMutex() {
+        if (taken_) m_.Release();
+    }
+    TCommandMutex(const TCommandMutex&) = delete;
+    TCommandMutex& operator=(const TCommandMutex&) = delete;
+
+private:
+    TMutex& m_;
+    bool taken_;
+};
+
+class TLockScope {
+public:
+    explicit TLockScope(TOCIConnection* c) : c_(c), locked_(c && c->ThreadSafety()) {
+        if (locked_) c_->Lock();
+    }
+    ~TLockScope() {
+        if (locked_) c_->Unlock();
+    }
+    TLockScope(const TLockScope&) = delete;
+    TLockScope& operator=(const TLockScope&) = delete;
+
+private:
+    TOCIConnection* c_;
+    bool locked_;
+};
+
+// The element size of a code: -1 keeps the parameter's Size; codes that
+// reach binding only through their external type have no buffer at all.
+int32_t ElementSize(uint16_t dt) {
+    switch (dt) {
+    case dtString: case dtBytes: case dtVarBytes: case dtWideString: case dtFixedChar: case dtFixedWideChar:
+        return -1;
+    case dtInteger: case dtBoolean:
+        return 4;
+    case dtFloat:
+        return 8;
+    case dtDateTime:
+        return 7;
+    case dtNumber: case dtNumberObject:
+        return 22;
+    case dtTimeStamp: case dtTimeStampTZ: case dtTimeStampLTZ: case dtIntervalYM: case dtIntervalDS:
+        return static_cast<int32_t>(sizeof(void*));  // a descriptor pointer
+    case dtString2: case dtVarBytes2: case dtWideString2: case dtRowId: case dtVarchar2:
+        RaiseAssertion(SUnknownDataType, kModule, __LINE__);
+    default:
+        return 0;
+    }
+}
+
+sb2 gNullIndicator = -1;
+}  // namespace
+
+int32_t OCIExternalType(uint16_t dt, uint16_t sub, uint8_t style, uint16_t serverVersion) {
+    const bool oci8 = style == csOCI8;
+    switch (dt) {
+    case dtString: case dtString2: return 5;
+    case dtInteger: case dtBoolean: return 3;
+    case dtFloat:
+        return oci8 && (sub == 118 || sub == 119) && ClientVersion >= 10000 && serverVersion >= 10000 ? 22 : 4;
+    case dtDateTime: return 12;
+    case dtNumber: case dtNumberObject: return oci8 ? 6 : -1;
+    case dtBlob: return 24;
+    case dtMemo:
+        return sub == 1 || sub == 120 || (oci8 && (sub == 25 || sub == 121)) ? 5 : 8;
+    case dtWideMemo:
+        if (!oci8) return -1;
+        return sub == 1 || sub == 25 || sub == 120 || sub == 121 ? 5 : 8;
+    case 15: case 17: case 18: return oci8 ? 108 : -1;
+    case 16: return oci8 ? 110 : -1;
+    case dtVarBytes: case dtVarBytes2: return 23;
+    case dtWideString: case dtWideString2: return oci8 ? 5 : -1;
+    case dtRowId: return oci8 ? 104 : 11;
+    case dtCursor: return oci8 ? 116 : 102;
+    case dtOraBlob: return oci8 ? 113 : -1;
+    case dtOraClob: return oci8 ? 112 : -1;
+    case dtBFile: return oci8 ? 114 : -1;
+    case dtCFile: return oci8 ? 115 : -1;
+    case dtLabel: return 106;
+    case dtFixedChar: return 97;
+    case dtVarchar2: return oci8 ? 1 : -1;
+    case dtTimeStamp: return oci8 && ClientVersion >= 9000 ? 187 : -1;
+    case dtTimeStampTZ: return oci8 && ClientVersion >= 9000 ? 188 : -1;
+    case dtTimeStampLTZ: return oci8 && ClientVersion >= 9000 ? 232 : -1;
+    case dtIntervalYM: return oci8 && ClientVersion >= 9000 ? 189 : -1;
+    case dtIntervalDS: return oci8 && ClientVersion >= 9000 ? 190 : -1;
+    case dtXML: return oci8 && ClientVersion >= 9200 ? 108 : -1;
+    case dtFixedWideChar: return oci8 ? 97 : -1;
+    default: return -1;
+    }
+}
+
+bool IsObjectDataType(uint16_t dt) {
+    switch (dt) {
+    case dtNumber: case dtBlob: case dtMemo: case 15: case 16: case 17: case 18: case dtWideMemo: case dtCursor:
+    case dtOraBlob: case dtOraClob: case dtBFile: case dtCFile: case dtTimeStamp: case dtTimeStampTZ:
+    case dtTimeStampLTZ: case dtIntervalYM: case dtIntervalDS: case dtNumberObject: case dtXML:
+        return true;
+    default:
+        return false;
+    }
+}
+
+TOraObjectHooks& OraObjectHooks() {
+    static TOraObjectHooks hooks;
+    return hooks;
+}
+
+// ---------------------------------------------------------------------------
+// TOraCursor
+
+TOraCursor::TOraCursor() {
+    handleCell_ = static_cast<OCIStmt**>(Marshal::AllocHGlobal(sizeof(OCIStmt*)));
+    *handleCell_ = nullptr;
+}
+
+TOraCursor::~TOraCursor() {
+    try {
+        FreeCursor();
+    } catch (...) {
+    }
+    Marshal::FreeHGlobal(handleCell_);
+}
+
+void TOraCursor::AllocCursor(bool fromCache) {
+    if (callStyle_ == csNone) callStyle_ = tms::ora::CallStyle;
+    if (callStyle_ == csOCI7) {
+        if (!cda_) {
+            cda_ = std::make_unique<Cda_Def>();
+            std::memset(cda_->bytes, 0, sizeof cda_->bytes);
+        }
+    } else if (callStyle_ == csOCI8) {
+        if (*handleCell_) return;
+        if (!envHandle_) envHandle_ = hOCIEnv;
+        if (!errorHandle_) errorHandle_ = hOCIError;
+        fromCache_ = fromCache;
+        if (!fromCache) {
+            void* h = nullptr;
+            Check(OCIHandleAlloc(envHandle_, &h, OCI_HTYPE_STMT, 0, nullptr), errorHandle_);
+            SetHandle(static_cast<OCIStmt*>(h));
+        }
+    } else {
+        RaiseError(kNotInitialized);
+    }
+}
+
+void TOraCursor::FreeCursor() {
+    if (callStyle_ == csOCI7) {
+        cda_.reset();
+    } else if (callStyle_ == csOCI8 && *handleCell_) {
+        if (fromCache_)
+            OCIStmtRelease(*handleCell_, errorHandle_ ? errorHandle_ : hOCIError, nullptr, 0, OCI_DEFAULT);
+        else if (hOCIEnv || IsDirectOnly(AvailableCallStyles))
+            OCIHandleFree(*handleCell_, OCI_HTYPE_STMT);
+        // else: the environment is gone and the handle with it
+    }
+    *handleCell_ = nullptr;
+    errorHandle_ = nullptr;
+    envHandle_ = nullptr;
+    fromCache_ = false;
+}
+
+void TOraCursor::SetHandle(OCIStmt* handle) {
+    *handleCell_ = handle;
+    if (ClientVersion < 9000) SetPrefetchRows(0);
+}
+
+void TOraCursor::SetPrefetchRows(uint32_t rows) {
+    if (callStyle_ != csOCI8 || !*handleCell_ || ClientVersion / 10 == 816) return;
+    ub4 value = rows;
+    Check(OCIAttrSet(*handleCell_, OCI_HTYPE_STMT, &value, 0, OCI_ATTR_PREFETCH_ROWS, errorHandle_), errorHandle_);
+    if (rows == 0) {
+        ub4 memory = 0;
+        Check(OCIAttrSet(*handleCell_, OCI_HTYPE_STMT, &memory, 0, OCI_ATTR_PREFETCH_MEMORY, errorHandle_),
+              errorHandle_);
+    }
+}
+
+Cda_Def* TOraCursor::GetCDA() {
+    if (callStyle_ == csNone) callStyle_ = tms::ora::CallStyle;
+    if (callStyle_ != csOCI7) RaiseError(kNeedOCI7);
+    AllocCursor();
+    return cda_.get();
+}
+
+OCIStmt* TOraCursor::GetHandle() { return *HandleAddress(); }
+
+OCIStmt** TOraCursor::HandleAddress() {
+    if (callStyle_ == csNone) callStyle_ = tms::ora::CallStyle;
+    if (callStyle_ != csOCI8) RaiseError(kNeedOCI8);
+    if (!*handleCell_ && !fromCache_) AllocCursor();
+    return handleCell_;
+}
+
+void TOraCursor::SetCallStyle(uint8_t style) {
+    if (style == callStyle_) return;
+    FreeCursor();
+    callStyle_ = style;
+}
+
+// ---------------------------------------------------------------------------
+// TOraParamDesc
+
+TOraParamDesc::TOraParamDesc() { AllocBuffer(); }
+
+TOraParamDesc::~TOraParamDesc() {
+    FreeBuffer();
+    // the parameter's own reference to its object
+    if (auto* shared = dynamic_cast<TSharedObject*>(GetObject())) shared->Release();
+    ValueRef().Clear();
+}
+
+void TOraParamDesc::AllocBuffer() {
+    const int32_t element = ElementSize(DataType());
+    if (element >= 0) TParamDesc::SetSize(element);
+    if (Size() > 0 && element != 0) {
+        const size_t bytes = static_cast<size_t>(Size()) * static_cast<size_t>(length_);
+        buffer_ = std::make_unique<uint8_t[]>(bytes);
+        std::memset(buffer_.get(), 0, bytes);
+    }
+    if (length_ > 1 && IsObjectArrayCode(DataType())) ValueRef() = TVariant::CreateArray(1, length_);
+    if (length_ == 1) {
+        indicators_ = &defaultIndicator_;
+        defaultIndicator_ = -1;
+    } else {
+        indicatorArray_ = std::make_unique<sb2[]>(static_cast<size_t>(length_));
+        std::memset(indicatorArray_.get(), 0xFF, sizeof(sb2) * static_cast<size_t>(length_));
+        indicators_ = indicatorArray_.get();
+    }
+}
+
+void TOraParamDesc::FreeBuffer() {
+    TVariant& value = ValueRef();
+    if (value.IsArray() && value.ElementType() == varVariant) {
+        for (int32_t i = value.LowBound(); i <= value.HighBound(); ++i) {
+            TVariant e = value.GetElement(i);
+            if (e.VarType() == varByRef)
+                if (auto* shared = dynamic_cast<TSharedObject*>(static_cast<TObject*>(e.RefPointer())))
+                    shared->Release();
+        }
+        value.Clear();
+    } else if (value.VarType() == varByRef) {
+        if (auto* shared = dynamic_cast<TSharedObject*>(static_cast<TObject*>(value.RefPointer()))) shared->Release();
+        value.Clear();
+    }
+    buffer_.reset();
+    indicatorArray_.reset();
+    indicators_ = &defaultIndicator_;
+    value.Clear();
+}
+
+void TOraParamDesc::SetDataType(uint16_t value) {
+    if (value == DataType()) return;
+    FreeBuffer();
+    TParamDesc::SetDataType(value);
+    AllocBuffer();
+}
+
+void TOraParamDesc::SetSize(int32_t value) {
+    int32_t stored;
+    switch (DataType()) {
+    case dtString: case dtFixedChar: case dtVarchar2:
+        stored = value < 1 ? 2 : value + 1;
+        break;
+    case dtWideString: case dtFixedWideChar:
+        stored = value < 2 ? 4 : 2 * value + 2;
+        break;
+    case dtBytes: case dtVarBytes:
+        stored = value + 2;
+        break;
+    default:
+        return;
+    }
+    if (stored == Size()) return;
+    FreeBuffer();
+    TParamDesc::SetSize(stored);
+    AllocBuffer();
+}
+
+void TOraParamDesc::SetLength(int32_t value) {
+    if (value < 1) value = 1;
+    if (value == length_) return;
+    FreeBuffer();
+    length_ = value;
+    AllocBuffer();
+}
+
+void TOraParamDesc::CheckIndex(int32_t index) const {
+    if (index < 1 || index > length_) throw ERangeError(SInvalidIndex);
+}
+
+uint8_t* TOraParamDesc::Element(int32_t index) const {
+    CheckIndex(index);
+    if (!buffer_) return nullptr;
+    return buffer_.get() + static_cast<size_t>(index - 1) * static_cast<size_t>(Size());
+}
+
+bool TOraParamDesc::GetItemNull(int32_t index) const {
+    CheckIndex(index);
+    return indicators_[index - 1] < 0;
+}
+
+void TOraParamDesc::SetItemNull(int32_t index, bool value) {
+    CheckIndex(index);
+    if (value) {
+        indicators_[index - 1] = -1;
+        if (uint8_t* e = Element(index)) std::memset(e, 0, static_cast<size_t>(Size()));
+        maxStrLength_ = 0;
+    } else {
+        indicators_[index - 1] = 0;
+    }
+}
+
+bool TOraParamDesc::GetNull() const { return GetItemNull(1); }
+
+void TOraParamDesc::SetNull(bool value) { SetItemNull(1, value); }
+
+TDateTime TOraParamDesc::GetItemAsDateTime(int32_t index) const {
+    CheckIndex(index);
+    if (DataType() != dtDateTime || GetItemNull(index)) return 0;
+    return OraDateToDateTime(Element(index));
+}
+
+void TOraParamDesc::SetItemAsDateTime(int32_t index, TDateTime value) {
+    CheckIndex(index);
+    SetDataType(dtDateTime);
+    DateTimeToOraDate(value, Element(index));
+    indicators_[index - 1] = 0;
+}
+
+double TOraParamDesc::GetItemAsFloat(int32_t index) const {
+    CheckIndex(index);
+    if (DataType() != dtFloat || GetItemNull(index)) return 0;
+    double v;
+    std::memcpy(&v, Element(index), sizeof v);
+    return v;
+}
+
+void TOraParamDesc::SetItemAsFloat(int32_t index, double value) {
+    CheckIndex(index);
+    SetDataType(dtFloat);
+    std::memcpy(Element(index), &value, sizeof value);
+    indicators_[index - 1] = 0;
+}
+
+int32_t TOraParamDesc::GetItemAsInteger(int32_t index) const {
+    CheckIndex(index);
+    if (DataType() != dtInteger || GetItemNull(index)) return 0;
+    int32_t v;
+    std::memcpy(&v, Element(index), sizeof v);
+    return v;
+}
+
+void TOraParamDesc::SetItemAsInteger(int32_t index, int32_t value) {
+    CheckIndex(index);
+    SetDataType(dtInteger);
+    std::memcpy(Element(index), &value, sizeof value);
+    indicators_[index - 1] = 0;
+}
+
+bool TOraParamDesc::GetItemAsBoolean(int32_t index) const {
+    CheckIndex(index);
+    if (DataType() != dtBoolean || GetItemNull(index)) return false;
+    return Element(index)[0] != 0;
+}
+
+void TOraParamDesc::SetItemAsBoolean(int32_t index, bool value) {
+    CheckIndex(index);
+    SetDataType(dtBoolean);
+    int32_t v = value ? 1 : 0;
+    std::memcpy(Element(index), &v, sizeof v);
+    indicators_[index - 1] = 0;
+}
+
+std::string TOraParamDesc::GetItemAsAnsiString(int32_t index) const {
+    CheckIndex(index);
+    if (GetItemNull(index) || !buffer_) return {};
+    const uint8_t* e = Element(index);
+    switch (DataType()) {
+    case dtString: case dtFixedChar:
+        return std::string(reinterpret_cast<const char*>(e), ::strnlen(reinterpret_cast<const char*>(e), static_cast<size_t>(Size())));
+    case dtWideString: case dtFixedWideChar:
+        return WideToAnsi(GetItemAsWideString(index));
+    default:
+        return {};
+    }
+}
+
+void TOraParamDesc::SetItemAsAnsiString(int32_t index, const std::string& value) {
+    CheckIndex(index);
+    if (DataType() != dtString && DataType() != dtFixedChar) SetDataType(dtString);
+    // A parameter without room takes the text's length (a single value only:
+    // growing an array would lose its other elements).
+    if (Size() < 2 && length_ == 1) SetSize(static_cast<int32_t>(value.size()));
+    const int32_t room = Size() - 1;
+    const int32_t n = std::min<int32_t>(static_cast<int32_t>(value.size()), std::max(room, 0));
+    uint8_t* e = Element(index);
+    if (!e) return;
+    std::memcpy(e, value.data(), static_cast<size_t>(n));
+    e[n] = 0;
+    if (length_ == 1 || n > maxStrLength_) maxStrLength_ = n;
+    indicators_[index - 1] = 0;
+}
+
+std::u16string TOraParamDesc::GetItemAsWideString(int32_t index) const {
+    CheckIndex(index);
+    if (GetItemNull(index) || !buffer_) return {};
+    const uint8_t* e = Element(index);
+    switch (DataType()) {
+    case dtWideString: case dtFixedWideChar: {
+        std::u16string out;
+        for (int32_t i = 0; i + 1 < Size(); i += 2) {
+            char16_t c;
+            std::memcpy(&c, e + i, 2);
+            if (c == 0) break;
+            out += c;
+        }
+        return out;
+    }
+    case dtString: case dtFixedChar:
+        return AnsiToWide(GetItemAsAnsiString(index));
+    default:
+        return {};
+    }
+}
+
+void TOraParamDesc::SetItemAsWideString(int32_t index, const std::u16string& value) {
+    CheckIndex(index);
+    if (DataType() != dtWideString && DataType() != dtFixedWideChar) SetDataType(dtWideString);
+    if (Size() < 4 && length_ == 1) SetSize(static_cast<int32_t>(value.size()));
+    const int32_t room = (Size() - 2) / 2;
+    const int32_t n = std::min<int32_t>(static_cast<int32_t>(value.size()), std::max(room, 0));
+    uint8_t* e = Element(index);
+    if (!e) return;
+    std::memcpy(e, value.data(), static_cast<size_t>(n) * 2);
+    e[2 * n] = 0;
+    e[2 * n + 1] = 0;
+    if (length_ == 1 || n > maxStrLength_) maxStrLength_ = n;
+    indicators_[index - 1] = 0;
+}
+
+TObject* TOraParamDesc::GetObject() const {
+    const TVariant& v = ValueRef();
+    if (v.IsArray()) {
+        TVariant e = v.GetElement(v.LowBound());
+        return e.VarType() == varByRef ? static_cast<TObject*>(e.RefPointer()) : nullptr;
+    }
+    return TParamDesc::GetObject();
+}
+
+void TOraParamDesc::SetObject(TObject* object) {
+    if (object == GetObject()) return;
+    if (auto* shared = dynamic_cast<TSharedObject*>(object)) shared->AddRef();
+    if (auto* old = dynamic_cast<TSharedObject*>(GetObject())) old->Release();
+    if (ValueRef().IsArray())
+        ValueRef().PutElement(ValueRef().LowBound(), TVariant::ByRef(object));
+    else
+        TParamDesc::SetObject(object);
+}
+
+TObject* TOraParamDesc::GetItemObject(int32_t index) const {
+    CheckIndex(index);
+    if (length_ == 1) return GetObject();
+    const TVariant& v = ValueRef();
+    if (!v.IsArray()) return nullptr;
+    TVariant e = v.GetElement(index);
+    return e.VarType() == varByRef ? static_cast<TObject*>(e.RefPointer()) : nullptr;
+}
+
+void TOraParamDesc::SetItemObject(int32_t index, TObject* object) {
+    CheckIndex(index);
+    if (length_ == 1) return SetObject(object);
+    TVariant& v = ValueRef();
+    if (!v.IsArray()) v = TVariant::CreateArray(1, length_);
+    TObject* old = GetItemObject(index);
+    if (old == object) return;
+    if (auto* shared = dynamic_cast<TSharedObject*>(object)) shared->AddRef();
+    if (auto* s = dynamic_cast<TSharedObject*>(old)) s->Release();
+    v.PutElement(index, TVariant::ByRef(object));
+}
+
+TVariant TOraParamDesc::GetItemAsVariant(int32_t index) const {
+    CheckIndex(index);
+    if (IsObjectDataType(DataType())) {
+        TObject* o = GetItemObject(index);
+        return o ? TVariant::ByRef(o) : TVariant::Null();
+    }
+    if (GetItemNull(index)) return TVariant::Null();
+    switch (DataType()) {
+    case dtInteger: return TVariant(GetItemAsInteger(index));
+    case dtFloat: return TVariant(GetItemAsFloat(index));
+    case dtDateTime: return TVariant::FromDate(GetItemAsDateTime(index));
+    case dtBoolean: return TVariant(GetItemAsBoolean(index));
+    case dtString: case dtFixedChar: return TVariant(GetItemAsAnsiString(index));
+    case dtWideString: case dtFixedWideChar: return TVariant(GetItemAsWideString(index));
+    case dtBytes: case dtVarBytes: {
+        const uint8_t* e = Element(index);
+        uint16_t n;
+        std::memcpy(&n, e, 2);
+        n = static_cast<uint16_t>(std::min<int32_t>(n, Size() - 2));
+        return TVariant::FromBytes(e + 2, n);
+    }
+    default:
+        return TVariant::Null();
+    }
+}
+
+void TOraParamDesc::SetItemAsVariant(int32_t index, const TVariant& value) {
+    CheckIndex(index);
+    if (value.IsEmptyOrNull()) return SetItemNull(index, true);
+    const uint16_t vt = value.VarType() & varTypeMask;
+    const bool isText = value.VarType() == varString || value.VarType() == varOleStr;
+    const bool isNumber = vt == varSmallint || vt == varInteger || vt == varShortInt || vt == varByte ||
+                          vt == varWord || vt == varLongWord || vt == varInt64 || vt == varSingle ||
+                          vt == varDouble || vt == varCurrency;
+    if (DataType() == dtUnknown) {
+        if (vt == varSmallint || vt == varInteger || vt == varShortInt || vt == varByte || vt == varWord)
+            SetDataType(dtInteger);
+        else if (vt == varSingle || vt == varDouble || vt == varCurrency)
+            SetDataType(dtFloat);
+        else if (vt == varDate)
+            SetDataType(dtDateTime);
+        else if (isText) {
+            SetDataType(dtString);
+            SetSize(static_cast<int32_t>(value.AsString().size()));
+        } else
+            throw EConvertError(SUnknownDataType);
+    }
+    auto cannot = [] { throw EConvertError(SCannotConvertType); };
+    try {
+        switch (DataType()) {
+        case dtInteger:
+            if (isText)
+                SetItemAsInteger(index, static_cast<int32_t>(StrToInt64(Trim(value.AsString()))));
+            else if (isNumber || vt == varDate)
+                SetItemAsInteger(index, value.AsInteger());
+            else
+                cannot();
+            return;
+        case dtFloat:
+            if (isText)
+                SetItemAsFloat(index, StrToFloat(Trim(value.AsString())));
+            else if (isNumber || vt == varDate)
+                SetItemAsFloat(index, value.AsDouble());
+            else
+                cannot();
+            return;
+        case dtDateTime:
+            if (isText)
+                SetItemAsDateTime(index, StrToDateTime(Trim(value.AsString())));
+            else if (isNumber || vt == varDate)
+                SetItemAsDateTime(index, value.AsDateTime());
+            else
+                cannot();
+            return;
+        case dtBoolean:
+            if (vt == varBoolean || isNumber)
+                SetItemAsBoolean(index, value.AsBoolean());
+            else
+                cannot();
+            return;
+        case dtString: case dtFixedChar:
+            SetItemAsAnsiString(index, value.AsString());
+            return;
+        case dtWideString: case dtFixedWideChar:
+            SetItemAsWideString(index, value.AsWideString());
+            return;
+        case dtBytes: case dtVarBytes: {
+            std::vector<uint8_t> bytes;
+            if (value.IsArray() && value.ElementType() == varByte)
+                bytes = value.Bytes();
+            else if (isText) {
+                std::string s = value.AsString();
+                bytes.assign(s.begin(), s.end());
+            } else
+                cannot();
+            uint8_t* e = Element(index);
+            if (!e) cannot();
+            const uint16_t n = static_cast<uint16_t>(std::min<size_t>(bytes.size(), static_cast<size_t>(Size() - 2)));
+            std::memcpy(e, &n, 2);
+            if (n) std::memcpy(e + 2, bytes.data(), n);
+            indicators_[index - 1] = 0;
+            return;
+        }
+        default:
+            if (IsObjectDataType(DataType())) {
+                if (value.VarType() == varByRef)
+                    SetItemObject(index, static_cast<TObject*>(value.RefPointer()));
+                else if (OraObjectHooks().SetObjectValue && DataType() != dtCursor)
+                    OraObjectHooks().SetObjectValue(*this, index, value);
+                else
+                    cannot();
+                return;
+            }
+            cannot();
+        }
+    } catch (const EVariantError&) {
+        cannot();
+    }
+}
+
+TVariant TOraParamDesc::GetValue() const {
+    if (length_ == 1) return GetItemAsVariant(1);
+    TVariant out = TVariant::CreateArray(1, length_);
+    for (int32_t i = 1; i <= length_; ++i) out.PutElement(i, GetItemAsVariant(i));
+    return out;
+}
+
+void TOraParamDesc::SetValue(const TVariant& value) {
+    if ((DataType() == dtBytes || DataType() == dtVarBytes) &&
+        ((value.IsArray() && value.ElementType() == varByte) || value.VarType() == varString ||
+         value.VarType() == varOleStr))
+        return SetItemAsVariant(1, value);
+    if (value.IsArray() && value.VarType() != varByRef) {
+        // The length is the high bound, and the elements are filled from
+        // the low bound on: an array that starts at 0 meets the 1-based
+        // index check at once.
+        SetLength(value.HighBound());
+        for (int32_t i = value.LowBound(); i <= value.HighBound(); ++i) SetItemAsVariant(i, value.GetElement(i));
+        return;
+    }
+    SetItemAsVariant(1, value);
+}
+
+void TOraParamDesc::SyncIndicator() {
+    const uint16_t dt = DataType();
+    if (IsObjectDataType(dt)) {
+        TObject* o = GetObject();
+        bool isNull = o == nullptr;
+        if (o && dt != dtCursor && !IsLong(dt) && OraObjectHooks().ObjectIsNull) isNull = OraObjectHooks().ObjectIsNull(o);
+        indicators_[0] = isNull ? -1 : 0;
+    } else if (!buffer_) {
+        indicators_[0] = -1;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// TOCICommand
+
+std::atomic<int32_t> TOCICommand::LongPieceSize{65536};
+
+TOCICommand::TOCICommand() : cursor_(new TOraCursor), cursorRef_(cursor_) {
+    TKaCommand::SetProp(prAutoCommit, TVariant(true));
+}
+
+TOCICommand::~TOCICommand() {
+    try {
+        if (TExecThread* w = worker_.exchange(nullptr)) {
+            connection_->StopThread(w, true);
+        } else if (GetCursorState() != 0 && connection_ && connection_->GetConnected()) {
+            Unprepare();
+        }
+    } catch (...) {
+    }
+    Params().Clear();
+    if (cursorRef_ != cursor_) cursorRef_->Release();
+    cursor_->Release();
+}
+
+void TOCICommand::CheckSession() {
+    if (!connection_) RaiseError(SSessionNotDefined);
+    if (!connection_->GetConnected()) RaiseError(SSessionNotConnected);
+}
+
+void TOCICommand::Check(sword status) {
+    if (status != OCI_SUCCESS) connection_->CheckStyle(callStyle_, status, hError_);
+}
+
+int32_t TOCICommand::GetCursorState() { return cursorRef_->State.load(); }
+
+void TOCICommand::SetCursorState(int32_t state) {
+    TCommandMutex m(mutex_, nonBlocking_);
+    cursorRef_->State = static_cast<uint8_t>(state);
+}
+
+void TOCICommand::SetCursorRef(TOraCursor* cursor) {
+    if (cursor == cursorRef_) return;
+    if (cursor) cursor->AddRef();
+    if (cursorRef_ != cursor_) cursorRef_->Release();
+    cursorRef_ = cursor ? cursor : cursor_;
+}
+
+void TOCICommand::SetConnection(TKaConnection* connection) {
+    if (connection == Connection()) return;
+    if (TExecThread* w = worker_.exchange(nullptr))
+        connection_->StopThread(w, true);
+    else if (GetCursorState() != 0)
+        Unprepare();
+    connection_ = dynamic_cast<TOCIConnection*>(connection);
+    TKaCommand::SetConnection(connection);
+}
+
+void TOCICommand::SetSQL(const std::string& sql) {
+    if (sql == SQL()) return;
+    TKaCommand::SetSQL(sql);
+    if (scanParams_ && !prop32_) ParseSQL();
+}
+
+TOraParamDesc* TOCICommand::FindParam(const std::string& name) {
+    for (int32_t i = 0; i < Params().Count(); ++i)
+        if (SameText(Param(i)->Name(), name)) return Param(i);
+    return nullptr;
+}
+
+void TOCICommand::ParseSQL() {
+    Params().Clear();
+    TOraParser parser(SQL());
+    parser.DecimalSeparator = '.';
+    parser.SkipBlanks = true;
+    parser.SkipComments = true;
+    const int32_t symbols = OraSymbolLexemes()->Count();
+    const int32_t keywords = OraKeywordLexemes()->Count();
+    std::set<std::string> seen;
+    std::string text;
+    for (;;) {
+        int32_t code = parser.GetNext(text);
+        if (code == LexEnd || code == lxTRIGGER) break;
+        if (code != lxColon) continue;
+        code = parser.GetNext(text);
+        if (code == LexEnd || code == lxTRIGGER) break;
+        if (code != LexIdentifier && code != LexNumber && !(code > symbols && code <= symbols + keywords)) continue;
+        std::string name = text;
+        bool quoted = false;
+        if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
+            name = name.substr(1, name.size() - 2);
+            quoted = true;
+        }
+        if (!seen.insert(UpperCase(name)).second) continue;
+        auto* p = static_cast<TOraParamDesc*>(AddParam());
+        p->SetName(name);
+        p->QuotedName = quoted;
+    }
+}
+
+std::string TOCICommand::ServerText(const std::string& sql, std::vector<int32_t>* removedAt) {
+    enum { Plain, LineComment, BlockComment, Literal, QLiteral } state = Plain;
+    char close = 0;
+    std::string out;
+    out.reserve(sql.size());
+    const size_t n = sql.size();
+    auto isWordChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '#'; };
+    for (size_t i = 0; i < n; ++i) {
+        const char c = sql[i];
+        const char next = i + 1 < n ? sql[i + 1] : '\0';
+        switch (state) {
+        case Plain:
+            if (c == '-' && next == '-') {
+                state = LineComment;
+                out += "--";
+                ++i;
+                continue;
+            }
+            if (c == '/' && next == '*') {
+                state = BlockComment;
+                out += "/*";
+                ++i;
+                continue;
+            }
+            if (c == '\'' && i > 0 && (sql[i - 1] == 'q' || sql[i - 1] == 'Q') && i + 1 < n) {
+                const char open = next;
+                close = open == '(' ? ')' : open == '<' ? '>' : open == '[' ? ']' : open == '{' ? '}' : open;
+                state = QLiteral;
+                out += c;
+                out += open;
+                ++i;
+                continue;
+            }
+            if (c == '\'' || c == '"') {
+                state = Literal;
+                close = c;
+                out += c;
+                continue;
+            }
+            if ((c == 'W' || c == 'w') && (sql.compare(i, 7, "WRAPPED") == 0 || sql.compare(i, 7, "wrapped") == 0) &&
+                (i == 0 || !isWordChar(sql[i - 1])) && i + 7 < n &&
+                (sql[i + 7] == '\r' || sql[i + 7] == '\n' || sql[i + 7] == ' ')) {
+                // a wrapped body goes to the server byte for byte
+                out.append(sql, i, std::string::npos);
+                return out;
+            }
+            if (c == '\r') {
+                if (next == '\n') {
+                    if (removedAt) removedAt->push_back(static_cast<int32_t>(out.size()));
+                    continue;  // the line feed follows
+                }
+                out += '\n';
+                continue;
+            }
+            out += c;
+            continue;
+        case LineComment:
+            out += c;
+            if (c == '\n') state = Plain;
+            continue;
+        case BlockComment:
+            out += c;
+            if (c == '*' && next == '/') {
+                out += '/';
+                ++i;
+                state = Plain;
+            }
+            continue;
+        case Literal:
+            out += c;
+            if (c == close) state = Plain;
+            continue;
+        case QLiteral:
+            out += c;
+            if (c == close && next == '\'') {
+                out += '\'';
+                ++i;
+                state = Plain;
+            }
+            continue;
+        }
+    }
+    return out;
+}
+
+int32_t TOCICommand::CallerOffset(const std::vector<int32_t>& removedAt, int32_t offset) {
+    int32_t shift = 0;
+    for (int32_t at : removedAt)
+        if (at <= offset) ++shift;
+    return offset + shift;
+}
+
+void TOCICommand::Prepare() {
+    CheckSession();
+    if (GetCursorState() != 0) return;
+    callStyle_ = connection_->CallStyleInUse();
+    hError_ = connection_->ErrorHandle();
+    rowsProcessed_ = 0;
+    errorOffset_ = 0;
+    pendingStatus_ = 0;
+    const bool cache = useStatementCache_ && connection_->StatementCache();
+    cursorRef_->SetCallStyle(callStyle_);
+    if (callStyle_ == csOCI8) cursorRef_->SetHandles(connection_->EnvHandle(), hError_);
+    removedAt_.clear();
+    std::string text = ServerText(SQL(), &removedAt_);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.pop_back();
+    text += ' ';
+    if (callStyle_ == csOCI7) {
+        TCommandMutex m(mutex_, nonBlocking_);
+        TLockScope lock(connection_);
+        cursorRef_->AllocCursor();
+        Cda_Def* cda = cursorRef_->GetCDA();
+        Check(oopen(cda, connection_->GetLDA(), nullptr, -1, -1, nullptr, -1));
+        cursorRef_->State = 1;
+        sword status = oparse(cda, reinterpret_cast<const oratext*>(text.c_str()), static_cast<sb4>(text.size() + 1),
+                              0, 2);
+        ub2 offset;
+        std::memcpy(&offset, cda->bytes + CDA_PEO, 2);
+        errorOffset_ = offset;
+        if (status != 0) {
+            // a statement that does not parse leaves no open cursor behind
+            oclose(cda);
+            cursorRef_->FreeCursor();
+            cursorRef_->State = 0;
+            Check(status);
+        }
+        if (cda->bytes[CDA_FLG] & CDA_FLG_COMPILE_WARNING) connection_->SetLastErrorCode(24344);
+        ub2 ft;
+        std::memcpy(&ft, cda->bytes + CDA_FT, 2);
+        sqlType_ = ft;
+        cursorRef_->State = 2;
+    } else if (callStyle_ == csOCI8) {
+        for (int32_t i = 0; i < Params().Count(); ++i) Param(i)->ClearBindData();
+        TCommandMutex m(mutex_, nonBlocking_);
+        TLockScope lock(connection_);
+        cursorRef_->AllocCursor(cache);
+        if (!cache) {
+            Check(OCIStmtPrepare(cursorRef_->GetHandle(), hError_, reinterpret_cast<const oratext*>(text.c_str()),
+                                 static_cast<ub4>(text.size()), OCI_NTV_SYNTAX, OCI_DEFAULT));
+        } else {
+            if (IsDirectOnly(AvailableCallStyles)) RaiseError(SStatementCacheDirect);
+            Check(OCIStmtPrepare2(connection_->GetSvcCtx(), cursorRef_->HandleAddress(), hError_,
+                                  reinterpret_cast<const oratext*>(text.c_str()), static_cast<ub4>(text.size()),
+                                  nullptr, 0, OCI_NTV_SYNTAX, OCI_DEFAULT));
+        }
+        ub2 type = 0;
+        Check(OCIAttrGet(cursorRef_->GetHandle(), OCI_HTYPE_STMT, &type, nullptr, OCI_ATTR_STMT_TYPE, hError_));
+        switch (type) {
+        case OCI_STMT_SELECT: sqlType_ = 4; break;
+        case OCI_STMT_UPDATE: sqlType_ = 5; break;
+        case OCI_STMT_DELETE: sqlType_ = 9; break;
+        case OCI_STMT_INSERT: sqlType_ = 3; break;
+        case OCI_STMT_BEGIN: case OCI_STMT_DECLARE: sqlType_ = 34; break;
+        case 14: case 15: sqlType_ = 27; break;
+        default: sqlType_ = 0; break;
+        }
+        // A change-notification subscription attaches here once that
+        // module exists.
+    } else {
+        RaiseError(kNotInitialized);
+    }
+    TKaCommand::Prepare();
+}
+
+void TOCICommand::Unprepare() {
+    if (GetCursorState() == 0) RaiseError(SCursorNotOpened);
+    if (callStyle_ == csOCI7) {
+        Cda_Def* cda = cursorRef_->GetCDA();
+        sword status = OCI_SUCCESS;
+        if (connection_ && connection_->GetConnected()) status = oclose(cda);
+        cursorRef_->FreeCursor();
+        TKaCommand::Unprepare();
+        Check(status);
+        return;
+    }
+    {
+        TCommandMutex m(mutex_, nonBlocking_);
+        TLockScope lock(connection_);
+        if (connection_) cursorRef_->SetHandles(connection_->EnvHandle(), connection_->ErrorHandle());
+        if (cursorRef_->RefCount() == 1) cursorRef_->FreeCursor();
+        for (int32_t i = 0; i < Params().Count(); ++i) Param(i)->ClearBindData();
+    }
+    TKaCommand::Unprepare();
+}
+
+void TOCICommand::Execute() {
+    if (GetCursorState() == 6 || worker_.load()) return;
+    if (nonBlocking_) {
+        if (!connection_ || !connection_->ThreadSafety()) {
+            try {
+                RaiseError(SNeedThreadSafety);
+            } catch (...) {
+                EndExecution(std::current_exception());
+                throw;
+            }
+        }
+        CheckSession();
+        worker_ = connection_->RunThread([this] { DoExecute(); },
+                                         [this](std::exception_ptr error) { EndExecution(error); });
+        return;
+    }
+    try {
+        DoExecute();
+    } catch (...) {
+        EndExecution(std::current_exception());
+        throw;
+    }
+    EndExecution(nullptr);
+}
+
+void TOCICommand::DoExecute() {
+    const bool wasPrepared = GetPrepared();
+    if (!wasPrepared) Prepare();
+    try {
+        if (sqlType_ != 27) {
+            TLockScope lock(connection_);
+            for (int32_t i = 0; i < Params().Count(); ++i) {
+                if (callStyle_ == csOCI7)
+                    BindParamOCI7(*Param(i));
+                else
+                    BindParam(*Param(i));
+            }
+            SetCursorState(4);
+        }
+        RunStatement();
+    } catch (...) {
+        // A statement this execution prepared does not stay prepared: the
+        // next text would otherwise run the old statement.
+        if (!wasPrepared && GetCursorState() != 0) {
+            try {
+                Unprepare();
+            } catch (...) {
+            }
+        }
+        unprepareAfter_ = false;
+        throw;
+    }
+    if ((!wasPrepared || unprepareAfter_) && GetCursorState() != 0) Unprepare();
+    unprepareAfter_ = false;
+}
+
+void TOCICommand::EndExecution(std::exception_ptr error) {
+    TExecThread* w = worker_.exchange(nullptr);
+    if (nonBlocking_ && !w) return;
+    if (AfterExecute) AfterExecute(!error);
+    if (nonBlocking_ && error) {
+        try {
+            std::rethrow_exception(error);
+        } catch (EOraError& e) {
+            bool fail = true;
+            connection_->HandleConnectionError(e, fail);
+            if (!fail) throw EAbort();
+        } catch (...) {
+        }
+    }
+}
+
+TBlob* TOCICommand::LongBlob(TOraParamDesc& param) { return dynamic_cast<TBlob*>(param.GetObject()); }
+
+void TOCICommand::BindParam(TOraParamDesc& param) {
+    const uint16_t dt = param.DataType();
+    int32_t type = OCIExternalType(dt, param.SubType(), csOCI8, connection_->GetServerVersion());
+    if (dt == dtUnknown) {
+        if (!param.GetNull()) RaiseError(Format(SUnknownParamType, {param.Name()}));
+        type = 1;
+    } else if (type < 0) {
+        RaiseError(SDataTypeNotSupported);
+    }
+    param.SyncIndicator();
+    const std::string name = ":" + (param.QuotedName ? "\"" + param.Name() + "\"" : param.Name());
+    if (Iters != 1 && param.Length() < Iters) RaiseError(Format(SArrayParam, {param.Name(), int64_t(Iters)}));
+    void* value = nullptr;
+    sb4 size = 0;
+    ub4 mode = OCI_DEFAULT;
+    bool dynamic = false;
+    if (dt == dtCursor) {
+        auto* c = dynamic_cast<TOraCursor*>(param.GetObject());
+        if (!c) {
+            c = new TOraCursor;
+            param.SetObject(c);
+            c->Release();
+        }
+        c->SetCallStyle(csOCI8);
+        c->AllocCursor();
+        param.SyncIndicator();
+        value = c->HandleAddress();
+    } else if (IsLong(dt)) {
+        mode = OCI_DATA_AT_EXEC;
+        size = INT32_MAX;
+        dynamic = true;
+        param.PiecesStarted = false;
+        param.NextPiece = nullptr;
+        param.OpenOutPiece = nullptr;
+    } else if (IsObjectDataType(dt)) {
+        if (!OraObjectHooks().BindObject) RaiseError(SDataTypeNotSupported);
+        OraObjectHooks().BindObject(*this, param);
+        return;
+    } else if (dt != dtUnknown) {
+        value = param.ValueBuffer();
+        size = param.Size();
+        if ((dt == dtString || dt == dtFixedChar) && param.Length() == 1) {
+            // at most the longest string the server takes, in bytes
+            const int32_t cap = connection_->GetMaxStringSize() * std::max<int32_t>(connection_->CharLength(), 1) + 1;
+            size = std::min(size, cap);
+        }
+    }
+    OCIBind* bind = nullptr;
+    Check(OCIBindByName(cursorRef_->GetHandle(), &bind, hError_, reinterpret_cast<const oratext*>(name.c_str()),
+                        static_cast<sb4>(name.size()), value, size, static_cast<ub2>(type), param.Indicators(), nullptr,
+                        nullptr, 0, nullptr, mode));
+    param.BindHandle = bind;
+    param.BoundSize = size;
+    if (param.Length() > 1 && !dynamic)
+        Check(OCIBindArrayOfStruct(bind, hError_, static_cast<ub4>(param.Size()), sizeof(sb2), 0, 0));
+    if (dynamic) Check(OCIBindDynamic(bind, hError_, context_, InBindCallback, context_, OutBindCallback));
+}
+
+void TOCICommand::BindParamOCI7(TOraParamDesc& param) {
+    const uint16_t dt = param.DataType();
+    int32_t type = OCIExternalType(dt, param.SubType(), csOCI7, 0);
+    if (dt == dtUnknown) {
+        if (!param.GetNull()) RaiseError(Format(SUnknownParamType, {param.Name()}));
+        type = 1;
+    } else if (type < 0) {
+        RaiseError(SDataTypeNotSupported);
+    }
+    param.SyncIndicator();
+    if (Iters != 1 && param.Length() < Iters) RaiseError(Format(SArrayParam, {param.Name(), int64_t(Iters)}));
+    const std::string name = ":" + (param.QuotedName ? "\"" + param.Name() + "\"" : param.Name());
+    const auto* sqlvar = reinterpret_cast<const oratext*>(name.c_str());
+    Cda_Def* cda = cursorRef_->GetCDA();
+    if (IsLong(dt)) {
+        param.PiecesStarted = false;
+        param.NextPiece = nullptr;
+        param.OpenOutPiece = nullptr;
+        Check(obindps(cda, 1, sqlvar, -1, reinterpret_cast<ub1*>(&param), INT32_MAX, type, 0, param.Indicators(),
+                      nullptr, nullptr, 0, 0, 0, 0, 0, nullptr, nullptr, 0, 0));
+    } else if (dt == dtCursor) {
+        auto* c = dynamic_cast<TOraCursor*>(param.GetObject());
+        if (!c) {
+            c = new TOraCursor;
+            param.SetObject(c);
+            c->Release();
+        }
+        c->SetCallStyle(csOCI7);
+        param.SyncIndicator();
+        Check(obndrv(cda, sqlvar, -1, reinterpret_cast<ub1*>(c->GetCDA()), OCI7_CDA_SIZE, type, -1,
+                     param.Indicators(), nullptr, -1, -1));
+    } else if (param.Length() > 1) {
+        *param.LengthCell() = static_cast<ub4>(param.Length());
+        Check(obndra(cda, sqlvar, -1, param.ValueBuffer(), param.Size(), type, -1, param.Indicators(), nullptr, nullptr,
+                     static_cast<ub4>(param.Length()), param.LengthCell(), nullptr, -1, -1));
+    } else {
+        Check(obndrv(cda, sqlvar, -1, param.ValueBuffer(), param.Size(), type, -1, param.Indicators(), nullptr, -1,
+                     -1));
+    }
+}
+
+TOraParamDesc* TOCICommand::ParamByBind(OCIBind* bind) {
+    for (int32_t i = 0; i < Params().Count(); ++i)
+        if (Param(i)->BindHandle == bind) return Param(i);
+    return nullptr;
+}
+
+void TOCICommand::NextInPiece(TOraParamDesc* param, void*& data, ub4& length, ub1& piece) {
+    TBlob* blob = LongBlob(*param);
+    if (!param->PiecesStarted) {
+        param->PiecesStarted = true;
+        param->NextPiece = blob ? blob->FirstPiece() : nullptr;
+        if (!param->NextPiece) {
+            data = nullptr;
+            length = 0;
+            piece = OCI_ONE_PIECE;
+            return;
+        }
+    }
+    PPieceHeader p = param->NextPiece;
+    if (!p) {
+        data = nullptr;
+        length = 0;
+        piece = OCI_LAST_PIECE;
+        return;
+    }
+    const bool first = blob && p == blob->FirstPiece();
+    const bool last = p->Next == nullptr;
+    data = PieceData(p);
+    length = static_cast<ub4>(p->Used);
+    param->NextPiece = p->Next;
+    piece = first ? (last ? OCI_ONE_PIECE : OCI_FIRST_PIECE) : (last ? OCI_LAST_PIECE : OCI_NEXT_PIECE);
+}
+
+void* TOCICommand::NewOutPiece(TOraParamDesc* param, ub4*& length) {
+    TBlob* blob = LongBlob(*param);
+    if (!blob) {
+        blob = new TBlob;
+        param->SetObject(blob);
+        blob->Release();
+    }
+    if (!param->PiecesStarted) {
+        blob->Clear();
+        param->PiecesStarted = true;
+        param->OpenOutPiece = nullptr;
+    }
+    if (param->OpenOutPiece) param->OpenOutPiece->Used = static_cast<int32_t>(*param->LengthCell());
+    const int32_t size = std::max<int32_t>(LongPieceSize.load(), 1);
+    PPieceHeader p = blob->AllocPiece(size);
+    blob->AppendPiece(p);
+    param->OpenOutPiece = p;
+    *param->LengthCell() = static_cast<ub4>(size);
+    length = param->LengthCell();
+    param->Indicators()[0] = 0;
+    return PieceData(p);
+}
+
+void TOCICommand::CloseOutPieces() {
+    for (int32_t i = 0; i < Params().Count(); ++i) {
+        TOraParamDesc* p = Param(i);
+        if (p->OpenOutPiece) {
+            p->OpenOutPiece->Used = static_cast<int32_t>(std::min<ub4>(*p->LengthCell(), ub4(p->OpenOutPiece->Size)));
+            if (p->OpenOutPiece->Used == 0) {
+                if (TBlob* b = LongBlob(*p)) b->FreePiece(p->OpenOutPiece);
+            }
+        }
+        p->OpenOutPiece = nullptr;
+        p->NextPiece = nullptr;
+        p->PiecesStarted = false;
+    }
+}
+
+sb4 TOCICommand::InBindCallback(void* ictxp, OCIBind* bindp, ub4, ub4, void** bufpp, ub4* alenp, ub1* piecep,
+                                void** indpp) {
+    try {
+        auto* command = static_cast<TOCICommand*>(ictxp);
+        TOraParamDesc* p = command->ParamByBind(bindp);
+        if (!p || p->ParamType() == pdOutput) {
+            *bufpp = nullptr;
+            *alenp = 0;
+            *piecep = OCI_ONE_PIECE;
+            *indpp = &gNullIndicator;
+            return OCI_CONTINUE;
+        }
+        void* data;
+        ub4 length;
+        ub1 piece;
+        command->NextInPiece(p, data, length, piece);
+        *bufpp = data;
+        *alenp = length;
+        *piecep = piece;
+        *indpp = p->Indicators();
+        return OCI_CONTINUE;
+    } catch (...) {
+        return OCI_ERROR;
+    }
+}
+
+sb4 TOCICommand::OutBindCallback(void* octxp, OCIBind* bindp, ub4, ub4, void** bufpp, ub4** alenpp, ub1* piecep,
+                                 void** indpp, ub2** rcodepp) {
+    try {
+        auto* command = static_cast<TOCICommand*>(octxp);
+        TOraParamDesc* p = command->ParamByBind(bindp);
+        if (!p) return OCI_ERROR;
+        ub4* length;
+        *bufpp = command->NewOutPiece(p, length);
+        *alenpp = length;
+        *piecep = OCI_NEXT_PIECE;
+        *indpp = p->Indicators();
+        if (rcodepp) *rcodepp = nullptr;
+        return OCI_CONTINUE;
+    } catch (...) {
+        return OCI_ERROR;
+    }
+}
+
+void TOCICommand::RunStatement() {
+    if (temporaryLobs_) {
+        for (int32_t i = 0; i < Params().Count(); ++i) {
+            TOraParamDesc* p = Param(i);
+            if ((p->DataType() == dtOraBlob || p->DataType() == dtOraClob) && !p->GetNull() &&
+                (p->ParamType() == pdInput || p->ParamType() == pdInputOutput)) {
+                if (!OraObjectHooks().WriteTemporaryLob) RaiseError(SDataTypeNotSupported);
+                OraObjectHooks().WriteTemporaryLob(*this, *p);
+            }
+        }
+    }
+    pendingStatus_ = 0;
+    if (callStyle_ == csOCI8)
+        RunOCI8();
+    else if (callStyle_ == csOCI7)
+        RunOCI7();
+    else
+        RaiseError(kNotInitialized);
+    ReadRowId();
+}
+
+void TOCICommand::PieceLoopOCI8(sword& status) {
+    OCIStmt* stmt = cursorRef_->GetHandle();
+    void* handle = nullptr;
+    ub4 type = 0, iter = 0, index = 0;
+    ub1 inout = 0, piece = 0;
+    Check(OCIStmtGetPieceInfo(stmt, hError_, &handle, &type, &inout, &iter, &index, &piece));
+    TOraParamDesc* p = ParamByBind(static_cast<OCIBind*>(handle));
+    if (!p) RaiseError(SCursorNotOpened);
+    if (inout == OCI_PARAM_IN) {
+        void* data;
+        ub1 kind;
+        NextInPiece(p, data, *p->LengthCell(), kind);
+        Check(OCIStmtSetPieceInfo(handle, type, hError_, data, p->LengthCell(), kind, p->Indicators(), nullptr));
+    } else {
+        ub4* length;
+        void* buffer = NewOutPiece(p, length);
+        Check(OCIStmtSetPieceInfo(handle, type, hError_, buffer, length, piece, p->Indicators(), nullptr));
+    }
+    (void)status;
+}
+
+void TOCICommand::RunOCI8() {
+    OCIStmt* stmt = cursorRef_->GetHandle();
+    OCISvcCtx* svc = connection_->GetSvcCtx();
+    ub4 mode = OCI_DEFAULT;
+    if (sqlType_ == 4 && cursorRef_->Scrollable)
+        mode = OCI_STMT_SCROLLABLE_READONLY;
+    else if (sqlType_ != 4 && AutoCommitProp() && connection_->AutoCommit())
+        mode = OCI_COMMIT_ON_SUCCESS;
+    const int32_t oldState = GetCursorState();
+    SetCursorState(6);
+    sword status;
+    std::string message;
+    int32_t code = 0;
+    {
+        TLockScope lock(connection_);
+        status = OCIStmtExecute(svc, stmt, hError_, sqlType_ == 4 ? 0 : static_cast<ub4>(Iters), 0, nullptr, nullptr,
+                                mode);
+        try {
+            while (status == OCI_NEED_DATA) {
+                PieceLoopOCI8(status);
+                status = OCIStmtExecute(svc, stmt, hError_, sqlType_ == 4 ? 0 : static_cast<ub4>(Iters), 0, nullptr,
+                                        nullptr, mode);
+            }
+        } catch (...) {
+            CloseOutPieces();
+            SetCursorState(oldState);
+            throw;
+        }
+        CloseOutPieces();
+        const bool failed = status != OCI_SUCCESS && status != OCI_NEED_DATA && !(status == OCI_NO_DATA && sqlType_ == 4);
+        if (failed) code = GetOraError(status, message, hError_);
+        if (ClientVersion >= 8050) {
+            ub2 offset = 0;
+            OCIAttrGet(stmt, OCI_HTYPE_STMT, &offset, nullptr,
+                       ClientVersion < 8100 ? OCI_ATTR_PARSE_ERROR_OFFSET_OLD : OCI_ATTR_PARSE_ERROR_OFFSET, hError_);
+            errorOffset_ = offset;
+        }
+        if (failed && !(status == OCI_SUCCESS_WITH_INFO && code != 24344)) {
+            SetCursorState(oldState);
+            connection_->SetLastErrorCode(code);
+            if (code == 3123) {
+                // the server call would block: the caller comes back later
+                pendingStatus_ = 3123;
+                return;
+            }
+            while (!message.empty() && static_cast<unsigned char>(message.back()) <= ' ') message.pop_back();
+            connection_->RaiseOraError(code, message, false);
+        }
+        if (mode != OCI_DESCRIBE_ONLY) {
+            ub4 rows = 0;
+            Check(OCIAttrGet(stmt, OCI_HTYPE_STMT, &rows, nullptr, OCI_ATTR_ROW_COUNT, hError_));
+            rowsProcessed_ = static_cast<int32_t>(rows);
+        }
+        if (sqlType_ == 0) {
+            ub2 fc = 0;
+            Check(OCIAttrGet(stmt, OCI_HTYPE_STMT, &fc, nullptr, OCI_ATTR_SQLFNCODE, hError_));
+            sqlType_ = fc;
+        }
+    }
+    SetCursorState(7);
+    for (int32_t i = 0; i < Params().Count(); ++i)
+        if (Param(i)->DataType() == dtCursor)
+            if (auto* c = dynamic_cast<TOraCursor*>(Param(i)->GetObject())) c->State = 7;
+    batchRows_ = 0;
+}
+
+void TOCICommand::RunOCI7() {
+    Cda_Def* cda = cursorRef_->GetCDA();
+    const int32_t oldState = GetCursorState();
+    SetCursorState(6);
+    std::vector<TOraParamDesc*> in, out;
+    for (int32_t i = 0; i < Params().Count(); ++i) {
+        TOraParamDesc* p = Param(i);
+        if (!IsLong(p->DataType())) continue;
+        if (p->ParamType() != pdOutput) in.push_back(p);
+        if (p->ParamType() == pdOutput || p->ParamType() == pdInputOutput) out.push_back(p);
+    }
+    sword status;
+    {
+        TLockScope lock(connection_);
+        status = oexn(cda, Iters, 0);
+        size_t inIndex = 0, outIndex = 0;
+        TOraParamDesc* curIn = nullptr;
+        TOraParamDesc* curOut = nullptr;
+        bool warnedNotEnoughIn = false, warnedNotEnoughOut = false, warnedTooManyIn = false;
+        uint8_t scratch[100];
+        ub4 scratchLength = 0;
+        try {
+            // The server asks for the LONG values one after another; they
+            // are matched against the LONG parameters in list order.
+            while (status == -3129 || status == -3130) {
+                ub1 piece = 0;
+                void* context = nullptr;
+                ub4 iter = 0, index = 0;
+                Check(ogetpi(cda, &piece, &context, &iter, &index));
+                const bool newValue = piece == OCI_FIRST_PIECE || piece == OCI_ONE_PIECE;
+                if (status == -3129) {
+                    if (newValue) {
+                        curIn = inIndex < in.size() ? in[inIndex++] : nullptr;
+                        if (!curIn && !warnedNotEnoughIn) {
+                            ShowWarning(SNotEnoughInputParams);
+                            warnedNotEnoughIn = true;
+                        }
+                    }
+                    if (curIn) {
+                        void* data;
+                        ub1 kind;
+                        NextInPiece(curIn, data, *curIn->LengthCell(), kind);
+                        Check(osetpi(cda, kind, data, curIn->LengthCell()));
+                    } else {
+                        scratchLength = 0;
+                        Check(osetpi(cda, OCI_LAST_PIECE, scratch, &scratchLength));
+                    }
+                } else {
+                    if (!warnedTooManyIn && inIndex < in.size()) {
+                        ShowWarning(STooManyInputParams);
+                        warnedTooManyIn = true;
+                    }
+                    if (newValue) {
+                        curOut = outIndex < out.size() ? out[outIndex++] : nullptr;
+                        if (!curOut && !warnedNotEnoughOut) {
+                            ShowWarning(SNotEnoughOutputParams);
+                            warnedNotEnoughOut = true;
+                        }
+                    }
+                    if (curOut) {
+                        ub4* length;
+                        void* buffer = NewOutPiece(curOut, length);
+                        Check(osetpi(cda, piece, buffer, length));
+                    } else {
+                        scratchLength = sizeof scratch;
+                        Check(osetpi(cda, piece, scratch, &scratchLength));
+                    }
+                }
+                status = oexn(cda, Iters, 0);
+            }
+        } catch (...) {
+            CloseOutPieces();
+            SetCursorState(oldState);
+            throw;
+        }
+        CloseOutPieces();
+        if (status == 0 || status == -3123) {
+            if (!warnedTooManyIn && inIndex < in.size()) ShowWarning(STooManyInputParams);
+            if (outIndex < out.size()) ShowWarning(STooManyOutputParams);
+        }
+    }
+    if (status == -3123) {
+        pendingStatus_ = 3123;
+        SetCursorState(oldState);
+        return;
+    }
+    if (status != 0) {
+        ub2 offset;
+        std::memcpy(&offset, cda->bytes + CDA_PEO, 2);
+        errorOffset_ = offset;
+        SetCursorState(oldState);
+        Check(status);
+    }
+    ub4 rows;
+    std::memcpy(&rows, cda->bytes + CDA_RPC, 4);
+    rowsProcessed_ = static_cast<int32_t>(rows);
+    SetCursorState(7);
+    for (int32_t i = 0; i < Params().Count(); ++i)
+        if (Param(i)->DataType() == dtCursor)
+            if (auto* c = dynamic_cast<TOraCursor*>(Param(i)->GetObject())) c->State = 7;
+    batchRows_ = 0;
+}
+
+void TOCICommand::ReadRowId() {
+    if (!returnRowid_) {
+        rowId_.clear();
+        return;
+    }
+    if (callStyle_ == csOCI7) {
+        rowId_ = RowidToString(CdaRowid(*cursorRef_->GetCDA()));
+        return;
+    }
+    void* desc = nullptr;
+    Check(OCIDescriptorAlloc(hOCIEnv, &desc, OCI_DTYPE_ROWID, 0, nullptr));
+    try {
+        Check(OCIAttrGet(cursorRef_->GetHandle(), OCI_HTYPE_STMT, desc, nullptr, OCI_ATTR_ROWID, hError_));
+        if (ClientVersion >= 9000) {
+            std::string text(4000, '\0');
+            ub2 length = 4000;
+            Check(OCIRowidToChar(static_cast<OCIRowid*>(desc), reinterpret_cast<oratext*>(text.data()), &length,
+                                 hError_));
+            text.resize(length);
+            rowId_ = text;
+        } else {
+            rowId_ = RowidToString(*static_cast<const OCIRowidData*>(desc));
+        }
+    } catch (...) {
+        OCIDescriptorFree(desc, OCI_DTYPE_ROWID);
+        throw;
+    }
+    OCIDescriptorFree(desc, OCI_DTYPE_ROWID);
+}
+
+bool TOCICommand::SetProp(int32_t prop, const TVariant& value) {
+    switch (prop) {
+    case prScanParams: {
+        const bool on = value.AsBoolean();
+        const bool was = scanParams_;
+        scanParams_ = on;
+        if (on && !was) ParseSQL();
+        return true;
+    }
+    case prDisableParamScan: prop32_ = value.AsBoolean(); return true;
+    case prNonBlocking: nonBlocking_ = value.AsBoolean(); return true;
+    case prCommandProp59: prop59_ = value.AsBoolean(); return true;
+    case prCommandProp64: prop64_ = value.AsBoolean(); return true;
+    case prScrollable: cursorRef_->Scrollable = value.AsBoolean(); return true;
+    case prReturnRowid: returnRowid_ = value.AsBoolean(); return true;
+    case prCommandProp73: prop73_ = value.AsBoolean(); return true;
+    case prCommandProp74: prop74_ = value.AsBoolean(); return true;
+    case prCommandProp78: prop78_ = static_cast<int16_t>(value.AsInteger()); return true;
+    case prCommandProp79: prop79_ = static_cast<int16_t>(value.AsInteger()); return true;
+    case prTemporaryLobs: temporaryLobs_ = value.AsBoolean(); return true;
+    case prStatementCache: useStatementCache_ = value.AsBoolean(); return true;
+    default: return TKaCommand::SetProp(prop, value);
+    }
+}
+
+bool TOCICommand::GetProp(int32_t prop, TVariant& value) {
+    switch (prop) {
+    case prScanParams: value = TVariant(scanParams_); return true;
+    case prSQLType: value = TVariant(static_cast<int32_t>(sqlType_)); return true;
+    case prRowsProcessed: value = TVariant(batchRows_ > 0 ? batchRows_ : rowsProcessed_); return true;
+    case prErrorOffset: value = TVariant(CallerOffset(removedAt_, errorOffset_)); return true;
+    case prReturnRowid: value = TVariant(returnRowid_); return true;
+    case prTemporaryLobs: value = TVariant(temporaryLobs_); return true;
+    default: return TKaCommand::GetProp(prop, value);
+    }
+}
+
+}  // namespace tms::ora
