@@ -29,6 +29,7 @@
 #include "engine/Holdwisep.h"
 #include "platform/DbSchema.h"
 #include "platform/Dialogs.h"
+#include "tests/support/OrderForms.h"
 #include "view/Unit8.h"
 
 int main(int argc, char** argv) {
@@ -54,14 +55,7 @@ int main(int argc, char** argv) {
                      "values (?,?,'1',?,?,?,?,'200,100,50')",
                      {c.goodsNo, c.goodsNo, c.L, c.W, c.H, c.weight});
 
-    Form1 = new TForm1;
-    Form1->CheckBox2->setChecked(true);
-    Form1->CheckBox3->setChecked(false);
-    Form5 = new TForm5(&conn);
-    Form6 = new TForm6(&conn);
-    Form7 = new TForm7(&conn);
-    Form8 = new TForm8(&conn);
-    Form10 = new TForm10(&conn);
+    OrderForms forms(&conn);
     Form10->show();
     Form10->RadioButton2->setChecked(true);
     Form10->DBLookupComboBox3->setCurrentIndex(Form10->DBLookupComboBox3->findData("40HC"));
@@ -88,11 +82,5 @@ int main(int argc, char** argv) {
     std::printf("NEW-ORDER  1500 pieces  best %.1f ms  median %.1f ms  (%d rounds)\n", times.front(),
                 times[times.size() / 2], rounds);
 
-    delete Form10;
-    delete Form8;
-    delete Form7;
-    delete Form6;
-    delete Form5;
-    delete Form1;
     return 0;
 }

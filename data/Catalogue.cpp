@@ -36,8 +36,7 @@ public:
         if (background.isValid()) {
             o.state &= ~QStyle::State_Selected;
             // The colour text stays readable on dark colours.
-            const QColor c = background.value<QColor>();
-            o.palette.setColor(QPalette::Text, c.lightness() < 110 ? Qt::white : Qt::black);
+            o.palette.setColor(QPalette::Text, readableTextOn(background.value<QColor>()));
         }
         QStyledItemDelegate::paint(painter, o, index);
     }
@@ -98,6 +97,12 @@ QColor colourOfText(const QString& text) {
     int r, g, b;
     TColor2RGB(RGB2TColor(rgb->r, rgb->g, rgb->b), r, g, b);
     return QColor(r, g, b);
+}
+
+QColor readableTextOn(const QColor& background) {
+    // Integer weights in thousandths, so the threshold is exact.
+    const int luma = (299 * background.red() + 587 * background.green() + 114 * background.blue()) / 1000;
+    return luma < 140 ? QColor(Qt::white) : QColor(Qt::black);
 }
 
 void paintGoodsColours(TDBGrid* grid) {

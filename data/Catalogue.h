@@ -53,6 +53,12 @@ bool anyRow(TADOQuery* scratch, const QString& sql, const QVariantList& params);
 // three numbers 0..255 joined by commas (blanks around it are ignored).
 QColor colourOfText(const QString& text);
 
+// The text colour that stays readable on `background`: white on a dark
+// colour, black on a light one. Dark is judged by perceived brightness
+// (0.299 R + 0.587 G + 0.114 B below 140), so a saturated blue counts as dark
+// and a saturated yellow as light, which plain HSL lightness gets wrong.
+QColor readableTextOn(const QColor& background);
+
 // Paints the cells of a goods grid's colour column ("COLOR") on the colour
 // their text stands for, the current row's too; a cell whose text is empty
 // or no colour is painted as usual.

@@ -105,6 +105,30 @@ TOrderOutcome failure(const QString& orderNo, const QString& text) {
     return out;
 }
 
+// The outcome of an exception being handled: called only from a catch
+// handler, it tells a database error or another standard exception as a
+// failure of the order; anything else goes on to the caller as before.
+TOrderOutcome failureOf(const QString& orderNo) {
+    try {
+        throw;
+    } catch (const EDatabaseError& e) {
+        return failure(orderNo, e.message());
+    } catch (const std::exception& e) {
+        return failure(orderNo, QString::fromLocal8Bit(e.what()));
+    }
+}
+
+// The end of a calculation whose order rows are written under `t`: the plan
+// is computed and stored, the order is marked by `markSql` (bound to
+// `params`) and the whole is committed.
+TOrderOutcome commitPlan(TADOConnection& conn, THoldEngine& engine, TTransaction& t, const QString& orderNo,
+                         const QString& markSql, const QVariantList& params) {
+    TPlanResult plan = runPlan(conn, engine, orderNo);
+    conn.Execute(markSql, params);
+    t.Commit();
+    return finished(orderNo, std::move(plan));
+}
+
 }  // namespace
 
 std::optional<int> amountOf(const QString& text) { return wholeNumber(text, kMaxAmount); }
@@ -219,14 +243,10 @@ TOrderOutcome computeNewOrder(TADOConnection& conn, THoldEngine& engine, const T
             }
         }
         launchOrder(engine, lines, *box, o);
-        TPlanResult plan = runPlan(conn, engine, orderNo);
-        conn.Execute(QStringLiteral("update HoldOrderForm set IsNeedCount=0 where OrderFormNo = ?"), {orderNo});
-        t.Commit();
-        return finished(orderNo, std::move(plan));
-    } catch (const EDatabaseError& e) {
-        return failure(orderNo, e.message());
-    } catch (const std::exception& e) {
-        return failure(orderNo, QString::fromLocal8Bit(e.what()));
+        return commitPlan(conn, engine, t, orderNo,
+                          QStringLiteral("update HoldOrderForm set IsNeedCount=0 where OrderFormNo = ?"), {orderNo});
+    } catch (...) {
+        return failureOf(orderNo);
     }
 }
 
@@ -271,16 +291,12 @@ TOrderOutcome recalculateOrder(TADOConnection& conn, THoldEngine& engine, const 
         launchOrder(engine, lines, box, o);
 
         TTransaction t(conn);
-        TPlanResult plan = runPlan(conn, engine, orderNo);
-        conn.Execute(QStringLiteral("update HoldOrderForm set IsNeedCount=0,IsDirectionRestrict=?,IsWeightRestrict=? "
-                                    "where OrderFormNo = ?"),
-                     {sw.directionRestrict ? 1 : 0, sw.weightRestrict ? 1 : 0, orderNo});
-        t.Commit();
-        return finished(orderNo, std::move(plan));
-    } catch (const EDatabaseError& e) {
-        return failure(orderNo, e.message());
-    } catch (const std::exception& e) {
-        return failure(orderNo, QString::fromLocal8Bit(e.what()));
+        return commitPlan(conn, engine, t, orderNo,
+                          QStringLiteral("update HoldOrderForm set IsNeedCount=0,IsDirectionRestrict=?,"
+                                         "IsWeightRestrict=? where OrderFormNo = ?"),
+                          {sw.directionRestrict ? 1 : 0, sw.weightRestrict ? 1 : 0, orderNo});
+    } catch (...) {
+        return failureOf(orderNo);
     }
 }
 

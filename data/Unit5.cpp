@@ -274,7 +274,7 @@ void TForm5::BtnSelectClick() {
     GoodsQuery->FieldByName(QStringLiteral("COLOR")).SetValue(QString::fromStdString(tms::colorText(r, g, b)));
     QPalette p = DBEdit10->palette();
     p.setColor(QPalette::Base, QColor(r, g, b));
-    p.setColor(QPalette::Text, QColor(r, g, b).lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black));
+    p.setColor(QPalette::Text, tms::readableTextOn(QColor(r, g, b)));
     DBEdit10->setPalette(p);
 }
 

@@ -249,6 +249,21 @@ bool TSelfLoading::GetCoordinate(TgoodsinfoSelf& G, int fillOrderItem, int place
 }
 
 void TSelfLoading::InvadeSpace(const std::string& k, const TgoodsinfoSelf& G) {
+    // Cuts the piece's span [lo, hi] on one axis off the space's `start`
+    // (when the start lies inside the span) or off its `end`; a space left
+    // with no extent is retired, any other may now unite with a neighbour.
+    auto cut = [this](TSpace& T, float& start, double& extent, double end, double lo, double hi, bool startIn) {
+        if (startIn) {
+            start = static_cast<float>(hi);
+            extent = end - hi;
+        } else {
+            extent = lo - start;
+        }
+        if (extent <= 0)
+            T.active = 0;
+        else
+            UnitSpace(T);
+    };
     const std::size_t count = freeSpaces_.size();
     for (std::size_t i = 0; i < count; ++i) {
         TSpace& T = *freeSpaces_[i].space;
@@ -256,34 +271,13 @@ void TSelfLoading::InvadeSpace(const std::string& k, const TgoodsinfoSelf& G) {
         const double X2 = T.x + T.len;
         const double Z2 = T.z + T.wid;
         // Height plays no part: a space above or below the piece is cut too.
+        // The X test sees the space as the Z cut left it.
         const bool zStartIn = G.z0 < T.z && T.z < G.z1;
         const bool zEndIn = G.z0 < Z2 && Z2 < G.z1;
-        if ((zStartIn || zEndIn) && T.x < G.x1 && G.x0 < X2) {
-            if (zStartIn) {
-                T.z = static_cast<float>(G.z1);
-                T.wid = Z2 - G.z1;
-            } else {
-                T.wid = G.z0 - T.z;
-            }
-            if (T.wid <= 0)
-                T.active = 0;
-            else
-                UnitSpace(T);
-        }
+        if ((zStartIn || zEndIn) && T.x < G.x1 && G.x0 < X2) cut(T, T.z, T.wid, Z2, G.z0, G.z1, zStartIn);
         const bool xStartIn = G.x0 < T.x && T.x < G.x1;
         const bool xEndIn = G.x0 < X2 && X2 < G.x1;
-        if ((xStartIn || xEndIn) && T.z < G.z1 && G.z0 < Z2) {
-            if (xStartIn) {
-                T.x = static_cast<float>(G.x1);
-                T.len = X2 - G.x1;
-            } else {
-                T.len = G.x0 - T.x;
-            }
-            if (T.len <= 0)
-                T.active = 0;
-            else
-                UnitSpace(T);
-        }
+        if ((xStartIn || xEndIn) && T.z < G.z1 && G.z0 < Z2) cut(T, T.x, T.len, X2, G.x0, G.x1, xStartIn);
     }
 }
 

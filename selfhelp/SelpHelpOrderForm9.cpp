@@ -418,8 +418,7 @@ void TForm9::appendGridRow(const tms::SelfBatch& b) {
     if (colour.isValid()) {
         QTableWidgetItem* cell = SG->item(r, 0);
         cell->setBackground(colour);
-        const int luma = (299 * colour.red() + 587 * colour.green() + 114 * colour.blue()) / 1000;
-        cell->setForeground(luma < 140 ? QColor(Qt::white) : QColor(Qt::black));
+        cell->setForeground(tms::readableTextOn(colour));
     }
 }
 

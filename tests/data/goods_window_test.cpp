@@ -508,6 +508,19 @@ TEST_F(GoodsWindow, ColourCellIsPaintedWithTheGoodsColour) {
     EXPECT_NE(pixelIn(1, 1), QColor(0, 160, 0));
 }
 
+// The colour cells of the goods lists and of the self-service grid share
+// this rule; HSL lightness would put black text on pure blue.
+TEST(ColourCellText, FollowsPerceivedBrightness) {
+    EXPECT_EQ(tms::readableTextOn(QColor(0, 0, 255)), QColor(Qt::white));
+    EXPECT_EQ(tms::readableTextOn(QColor(40, 40, 255)), QColor(Qt::white));
+    EXPECT_EQ(tms::readableTextOn(QColor(255, 0, 0)), QColor(Qt::white));
+    EXPECT_EQ(tms::readableTextOn(QColor(255, 255, 0)), QColor(Qt::black));
+    EXPECT_EQ(tms::readableTextOn(QColor(0, 255, 0)), QColor(Qt::black));
+    // The threshold: a grey of 140 is light, one of 139 dark.
+    EXPECT_EQ(tms::readableTextOn(QColor(140, 140, 140)), QColor(Qt::black));
+    EXPECT_EQ(tms::readableTextOn(QColor(139, 139, 139)), QColor(Qt::white));
+}
+
 TEST_F(GoodsWindow, SharedListOutlivesThisWindowAndKeepsPendingEdits) {
     addGoodsRow("S1", "s", 600, 400, 300, 25);
     addGoodsRow("S2", "s", 600, 400, 300, 25);

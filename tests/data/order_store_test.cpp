@@ -7,6 +7,7 @@
 
 #include "data/OrderStore.h"
 #include "engine/HoldEngine.h"
+#include "tests/data/OrderTesting.h"
 #include "tests/support/TestDb.h"
 
 using namespace tms;
@@ -29,14 +30,10 @@ protected:
         addGoods("BIG", 1200, 400, 300, 10);
     }
     void addContainer(const QString& no, const QString& name, int l, int w, int h, int kg) {
-        db.conn.Execute("insert into HoldVehicles(VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight) "
-                        "values (?,?,?,?,?,?)",
-                        {no, name, l, w, h, kg});
+        addContainerRow(db.conn, no, name, l, w, h, kg);
     }
     void addGoods(const QString& no, int l, int w, int h, int kg, const QString& upward = "1") {
-        db.conn.Execute("insert into HoldGoods(GoodsNo,GoodsName,Brand,Model,Upward,Length,Width,Height,Weight,COLOR) "
-                        "values (?,?,'牌',1,?,?,?,?,?,'255,0,0')",
-                        {no, no + "箱", upward, l, w, h, kg});
+        addGoodsRow(db.conn, no, l, w, h, kg, upward, 1, "255,0,0");
     }
     TOrderEntry entry(const QString& no, QList<TEntryLine> lines, bool typeA = false,
                       const QString& vehicle = "C1") {
@@ -53,25 +50,9 @@ protected:
         return e;
     }
     TOrderOutcome compute(const TOrderEntry& e) { return computeNewOrder(db.conn, engine, e, sw); }
-    QStringList column(const QString& sql, const QVariantList& params = {}) {
-        TADOQuery q(&db.conn);
-        q.setSQL(sql);
-        q.setParams(params);
-        q.Open();
-        QStringList out;
-        for (q.First(); !q.Eof(); q.Next()) {
-            QStringList cells;
-            for (int c = 0; c < q.FieldCount(); ++c) cells << q.Fields(c).AsString();
-            out << cells.join('|');
-        }
-        return out;
-    }
+    QStringList column(const QString& sql, const QVariantList& params = {}) { return rowsOf(db.conn, sql, params); }
     // Every row of the order tables, to compare the database before and after.
-    QStringList everything() {
-        return column("select * from HoldOrderForm order by OrderFormNo") +
-               column("select * from HoldOrderFormList order by OrderFormNo,Sequence") +
-               column("select * from HoldList order by OrderFormNo,ListId");
-    }
+    QStringList everything() { return orderTables(db.conn); }
 };
 
 TEST_F(OrderStore, RefusalsComeInTheWindowsOrderAndWriteNothing) {

@@ -16,12 +16,16 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <optional>
+
 #include "data/Unit10.h"
 #include "data/Unit5.h"
 #include "data/Unit6.h"
 #include "data/Unit7.h"
 #include "engine/Holdwisep.h"
 #include "tests/data/CatalogueTesting.h"
+#include "tests/data/OrderTesting.h"
+#include "tests/support/OrderForms.h"
 #include "view/Unit8.h"
 #include "tests/support/WindowTestMain.h"
 
@@ -31,6 +35,7 @@ class OrderWindows : public ::testing::Test {
 protected:
     TestDb db;
     tms::ui::BoxRecorder boxes;
+    std::optional<OrderForms> forms;
 
     void SetUp() override {
         addContainer("C1", "小柜", 1000, 400, 300, 1000);
@@ -38,39 +43,14 @@ protected:
         addGoods("A", 500, 400, 300, 10);
         addGoods("B", 250, 400, 300, 5);
         addGoods("D", 250, 400, 150, 5);
-        Form1 = new TForm1;
-        Form1->CheckBox2->setChecked(true);
-        Form1->CheckBox3->setChecked(false);
-        Form5 = new TForm5(&db.conn);
-        Form6 = new TForm6(&db.conn);
-        Form7 = new TForm7(&db.conn);
-        Form8 = new TForm8(&db.conn);
-        Form10 = new TForm10(&db.conn);
+        forms.emplace(&db.conn);
     }
-    void TearDown() override {
-        for (QWidget* w : QList<QWidget*>{Form10, Form8, Form7, Form6, Form5, Form1}) w->close();
-        delete Form10;
-        delete Form8;
-        delete Form7;
-        delete Form6;
-        delete Form5;
-        delete Form1;
-        Form10 = nullptr;
-        Form8 = nullptr;
-        Form7 = nullptr;
-        Form6 = nullptr;
-        Form5 = nullptr;
-        Form1 = nullptr;
-    }
+    void TearDown() override { forms.reset(); }
     void addContainer(const QString& no, const QString& name, int l, int w, int h, int kg) {
-        db.conn.Execute("insert into HoldVehicles(VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight) "
-                        "values (?,?,?,?,?,?)",
-                        {no, name, l, w, h, kg});
+        addContainerRow(db.conn, no, name, l, w, h, kg);
     }
     void addGoods(const QString& no, int l, int w, int h, int kg) {
-        db.conn.Execute("insert into HoldGoods(GoodsNo,GoodsName,Brand,Model,Upward,Length,Width,Height,Weight,COLOR) "
-                        "values (?,?,'牌',7,'1',?,?,?,?,'0,128,255')",
-                        {no, no + "箱", l, w, h, kg});
+        addGoodsRow(db.conn, no, l, w, h, kg, "1", 7, "0,128,255");
     }
     void openNewOrder() {
         Form10->show();
@@ -94,24 +74,8 @@ protected:
             out << Form10->ListView1->topLevelItem(i)->text(0);
         return out;
     }
-    QStringList rows(const QString& sql, const QVariantList& params = {}) {
-        TADOQuery q(&db.conn);
-        q.setSQL(sql);
-        q.setParams(params);
-        q.Open();
-        QStringList out;
-        for (q.First(); !q.Eof(); q.Next()) {
-            QStringList cells;
-            for (int c = 0; c < q.FieldCount(); ++c) cells << q.Fields(c).AsString();
-            out << cells.join('|');
-        }
-        return out;
-    }
-    QStringList everything() {
-        return rows("select * from HoldOrderForm order by OrderFormNo") +
-               rows("select * from HoldOrderFormList order by OrderFormNo,Sequence") +
-               rows("select * from HoldList order by OrderFormNo,ListId");
-    }
+    QStringList rows(const QString& sql, const QVariantList& params = {}) { return rowsOf(db.conn, sql, params); }
+    QStringList everything() { return orderTables(db.conn); }
     void shot(QWidget* w, const char* name) {
         if (const QByteArray dir = qgetenv("TMS_SHOT_DIR"); !dir.isEmpty())
             w->grab().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");

@@ -3,7 +3,8 @@
 #include <signal.h>
 #include <sys/stat.h>
 
-#include <QCryptographicHash>
+#include <optional>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +18,7 @@
 #include "platform/Compact.h"
 #include "platform/DbSchema.h"
 #include "platform/Dialogs.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -26,12 +28,6 @@ QString connectionText(const QString& file, const QString& password) {
     return makeConnectionString(file, password);
 }
 
-QByteArray hashOf(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
-
 // A database with many deleted rows, in a private temporary folder that
 // also serves as the system's temporary folder while the test runs.
 class Compaction : public ::testing::Test {
@@ -39,11 +35,11 @@ protected:
     QTemporaryDir dir;
     QString tmp = dir.path() + "/tmp";
     QString path = dir.path() + "/db/tmsdb.mdb";
-    QByteArray savedTmpdir = qgetenv("TMPDIR");
+    std::optional<TmpdirOverride> tmpdir;
 
     void SetUp() override {
         ASSERT_TRUE(QDir().mkpath(tmp));
-        qputenv("TMPDIR", tmp.toUtf8());
+        tmpdir.emplace(tmp);
         QString err;
         ASSERT_TRUE(tms::createDatabase(path, kPassword, false, &err)) << err.toStdString();
         TADOConnection c;
@@ -57,10 +53,7 @@ protected:
         t.Commit();
     }
     void TearDown() override {
-        if (savedTmpdir.isNull())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", savedTmpdir);
+        tmpdir.reset();
     }
 
     // Every "~SM" file in the temporary folder or beside the database.

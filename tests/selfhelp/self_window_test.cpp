@@ -232,6 +232,8 @@ TEST_F(SelfWindow, TwoBatchesInATwentyFootContainerAreGriddedSummedAndDrawn) {
                                        "侧放，正向"}));
     // The colour cell stands on the batch colour.
     EXPECT_EQ(grid()->item(1, 0)->background().color(), QColor(255, 0, 0));
+    EXPECT_EQ(grid()->item(2, 0)->background().color(), QColor(0, 0, 255));
+    EXPECT_EQ(grid()->item(2, 0)->foreground().color(), QColor(Qt::white));
 
     // 10 x 600 x 400 x 300 + 6 x 500³ in 5898 x 2352 x 2393: 4.428...%.
     EXPECT_EQ(lines(summary()),

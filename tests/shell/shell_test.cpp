@@ -2,9 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <optional>
+
 #include <QApplication>
 #include <QCheckBox>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -23,6 +24,7 @@
 #include "shell/JPEG.h"
 #include "shell/Startup.h"
 #include "shell/Unit4.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/WindowTestMain.h"
 
 namespace {
@@ -35,12 +37,6 @@ QWidget* topLevel(const QString& name) {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == name) return w;
     return nullptr;
-}
-
-QByteArray hashOf(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
 
 ino_t inodeOf(const QString& path) {
@@ -61,7 +57,7 @@ protected:
     QTemporaryDir dir;
     QString db = dir.path() + "/db/tmsdb.mdb";
     QString tmp = dir.path() + "/tmp";
-    QByteArray savedTmpdir = qgetenv("TMPDIR");
+    std::optional<TmpdirOverride> tmpdir;
     tms::ui::BoxRecorder boxes;
     QStringList opened;
 
@@ -69,16 +65,13 @@ protected:
         tms::desktop::setProgramDir(dir.path());
         tms::desktop::setOpenHandler([this](const QString& p) { opened << p; });
         ASSERT_TRUE(QDir().mkpath(tmp));
-        qputenv("TMPDIR", tmp.toUtf8());
+        tmpdir.emplace(tmp);
     }
     void TearDown() override {
         destroyForms();
         tms::desktop::setProgramDir(QString());
         tms::desktop::setOpenHandler(nullptr);
-        if (savedTmpdir.isNull())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", savedTmpdir);
+        tmpdir.reset();
     }
     void makeDatabase(const QString& password = kPassword) {
         QString err;
