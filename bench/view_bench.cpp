@@ -28,6 +28,7 @@
 #include "engine/PlanOrder.h"
 #include "platform/AdoDb.h"
 #include "platform/DbSchema.h"
+#include "view/GLPanel.h"
 #include "view/PlanLoad.h"
 #include "view/PlanRenderer.h"
 
@@ -67,14 +68,8 @@ double framesPerSecond(TADOConnection& conn, const std::string& order, int& piec
 }  // namespace
 
 int main(int argc, char** argv) {
-    QSurfaceFormat f;
-    f.setVersion(2, 1);
-    f.setProfile(QSurfaceFormat::NoProfile);
-    f.setRedBufferSize(8);
-    f.setGreenBufferSize(8);
-    f.setBlueBufferSize(8);
-    f.setDepthBufferSize(24);
-    QSurfaceFormat::setDefaultFormat(f);
+    // The format the drawing panels use, so the figures are theirs.
+    TGLPanel::setDefaultSurfaceFormat();
     QGuiApplication app(argc, argv);
 
     QTemporaryDir dir;

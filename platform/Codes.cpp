@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
 
 namespace tms {
 
@@ -128,31 +127,44 @@ int fallbackWidth(std::string_view s) {
 }
 }  // namespace
 
-int gbkWidth(std::string_view utf8) {
-    iconv_t cd = iconv_open("GBK", "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return fallbackWidth(utf8);
-    int width = 0;
-    std::vector<char> in(utf8.begin(), utf8.end());
-    char* inp = in.data();
-    size_t inLeft = in.size();
-    char buf[256];
+bool convertGbk(std::string_view in, bool fromUtf8, std::string& out, const TUnconvertible& unconvertible) {
+    iconv_t cd = fromUtf8 ? iconv_open("GBK", "UTF-8") : iconv_open("UTF-8", "GBK");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    std::string buf(in);  // iconv wants a writable input pointer
+    char* inp = buf.data();
+    size_t inLeft = buf.size();
+    char chunk[512];
     while (inLeft > 0) {
-        char* outp = buf;
-        size_t outLeft = sizeof buf;
-        size_t rc = iconv(cd, &inp, &inLeft, &outp, &outLeft);
-        width += static_cast<int>(sizeof buf - outLeft);
+        char* outp = chunk;
+        size_t outLeft = sizeof chunk;
+        const size_t rc = iconv(cd, &inp, &inLeft, &outp, &outLeft);
+        out.append(chunk, sizeof chunk - outLeft);
         if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
-            // A character the code page lacks, or broken UTF-8: count the
-            // one sequence by the fallback rule and go on after it.
+            // Skip one character of the input: a whole UTF-8 sequence, or
+            // one (lead) byte of GBK.
             size_t len = 1;
-            while (len < inLeft && (static_cast<unsigned char>(inp[len]) & 0xC0) == 0x80) ++len;
-            width += fallbackWidth(std::string_view(inp, len));
+            if (fromUtf8) {
+                while (len < inLeft && (static_cast<unsigned char>(inp[len]) & 0xC0) == 0x80) ++len;
+            } else if (static_cast<unsigned char>(inp[0]) >= 0x81 && inLeft >= 2) {
+                len = 2;
+            }
+            unconvertible(std::string_view(inp, len), out);
             inp += len;
             inLeft -= len;
         }
     }
     iconv_close(cd);
-    return width;
+    return true;
+}
+
+int gbkWidth(std::string_view utf8) {
+    // A character the code page lacks, or broken UTF-8, counts by the
+    // fallback rule; everything else by its GBK bytes.
+    int unconverted = 0;
+    std::string gbk;
+    if (!convertGbk(utf8, true, gbk, [&](std::string_view seq, std::string&) { unconverted += fallbackWidth(seq); }))
+        return fallbackWidth(utf8);
+    return static_cast<int>(gbk.size()) + unconverted;
 }
 
 std::string padGbk(std::string_view utf8, int width) {

@@ -4,6 +4,7 @@
 // widths and piece serials. Plain C++, no toolkit.
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,6 +51,15 @@ std::string countTypeText(int code);    // 0 "A类", 1 "B类"
 std::string loadingTypeText(int code);  // 0 "无限制", 1 "平放", 2 "纵放"
 std::string restrictText(int flag);     // 1 "有", 0 "无"
 std::string yesNoText(int flag);        // 1 "是", 0 "否"
+
+// Converts `in` between UTF-8 and the Chinese code page GBK (`fromUtf8`:
+// UTF-8 to GBK, else GBK to UTF-8) and appends the result to `out`. Each
+// input character the target lacks, or a broken sequence, is handed to
+// `unconvertible` (a whole UTF-8 sequence; one byte of GBK, or two from a
+// lead byte) and the conversion goes on after it. False, with `out`
+// untouched, when the system has no such converter.
+using TUnconvertible = std::function<void(std::string_view skipped, std::string& out)>;
+bool convertGbk(std::string_view in, bool fromUtf8, std::string& out, const TUnconvertible& unconvertible);
 
 // Width of a UTF-8 text in the Chinese code page: a Chinese character
 // counts 2 columns, an ASCII character 1.

@@ -282,31 +282,28 @@ void TSelfLoading::InvadeSpace(const std::string& k, const TgoodsinfoSelf& G) {
 }
 
 bool TSelfLoading::UnitSpace(TSpace& S) {
+    // Unites S into T when the two touch end to start along the axis given
+    // by the corner coordinate `at` and the extent `size`; the caller has
+    // checked that they agree on the other two axes.
+    auto uniteAlong = [this, &S](TSpace& T, float TSpace::*at, double TSpace::*size) {
+        if (T.*at == S.*at || (T.*at + T.*size != S.*at && S.*at + S.*size != T.*at)) return false;
+        T.*at = std::min(T.*at, S.*at);
+        T.*size = T.*size + S.*size;
+        T.key = SpaceKey(T);
+        T.active = 1;
+        S.active = 0;
+        UnitSpace(T);
+        return true;
+    };
     for (const Entry& e : freeSpaces_) {
         TSpace& T = *e.space;
         if (T.active == 0) continue;
         // A: the two form one cuboid along X.
-        if (T.y == S.y && T.z == S.z && T.x != S.x && T.wid == S.wid && T.hei == S.hei &&
-            (T.x + T.len == S.x || S.x + S.len == T.x)) {
-            T.x = std::min(T.x, S.x);
-            T.len = T.len + S.len;
-            T.key = SpaceKey(T);
-            T.active = 1;
-            S.active = 0;
-            UnitSpace(T);
+        if (T.y == S.y && T.z == S.z && T.wid == S.wid && T.hei == S.hei && uniteAlong(T, &TSpace::x, &TSpace::len))
             return true;
-        }
         // B: the two form one cuboid along Z.
-        if (T.x == S.x && T.y == S.y && T.z != S.z && T.len == S.len && T.hei == S.hei &&
-            (T.z + T.wid == S.z || S.z + S.wid == T.z)) {
-            T.z = std::min(T.z, S.z);
-            T.wid = T.wid + S.wid;
-            T.key = SpaceKey(T);
-            T.active = 1;
-            S.active = 0;
-            UnitSpace(T);
+        if (T.x == S.x && T.y == S.y && T.len == S.len && T.hei == S.hei && uniteAlong(T, &TSpace::z, &TSpace::wid))
             return true;
-        }
         // C and D compare the floor outline only; heights are ignored.
         if (T.key != S.key && T.x <= S.x && T.z <= S.z && S.x + S.len <= T.x + T.len &&
             S.z + S.wid <= T.z + T.wid) {

@@ -431,35 +431,15 @@ int TForm9::GetAllGoodsNum() const { return loading_.GetAllGoodsNum(); }
 // ---------------------------------------------------------------- drawing
 
 void TForm9::syncDrawing() {
-    scene_ = tms::TPlanScene{};
-    if (loading_.hasContainer()) {
-        const float L = static_cast<float>(loading_.containerL()), H = static_cast<float>(loading_.containerH()),
-                    W = static_cast<float>(loading_.containerW());
-        scene_.viewSize = static_cast<float>(1.1 * std::sqrt(double(L) * L + double(H) * H + double(W) * W));
-        if (!(scene_.viewSize > 0)) scene_.viewSize = 1;
-        auto& v = scene_.boxVerts;
-        v[0] = {-L / 2, -H / 2, -W / 2};
-        v[1] = {L / 2, -H / 2, -W / 2};
-        v[2] = {L / 2, -H / 2, W / 2};
-        v[3] = {-L / 2, -H / 2, W / 2};
-        for (int i = 0; i < 4; ++i) v[i + 4] = {v[i][0], H / 2, v[i][2]};
-        v[8] = {L / 2, H / 8, W / 8};
-        v[9] = {L / 2, H / 8, -W / 8};
-        v[10] = {L / 2, -H / 8, -W / 8};
-        v[11] = {L / 2, -H / 8, W / 8};
-        scene_.hasOutline = true;
-    }
+    // The sizes as the drawing keeps them, in float.
+    scene_ = loading_.hasContainer() ? tms::containerScene(static_cast<float>(loading_.containerL()),
+                                                           static_cast<float>(loading_.containerH()),
+                                                           static_cast<float>(loading_.containerW()))
+                                     : tms::TPlanScene{};
     const auto& pieces = loading_.pieceArr();
     const std::size_t n = pieces.size();
     drawArr_ = tms::TArr{};
-    drawArr_.seqArr.resize(n);
-    drawArr_.idArr.resize(n);
-    drawArr_.goodsNoArr.resize(n);
-    drawArr_.colorArr.resize(n);
-    drawArr_.placeArr.resize(n);
-    drawArr_.floorArr.resize(n);
-    drawArr_.vertArr.resize(n);
-    drawArr_.textArr.resize(n);
+    tms::sizeArr(drawArr_, n);
     for (std::size_t i = 0; i < n; ++i) {
         const tms::TgoodsinfoSelf& p = pieces[i];
         drawArr_.seqArr[i] = static_cast<int>(i) + 1;

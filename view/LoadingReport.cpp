@@ -1,9 +1,5 @@
 #include "view/LoadingReport.h"
 
-#include <iconv.h>
-
-#include <cerrno>
-
 #include "platform/AdoDb.h"
 #include "platform/Codes.h"
 
@@ -11,36 +7,12 @@ namespace tms {
 
 namespace {
 
-// Converts with iconv; an input sequence the target lacks is replaced by
-// `replacement` and the conversion goes on after it.
-std::string convert(const char* to, const char* from, std::string_view in, bool utf8In) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
+// Converts with the shared GBK converter; an input sequence the target
+// lacks becomes "?". Without a converter the text is kept as it is.
+std::string convert(std::string_view in, bool utf8In) {
     std::string out;
-    std::string buf(in);
-    char* inp = buf.data();
-    size_t inLeft = buf.size();
-    char chunk[512];
-    while (inLeft > 0) {
-        char* outp = chunk;
-        size_t outLeft = sizeof chunk;
-        const size_t rc = iconv(cd, &inp, &inLeft, &outp, &outLeft);
-        out.append(chunk, sizeof chunk - outLeft);
-        if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
-            // Skip one character of the input: a whole UTF-8 sequence, or
-            // one (lead) byte of GBK.
-            size_t len = 1;
-            if (utf8In) {
-                while (len < inLeft && (static_cast<unsigned char>(inp[len]) & 0xC0) == 0x80) ++len;
-            } else if (static_cast<unsigned char>(inp[0]) >= 0x81 && inLeft >= 2) {
-                len = 2;
-            }
-            out.push_back('?');
-            inp += len;
-            inLeft -= len;
-        }
-    }
-    iconv_close(cd);
+    if (!convertGbk(in, utf8In, out, [](std::string_view, std::string& o) { o.push_back('?'); }))
+        return std::string(in);
     return out;
 }
 
@@ -68,8 +40,8 @@ std::string upwardName(TADOQuery& q, int r, int c) { return is(q, r, c, "1") ? "
 
 }  // namespace
 
-std::string toGbk(std::string_view utf8) { return convert("GBK", "UTF-8", utf8, true); }
-std::string fromGbk(std::string_view gbk) { return convert("UTF-8", "GBK", gbk, false); }
+std::string toGbk(std::string_view utf8) { return convert(utf8, true); }
+std::string fromGbk(std::string_view gbk) { return convert(gbk, false); }
 
 std::string reportBytes(const std::vector<std::string>& lines) {
     std::string out;

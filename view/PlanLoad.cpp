@@ -8,6 +8,7 @@
 #include <random>
 
 #include "platform/AdoDb.h"
+#include "view/PlanQuery.h"
 
 namespace tms {
 
@@ -15,6 +16,27 @@ namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string s(const QVariant& v) { return TADOQuery::displayText(v).toStdString(); }
+
+// The grid rows of a container: one per pile, or one per piece.
+const char* const kPileGridSql =
+    "SELECT DISTINCT HoldGoods.GoodsNo AS gid, HoldGoods.GoodsName, HoldGoods.Brand AS GoodsBrand, "
+    "HoldGoods.Model AS GoodsModel, HoldGoods.Color AS color, count(HoldGoods.GoodsNo) AS GoodsCount, "
+    "HoldGoods.Length AS GoodsLength, HoldGoods.Width AS GoodsWidth, HoldGoods.Height AS GoodsHeight, "
+    "HoldList.PlaceType AS goodsbffs, HoldList.floor AS goodsfloor, HoldList.dx, HoldList.dy, HoldList.dz "
+    "FROM HoldList, HoldGoods WHERE HoldList.GoodsNo = HoldGoods.GoodsNo AND HoldList.OrderFormNo = ? "
+    "AND HoldList.vehicleOrder = ? "
+    "GROUP BY HoldGoods.GoodsNo, HoldGoods.GoodsName, HoldGoods.Brand, HoldGoods.Model, HoldGoods.Color, "
+    "HoldGoods.Length, HoldGoods.Width, HoldGoods.Height, HoldList.PlaceType, HoldList.floor, "
+    "HoldList.dx, HoldList.dy, HoldList.dz "
+    "ORDER BY HoldList.dx, HoldList.dy, HoldList.dz, HoldList.floor, HoldGoods.GoodsNo";
+const char* const kPieceGridSql =
+    "SELECT HoldList.ListId AS gid, HoldGoods.GoodsName, 1 AS goodsCount, HoldGoods.Brand AS goodsBrand, "
+    "HoldGoods.Model AS GoodsModel, HoldGoods.Color AS color, HoldList.floor AS GoodsFloor, "
+    "HoldGoods.Length AS GoodsLength, HoldGoods.Width AS GoodsWidth, HoldGoods.Height AS GoodsHeight, "
+    "HoldList.bcd AS BCD1, HoldList.bcw AS BCW1, HoldList.bch AS BCH1, HoldList.bcd2 AS BCD2, "
+    "HoldList.bcw2 AS BCW2, HoldList.bch2 AS BCH2 "
+    "FROM HoldList, HoldGoods WHERE HoldList.GoodsNo = HoldGoods.GoodsNo AND HoldList.OrderFormNo = ? "
+    "AND HoldList.vehicleOrder = ? ORDER BY HoldList.ListId";
 
 // Random(10000) / 10000 of the original: a multiple of 1/10000 in [0, 1).
 std::mt19937& rng() {
@@ -74,13 +96,12 @@ void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, 
     box.Open();
 
     TADOQuery rows(&conn);
-    rows.setSQL(
+    detail::openOnContainer(
+        rows,
         "SELECT A.ListId, A.floor, A.bcd, A.bch, A.bcw, A.bcd2, A.bch2, A.bcw2, A.GoodsNo, A.PlaceType, B.Color "
         "FROM HoldList A, HoldGoods B WHERE A.GoodsNo = B.GoodsNo AND A.OrderFormNo = ? AND A.vehicleOrder = ? "
-        "ORDER BY A.bcd, A.bch, A.bcw");
-    rows.bind(1, q(order));
-    rows.bind(2, vehicleOrder);
-    rows.Open();
+        "ORDER BY A.bcd, A.bch, A.bcw",
+        order, vehicleOrder);
 
     // Everything is read; from here on nothing can fail half-way.
     tBox cur;
@@ -90,14 +111,7 @@ void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, 
         cur.L = box.cell(0, 1).toDouble();
         cur.H = box.cell(0, 2).toDouble();
         cur.W = box.cell(0, 3).toDouble();
-        const double diag = std::sqrt(cur.L * cur.L + cur.H * cur.H + cur.W * cur.W);
-        if (diag > 0) sc.viewSize = static_cast<float>(1.1 * diag);
-        const float l = static_cast<float>(cur.L / 2), h = static_cast<float>(cur.H / 2),
-                    w = static_cast<float>(cur.W / 2);
-        sc.boxVerts = {{{-l, -h, -w}, {l, -h, -w}, {l, -h, w}, {-l, -h, w},
-                        {-l, h, -w}, {l, h, -w}, {l, h, w}, {-l, h, w},
-                        {l, h / 4, w / 4}, {l, h / 4, -w / 4}, {l, -h / 4, -w / 4}, {l, -h / 4, w / 4}}};
-        sc.hasOutline = true;
+        sc = containerScene(cur.L, cur.H, cur.W);
     }
 
     const int n = rows.RecordCount();
@@ -106,14 +120,7 @@ void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, 
     if (options.progress) options.progress(maximum, n);  // the first pass: counting the pieces
 
     TArr arr;
-    arr.seqArr.resize(n);
-    arr.idArr.resize(n);
-    arr.goodsNoArr.resize(n);
-    arr.colorArr.resize(n);
-    arr.placeArr.resize(n);
-    arr.floorArr.resize(n);
-    arr.vertArr.resize(n);
-    arr.textArr.resize(n);
+    sizeArr(arr, static_cast<std::size_t>(n));
     const double hl = cur.L / 2, hh = cur.H / 2, hw = cur.W / 2;
     for (int i = 0; i < n; ++i) {
         color& c = arr.colorArr[i];
@@ -170,31 +177,7 @@ bool openGridQuery(TADOQuery& grid, const std::string& order, int vehicleOrder, 
     try {
         grid.Close();
         grid.SQLClear();
-        if (byPile) {
-            grid.setSQL(
-                "SELECT DISTINCT HoldGoods.GoodsNo AS gid, HoldGoods.GoodsName, HoldGoods.Brand AS GoodsBrand, "
-                "HoldGoods.Model AS GoodsModel, HoldGoods.Color AS color, count(HoldGoods.GoodsNo) AS GoodsCount, "
-                "HoldGoods.Length AS GoodsLength, HoldGoods.Width AS GoodsWidth, HoldGoods.Height AS GoodsHeight, "
-                "HoldList.PlaceType AS goodsbffs, HoldList.floor AS goodsfloor, HoldList.dx, HoldList.dy, HoldList.dz "
-                "FROM HoldList, HoldGoods WHERE HoldList.GoodsNo = HoldGoods.GoodsNo AND HoldList.OrderFormNo = ? "
-                "AND HoldList.vehicleOrder = ? "
-                "GROUP BY HoldGoods.GoodsNo, HoldGoods.GoodsName, HoldGoods.Brand, HoldGoods.Model, HoldGoods.Color, "
-                "HoldGoods.Length, HoldGoods.Width, HoldGoods.Height, HoldList.PlaceType, HoldList.floor, "
-                "HoldList.dx, HoldList.dy, HoldList.dz "
-                "ORDER BY HoldList.dx, HoldList.dy, HoldList.dz, HoldList.floor, HoldGoods.GoodsNo");
-        } else {
-            grid.setSQL(
-                "SELECT HoldList.ListId AS gid, HoldGoods.GoodsName, 1 AS goodsCount, HoldGoods.Brand AS goodsBrand, "
-                "HoldGoods.Model AS GoodsModel, HoldGoods.Color AS color, HoldList.floor AS GoodsFloor, "
-                "HoldGoods.Length AS GoodsLength, HoldGoods.Width AS GoodsWidth, HoldGoods.Height AS GoodsHeight, "
-                "HoldList.bcd AS BCD1, HoldList.bcw AS BCW1, HoldList.bch AS BCH1, HoldList.bcd2 AS BCD2, "
-                "HoldList.bcw2 AS BCW2, HoldList.bch2 AS BCH2 "
-                "FROM HoldList, HoldGoods WHERE HoldList.GoodsNo = HoldGoods.GoodsNo AND HoldList.OrderFormNo = ? "
-                "AND HoldList.vehicleOrder = ? ORDER BY HoldList.ListId");
-        }
-        grid.bind(1, q(order));
-        grid.bind(2, vehicleOrder);
-        grid.Open();
+        detail::openOnContainer(grid, byPile ? kPileGridSql : kPieceGridSql, order, vehicleOrder);
         grid.First();
         return true;
     } catch (const std::exception&) {
@@ -235,12 +218,11 @@ TZXInfo getZXInfo(TADOConnection& conn, const std::string& order, int vehicleOrd
     }
 
     TADOQuery v(&conn);
-    v.setSQL(
+    detail::openOnContainer(
+        v,
         "SELECT sum(HoldGoods.Length * HoldGoods.Width * HoldGoods.Height) AS tj1 FROM HoldGoods, HoldList "
-        "WHERE HoldGoods.GoodsNo = HoldList.GoodsNo AND HoldList.OrderFormNo = ? AND HoldList.vehicleOrder = ?");
-    v.bind(1, q(order));
-    v.bind(2, vehicleOrder);
-    v.Open();
+        "WHERE HoldGoods.GoodsNo = HoldList.GoodsNo AND HoldList.OrderFormNo = ? AND HoldList.vehicleOrder = ?",
+        order, vehicleOrder);
     const QVariant tj1 = v.cell(0, 0);
     if (tj1.isNull()) {
         zx.zxRate = "0%";  // no piece in the container
@@ -252,12 +234,11 @@ TZXInfo getZXInfo(TADOConnection& conn, const std::string& order, int vehicleOrd
     }
 
     TADOQuery k(&conn);
-    k.setSQL(
+    detail::openOnContainer(
+        k,
         "SELECT (SELECT count(*) FROM (SELECT GoodsNo FROM HoldList WHERE OrderFormNo = ?1 AND vehicleOrder = ?2 "
-        "GROUP BY GoodsNo)), (SELECT count(ListId) FROM HoldList WHERE OrderFormNo = ?1 AND vehicleOrder = ?2)");
-    k.bind(1, q(order));
-    k.bind(2, vehicleOrder);
-    k.Open();
+        "GROUP BY GoodsNo)), (SELECT count(ListId) FROM HoldList WHERE OrderFormNo = ?1 AND vehicleOrder = ?2)",
+        order, vehicleOrder);
     zx.zxKinds = k.cell(0, 0).toInt();
     zx.zxPieces = k.cell(0, 1).toInt();
     return zx;

@@ -18,6 +18,7 @@
 // its own.
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -42,5 +43,14 @@ struct TPlanScene {
     // False when the order has no container: no outline is drawn.
     bool hasOutline = false;
 };
+
+// Sizes every drawing array of `arr` to `n` records (textArr too, left
+// empty); records already there are kept.
+void sizeArr(TArr& arr, std::size_t n);
+
+// The scene of a container of inner length L, height H and width W (mm):
+// view size 1.1 x the diagonal (1 when that is not positive) and the
+// outline, its end marker a quarter of the face high and wide.
+TPlanScene containerScene(double L, double H, double W);
 
 }  // namespace tms

@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "platform/AdoDb.h"
+#include "view/PlanQuery.h"
 #include "view/LoadingReport.h"
 
 namespace tms {
@@ -45,16 +46,15 @@ void TPileLists::clear() {
 
 TPileLists loadPiles(TADOConnection& conn, const std::string& order, int vehicleOrder) {
     TADOQuery p(&conn);
-    p.setSQL(
+    detail::openOnContainer(
+        p,
         "SELECT HoldGoods.GoodsNo AS gid, count(HoldGoods.GoodsNo) AS GoodsCount, HoldList.PlaceType AS Goodsbffs, "
         "HoldList.Floor AS GoodsFloor, HoldList.dx, HoldList.dy, HoldList.dz "
         "FROM HoldGoods, HoldList WHERE HoldGoods.GoodsNo = HoldList.GoodsNo AND HoldList.OrderFormNo = ? "
         "AND HoldList.VehicleOrder = ? "
         "GROUP BY HoldGoods.GoodsNo, HoldList.PlaceType, HoldList.Floor, HoldList.dx, HoldList.dy, HoldList.dz "
-        "ORDER BY HoldList.dx, HoldList.dy, HoldList.dz, HoldList.Floor, HoldGoods.GoodsNo");
-    p.bind(1, q(order));
-    p.bind(2, vehicleOrder);
-    p.Open();
+        "ORDER BY HoldList.dx, HoldList.dy, HoldList.dz, HoldList.Floor, HoldGoods.GoodsNo",
+        order, vehicleOrder);
     TPileLists out;
     for (int r = 0; r < p.RecordCount(); ++r) {
         out.gidList.push_back(s(p.cell(r, 0)));

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "platform/Codes.h"
 
 using namespace tms;
@@ -78,6 +81,31 @@ TEST(GbkWidth, ChineseCountsTwoAsciiOne) {
     EXPECT_EQ(padGbk("toolong", 3), "toolong");
     // Broken UTF-8 is counted, not crashed on.
     EXPECT_GT(gbkWidth(std::string("a\xff" "b")), 1);
+    // A character the code page lacks counts two columns, unlike the report,
+    // which writes it as a one-byte "?".
+    EXPECT_EQ(gbkWidth("a😀b"), 4);
+    EXPECT_EQ(gbkWidth("货😀"), 4);
+}
+
+TEST(ConvertGbk, HandsOverWhatTheCodePageLacks) {
+    std::string out = "x";
+    std::vector<std::string> skipped;
+    auto keep = [&](std::string_view s, std::string& o) {
+        skipped.emplace_back(s);
+        o += '#';
+    };
+    ASSERT_TRUE(convertGbk("甲😀b", true, out, keep));
+    EXPECT_EQ(out, "x\xBC\xD7#b");  // appended, the lacking character replaced by the handler
+    ASSERT_EQ(skipped.size(), 1u);
+    EXPECT_EQ(skipped[0], "😀");
+    out.clear();
+    skipped.clear();
+    // 0xFF starts no GBK character; a byte from 0x81 up goes with the next.
+    ASSERT_TRUE(convertGbk("\xBC\xD7\xFF" "0z\xFF", false, out, keep));
+    EXPECT_EQ(out, "甲#z#");
+    ASSERT_EQ(skipped.size(), 2u);
+    EXPECT_EQ(skipped[0], "\xFF" "0");
+    EXPECT_EQ(skipped[1], "\xFF");
 }
 
 TEST(Add0, PadsToSixCharacters) {

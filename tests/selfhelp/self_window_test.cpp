@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -40,11 +39,7 @@
 
 namespace {
 
-void settle(int ms = 50) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
-}
+using tms::test::settle;
 
 void typeInto(QLineEdit* edit, const QString& text) {
     edit->selectAll();

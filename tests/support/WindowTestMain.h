@@ -1,7 +1,7 @@
 #pragma once
 // The main function of a window test program: the program's OpenGL surface
 // format before the application object exists, the application, then the
-// tests.
+// tests. Also the event pump the window tests wait with.
 //
 // The GL driver keeps a few allocations for the life of the display and is
 // unloaded when the display closes at exit; the leak checker then cannot
@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 
 #include <dlfcn.h>
 #include <link.h>
@@ -31,6 +32,14 @@ inline void pinGLDrivers() {
             return 0;
         },
         nullptr);
+}
+
+// Runs the event loop for `ms` milliseconds, so that queued repaints, timer
+// ticks and deferred messages happen.
+inline void settle(int ms = 50) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 // `setup` runs once the application object exists, before the tests.

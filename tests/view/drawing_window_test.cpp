@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,11 +46,7 @@ using namespace viewtest;
 
 namespace {
 
-void settle(int ms = 50) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
-}
+using tms::test::settle;
 
 QString lines(std::initializer_list<const char*> l) {
     QStringList out;

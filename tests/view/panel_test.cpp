@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QMatrix4x4>
 #include <QPrinter>
@@ -33,11 +32,7 @@ using namespace viewtest;
 
 namespace {
 
-void settle(int ms = 50) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
-}
+using tms::test::settle;
 
 bool near(QRgb p, int r, int g, int b, int tol = 1) {
     return std::abs(qRed(p) - r) <= tol && std::abs(qGreen(p) - g) <= tol && std::abs(qBlue(p) - b) <= tol;
