@@ -194,8 +194,7 @@ TOCITimeStampValue::TOCITimeStampValue(ub4 descriptorType) : descriptorType_(des
 TOCITimeStampValue::~TOCITimeStampValue() {
     try {
         FreeDescriptor();
-    } catch (...) {
-    }
+    } catch (...) {}
     Marshal::FreeHGlobal(cell_);
 }
 
@@ -242,11 +241,11 @@ const std::string& TOCITimeStampValue::FormatModel() {
 void TOCITimeStampValue::Construct(int year, int month, int day, int hour, int min, int sec, uint32_t fsec,
                                    const std::string& timeZone) {
     OCIDateTime* d = Descriptor();
-    Check(OCIDateTimeConstruct(hOCIEnv, hOCIError, d, static_cast<sb2>(year), static_cast<ub1>(month),
-                               static_cast<ub1>(day), static_cast<ub1>(hour), static_cast<ub1>(min),
-                               static_cast<ub1>(sec), fsec, timeZone.empty() ? nullptr : Text(timeZone),
-                               timeZone.size()),
-          hOCIError);
+    Check(
+        OCIDateTimeConstruct(hOCIEnv, hOCIError, d, static_cast<sb2>(year), static_cast<ub1>(month),
+                             static_cast<ub1>(day), static_cast<ub1>(hour), static_cast<ub1>(min),
+                             static_cast<ub1>(sec), fsec, timeZone.empty() ? nullptr : Text(timeZone), timeZone.size()),
+        hOCIError);
     indicator_ = 0;
 }
 
@@ -255,10 +254,10 @@ std::string TOCITimeStampValue::AsString() {
     const std::string& model = FormatModel();
     oratext buffer[kTextArea];
     ub4 size = kTextArea;
-    Check(OCIDateTimeToText(hOCIEnv, hOCIError, Descriptor(), Text(model),
-                            static_cast<ub1>(std::min<size_t>(model.size(), 255)), Precision, nullptr, 0, &size,
-                            buffer),
-          hOCIError);
+    Check(
+        OCIDateTimeToText(hOCIEnv, hOCIError, Descriptor(), Text(model),
+                          static_cast<ub1>(std::min<size_t>(model.size(), 255)), Precision, nullptr, 0, &size, buffer),
+        hOCIError);
     return std::string(reinterpret_cast<const char*>(buffer), std::min(size, kTextArea));
 }
 
@@ -333,8 +332,7 @@ TOCIIntervalValue::TOCIIntervalValue(ub4 descriptorType) : descriptorType_(descr
 TOCIIntervalValue::~TOCIIntervalValue() {
     try {
         FreeDescriptor();
-    } catch (...) {
-    }
+    } catch (...) {}
     Marshal::FreeHGlobal(cell_);
 }
 
@@ -405,8 +403,7 @@ TOCILobObject::TOCILobObject(uint16_t dataType, OCISvcCtx* service) : dataType_(
 TOCILobObject::~TOCILobObject() {
     try {
         FreeLob();
-    } catch (...) {
-    }
+    } catch (...) {}
     Marshal::FreeHGlobal(cell_);
 }
 
@@ -417,7 +414,8 @@ void TOCILobObject::SetService(OCISvcCtx* service) {
     if (service_) {
         void* env = nullptr;
         // the environment the service context was made in
-        if (OCIAttrGet(service_, OCI_HTYPE_SVCCTX, &env, nullptr, OCI_ATTR_ENV, hOCIError) != OCI_SUCCESS) env = nullptr;
+        if (OCIAttrGet(service_, OCI_HTYPE_SVCCTX, &env, nullptr, OCI_ATTR_ENV, hOCIError) != OCI_SUCCESS)
+            env = nullptr;
         env_ = static_cast<OCIEnv*>(env);
     }
 }
@@ -496,8 +494,8 @@ void TOCILobObject::WriteLob() {
     Check(OCILobTrim(service_, hOCIError, *cell_, static_cast<ub4>(data.size())), hOCIError);
     if (!data.empty()) {
         ub4 amount = static_cast<ub4>(data.size());
-        Check(OCILobWrite(service_, hOCIError, *cell_, &amount, 1, data.data(), amount, OCI_ONE_PIECE, nullptr,
-                          nullptr, 0, CharsetForm),
+        Check(OCILobWrite(service_, hOCIError, *cell_, &amount, 1, data.data(), amount, OCI_ONE_PIECE, nullptr, nullptr,
+                          0, CharsetForm),
               hOCIError);
     }
     SetModified(false);
@@ -512,9 +510,9 @@ void TOCILobObject::ReadLob() {
     std::string data(length, '\0');
     if (length > 0) {
         ub4 amount = length;
-        Check(OCILobRead(service_, hOCIError, *cell_, &amount, 1, data.data(), length, nullptr, nullptr, 0,
-                         CharsetForm),
-              hOCIError);
+        Check(
+            OCILobRead(service_, hOCIError, *cell_, &amount, 1, data.data(), length, nullptr, nullptr, 0, CharsetForm),
+            hOCIError);
         data.resize(std::min(amount, length));
     }
     SetBytes(data);
@@ -597,12 +595,12 @@ void TOraType::Describe(TOCIConnection* connection) {
     const std::string schema = dot == std::string::npos ? std::string() : UpperCase(Name.substr(0, dot));
     const std::string name = UpperCase(dot == std::string::npos ? Name : Name.substr(dot + 1));
     OCIType* tdo = nullptr;
-    connection->CheckStyle(csOCI8,
-                           OCITypeByName(hOCIEnv, connection->ErrorHandle(), connection->GetSvcCtx(),
-                                         schema.empty() ? nullptr : Text(schema), static_cast<ub4>(schema.size()),
-                                         Text(name), static_cast<ub4>(name.size()), nullptr, 0,
-                                         OCI_DURATION_SESSION, OCI_TYPEGET_HEADER, &tdo),
-                           connection->ErrorHandle());
+    connection->CheckStyle(
+        csOCI8,
+        OCITypeByName(hOCIEnv, connection->ErrorHandle(), connection->GetSvcCtx(),
+                      schema.empty() ? nullptr : Text(schema), static_cast<ub4>(schema.size()), Text(name),
+                      static_cast<ub4>(name.size()), nullptr, 0, OCI_DURATION_SESSION, OCI_TYPEGET_HEADER, &tdo),
+        connection->ErrorHandle());
     tdo_ = tdo;
     connection_ = connection;
     valid_ = true;
@@ -630,12 +628,12 @@ struct TOCIObjectInstance::TSlot {
     void* Instance = nullptr;  // the object holding the attribute
     void* NullStruct = nullptr;
     OCIType* Tdo = nullptr;
-    std::string Name;          // the attribute's name (plain attributes)
-    OCIColl* Coll = nullptr;   // the collection (elements)
-    sb4 Index = -1;            // the element, from 0
-    uint16_t Code = 0;         // the data-type code of the value
+    std::string Name;         // the attribute's name (plain attributes)
+    OCIColl* Coll = nullptr;  // the collection (elements)
+    sb4 Index = -1;           // the element, from 0
+    uint16_t Code = 0;        // the data-type code of the value
     TObjectType* ObjectType = nullptr;
-    void* Value = nullptr;     // the value's address as the client hands it out
+    void* Value = nullptr;  // the value's address as the client hands it out
     OCIInd Ind = -1;
 };
 
@@ -650,8 +648,7 @@ TOCIObjectInstance::TOCIObjectInstance(TOraType* type, OCISvcCtx* service) : typ
 TOCIObjectInstance::~TOCIObjectInstance() {
     try {
         FreeObject(true);
-    } catch (...) {
-    }
+    } catch (...) {}
     Marshal::FreeHGlobal(instanceCell_);
     Marshal::FreeHGlobal(indicatorCell_);
     if (type_) type_->Unuse();
@@ -788,19 +785,17 @@ TOCIObjectInstance::TSlot TOCIObjectInstance::Locate(const std::string& path, bo
             const void* def = nullptr;
             OCIString* text = nullptr;
             switch (element->DataType) {
-            case dtString: case dtFixedChar:
-                Check(OCIStringResize(hOCIEnv, hOCIError, 1, &text), hOCIError);
-                Check(OCIStringAssignText(hOCIEnv, hOCIError, Text(std::string()), 0, &text), hOCIError);
-                def = text;
-                break;
-            case dtInteger: case dtFloat: case dtNumber:
-                def = gShared.Number;
-                break;
-            case dtDateTime:
-                def = gShared.Date;
-                break;
-            default:
-                RaiseAssertion(SUnknownDataType, kModule, __LINE__);
+                case dtString:
+                case dtFixedChar:
+                    Check(OCIStringResize(hOCIEnv, hOCIError, 1, &text), hOCIError);
+                    Check(OCIStringAssignText(hOCIEnv, hOCIError, Text(std::string()), 0, &text), hOCIError);
+                    def = text;
+                    break;
+                case dtInteger:
+                case dtFloat:
+                case dtNumber: def = gShared.Number; break;
+                case dtDateTime: def = gShared.Date; break;
+                default: RaiseAssertion(SUnknownDataType, kModule, __LINE__);
             }
             Check(OCICollAppend(hOCIEnv, hOCIError, def, gShared.NullIndicators, coll), hOCIError);
         }
@@ -837,8 +832,8 @@ void TOCIObjectInstance::Store(const TSlot& slot, const void* value, bool isNull
     }
     const oratext* names[1] = {Text(slot.Name)};
     const ub4 lengths[1] = {static_cast<ub4>(slot.Name.size())};
-    Check(OCIObjectSetAttr(hOCIEnv, hOCIError, slot.Instance, slot.NullStruct, slot.Tdo, names, lengths, 1, nullptr,
-                           0, isNull ? -1 : 0, nullptr, value),
+    Check(OCIObjectSetAttr(hOCIEnv, hOCIError, slot.Instance, slot.NullStruct, slot.Tdo, names, lengths, 1, nullptr, 0,
+                           isNull ? -1 : 0, nullptr, value),
           hOCIError);
 }
 
@@ -1047,8 +1042,9 @@ bool IsTimeStampCode(uint16_t dt) { return dt == dtTimeStamp || dt == dtTimeStam
 bool IsIntervalCode(uint16_t dt) { return dt == dtIntervalYM || dt == dtIntervalDS; }
 bool IsLobCode(uint16_t dt) { return dt == dtOraBlob || dt == dtOraClob || dt == dtBFile || dt == dtCFile; }
 ub4 TimeStampDescriptor(uint16_t dt) {
-    return dt == dtTimeStampTZ ? OCI_DTYPE_TIMESTAMP_TZ
-                               : dt == dtTimeStampLTZ ? OCI_DTYPE_TIMESTAMP_LTZ : OCI_DTYPE_TIMESTAMP;
+    return dt == dtTimeStampTZ    ? OCI_DTYPE_TIMESTAMP_TZ
+           : dt == dtTimeStampLTZ ? OCI_DTYPE_TIMESTAMP_LTZ
+                                  : OCI_DTYPE_TIMESTAMP;
 }
 ub4 IntervalDescriptor(uint16_t dt) { return dt == dtIntervalYM ? OCI_DTYPE_INTERVAL_YM : OCI_DTYPE_INTERVAL_DS; }
 
@@ -1056,12 +1052,14 @@ TOraNumber* NumberOf(TOraParamDesc& p, int32_t i) {
     return ElementObject<TOraNumber>(p, i, [] { return new TOraNumber; });
 }
 TOCITimeStampValue* TimeStampOf(TOraParamDesc& p, int32_t i) {
-    auto* v = ElementObject<TOCITimeStampValue>(p, i, [&] { return new TOCITimeStampValue(TimeStampDescriptor(p.DataType())); });
+    auto* v = ElementObject<TOCITimeStampValue>(
+        p, i, [&] { return new TOCITimeStampValue(TimeStampDescriptor(p.DataType())); });
     v->SetDescriptorType(TimeStampDescriptor(p.DataType()));
     return v;
 }
 TOCIIntervalValue* IntervalOf(TOraParamDesc& p, int32_t i) {
-    auto* v = ElementObject<TOCIIntervalValue>(p, i, [&] { return new TOCIIntervalValue(IntervalDescriptor(p.DataType())); });
+    auto* v =
+        ElementObject<TOCIIntervalValue>(p, i, [&] { return new TOCIIntervalValue(IntervalDescriptor(p.DataType())); });
     v->SetDescriptorType(IntervalDescriptor(p.DataType()));
     return v;
 }
@@ -1129,17 +1127,20 @@ void BindObjectParam(TOCICommand& command, TOraParamDesc& p) {
     } else if (IsLobCode(dt)) {
         TOCILobObject* lob = ElementObject<TOCILobObject>(p, 1, [&] { return new TOCILobObject(dt, c->GetSvcCtx()); });
         lob->SetService(c->GetSvcCtx());
+        // the indicator stays as the object was before its locator was made:
+        // an input LOB never given data is null
         value = lob->LocatorAddress();
         size = sizeof(void*);
-        p.SyncIndicator();
     } else if (dt == dtXML || dt == dtObject || dt == dtArray || dt == dtTable || dt == dtReference) {
         object = dynamic_cast<TOCIObjectInstance*>(p.GetObject());
         if (!object && dt == dtXML)
-            object = ElementObject<TOCIObjectInstance>(p, 1, [&] { return new TOCIObjectInstance(XMLTypeOf(c), c->GetSvcCtx()); });
+            object = ElementObject<TOCIObjectInstance>(
+                p, 1, [&] { return new TOCIObjectInstance(XMLTypeOf(c), c->GetSvcCtx()); });
         if (!object || !object->Type()) RaiseError(SObjectNotAllocated);
         object->SetService(c->GetSvcCtx());
         if (!object->Type()->TDO()) object->Type()->Describe(c);
-        if (object->Instance() && (p.ParamType() == pdInput || p.ParamType() == pdInputOutput || p.ParamType() == pdUnknown))
+        if (object->Instance() &&
+            (p.ParamType() == pdInput || p.ParamType() == pdInputOutput || p.ParamType() == pdUnknown))
             object->WriteLobs();
     } else {
         RaiseError(SDataTypeNotSupported);

@@ -91,7 +91,8 @@ bool ParseDecimal(const std::string& text, Decimal& out) {
         bool neg = false;
         if (i < text.size() && (text[i] == '+' || text[i] == '-')) neg = text[i++] == '-';
         if (i >= text.size()) return false;
-        for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) exp = exp * 10 + (text[i] - '0');
+        for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
+            exp = exp * 10 + (text[i] - '0');
         if (neg) exp = -exp;
     }
     if (i != text.size()) return false;
@@ -190,7 +191,8 @@ bool Decode(const OCINumber* n, Decimal& out) {
 
 // The text read with a number model (S, 9, D, G, EEEE) into plain decimal
 // text; false when the text does not fit the model.
-[[maybe_unused]] bool ReadWithModel(const std::string& text, const std::string& model, char point, char group, std::string& plain) {
+[[maybe_unused]] bool ReadWithModel(const std::string& text, const std::string& model, char point, char group,
+                                    std::string& plain) {
     const std::string m = Upper(model);
     if (m.size() >= 4 && m.compare(m.size() - 4, 4, "EEEE") == 0) {
         std::string t;
@@ -212,19 +214,18 @@ bool Decode(const OCINumber* n, Decimal& out) {
         if (k >= m.size()) return false;
         const char c = text[i];
         switch (m[k]) {
-        case '9':
-            if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-            plain += c;
-            break;
-        case 'D':
-            if (c != point) return false;
-            plain += '.';
-            break;
-        case 'G':
-            if (c != group) return false;
-            break;
-        default:
-            return false;
+            case '9':
+                if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+                plain += c;
+                break;
+            case 'D':
+                if (c != point) return false;
+                plain += '.';
+                break;
+            case 'G':
+                if (c != group) return false;
+                break;
+            default: return false;
         }
     }
     return true;
@@ -263,7 +264,9 @@ int DaysIn(int y, int m) {
     static const int d[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return m == 2 && Leap(y) ? 29 : d[m - 1];
 }
-bool ValidDate(int y, int m, int d) { return y >= -4712 && y <= 9999 && y != 0 && m >= 1 && m <= 12 && d >= 1 && d <= DaysIn(y, m); }
+bool ValidDate(int y, int m, int d) {
+    return y >= -4712 && y <= 9999 && y != 0 && m >= 1 && m <= 12 && d >= 1 && d <= DaysIn(y, m);
+}
 int Weekday(int y, int m, int d) {  // 0 Sunday
     static const int t[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
     if (m < 3) y -= 1;
@@ -410,7 +413,8 @@ int ParseDateTime(const std::string& text, const std::string& model, FakeDateTim
             k += 2;
         } else if (Starts(model, k, "MONTH") || Starts(model, k, "MON")) {
             const bool full = Starts(model, k, "MONTH");
-            if (!ReadName(text, i, kMonths, 12, full, index) && !ReadName(text, i, kMonths, 12, !full, index)) return 1843;
+            if (!ReadName(text, i, kMonths, 12, full, index) && !ReadName(text, i, kMonths, 12, !full, index))
+                return 1843;
             while (full && i < text.size() && text[i] == ' ' && k + 5 < model.size() && model[k + 5] != ' ') ++i;
             v.month = index + 1;
             k += full ? 5 : 3;
@@ -584,7 +588,7 @@ std::deque<std::unique_ptr<FakeColl>> gColls;
 std::deque<std::unique_ptr<FakeString>> gStrings;
 std::deque<std::unique_ptr<FakeRef>> gRefs;
 std::deque<std::unique_ptr<FakeLob>> gLobs;  // copies held by object attributes
-std::map<void*, ub4> gDescriptors;          // live descriptors and their types
+std::map<void*, ub4> gDescriptors;           // live descriptors and their types
 struct ObjectBind {
     FakeType* type;
     void** pgvpp;
@@ -742,16 +746,26 @@ std::string NumberText(const OCINumber* n) {
     return kind;
 }
 
-const fakeoci_types_table kTypesControl = {DefineType, [] {
-                                               std::lock_guard<std::recursive_mutex> g(gLock);
-                                               return static_cast<int>(std::count_if(
-                                                   gObjects.begin(), gObjects.end(),
-                                                   [](const std::unique_ptr<FakeObject>& o) { return !o->freed; }));
-                                           }};
+const fakeoci_types_table kTypesControl = {
+    DefineType, [] {
+        std::lock_guard<std::recursive_mutex> g(gLock);
+        return static_cast<int>(std::count_if(gObjects.begin(), gObjects.end(),
+                                              [](const std::unique_ptr<FakeObject>& o) { return !o->freed; }));
+    }};
 
-std::string DateTimeText(const FakeDateTime& v) {
-    return FormatDateTime(v, "YYYY-MM-DD HH24:MI:SS.FF", 9);
+// The journal is one C text: bytes outside the printable range are shown
+// as \xNN.
+std::string Shown(const std::string& data) {
+    std::string shown;
+    for (unsigned char ch : data) {
+        char esc[8];
+        std::snprintf(esc, sizeof esc, "\\x%02X", ch);
+        shown += ch >= 32 && ch < 127 ? std::string(1, static_cast<char>(ch)) : std::string(esc);
+    }
+    return shown;
 }
+
+std::string DateTimeText(const FakeDateTime& v) { return FormatDateTime(v, "YYYY-MM-DD HH24:MI:SS.FF", 9); }
 
 }  // namespace
 
@@ -766,23 +780,26 @@ sword TypesDescriptorAlloc(ub4 type, void** descpp) {
     std::lock_guard<std::recursive_mutex> g(gLock);
     void* d = nullptr;
     switch (type) {
-    case OCI_DTYPE_TIMESTAMP: case OCI_DTYPE_TIMESTAMP_TZ: case OCI_DTYPE_TIMESTAMP_LTZ:
-        d = new FakeDateTime();
-        static_cast<FakeDateTime*>(d)->type = type;
-        break;
-    case OCI_DTYPE_INTERVAL_YM: case OCI_DTYPE_INTERVAL_DS:
-        d = new FakeInterval();
-        static_cast<FakeInterval*>(d)->type = type;
-        break;
-    case OCI_DTYPE_LOB: case OCI_DTYPE_FILE:
-        d = new FakeLob();
-        static_cast<FakeLob*>(d)->type = type;
-        break;
-    case OCI_DTYPE_PSTREAM:
-        d = new FakePStream{kFakeStreamMagic, nullptr, 0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}, 0};
-        break;
-    default:
-        return OCI_INVALID_HANDLE;
+        case OCI_DTYPE_TIMESTAMP:
+        case OCI_DTYPE_TIMESTAMP_TZ:
+        case OCI_DTYPE_TIMESTAMP_LTZ:
+            d = new FakeDateTime();
+            static_cast<FakeDateTime*>(d)->type = type;
+            break;
+        case OCI_DTYPE_INTERVAL_YM:
+        case OCI_DTYPE_INTERVAL_DS:
+            d = new FakeInterval();
+            static_cast<FakeInterval*>(d)->type = type;
+            break;
+        case OCI_DTYPE_LOB:
+        case OCI_DTYPE_FILE:
+            d = new FakeLob();
+            static_cast<FakeLob*>(d)->type = type;
+            break;
+        case OCI_DTYPE_PSTREAM:
+            d = new FakePStream{kFakeStreamMagic, nullptr, 0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}, 0};
+            break;
+        default: return OCI_INVALID_HANDLE;
     }
     gDescriptors[d] = type;
     *descpp = d;
@@ -800,26 +817,22 @@ sword TypesDescriptorFree(void* descp, ub4 type) {
         }
         gDescriptors.erase(it);
         switch (type) {
-        case OCI_DTYPE_TIMESTAMP: case OCI_DTYPE_TIMESTAMP_TZ: case OCI_DTYPE_TIMESTAMP_LTZ:
-            delete static_cast<FakeDateTime*>(descp);
-            break;
-        case OCI_DTYPE_INTERVAL_YM: case OCI_DTYPE_INTERVAL_DS:
-            delete static_cast<FakeInterval*>(descp);
-            break;
-        case OCI_DTYPE_LOB: case OCI_DTYPE_FILE:
-            delete static_cast<FakeLob*>(descp);
-            break;
-        case OCI_DTYPE_PSTREAM: {
-            auto* s = static_cast<FakePStream*>(descp);
-            extra = " reads=" + std::to_string(s->reads) + " chunks=";
-            for (int i = 0; i < std::min(s->reads, 8); ++i)
-                extra += (i ? "," : "") + std::to_string(s->chunks[i]);
-            extra += s->closed ? " closed" : " open";
-            delete s;
-            break;
-        }
-        default:
-            break;
+            case OCI_DTYPE_TIMESTAMP:
+            case OCI_DTYPE_TIMESTAMP_TZ:
+            case OCI_DTYPE_TIMESTAMP_LTZ: delete static_cast<FakeDateTime*>(descp); break;
+            case OCI_DTYPE_INTERVAL_YM:
+            case OCI_DTYPE_INTERVAL_DS: delete static_cast<FakeInterval*>(descp); break;
+            case OCI_DTYPE_LOB:
+            case OCI_DTYPE_FILE: delete static_cast<FakeLob*>(descp); break;
+            case OCI_DTYPE_PSTREAM: {
+                auto* s = static_cast<FakePStream*>(descp);
+                extra = " reads=" + std::to_string(s->reads) + " chunks=";
+                for (int i = 0; i < std::min(s->reads, 8); ++i) extra += (i ? "," : "") + std::to_string(s->chunks[i]);
+                extra += s->closed ? " closed" : " open";
+                delete s;
+                break;
+            }
+            default: break;
         }
     }
     Log("OCIDescriptorFree type=" + std::to_string(type) + extra);
@@ -829,66 +842,69 @@ sword TypesDescriptorFree(void* descp, ub4 type) {
 bool TypesWriteOut(OCIBind* bind, ub2 dty, void* value, sb2* ind, const std::string& text) {
     std::lock_guard<std::recursive_mutex> g(gLock);
     switch (dty) {
-    case 6: {
-        Decimal d;
-        if (!value || !ParseDecimal(text, d)) return false;
-        Encode(d, static_cast<OCINumber*>(value));
-        break;
-    }
-    case 187: case 188: case 232: {
-        auto* v = value ? *static_cast<FakeDateTime**>(value) : nullptr;
-        if (!v || ParseDateTime(text, "YYYY-MM-DD HH24:MI:SS.FF", *v) != 0) return false;
-        break;
-    }
-    case 189: case 190: {
-        auto* v = value ? *static_cast<FakeInterval**>(value) : nullptr;
-        if (!v || !ParseInterval(text, *v)) return false;
-        break;
-    }
-    case 112: case 113: {
-        auto* l = value ? *static_cast<FakeLob**>(value) : nullptr;
-        if (!l) return false;
-        l->init = true;
-        l->data = text;
-        break;
-    }
-    case 114: {
-        auto* l = value ? *static_cast<FakeLob**>(value) : nullptr;
-        if (!l) return false;
-        l->init = true;
-        if (text == "(zero)") {
-            // the server's answer for parts never set: one zero byte each
-            l->dir = std::string(1, '\0');
-            l->name = std::string(1, '\0');
-        } else {
-            const size_t slash = text.find('/');
-            l->dir = text.substr(0, slash);
-            l->name = slash == std::string::npos ? "" : text.substr(slash + 1);
+        case 6: {
+            Decimal d;
+            if (!value || !ParseDecimal(text, d)) return false;
+            Encode(d, static_cast<OCINumber*>(value));
+            break;
         }
-        break;
-    }
-    case 108: {
-        auto it = gObjectBinds.find(bind);
-        if (it == gObjectBinds.end() || !it->second.type->xml) return false;
-        FakeObject* o = NewObject(it->second.type);
-        o->xml = text;
-        o->view.data = o->xml.data();
-        o->view.length = o->xml.size();
-        *it->second.pgvpp = o;
-        if (it->second.indpp) *it->second.indpp = o->inds.data();
-        return true;
-    }
-    case 110: {
-        auto it = gObjectBinds.find(bind);
-        if (it == gObjectBinds.end()) return false;
-        auto r = std::make_unique<FakeRef>();
-        r->bytes = text;
-        *it->second.pgvpp = r.get();
-        gRefs.push_back(std::move(r));
-        return true;
-    }
-    default:
-        return false;
+        case 187:
+        case 188:
+        case 232: {
+            auto* v = value ? *static_cast<FakeDateTime**>(value) : nullptr;
+            if (!v || ParseDateTime(text, "YYYY-MM-DD HH24:MI:SS.FF", *v) != 0) return false;
+            break;
+        }
+        case 189:
+        case 190: {
+            auto* v = value ? *static_cast<FakeInterval**>(value) : nullptr;
+            if (!v || !ParseInterval(text, *v)) return false;
+            break;
+        }
+        case 112:
+        case 113: {
+            auto* l = value ? *static_cast<FakeLob**>(value) : nullptr;
+            if (!l) return false;
+            l->init = true;
+            l->data = text;
+            break;
+        }
+        case 114: {
+            auto* l = value ? *static_cast<FakeLob**>(value) : nullptr;
+            if (!l) return false;
+            l->init = true;
+            if (text == "(zero)") {
+                // the server's answer for parts never set: one zero byte each
+                l->dir = std::string(1, '\0');
+                l->name = std::string(1, '\0');
+            } else {
+                const size_t slash = text.find('/');
+                l->dir = text.substr(0, slash);
+                l->name = slash == std::string::npos ? "" : text.substr(slash + 1);
+            }
+            break;
+        }
+        case 108: {
+            auto it = gObjectBinds.find(bind);
+            if (it == gObjectBinds.end() || !it->second.type->xml) return false;
+            FakeObject* o = NewObject(it->second.type);
+            o->xml = text;
+            o->view.data = o->xml.data();
+            o->view.length = o->xml.size();
+            *it->second.pgvpp = o;
+            if (it->second.indpp) *it->second.indpp = o->inds.data();
+            return true;
+        }
+        case 110: {
+            auto it = gObjectBinds.find(bind);
+            if (it == gObjectBinds.end()) return false;
+            auto r = std::make_unique<FakeRef>();
+            r->bytes = text;
+            *it->second.pgvpp = r.get();
+            gRefs.push_back(std::move(r));
+            return true;
+        }
+        default: return false;
     }
     if (ind) *ind = 0;
     return true;
@@ -897,26 +913,28 @@ bool TypesWriteOut(OCIBind* bind, ub2 dty, void* value, sb2* ind, const std::str
 std::string TypesBindText(ub2 dty, const void* value) {
     std::lock_guard<std::recursive_mutex> g(gLock);
     switch (dty) {
-    case 6:
-        return NumberText(static_cast<const OCINumber*>(value));
-    case 187: case 188: case 232: {
-        auto* v = *static_cast<FakeDateTime* const*>(value);
-        return v ? DateTimeText(*v) : "null";
-    }
-    case 189: case 190: {
-        auto* v = *static_cast<FakeInterval* const*>(value);
-        return v ? IntervalText(*v, 2, 6) : "null";
-    }
-    case 112: case 113: {
-        auto* l = *static_cast<FakeLob* const*>(value);
-        return l ? (l->temporary ? "temporary:" : "") + l->data : "null";
-    }
-    case 114: {
-        auto* l = *static_cast<FakeLob* const*>(value);
-        return l ? l->dir + "/" + l->name : "null";
-    }
-    default:
-        return {};
+        case 6: return NumberText(static_cast<const OCINumber*>(value));
+        case 187:
+        case 188:
+        case 232: {
+            auto* v = *static_cast<FakeDateTime* const*>(value);
+            return v ? DateTimeText(*v) : "null";
+        }
+        case 189:
+        case 190: {
+            auto* v = *static_cast<FakeInterval* const*>(value);
+            return v ? IntervalText(*v, 2, 6) : "null";
+        }
+        case 112:
+        case 113: {
+            auto* l = *static_cast<FakeLob* const*>(value);
+            return l ? (l->temporary ? "temporary:" : "") + Shown(l->data) : "null";
+        }
+        case 114: {
+            auto* l = *static_cast<FakeLob* const*>(value);
+            return l ? l->dir + "/" + l->name : "null";
+        }
+        default: return {};
     }
 }
 
@@ -942,7 +960,8 @@ FAKE_EXPORT sword OCINumberToText(OCIError* errhp, const OCINumber* number, cons
     if (Upper(model) != "TM9") return Fail(errhp, 1481, "ORA-01481: invalid number format model");
     // TM9 leaves out the zero before the decimal point
     std::string text = PlainText(d, point);
-    if (text.size() > *bufSize) return Fail(errhp, 22065, "ORA-22065: number to text translation for the given format causes overflow");
+    if (text.size() > *bufSize)
+        return Fail(errhp, 22065, "ORA-22065: number to text translation for the given format causes overflow");
     std::memcpy(buf, text.data(), text.size());
     *bufSize = static_cast<ub4>(text.size());
     return OCI_SUCCESS;
@@ -952,7 +971,8 @@ FAKE_EXPORT sword OCINumberFromText(OCIError* errhp, const oratext* str, ub4 str
                                     const oratext* nls, ub4 nlsLen, OCINumber* number) {
     const std::string text(reinterpret_cast<const char*>(str), strLen);
     const std::string model(reinterpret_cast<const char*>(fmt), fmtLen);
-    Log("OCINumberFromText text=" + text + " fmt=" + model + " nls=" + std::string(reinterpret_cast<const char*>(nls), nlsLen));
+    Log("OCINumberFromText text=" + text + " fmt=" + model +
+        " nls=" + std::string(reinterpret_cast<const char*>(nls), nlsLen));
     if (int s = fakeoci::Scripted("OCINumberFromText")) return s;
     if (model.size() > 64) return Fail(errhp, 1481, "ORA-01481: invalid number format model");
     char point, group;
@@ -1009,7 +1029,8 @@ FAKE_EXPORT sword OCINumberFromInt(OCIError* errhp, const void* value, unsigned 
 FAKE_EXPORT sword OCINumberToReal(OCIError* errhp, const OCINumber* number, unsigned resultLen, void* result) {
     Decimal d;
     if (!Decode(number, d) || resultLen != 8) return Fail(errhp, 22062, "ORA-22062: invalid input string");
-    const std::string text = d.digits.empty() ? "0" : (d.negative ? "-0." : "0.") + d.digits + "e" + std::to_string(d.exponent);
+    const std::string text =
+        d.digits.empty() ? "0" : (d.negative ? "-0." : "0.") + d.digits + "e" + std::to_string(d.exponent);
     const double v = std::strtod(text.c_str(), nullptr);
     std::memcpy(result, &v, 8);
     return OCI_SUCCESS;
@@ -1037,7 +1058,8 @@ FakeDateTime* LiveDateTime(const void* p) {
     std::lock_guard<std::recursive_mutex> g(gLock);
     auto it = gDescriptors.find(const_cast<void*>(p));
     if (it == gDescriptors.end()) return nullptr;
-    if (it->second != OCI_DTYPE_TIMESTAMP && it->second != OCI_DTYPE_TIMESTAMP_TZ && it->second != OCI_DTYPE_TIMESTAMP_LTZ)
+    if (it->second != OCI_DTYPE_TIMESTAMP && it->second != OCI_DTYPE_TIMESTAMP_TZ &&
+        it->second != OCI_DTYPE_TIMESTAMP_LTZ)
         return nullptr;
     return static_cast<FakeDateTime*>(const_cast<void*>(p));
 }
@@ -1101,7 +1123,8 @@ FAKE_EXPORT sword OCIDateTimeFromText(void*, OCIError* errhp, const oratext* tex
                                       ub1 fmtLen, const oratext*, size_t, OCIDateTime* datetime) {
     FakeDateTime* v = LiveDateTime(datetime);
     if (!v) return OCI_INVALID_HANDLE;
-    const std::string t(reinterpret_cast<const char*>(text), textLen), model(reinterpret_cast<const char*>(fmt), fmtLen);
+    const std::string t(reinterpret_cast<const char*>(text), textLen),
+        model(reinterpret_cast<const char*>(fmt), fmtLen);
     Log("OCIDateTimeFromText text=" + t + " fmt=" + model);
     FakeDateTime parsed;
     parsed.type = v->type;
@@ -1123,7 +1146,8 @@ FAKE_EXPORT sword OCIDateTimeGetDate(void*, OCIError*, const OCIDateTime* dateti
     return OCI_SUCCESS;
 }
 
-FAKE_EXPORT sword OCIDateTimeGetTime(void*, OCIError*, OCIDateTime* datetime, ub1* hour, ub1* min, ub1* sec, ub4* fsec) {
+FAKE_EXPORT sword OCIDateTimeGetTime(void*, OCIError*, OCIDateTime* datetime, ub1* hour, ub1* min, ub1* sec,
+                                     ub4* fsec) {
     FakeDateTime* v = LiveDateTime(datetime);
     if (!v) return OCI_INVALID_HANDLE;
     *hour = static_cast<ub1>(v->hour);
@@ -1147,7 +1171,8 @@ FAKE_EXPORT sword OCIIntervalToText(void*, OCIError*, const OCIInterval* interva
     return OCI_SUCCESS;
 }
 
-FAKE_EXPORT sword OCIIntervalFromText(void*, OCIError* errhp, const oratext* text, size_t textLen, OCIInterval* result) {
+FAKE_EXPORT sword OCIIntervalFromText(void*, OCIError* errhp, const oratext* text, size_t textLen,
+                                      OCIInterval* result) {
     FakeInterval* v = LiveInterval(result);
     if (!v) return OCI_INVALID_HANDLE;
     const std::string t(reinterpret_cast<const char*>(text), textLen);
@@ -1253,8 +1278,9 @@ FAKE_EXPORT sword OCILobWrite(OCISvcCtx*, OCIError* errhp, OCILobLocator* locp, 
     if (!l->init) return Fail(errhp, 22275, "ORA-22275: invalid LOB locator specified");
     const ub4 n = std::min(*amtp, bufLen);
     const std::string data(static_cast<const char*>(bufp), n);
-    Log("OCILobWrite amount=" + std::to_string(n) + " offset=" + std::to_string(offset) + " piece=" +
-        std::to_string(piece) + " data=" + data.substr(0, 40));
+    const std::string shown = Shown(data.substr(0, 40));
+    Log("OCILobWrite amount=" + std::to_string(n) + " offset=" + std::to_string(offset) +
+        " piece=" + std::to_string(piece) + " data=" + shown);
     const size_t at = offset > 0 ? offset - 1 : 0;
     if (l->data.size() < at + n) l->data.resize(at + n);
     l->data.replace(at, n, data);
@@ -1343,7 +1369,8 @@ FAKE_EXPORT sword OCIObjectGetAttr(OCIEnv*, OCIError* errhp, void* instance, voi
     const FakeAttrDef& a = o->type->attrs[static_cast<size_t>(i)];
     FakeValue& v = o->values[static_cast<size_t>(i)];
     *attrNullStatus = o->inds[static_cast<size_t>(i) + 1];
-    *attrNullStruct = a.kind == "OBJ" && v.obj ? static_cast<void*>(v.obj->inds.data()) : &o->inds[static_cast<size_t>(i) + 1];
+    *attrNullStruct =
+        a.kind == "OBJ" && v.obj ? static_cast<void*>(v.obj->inds.data()) : &o->inds[static_cast<size_t>(i) + 1];
     *attrValue = ValueAddress(v, a.kind);
     if (attrTdo) *attrTdo = a.kind == "OBJ" && v.obj ? reinterpret_cast<OCIType*>(v.obj->type) : nullptr;
     return OCI_SUCCESS;
@@ -1413,8 +1440,8 @@ FAKE_EXPORT sword OCICollAssignElem(OCIEnv*, OCIError* errhp, sb4 index, const v
     const OCIInd ind = elemInd ? *static_cast<const OCIInd*>(elemInd) : 0;
     if (ind >= 0) Assign(c->elems[static_cast<size_t>(index)], c->kind, elem);
     c->inds[static_cast<size_t>(index)] = ind;
-    Log("OCICollAssignElem index=" + std::to_string(index) + " ind=" + std::to_string(ind) + " value=" +
-        (ind < 0 ? std::string("null") : ValueText(c->elems[static_cast<size_t>(index)], c->kind)));
+    Log("OCICollAssignElem index=" + std::to_string(index) + " ind=" + std::to_string(ind) +
+        " value=" + (ind < 0 ? std::string("null") : ValueText(c->elems[static_cast<size_t>(index)], c->kind)));
     return OCI_SUCCESS;
 }
 
@@ -1452,16 +1479,18 @@ FAKE_EXPORT sword OCIRefToHex(OCIEnv*, OCIError* errhp, const OCIRef* ref, orate
         out += digits[c & 15];
     }
     Log("OCIRefToHex room=" + std::to_string(*hexLen));
-    if (out.size() > *hexLen) return Fail(errhp, 22279, "ORA-22279: cannot perform operation with LOB buffering enabled");
+    if (out.size() > *hexLen)
+        return Fail(errhp, 22279, "ORA-22279: cannot perform operation with LOB buffering enabled");
     std::memcpy(hex, out.data(), out.size());
     *hexLen = static_cast<ub4>(out.size());
     return OCI_SUCCESS;
 }
 
-FAKE_EXPORT sword OCIBindObject(OCIBind* bindp, OCIError*, const OCIType* type, void** pgvpp, ub4*, void** indpp, ub4*) {
+FAKE_EXPORT sword OCIBindObject(OCIBind* bindp, OCIError*, const OCIType* type, void** pgvpp, ub4*, void** indpp,
+                                ub4*) {
     auto* t = reinterpret_cast<FakeType*>(const_cast<OCIType*>(type));
-    Log("OCIBindObject type=" + std::string(t ? t->name : "(none)") + " instance=" +
-        (pgvpp && *pgvpp ? "set" : "none"));
+    Log("OCIBindObject type=" + std::string(t ? t->name : "(none)") +
+        " instance=" + (pgvpp && *pgvpp ? "set" : "none"));
     std::lock_guard<std::recursive_mutex> g(gLock);
     gObjectBinds[bindp] = {t, pgvpp, indpp};
     return OCI_SUCCESS;
