@@ -123,6 +123,7 @@ const char* const kOracle8Names[] = {
     "OCICollTrim", "OCITableDelete", "OCITableExists", "OCITableFirst", "OCITableLast", "OCITableNext",
     "OCITablePrev", "OCITableSize", "OCIIterCreate", "OCIIterDelete", "OCIIterInit", "OCIIterNext",
     "OCIRawAssignBytes", "OCIRawPtr", "OCIRawSize", "OCIStringAssignText", "OCIStringPtr", "OCIStringSize",
+    "OCIStringResize",
     "OCIRefAssign", "OCIRefClear", "OCIRefFromHex", "OCIRefHexSize", "OCIRefIsEqual", "OCIRefIsNull", "OCIRefToHex",
     "OCITypeByName", "OCITypeByRef", "OCIResultSetToStmt", "OCISubscriptionRegister", "OCISubscriptionUnRegister",
     "OCINlsCharSetIdToName", "OCINlsCharSetNameToId", "OCIPStreamFromXMLType", "OCIPStreamRead", "OCIPStreamClose",

@@ -123,7 +123,19 @@ void UnbindOCI();
     X(OCIStmtGetPieceInfo) X(OCIStmtSetPieceInfo) X(OCIBindByName) X(OCIBindArrayOfStruct)                  \
     X(OCIBindDynamic) X(OCIRowidToChar) X(OCISvcCtxToLda) X(olog) X(ologof) X(ocom) X(orol) X(obreak)       \
     X(oerhms) X(oopen) X(oclose) X(oparse) X(oexn) X(obndrv) X(obndra) X(obindps) X(ogetpi) X(osetpi)       \
-    X(opinit) X(OraMTSSvcGet) X(OraMTSSvcRel)
+    X(opinit) X(OraMTSSvcGet) X(OraMTSSvcRel) ORA_TYPED_DATA_ENTRIES(X)
+
+// The entry points of the data-type module.
+#define ORA_TYPED_DATA_ENTRIES(X)                                                                          \
+    X(OCINumberToText) X(OCINumberFromText) X(OCINumberToInt) X(OCINumberFromInt) X(OCINumberToReal)        \
+    X(OCINumberFromReal) X(OCIDateTimeConstruct) X(OCIDateTimeToText) X(OCIDateTimeFromText)                \
+    X(OCIDateTimeGetDate) X(OCIDateTimeGetTime) X(OCIIntervalToText) X(OCIIntervalFromText)                 \
+    X(OCIIntervalCheck) X(OCILobLocatorIsInit) X(OCILobFileGetName) X(OCILobFileSetName)                    \
+    X(OCILobCreateTemporary) X(OCILobFreeTemporary) X(OCILobTrim) X(OCILobWrite) X(OCILobRead)              \
+    X(OCILobGetLength) X(OCITypeByName) X(OCIObjectNew) X(OCIObjectFree) X(OCIObjectGetInd)                 \
+    X(OCIObjectGetAttr) X(OCIObjectSetAttr) X(OCICollSize) X(OCICollAppend) X(OCICollGetElem)               \
+    X(OCICollAssignElem) X(OCIStringAssignText) X(OCIStringResize) X(OCIStringPtr) X(OCIStringSize)         \
+    X(OCIRefToHex) X(OCIBindObject) X(OCIPStreamFromXMLType) X(OCIPStreamRead) X(OCIPStreamClose)
 
 #define ORA_DECLARE_TYPED(fn) extern fn##_t fn;
 ORA_TYPED_ENTRIES(ORA_DECLARE_TYPED)

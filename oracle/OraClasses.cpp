@@ -89,8 +89,11 @@ std::atomic<int> gAbandonedRunning{0};
 
 TDateTime OraDateToDateTime(const uint8_t* d) {
     int year = (d[0] - 100) * 100 + d[1] - 100;
-    TDateTime date = EncodeDate(year < 0 ? -year : year, d[2], d[3]);
-    TDateTime time = EncodeTime(d[4] - 1, d[5] - 1, d[6] - 1, 0);
+    // Bytes that name no date or time (month 0, hour byte 25) come from a
+    // damaged value; they are refused as a conversion failure.
+    TDateTime date, time;
+    if (!TryEncodeDate(year < 0 ? -year : year, d[2], d[3], date) || !TryEncodeTime(d[4] - 1, d[5] - 1, d[6] - 1, 0, time))
+        throw EConvertError(SCannotConvertType);
     return ComposeDateTime(date, time);
 }
 

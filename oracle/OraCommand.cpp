@@ -347,6 +347,11 @@ void TOraParamDesc::SetItemNull(int32_t index, bool value) {
         indicators_[index - 1] = -1;
         if (uint8_t* e = Element(index)) std::memset(e, 0, static_cast<size_t>(Size()));
         maxStrLength_ = 0;
+        // A value object would report itself not null at binding and send
+        // its old value: a null element holds none.
+        const uint16_t dt = DataType();
+        if (IsObjectArrayCode(dt) || dt == dtOraBlob || dt == dtOraClob || dt == dtBFile || dt == dtCFile)
+            SetItemObject(index, nullptr);
     } else {
         indicators_[index - 1] = 0;
     }

@@ -13,6 +13,7 @@
 #include "oracle/OraClasses.h"
 #include "oracle/OraConsts.h"
 #include "oracle/OraNet.h"
+#include "oracle/OraObjects.h"
 #include "oracle/OraParser.h"
 #include "oracle/OraPlatform.h"
 #include "oracle/TwoSymbolTable.h"
@@ -85,7 +86,7 @@ TModuleTable& libraryModules() {
         {"OraError", nullptr, nullptr},
         {"OraNet", OraNetStartup, OraNetShutdown},
         {"OraClasses", OraClassesStartup, OraClassesShutdown},
-        {"OraObjects", nullptr, nullptr},
+        {"OraObjects", OraObjectsStartup, OraObjectsShutdown},
         {"KaConnectionPool", KaConnectionPoolStartup, KaConnectionPoolShutdown},
         {"OraConnectionPool", nullptr, nullptr},
         {"Ora", nullptr, nullptr},

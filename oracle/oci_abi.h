@@ -297,6 +297,152 @@ typedef sword (*OraMTSSvcGet_t)(const char* uid, const char* pswd, const char* d
                                 OCIEnv** envpp, ub4 flags);
 typedef sword (*OraMTSSvcRel_t)(OCISvcCtx* svc);
 
+
+/* ---------------------------------------------------------------------------
+ * Oracle data types: NUMBER, datetime and interval descriptors, LOB and file
+ * locators, object instances, collections, references and the persistent
+ * stream of an XML value. */
+
+typedef int32_t boolean_t; /* the client's boolean: 0 false, anything else true */
+typedef uint16_t OCIDuration;
+typedef int16_t OCIInd; /* -1 null, 0 not null */
+typedef struct OCIDateTime OCIDateTime;
+typedef struct OCIInterval OCIInterval;
+typedef struct OCILobLocator OCILobLocator;
+typedef struct OCIType OCIType;
+typedef struct OCIColl OCIColl;
+typedef struct OCIRef OCIRef;
+typedef struct OCIString OCIString;
+
+/* NUMBER in its 22-byte form: a length byte, an exponent byte and up to 20
+ * base-100 digits. */
+enum { OCI_NUMBER_SIZE = 22 };
+typedef struct OCINumber {
+    ub1 OCINumberPart[OCI_NUMBER_SIZE];
+} OCINumber;
+/* Signedness flag of the integer conversions. */
+enum { OCI_NUMBER_UNSIGNED = 0, OCI_NUMBER_SIGNED = 2 };
+
+/* Descriptor types of the data-type calls. */
+enum {
+    OCI_DTYPE_LOB = 50,
+    OCI_DTYPE_FILE = 56,
+    OCI_DTYPE_INTERVAL_YM = 62,
+    OCI_DTYPE_INTERVAL_DS = 63,
+    OCI_DTYPE_TIMESTAMP = 68,
+    OCI_DTYPE_TIMESTAMP_TZ = 69,
+    OCI_DTYPE_TIMESTAMP_LTZ = 70,
+    OCI_DTYPE_PSTREAM = 74 /* the persistent stream of an XML value */
+};
+/* The environment handle of a service context (attribute 5). */
+enum { OCI_ATTR_ENV = 5 };
+/* Temporary LOB kinds, character-set forms and durations. */
+enum { OCI_TEMP_BLOB = 1, OCI_TEMP_CLOB = 2 };
+enum { SQLCS_IMPLICIT = 1, SQLCS_NCHAR = 2 };
+enum { OCI_DURATION_SESSION = 10 };
+/* Type lookup: pin the type header only. */
+enum { OCI_TYPEGET_HEADER = 0 };
+/* OCIObjectFree: free even a pinned or dirty object. */
+enum { OCI_OBJECTFREE_FORCE = 1 };
+/* The type code an instance is made with. */
+enum { OCI_TYPECODE_OBJECT = 108 };
+
+/* NUMBER. */
+typedef sword (*OCINumberToText_t)(OCIError* errhp, const OCINumber* number, const oratext* fmt, ub4 fmtLen,
+                                   const oratext* nlsParams, ub4 nlsLen, ub4* bufSize, oratext* buf);
+typedef sword (*OCINumberFromText_t)(OCIError* errhp, const oratext* str, ub4 strLen, const oratext* fmt,
+                                     ub4 fmtLen, const oratext* nlsParams, ub4 nlsLen, OCINumber* number);
+typedef sword (*OCINumberToInt_t)(OCIError* errhp, const OCINumber* number, unsigned resultLen, unsigned flag,
+                                  void* result);
+typedef sword (*OCINumberFromInt_t)(OCIError* errhp, const void* value, unsigned valueLen, unsigned flag,
+                                    OCINumber* number);
+typedef sword (*OCINumberToReal_t)(OCIError* errhp, const OCINumber* number, unsigned resultLen, void* result);
+typedef sword (*OCINumberFromReal_t)(OCIError* errhp, const void* value, unsigned valueLen, OCINumber* number);
+
+/* Datetime descriptors (fractional seconds in nanoseconds). */
+typedef sword (*OCIDateTimeConstruct_t)(void* hndl, OCIError* errhp, OCIDateTime* datetime, sb2 year, ub1 month,
+                                        ub1 day, ub1 hour, ub1 min, ub1 sec, ub4 fsec, const oratext* timezone,
+                                        size_t timezoneLen);
+typedef sword (*OCIDateTimeToText_t)(void* hndl, OCIError* errhp, const OCIDateTime* date, const oratext* fmt,
+                                     ub1 fmtLen, ub1 fsprec, const oratext* langName, size_t langLen, ub4* bufSize,
+                                     oratext* buf);
+typedef sword (*OCIDateTimeFromText_t)(void* hndl, OCIError* errhp, const oratext* text, size_t textLen,
+                                       const oratext* fmt, ub1 fmtLen, const oratext* langName, size_t langLen,
+                                       OCIDateTime* datetime);
+typedef sword (*OCIDateTimeGetDate_t)(void* hndl, OCIError* errhp, const OCIDateTime* datetime, sb2* year,
+                                      ub1* month, ub1* day);
+typedef sword (*OCIDateTimeGetTime_t)(void* hndl, OCIError* errhp, OCIDateTime* datetime, ub1* hour, ub1* min,
+                                      ub1* sec, ub4* fsec);
+
+/* Interval descriptors. OCIIntervalCheck leaves 0 in valid for a sound
+ * interval and a set of error bits otherwise. */
+typedef sword (*OCIIntervalToText_t)(void* hndl, OCIError* errhp, const OCIInterval* interval, ub1 lfprec,
+                                     ub1 fsprec, oratext* buffer, size_t bufLen, size_t* resultLen);
+typedef sword (*OCIIntervalFromText_t)(void* hndl, OCIError* errhp, const oratext* text, size_t textLen,
+                                       OCIInterval* result);
+typedef sword (*OCIIntervalCheck_t)(void* hndl, OCIError* errhp, const OCIInterval* interval, ub4* valid);
+
+/* LOB and file locators. */
+typedef sword (*OCILobLocatorIsInit_t)(OCIEnv* envhp, OCIError* errhp, const OCILobLocator* locp,
+                                       boolean_t* isInitialized);
+typedef sword (*OCILobFileGetName_t)(OCIEnv* envhp, OCIError* errhp, const OCILobLocator* filep,
+                                     oratext* dirAlias, ub2* dirLen, oratext* fileName, ub2* fileLen);
+typedef sword (*OCILobFileSetName_t)(OCIEnv* envhp, OCIError* errhp, OCILobLocator** filepp,
+                                     const oratext* dirAlias, ub2 dirLen, const oratext* fileName, ub2 fileLen);
+typedef sword (*OCILobCreateTemporary_t)(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub2 csid,
+                                         ub1 csfrm, ub1 lobtype, boolean_t cache, OCIDuration duration);
+typedef sword (*OCILobFreeTemporary_t)(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp);
+typedef sword (*OCILobTrim_t)(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4 newLen);
+typedef sword (*OCILobWrite_t)(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* amtp, ub4 offset,
+                               void* bufp, ub4 bufLen, ub1 piece, void* ctxp, void* cbfp, ub2 csid, ub1 csfrm);
+typedef sword (*OCILobRead_t)(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* amtp, ub4 offset,
+                              void* bufp, ub4 bufLen, void* ctxp, void* cbfp, ub2 csid, ub1 csfrm);
+typedef sword (*OCILobGetLength_t)(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* lenp);
+
+/* Object types, instances and their attributes. Attribute paths are given
+ * as name lists; the value of an attribute is handed out by address. */
+typedef sword (*OCITypeByName_t)(OCIEnv* envhp, OCIError* errhp, const OCISvcCtx* svchp, const oratext* schema,
+                                 ub4 schemaLen, const oratext* typeName, ub4 typeLen, const oratext* version,
+                                 ub4 versionLen, OCIDuration pinDuration, int getOption, OCIType** tdo);
+typedef sword (*OCIObjectNew_t)(OCIEnv* envhp, OCIError* errhp, const OCISvcCtx* svchp, ub2 typecode,
+                                OCIType* tdo, void* table, OCIDuration duration, boolean_t value, void** instance);
+typedef sword (*OCIObjectFree_t)(OCIEnv* envhp, OCIError* errhp, void* instance, ub2 flags);
+typedef sword (*OCIObjectGetInd_t)(OCIEnv* envhp, OCIError* errhp, void* instance, void** nullStruct);
+typedef sword (*OCIObjectGetAttr_t)(OCIEnv* envhp, OCIError* errhp, void* instance, void* nullStruct,
+                                    OCIType* tdo, const oratext** names, const ub4* lengths, ub4 nameCount,
+                                    const ub4* indexes, ub4 indexCount, OCIInd* attrNullStatus,
+                                    void** attrNullStruct, void** attrValue, OCIType** attrTdo);
+typedef sword (*OCIObjectSetAttr_t)(OCIEnv* envhp, OCIError* errhp, void* instance, void* nullStruct,
+                                    OCIType* tdo, const oratext** names, const ub4* lengths, ub4 nameCount,
+                                    const ub4* indexes, ub4 indexCount, OCIInd nullStatus,
+                                    const void* attrNullStruct, const void* attrValue);
+/* Collections (element indexes from 0). */
+typedef sword (*OCICollSize_t)(OCIEnv* envhp, OCIError* errhp, const OCIColl* coll, sb4* size);
+typedef sword (*OCICollAppend_t)(OCIEnv* envhp, OCIError* errhp, const void* elem, const void* elemInd,
+                                 OCIColl* coll);
+typedef sword (*OCICollGetElem_t)(OCIEnv* envhp, OCIError* errhp, const OCIColl* coll, sb4 index,
+                                  boolean_t* exists, void** elem, void** elemInd);
+typedef sword (*OCICollAssignElem_t)(OCIEnv* envhp, OCIError* errhp, sb4 index, const void* elem,
+                                     const void* elemInd, OCIColl* coll);
+/* Strings of object attributes. */
+typedef sword (*OCIStringAssignText_t)(OCIEnv* envhp, OCIError* errhp, const oratext* text, ub4 textLen,
+                                       OCIString** lhs);
+typedef sword (*OCIStringResize_t)(OCIEnv* envhp, OCIError* errhp, ub4 newSize, OCIString** str);
+typedef oratext* (*OCIStringPtr_t)(OCIEnv* envhp, const OCIString* str);
+typedef ub4 (*OCIStringSize_t)(OCIEnv* envhp, const OCIString* str);
+/* References as hexadecimal text. */
+typedef sword (*OCIRefToHex_t)(OCIEnv* envhp, OCIError* errhp, const OCIRef* ref, oratext* hex, ub4* hexLen);
+/* The object side of a bind: the instance and indicator structure are
+ * passed by the address of their pointers. */
+typedef sword (*OCIBindObject_t)(OCIBind* bindp, OCIError* errhp, const OCIType* type, void** pgvpp, ub4* pvszsp,
+                                 void** indpp, ub4* indszp);
+/* The persistent stream of an XML value (in the additional client
+ * library): attached to an instance, read in chunks (len: the room in,
+ * the bytes read out; 0 at the end), closed. */
+typedef sword (*OCIPStreamFromXMLType_t)(OCIError* errhp, void* pstream, void* xmltype, ub4 mode);
+typedef sword (*OCIPStreamRead_t)(OCIError* errhp, void* pstream, void* buf, int64_t* len, ub4 mode);
+typedef sword (*OCIPStreamClose_t)(OCIError* errhp, void* pstream);
+
 #ifdef __cplusplus
 }
 #endif

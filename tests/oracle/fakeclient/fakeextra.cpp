@@ -3,14 +3,44 @@
 // of the service-control library the data-access library binds at
 // start-up. Which one is built is chosen by FAKEEXTRA_KIND.
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
+
+#include "tests/oracle/fakeclient/fakeoci_internal.h"
 
 #define FAKE_EXPORT extern "C" __attribute__((visibility("default")))
 
 #if FAKEEXTRA_KIND == 1  // oraclient9.dll
-FAKE_EXPORT int OCIPStreamFromXMLType(void*, void*, void*, uint32_t) { return 0; }
-FAKE_EXPORT int OCIPStreamRead(void*, void*, void*, int64_t*, uint32_t) { return 0; }
-FAKE_EXPORT int OCIPStreamClose(void*, void*) { return 0; }
+// The stream calls work on the layouts the main library's fake shares: the
+// instance's XML text and the stream descriptor's position.
+FAKE_EXPORT int OCIPStreamFromXMLType(void*, void* pstream, void* xmltype, uint32_t) {
+    auto* s = static_cast<FakePStream*>(pstream);
+    auto* x = static_cast<const FakeXmlView*>(xmltype);
+    if (!s || !x || s->magic != kFakeStreamMagic || x->magic != kFakeXmlMagic) return -2;
+    s->data = x->data;
+    s->length = x->length;
+    s->pos = 0;
+    return 0;
+}
+FAKE_EXPORT int OCIPStreamRead(void*, void* pstream, void* buf, int64_t* len, uint32_t) {
+    auto* s = static_cast<FakePStream*>(pstream);
+    if (!s || s->magic != kFakeStreamMagic || !len || *len < 0) return -2;
+    const size_t left = s->length - s->pos;
+    const size_t n = std::min(left, static_cast<size_t>(*len));
+    if (n) std::memcpy(buf, s->data + s->pos, n);
+    s->pos += n;
+    if (s->reads < 8) s->chunks[s->reads] = static_cast<int64_t>(n);
+    ++s->reads;
+    *len = static_cast<int64_t>(n);
+    return 0;
+}
+FAKE_EXPORT int OCIPStreamClose(void*, void* pstream) {
+    auto* s = static_cast<FakePStream*>(pstream);
+    if (!s || s->magic != kFakeStreamMagic) return -2;
+    s->closed = 1;
+    return 0;
+}
 #elif FAKEEXTRA_KIND == 2  // oramts.dll, oramts10.dll
 // A service context of the coordinator's own: the library only keeps it and
 // hands it back.

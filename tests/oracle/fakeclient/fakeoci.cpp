@@ -20,6 +20,7 @@
 
 #include "oracle/oci_abi.h"
 #include "tests/oracle/fakeclient/fakeoci_control.h"
+#include "tests/oracle/fakeclient/fakeoci_internal.h"
 
 #define FAKE_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -441,8 +442,10 @@ std::string BindText(const Bind& b, ub4 i) {
     }
     case 102: case 116:
         return "cursor";
-    default:
-        return "bytes";
+    default: {
+        std::string t = fakeoci::TypesBindText(b.dty, v);
+        return t.empty() ? "bytes" : t;
+    }
     }
 }
 
@@ -462,7 +465,7 @@ void WriteOut(Bind& b, const std::string& value, bool refCursor) {
         if (b.ind) *b.ind = -1;
         return;
     }
-    if (!b.value) return;
+    if (!b.value && b.dty != 108 && b.dty != 110) return;
     switch (b.dty) {
     case 1: case 5: case 97: {
         size_t n = std::min(value.size(), b.size > 0 ? static_cast<size_t>(b.size - 1) : 0);
@@ -481,6 +484,7 @@ void WriteOut(Bind& b, const std::string& value, bool refCursor) {
         break;
     }
     default:
+        fakeoci::TypesWriteOut(reinterpret_cast<OCIBind*>(&b), b.dty, b.value, b.ind, value);
         return;
     }
     if (b.ind) *b.ind = 0;
@@ -562,6 +566,14 @@ void WriteOut(Bind& b, const std::string& value, bool refCursor) {
 
 FAKE_EXPORT const fakeoci_control_table* fakeoci_control(void) { return &kControl; }
 
+// What the data-type calls of the fake use of this file.
+namespace fakeoci {
+void Log(const std::string& line) { ::Log(line); }
+int Scripted(const char* function) { return ::Scripted(function); }
+int Fail(OCIError* errhp, int code, const std::string& message) { return ::Fail(errhp, code, message); }
+bool IsEnv(const void* handle) { return ::Live(handle, OCI_HTYPE_ENV) != nullptr; }
+}  // namespace fakeoci
+
 #if FAKEOCI_HAS_VERSION
 FAKE_EXPORT void OCIClientVersion(sword* major, sword* minor, sword* update, sword* patch, sword* portUpdate) {
     int v[5] = {0, 0, 0, 0, 0};
@@ -629,6 +641,8 @@ FAKE_EXPORT sword OCIHandleFree(void* hndlp, ub4 type) {
 
 FAKE_EXPORT sword OCIDescriptorAlloc(const void* parenth, void** descpp, ub4 type, size_t, void**) {
     Log("OCIDescriptorAlloc type=" + std::to_string(type));
+    if (Live(parenth, OCI_HTYPE_ENV) && descpp && type != OCI_DTYPE_ROWID)
+        return fakeoci::TypesDescriptorAlloc(type, descpp);
     if (!Live(parenth, OCI_HTYPE_ENV) || !descpp || type != OCI_DTYPE_ROWID) return OCI_INVALID_HANDLE;
     // the descriptor starts with the row address, as old clients leave it
     Handle* h = NewHandle(OCI_DTYPE_ROWID);
@@ -637,6 +651,7 @@ FAKE_EXPORT sword OCIDescriptorAlloc(const void* parenth, void** descpp, ub4 typ
 }
 
 FAKE_EXPORT sword OCIDescriptorFree(void* descp, ub4 type) {
+    if (type != OCI_DTYPE_ROWID) return fakeoci::TypesDescriptorFree(descp, type);
     Log("OCIDescriptorFree type=" + std::to_string(type));
     std::lock_guard<std::recursive_mutex> g(gLock);
     for (void* p : gHandles) {
