@@ -229,7 +229,8 @@ void TOCIChangeSubscription::RegisterLocked(TOCIConnection& connection) {
     Check(OCIHandleAlloc(hOCIEnv, reinterpret_cast<void**>(&handle), OCI_HTYPE_SUBSCRIPTION, 0, nullptr), error);
     try {
         ub4 value = OCI_SUBSCR_NAMESPACE_DBCHANGE;
-        Check(OCIAttrSet(handle, OCI_HTYPE_SUBSCRIPTION, &value, sizeof value, OCI_ATTR_SUBSCR_NAMESPACE, error), error);
+        Check(OCIAttrSet(handle, OCI_HTYPE_SUBSCRIPTION, &value, sizeof value, OCI_ATTR_SUBSCR_NAMESPACE, error),
+              error);
         Check(OCIAttrSet(handle, OCI_HTYPE_SUBSCRIPTION, reinterpret_cast<void*>(callback), 0, OCI_ATTR_SUBSCR_CALLBACK,
                          error),
               error);
@@ -250,15 +251,14 @@ void TOCIChangeSubscription::RegisterLocked(TOCIConnection& connection) {
             std::unique_ptr<TUtilWindow> window;
             try {
                 window = std::make_unique<TUtilWindow>(UtilWindowClass, WS_EX_TOOLWINDOW, 0);
-            } catch (const Exception&) {
-            }
+            } catch (const Exception&) {}
             ORA_ASSERT(window != nullptr, kModule, "Cannot create the change notification window");
             window->SetProc(UtilWndProc);
             window->SetDiscard(UtilWndDiscard);
             window_ = std::move(window);
         }
         Check(Entry<OCISubscriptionRegister_t>("OCISubscriptionRegister")(connection.GetSvcCtx(), &handle, 1, error,
-                                                                            OCI_DEFAULT),
+                                                                          OCI_DEFAULT),
               error);
     } catch (...) {
         // A refused registration keeps no handle.
@@ -268,8 +268,7 @@ void TOCIChangeSubscription::RegisterLocked(TOCIConnection& connection) {
     handle_ = handle;
 }
 
-ub4 TOCIChangeSubscription::Callback(void* context, OCISubscription* subscription, void*, ub4, void* descriptor,
-                                     ub4) {
+ub4 TOCIChangeSubscription::Callback(void* context, OCISubscription* subscription, void*, ub4, void* descriptor, ub4) {
     // The client's thread: nothing may escape into the client.
     try {
         std::lock_guard<std::mutex> g(gContextLock);

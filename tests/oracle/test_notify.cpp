@@ -37,8 +37,7 @@ constexpr TNotifyOperations kAllRows = NotifySet(TNotifyOperation::AllRows);
 class NotifyControl {
 public:
     NotifyControl() : handle_(dlopen(OCILibraryPath.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
-        if (handle_)
-            table_ = reinterpret_cast<fakeoci_notify_control_fn>(dlsym(handle_, "fakeoci_notify_control"))();
+        if (handle_) table_ = reinterpret_cast<fakeoci_notify_control_fn>(dlsym(handle_, "fakeoci_notify_control"))();
     }
     ~NotifyControl() {
         if (handle_) dlclose(handle_);
@@ -156,7 +155,8 @@ TEST(ChangeNotification, RefusalsLeaveNoHandle) {
         auto c = Connected();
         TOCIChangeSubscription s;
         home->clear_journal();
-        EXPECT_EQ(ErrorOf([&] { s.GetSubscriptionHandle(*c); }), "OCI 10.2 or greater is needed for change notification");
+        EXPECT_EQ(ErrorOf([&] { s.GetSubscriptionHandle(*c); }),
+                  "OCI 10.2 or greater is needed for change notification");
         EXPECT_EQ(Calls(home.Journal(), {"OCIHandleAlloc"}), "");
     }
     FakeHomeScope home("ora10201");
