@@ -226,6 +226,12 @@ int TExecThread::Live() {
     return static_cast<int>(LiveThreads().size());
 }
 
+std::atomic<TChangeNotifyProc> ChangeNotifyProc{nullptr};
+
+void UtilWndDiscard(uint32_t message, uintptr_t, intptr_t lParam) {
+    if (message == WM_USER + 5) delete reinterpret_cast<TObject*>(lParam);
+}
+
 intptr_t UtilWndProc(TUtilWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     switch (message) {
     case WM_CREATE:
@@ -268,8 +274,8 @@ intptr_t UtilWndProc(TUtilWindow* window, uint32_t message, uintptr_t wParam, in
         return 0;
     }
     case WM_USER + 5: {
-        std::unique_ptr<TUtilNotification> notification(reinterpret_cast<TUtilNotification*>(wParam));
-        if (notification) notification->Notify();
+        std::unique_ptr<TObject> change(reinterpret_cast<TObject*>(lParam));
+        if (TChangeNotifyProc proc = ChangeNotifyProc.load()) proc(wParam, change.get());
         return 0;
     }
     default:

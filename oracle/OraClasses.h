@@ -33,6 +33,7 @@
 
 namespace tms::ora {
 
+class TOCIChangeSubscription;
 class TOCICommand;
 class TOCIConnection;
 class TOraParamDesc;
@@ -178,13 +179,14 @@ private:
 // The utility window class and the procedure the library registers for it.
 constexpr const char* UtilWindowClass = "VantUtilWnd";
 intptr_t UtilWndProc(TUtilWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
-// The object a change notification posts with WM_USER + 5: the window
-// procedure calls Notify and then destroys it.
-class TUtilNotification {
-public:
-    virtual ~TUtilNotification() = default;
-    virtual void Notify() = 0;
-};
+// A change notification comes as WM_USER + 5 with the subscription's
+// context as the first parameter and the change object as the second: the
+// window procedure hands the change to the procedure the change-notification
+// module installs (none: nobody takes it) and then frees it.
+using TChangeNotifyProc = void (*)(uintptr_t context, TObject* change);
+extern std::atomic<TChangeNotifyProc> ChangeNotifyProc;
+// Frees the change object of a WM_USER + 5 left queued when the window goes.
+void UtilWndDiscard(uint32_t message, uintptr_t wParam, intptr_t lParam);
 
 // ---------------------------------------------------------------------------
 // Connection
@@ -505,6 +507,10 @@ public:
     bool NonBlocking() const { return nonBlocking_; }
     bool Executing() { return worker_.load() != nullptr; }
     void SetUnprepareAfterExecute(bool value) { unprepareAfter_ = value; }
+    // The change-notification subscription Prepare attaches (none by
+    // default; the command does not own it).
+    TOCIChangeSubscription* ChangeSubscription() const { return changeSubscription_; }
+    void SetChangeSubscription(TOCIChangeSubscription* value) { changeSubscription_ = value; }
 
     // The statement text for the server: line ends made line feeds outside
     // literals and comments, a wrapped body left as it stands; removedAt
@@ -556,6 +562,7 @@ private:
     bool unprepareAfter_ = false;
     TOCICommand* context_ = this;
     bool prop32_ = false, temporaryLobs_ = false, useStatementCache_ = false;
+    TOCIChangeSubscription* changeSubscription_ = nullptr;
     OCIError* hError_ = nullptr;
     TMutex mutex_;
     std::atomic<TExecThread*> worker_{nullptr};

@@ -12,6 +12,7 @@
 #include "oracle/OraClasses.h"
 #include "oracle/OraConsts.h"
 #include "oracle/OraFormatSettings.h"
+#include "oracle/OraNotify.h"
 #include "oracle/OraParser.h"
 #include "oracle/OraText.h"
 #include "oracle/OraWarning.h"
@@ -934,8 +935,11 @@ void TOCICommand::Prepare() {
         case 14: case 15: sqlType_ = 27; break;
         default: sqlType_ = 0; break;
         }
-        // A change-notification subscription attaches here once that
-        // module exists.
+        if (changeSubscription_ && changeSubscription_->Active) {
+            OCISubscription* subscription = changeSubscription_->GetSubscriptionHandle(*connection_);
+            Check(OCIAttrSet(cursorRef_->GetHandle(), OCI_HTYPE_STMT, subscription, 0, OCI_ATTR_CHNF_REGHANDLE,
+                             hError_));
+        }
     } else {
         RaiseError(kNotInitialized);
     }

@@ -9,11 +9,13 @@
 #include "oracle/KaParser.h"
 #include "oracle/MemData.h"
 #include "oracle/MemUtils.h"
+#include "oracle/Ora.h"
 #include "oracle/OraCall.h"
 #include "oracle/OraClasses.h"
 #include "oracle/OraConsts.h"
 #include "oracle/OraNet.h"
 #include "oracle/OraObjects.h"
+#include "oracle/OraNotify.h"
 #include "oracle/OraParser.h"
 #include "oracle/OraPlatform.h"
 #include "oracle/TwoSymbolTable.h"
@@ -86,10 +88,15 @@ TModuleTable& libraryModules() {
         {"OraError", nullptr, nullptr},
         {"OraNet", OraNetStartup, OraNetShutdown},
         {"OraClasses", OraClassesStartup, OraClassesShutdown},
+        {"OraNotify", OraNotifyStartup, OraNotifyShutdown},
         {"OraObjects", OraObjectsStartup, OraObjectsShutdown},
         {"KaConnectionPool", KaConnectionPoolStartup, KaConnectionPoolShutdown},
         {"OraConnectionPool", nullptr, nullptr},
-        {"Ora", nullptr, nullptr},
+        // The top unit: the session list; its shutdown disconnects every
+        // session and clears every pool before the rows above end.
+        {"Ora", OraStartup, OraShutdown},
+        // The field classes register here, after the session list.
+        {"OraFields", nullptr, nullptr},
     });
     return table;
 }

@@ -43,6 +43,16 @@ TUtilWindow::TUtilWindow(const std::string& className, uint32_t exStyle, uint32_
     proc_(this, WM_CREATE, 0, 0);
 }
 
+TUtilWindow::~TUtilWindow() {
+    std::deque<TMessage> left;
+    {
+        std::lock_guard<std::mutex> g(lock_);
+        left.swap(queue_);
+    }
+    if (discard_)
+        for (const TMessage& m : left) discard_(m.Message, m.WParam, m.LParam);
+}
+
 void TUtilWindow::Post(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     {
         std::lock_guard<std::mutex> g(lock_);

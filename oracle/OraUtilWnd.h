@@ -22,6 +22,8 @@ constexpr uint32_t WS_POPUP = 0x80000000u;
 
 class TUtilWindow;
 using TWndProc = intptr_t (*)(TUtilWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+// Frees what a message still queued when its window goes carries.
+using TWndDiscard = void (*)(uint32_t message, uintptr_t wParam, intptr_t lParam);
 
 // Registers a window class; true when a registration was made or replaced,
 // false when the same procedure is registered already.
@@ -36,7 +38,9 @@ public:
     // Creates a window of a registered class (the general error when the
     // class is unknown) and sends it WM_CREATE at once.
     TUtilWindow(const std::string& className, uint32_t exStyle, uint32_t style);
-    ~TUtilWindow() = default;
+    // Drains the queue: each message still pending goes to the discard
+    // procedure (when set), so objects posted to the window are not lost.
+    ~TUtilWindow();
     TUtilWindow(const TUtilWindow&) = delete;
     TUtilWindow& operator=(const TUtilWindow&) = delete;
 
@@ -55,6 +59,7 @@ public:
     int dispatchPending();
     // Replaces the procedure (subclassing).
     void SetProc(TWndProc proc) { proc_ = proc; }
+    void SetDiscard(TWndDiscard discard) { discard_ = discard; }
     TWndProc Proc() const { return proc_; }
     std::thread::id Owner() const { return owner_; }
     uint32_t ExStyle() const { return exStyle_; }
@@ -69,6 +74,7 @@ private:
     std::string className_;
     uint32_t exStyle_, style_;
     TWndProc proc_;
+    TWndDiscard discard_ = nullptr;
     std::thread::id owner_;
     std::mutex lock_;
     std::condition_variable posted_;

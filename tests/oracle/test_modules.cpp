@@ -120,7 +120,8 @@ TEST(LibraryModules, ModuleOrderHasARowForEveryModule) {
     const std::vector<std::string> expected = {
         "OraPlatform", "CLRClasses", "DAConsts",   "OraConsts",        "MemUtils",          "KaParser", "MemData",
         "TwoSymbolTable", "OraParser", "KaAccess", "DBAccess",         "OraCall",           "OraError", "OraNet",
-        "OraClasses",  "OraObjects", "KaConnectionPool", "OraConnectionPool", "Ora"};
+        "OraClasses",  "OraNotify",  "OraObjects",       "KaConnectionPool",  "OraConnectionPool", "Ora",
+        "OraFields"};
     EXPECT_EQ(names, expected);
 }
 

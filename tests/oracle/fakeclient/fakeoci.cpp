@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "oracle/oci_abi.h"
+#include "tests/oracle/fakeclient/fakenotify_control.h"
 #include "tests/oracle/fakeclient/fakeoci_control.h"
 #include "tests/oracle/fakeclient/fakeoci_internal.h"
 
@@ -587,6 +588,8 @@ FAKE_EXPORT void OCIClientVersion(sword* major, sword* minor, sword* update, swo
 }
 #endif
 
+#include "tests/oracle/fakeclient/fakenotify.inc"
+
 #if FAKEOCI_OCI8
 namespace {
 Session* SessionOf(Handle* svc) {
@@ -635,6 +638,7 @@ FAKE_EXPORT sword OCIHandleFree(void* hndlp, ub4 type) {
     if (int s = Scripted("OCIHandleFree")) return s;
     Handle* h = Live(hndlp, type);
     if (!h) return OCI_INVALID_HANDLE;
+    ForgetSubscription(h, type);
     Destroy(h);
     return OCI_SUCCESS;
 }
@@ -665,6 +669,7 @@ FAKE_EXPORT sword OCIDescriptorFree(void* descp, ub4 type) {
 }
 
 FAKE_EXPORT sword OCIAttrSet(void* target, ub4 type, void* attribute, ub4 size, ub4 attrtype, OCIError*) {
+    if (int status = 0; SubscriptionAttrSet(target, type, attribute, attrtype, &status)) return status;
     std::string shown;
     if (attrtype == OCI_ATTR_SERVER || attrtype == OCI_ATTR_SESSION || attrtype == OCI_ATTR_PROXY_CREDENTIALS ||
         attrtype == OCI_ATTR_CHNF_REGHANDLE)
@@ -706,6 +711,7 @@ FAKE_EXPORT sword OCIAttrSet(void* target, ub4 type, void* attribute, ub4 size, 
 }
 
 FAKE_EXPORT sword OCIAttrGet(const void* target, ub4 type, void* attribute, ub4* sizep, ub4 attrtype, OCIError*) {
+    if (int status = 0; ChangeAttrGet(target, type, attribute, sizep, attrtype, &status)) return status;
     Log("OCIAttrGet type=" + std::to_string(type) + " attr=" + std::to_string(attrtype));
     if (int s = Scripted("OCIAttrGet")) return s;
     Handle* h = Live(target, type);

@@ -46,6 +46,12 @@ bool TypesWriteOut(OCIBind* bind, ub2 dty, void* value, sb2* ind, const std::str
 // The journal text of an input value (empty when the type is not one of
 // these).
 std::string TypesBindText(ub2 dty, const void* value);
+// The collections of a change notification (lists of tables, rows and
+// queries) share the collection calls with the object collections: these
+// answer when `coll` is one of them (true, with the call's status in *rc)
+// and leave the call to the object collections otherwise.
+bool NotifyCollSize(const OCIColl* coll, sb4* size, sword* rc);
+bool NotifyCollGetElem(const OCIColl* coll, sb4 index, boolean_t* exists, void** elem, void** elemInd, sword* rc);
 }  // namespace fakeoci
 
 #endif

@@ -1396,6 +1396,7 @@ FAKE_EXPORT sword OCIObjectSetAttr(OCIEnv*, OCIError* errhp, void* instance, voi
 }
 
 FAKE_EXPORT sword OCICollSize(OCIEnv*, OCIError*, const OCIColl* coll, sb4* size) {
+    if (sword rc; fakeoci::NotifyCollSize(coll, size, &rc)) return rc;
     auto* c = reinterpret_cast<const FakeColl*>(coll);
     if (!c) return OCI_INVALID_HANDLE;
     std::lock_guard<std::recursive_mutex> g(gLock);
@@ -1417,6 +1418,7 @@ FAKE_EXPORT sword OCICollAppend(OCIEnv*, OCIError*, const void* elem, const void
 
 FAKE_EXPORT sword OCICollGetElem(OCIEnv*, OCIError*, const OCIColl* coll, sb4 index, boolean_t* exists, void** elem,
                                  void** elemInd) {
+    if (sword rc; fakeoci::NotifyCollGetElem(coll, index, exists, elem, elemInd, &rc)) return rc;
     auto* c = reinterpret_cast<FakeColl*>(const_cast<OCIColl*>(coll));
     if (!c) return OCI_INVALID_HANDLE;
     std::lock_guard<std::recursive_mutex> g(gLock);
