@@ -220,7 +220,10 @@ std::string DateTimeToStr(TDateTime value) {
     int h, mi, s, ms;
     DecodeTime(value, h, mi, s, ms);
     std::string r = FormatDateTime(fs.ShortDateFormat, value, fs);
-    if (h != 0 || mi != 0 || s != 0 || ms != 0) r += " " + FormatDateTime(fs.LongTimeFormat, value, fs);
+    if (h != 0 || mi != 0 || s != 0 || ms != 0) {
+        r += ' ';
+        r += FormatDateTime(fs.LongTimeFormat, value, fs);
+    }
     return r;
 }
 

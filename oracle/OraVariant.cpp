@@ -139,7 +139,7 @@ std::string TVariant::TypeName(uint16_t type) {
     case varLongWord: base = "LongWord"; break;
     case varInt64: base = "Int64"; break;
     case varString: base = "String"; break;
-    default: base = "$" + IntToHex(type & varTypeMask, 4);
+    default: base = std::string("$").append(IntToHex(type & varTypeMask, 4));
     }
     if (type & varArray) base = "Array " + base;
     if (type & varByRef) base = "ByRef " + base;
