@@ -27,6 +27,7 @@
 #include "engine/Holdwisep.h"
 #include "platform/DbWidgets.h"
 #include "platform/Dialogs.h"
+#include "platform/ProgressFeed.h"
 #include "shell/Unit4.h"
 #include "view/Unit8.h"
 
@@ -517,10 +518,7 @@ void TForm10::Button3Click() {
     sw.directionRestrict = Form1->CheckBox3->isChecked();
     sw.pileCalc = CheckBox1->isChecked();
     sw.preferUpright = CheckBox2->isChecked();
-    sw.progress = [bar = ProgressBar1](int maximum, int position) {
-        bar->setMaximum(std::max(maximum, 1));
-        bar->setValue(position);
-    };
+    sw.progress = tms::ui::progressFeed(ProgressBar1);
     fromForm10 = 1;
 
     tms::TOrderOutcome out;

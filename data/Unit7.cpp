@@ -19,6 +19,7 @@
 #include "engine/Holdwisep.h"
 #include "platform/DbWidgets.h"
 #include "platform/Dialogs.h"
+#include "platform/ProgressFeed.h"
 #include "shell/Unit4.h"
 #include "view/Unit8.h"
 
@@ -380,10 +381,7 @@ void TForm7::Button1Click() {
         sw.preferUpright = Form10->CheckBox2->isChecked();
         Form10->fromForm10 = 0;
     }
-    sw.progress = [bar = PB](int maximum, int position) {
-        bar->setMaximum(std::max(maximum, 1));
-        bar->setValue(position);
-    };
+    sw.progress = tms::ui::progressFeed(PB);
     tms::TOrderOutcome out;
     {
         tms::ui::WaitCursor wait;

@@ -31,6 +31,7 @@
 #include "platform/AdoDb.h"
 #include "platform/DbWidgets.h"
 #include "platform/Dialogs.h"
+#include "platform/ProgressFeed.h"
 #include "shell/Unit4.h"
 #include "view/GLPanel.h"
 #include "view/LoadingReport.h"
@@ -315,10 +316,7 @@ bool TForm8::loadContainer(const std::string& order, int v, bool newOrder) {
         tms::TCountOptions opt;
         opt.byPile = CheckBox3->isChecked();
         opt.grid = ADOQuery2;
-        opt.progress = [this](int maximum, int position) {
-            ProgressBar1->setMaximum(std::max(maximum, 1));
-            ProgressBar1->setValue(position);
-        };
+        opt.progress = tms::ui::progressFeed(ProgressBar1);
         tms::countXYZ(conn(), order, v, plan(), scene_, opt);
         writeSummary(order, v);
         if (newOrder) {

@@ -2,8 +2,12 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QProgressBar>
+
+#include <thread>
 
 #include "platform/DbWidgets.h"
+#include "platform/ProgressFeed.h"
 #include "tests/support/TestDb.h"
 
 class Widgets : public ::testing::Test {
@@ -59,6 +63,37 @@ TEST_F(Widgets, EditAndCheckBoxWriteOnlyWhileEditing) {
     EXPECT_EQ(q.FieldByName("GoodsName").AsString(), "新的");
     q.Cancel();
     EXPECT_EQ(q.RecordCount(), 3);
+}
+
+// A run reports hundreds of steps a second; the bar shows the first, the
+// last and a change of maximum at once, and in between at most one step per
+// interval, so it still moves without a repaint for every step.
+TEST(ProgressFeed, ShowsEdgesAtOnceAndThinsTheStepsBetween) {
+    QProgressBar bar;
+    int repaints = 0;
+    QObject::connect(&bar, &QProgressBar::valueChanged, [&] { ++repaints; });
+    auto feed = tms::ui::progressFeed(&bar, 1000);
+    feed(240, 0);
+    EXPECT_EQ(bar.maximum(), 240);
+    for (int i = 1; i < 240; ++i) feed(240, i);
+    EXPECT_LE(repaints, 2);  // the start, and at most one step within the second
+    feed(240, 240);
+    EXPECT_EQ(bar.value(), 240);
+    feed(1500, 3);  // the plan write: a new maximum shows at once
+    EXPECT_EQ(bar.maximum(), 1500);
+    EXPECT_EQ(bar.value(), 3);
+
+    auto quick = tms::ui::progressFeed(&bar, 5);
+    quick(100, 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    quick(100, 2);  // the interval has passed
+    EXPECT_EQ(bar.value(), 2);
+
+    // A bar that went away takes no more steps.
+    auto* gone = new QProgressBar;
+    auto orphan = tms::ui::progressFeed(gone);
+    delete gone;
+    orphan(10, 10);
 }
 
 int main(int argc, char** argv) {
