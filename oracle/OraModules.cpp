@@ -13,6 +13,7 @@
 #include "oracle/OraCall.h"
 #include "oracle/OraClasses.h"
 #include "oracle/OraConsts.h"
+#include "oracle/OraFields.h"
 #include "oracle/OraNet.h"
 #include "oracle/OraObjects.h"
 #include "oracle/OraNotify.h"
@@ -95,8 +96,9 @@ TModuleTable& libraryModules() {
         // The top unit: the session list; its shutdown disconnects every
         // session and clears every pool before the rows above end.
         {"Ora", OraStartup, OraShutdown},
-        // The field classes register here, after the session list.
-        {"OraFields", nullptr, nullptr},
+        // The field classes register by name after the session list and
+        // are removed before it goes.
+        {"OraFields", OraFieldsStartup, OraFieldsShutdown},
     });
     return table;
 }

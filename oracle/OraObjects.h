@@ -89,6 +89,9 @@ public:
     uint8_t Precision = 6;             // of fractional seconds
     // The Oracle format model, built on first use.
     const std::string& FormatModel();
+    // A model of the owner's own; an empty one is built anew from the
+    // locale's formats on next use.
+    void SetFormatModel(const std::string& model) { model_ = model; }
     OCIDateTime* Descriptor();  // allocated on demand
     OCIDateTime** DescriptorAddress();
     OCIInd* IndicatorAddress() { return &indicator_; }

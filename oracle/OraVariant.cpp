@@ -1,5 +1,6 @@
 #include "oracle/OraVariant.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -30,12 +31,12 @@ TVariant::TVariant(std::string v) : type_(varString), s_(std::move(v)) {}
 TVariant::TVariant(const char16_t* v) : type_(varOleStr), w_(v ? v : u"") {}
 TVariant::TVariant(std::u16string v) : type_(varOleStr), w_(std::move(v)) {}
 
-TVariant::TVariant(const TVariant& o) : type_(o.type_), v_(o.v_), s_(o.s_), w_(o.w_) {
+TVariant::TVariant(const TVariant& o) : type_(o.type_), v_(o.v_), s_(o.s_), w_(o.w_), ts_(o.ts_) {
     if (o.arr_) arr_ = std::make_unique<ArrayData>(*o.arr_);
 }
 
 TVariant::TVariant(TVariant&& o) noexcept
-    : type_(o.type_), v_(o.v_), s_(std::move(o.s_)), w_(std::move(o.w_)), arr_(std::move(o.arr_)) {
+    : type_(o.type_), v_(o.v_), s_(std::move(o.s_)), w_(std::move(o.w_)), arr_(std::move(o.arr_)), ts_(o.ts_) {
     o.type_ = varEmpty;
 }
 
@@ -54,6 +55,7 @@ TVariant& TVariant::operator=(TVariant&& o) noexcept {
         s_ = std::move(o.s_);
         w_ = std::move(o.w_);
         arr_ = std::move(o.arr_);
+        ts_ = o.ts_;
         o.type_ = varEmpty;
     }
     return *this;
@@ -67,6 +69,7 @@ void TVariant::Clear() {
     s_.clear();
     w_.clear();
     arr_.reset();
+    ts_ = TSQLTimeStamp{};
 }
 
 TVariant TVariant::Null() {
@@ -79,6 +82,13 @@ TVariant TVariant::FromDate(TDateTime value) {
     TVariant v;
     v.type_ = varDate;
     v.v_.d = value;
+    return v;
+}
+
+TVariant TVariant::FromSQLTimeStamp(const TSQLTimeStamp& value) {
+    TVariant v;
+    v.type_ = varSQLTimeStamp;
+    v.ts_ = value;
     return v;
 }
 
@@ -139,7 +149,10 @@ std::string TVariant::TypeName(uint16_t type) {
     case varLongWord: base = "LongWord"; break;
     case varInt64: base = "Int64"; break;
     case varString: base = "String"; break;
-    default: base = std::string("$").append(IntToHex(type & varTypeMask, 4));
+    case varSQLTimeStamp: base = "SQLTimeStamp"; break;
+    default:
+        base = IntToHex(type & varTypeMask, 4);
+        base.insert(base.begin(), '$');
     }
     if (type & varArray) base = "Array " + base;
     if (type & varByRef) base = "ByRef " + base;
@@ -284,6 +297,8 @@ std::string TVariant::AsString() const {
         return FloatToStr(static_cast<double>(v_.i) / 10000.0);
     case varDate:
         return DateTimeToStr(v_.d);
+    case varSQLTimeStamp:
+        return DateTimeToStr(AsDateTime());
     default:
         break;
     }
@@ -322,10 +337,23 @@ TDateTime TVariant::DateTimeValue() const {
         if (TryStrToFloat(s, d)) return d;
         break;
     }
+    case varSQLTimeStamp: {
+        TDateTime date, time;
+        if (TryEncodeDate(ts_.Year, ts_.Month, ts_.Day, date) &&
+            TryEncodeTime(ts_.Hour, ts_.Minute, ts_.Second, static_cast<int>(std::min<uint32_t>(ts_.Fractions, 999)),
+                          time))
+            return ComposeDateTime(date, time);
+        break;
+    }
     default:
         break;
     }
     CastError(varDate);
+}
+
+TSQLTimeStamp TVariant::AsSQLTimeStamp() const {
+    if (type_ != varSQLTimeStamp) CastError(varSQLTimeStamp);
+    return ts_;
 }
 
 int64_t TVariant::AsCurrencyScaled() const {

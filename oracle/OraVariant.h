@@ -11,6 +11,22 @@
 
 namespace tms::ora {
 
+// A date and time by its parts, as SQL time-stamp fields exchange it.
+// Fractions are milliseconds. All parts 0 is the null time-stamp.
+struct TSQLTimeStamp {
+    int16_t Year = 0;
+    uint16_t Month = 0;
+    uint16_t Day = 0;
+    uint16_t Hour = 0;
+    uint16_t Minute = 0;
+    uint16_t Second = 0;
+    uint32_t Fractions = 0;
+    bool IsZero() const {
+        return Year == 0 && Month == 0 && Day == 0 && Hour == 0 && Minute == 0 && Second == 0 && Fractions == 0;
+    }
+    bool operator==(const TSQLTimeStamp&) const = default;
+};
+
 // Variant type codes.
 enum : uint16_t {
     varEmpty = 0x0000,
@@ -30,6 +46,8 @@ enum : uint16_t {
     varLongWord = 0x0013,
     varInt64 = 0x0014,
     varString = 0x0100,
+    // The SQL time-stamp record (TSQLTimeStamp); a code of the custom range.
+    varSQLTimeStamp = 0x010F,
     varTypeMask = 0x0FFF,
     varArray = 0x2000,
     varByRef = 0x4000,
@@ -60,6 +78,7 @@ public:
 
     static TVariant Null();
     static TVariant FromDate(TDateTime value);
+    static TVariant FromSQLTimeStamp(const TSQLTimeStamp& value);
     // A currency value: the amount times 10,000 as a 64-bit integer.
     static TVariant FromCurrencyScaled(int64_t scaled);
     // The by-reference form (type code varByRef alone) holding a pointer.
@@ -89,6 +108,8 @@ public:
     TDateTime AsDateTime() const;
     int64_t AsCurrencyScaled() const;
     void* RefPointer() const;  // the pointer of the by-reference form
+    // The record of an SQL time-stamp Variant (no other type converts).
+    TSQLTimeStamp AsSQLTimeStamp() const;
 
     // Arrays (ERangeError outside the bounds, EVariantError when not an array).
     int32_t LowBound() const;
@@ -120,6 +141,7 @@ private:
     std::string s_;
     std::u16string w_;
     std::unique_ptr<ArrayData> arr_;
+    TSQLTimeStamp ts_;
 };
 
 }  // namespace tms::ora
