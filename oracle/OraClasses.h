@@ -437,6 +437,10 @@ private:
     void FreeBuffer();
     void CheckIndex(int32_t index) const;
     void CheckElementIndex(int32_t index) const;
+    template <class T>
+    T GetItemScalar(int32_t index, uint16_t dataType) const;
+    template <class T>
+    void SetItemScalar(int32_t index, uint16_t dataType, T value);
 
     std::unique_ptr<uint8_t[]> buffer_;
     ub4 lengthCell_ = 0;

@@ -375,48 +375,38 @@ void TOraParamDesc::SetItemAsDateTime(int32_t index, TDateTime value) {
     indicators_[index - 1] = 0;
 }
 
-double TOraParamDesc::GetItemAsFloat(int32_t index) const {
+// A fixed-size element read as it is stored; zero while the parameter holds
+// another code or the element is null.
+template <class T>
+T TOraParamDesc::GetItemScalar(int32_t index, uint16_t dataType) const {
     CheckIndex(index);
-    if (DataType() != dtFloat || GetItemNull(index)) return 0;
-    double v;
+    if (DataType() != dataType || GetItemNull(index)) return T{};
+    T v;
     std::memcpy(&v, Element(index), sizeof v);
     return v;
 }
 
-void TOraParamDesc::SetItemAsFloat(int32_t index, double value) {
+template <class T>
+void TOraParamDesc::SetItemScalar(int32_t index, uint16_t dataType, T value) {
     CheckIndex(index);
-    SetDataType(dtFloat);
+    SetDataType(dataType);
     std::memcpy(Element(index), &value, sizeof value);
     indicators_[index - 1] = 0;
 }
 
-int32_t TOraParamDesc::GetItemAsInteger(int32_t index) const {
-    CheckIndex(index);
-    if (DataType() != dtInteger || GetItemNull(index)) return 0;
-    int32_t v;
-    std::memcpy(&v, Element(index), sizeof v);
-    return v;
-}
+double TOraParamDesc::GetItemAsFloat(int32_t index) const { return GetItemScalar<double>(index, dtFloat); }
 
-void TOraParamDesc::SetItemAsInteger(int32_t index, int32_t value) {
-    CheckIndex(index);
-    SetDataType(dtInteger);
-    std::memcpy(Element(index), &value, sizeof value);
-    indicators_[index - 1] = 0;
-}
+void TOraParamDesc::SetItemAsFloat(int32_t index, double value) { SetItemScalar(index, dtFloat, value); }
 
-bool TOraParamDesc::GetItemAsBoolean(int32_t index) const {
-    CheckIndex(index);
-    if (DataType() != dtBoolean || GetItemNull(index)) return false;
-    return Element(index)[0] != 0;
-}
+int32_t TOraParamDesc::GetItemAsInteger(int32_t index) const { return GetItemScalar<int32_t>(index, dtInteger); }
+
+void TOraParamDesc::SetItemAsInteger(int32_t index, int32_t value) { SetItemScalar(index, dtInteger, value); }
+
+// A boolean is stored as a 4-byte integer; its first byte decides.
+bool TOraParamDesc::GetItemAsBoolean(int32_t index) const { return GetItemScalar<uint8_t>(index, dtBoolean) != 0; }
 
 void TOraParamDesc::SetItemAsBoolean(int32_t index, bool value) {
-    CheckIndex(index);
-    SetDataType(dtBoolean);
-    int32_t v = value ? 1 : 0;
-    std::memcpy(Element(index), &v, sizeof v);
-    indicators_[index - 1] = 0;
+    SetItemScalar<int32_t>(index, dtBoolean, value ? 1 : 0);
 }
 
 std::string TOraParamDesc::GetItemAsAnsiString(int32_t index) const {
