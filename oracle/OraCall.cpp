@@ -442,6 +442,21 @@ void FreeMTS() {
     MTSLoaded = false;
 }
 
+namespace {
+// What DetectOCI, LoadOCI and InitOCI learned of the client library,
+// forgotten; the home folder is left to the caller.
+void ForgetClient() {
+    OCILibraryPath.clear();
+    ClientLibraryPath.clear();
+    ClientVersionText.clear();
+    ClientVersion = 0;
+    CallStyle = csNone;
+    AvailableCallStyles = 0;
+    OCILoaded = false;
+    OCIInitialized = false;
+}
+}  // namespace
+
 void FreeOCI() {
     std::lock_guard<std::recursive_mutex> g(gInitLock);
     std::lock_guard<std::recursive_mutex> l(gLoadLock);
@@ -461,15 +476,8 @@ void FreeOCI() {
     UnbindOCI();
     gClientLibrary.Free();
     gMainLibrary.Free();
-    OCILibraryPath.clear();
-    ClientLibraryPath.clear();
-    ClientVersionText.clear();
     HomeFolder.clear();
-    ClientVersion = 0;
-    CallStyle = csNone;
-    AvailableCallStyles = 0;
-    OCILoaded = false;
-    OCIInitialized = false;
+    ForgetClient();
 }
 
 void RequireOCI8() {
@@ -485,14 +493,7 @@ void RequireOCI81() {
 
 void OraCallStartup() {
     UnbindOCI();
-    OCILibraryPath.clear();
-    ClientLibraryPath.clear();
-    ClientVersionText.clear();
-    ClientVersion = 0;
-    CallStyle = csNone;
-    AvailableCallStyles = 0;
-    OCIInitialized = false;
-    OCILoaded = false;
+    ForgetClient();
     ThreadedMode = true;
     MutexMode = true;
     SharedMode = false;
