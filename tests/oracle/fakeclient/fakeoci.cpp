@@ -1098,6 +1098,16 @@ struct Area {
 };
 std::set<Area*> gAreas;
 
+// Records a new area and hands it to the caller's data area; 0 (success).
+sword Adopt(Cda_Def* cda, Area* a) {
+    {
+        std::lock_guard<std::recursive_mutex> g(gLock);
+        gAreas.insert(a);
+    }
+    std::memcpy(cda->bytes + CDA_CLIENT, &a, sizeof a);
+    return 0;
+}
+
 Area* AreaOf(const Cda_Def* cda) {
     Area* a = nullptr;
     std::memcpy(&a, cda->bytes + CDA_CLIENT, sizeof a);
@@ -1149,12 +1159,7 @@ FAKE_EXPORT sword olog(Lda_Def* lda, ub1*, const oratext* uid, sword uidl, const
         return Fail7(lda, 1017, Ora(1017, "invalid username/password; logon denied"));
     auto* a = new Area;
     a->session = new Session{Upper(user), Lower(db), {}};
-    {
-        std::lock_guard<std::recursive_mutex> g(gLock);
-        gAreas.insert(a);
-    }
-    std::memcpy(lda->bytes + CDA_CLIENT, &a, sizeof a);
-    return 0;
+    return Adopt(lda, a);
 }
 
 FAKE_EXPORT sword ologof(Lda_Def* lda) {
@@ -1210,12 +1215,7 @@ FAKE_EXPORT sword oopen(Cda_Def* cursor, Lda_Def* lda, const oratext*, sword, sw
     if (!logon || !logon->session) return Fail7(cursor, 1012, Ora(1012, "not logged on"));
     auto* a = new Area;
     a->logon = logon;
-    {
-        std::lock_guard<std::recursive_mutex> g(gLock);
-        gAreas.insert(a);
-    }
-    std::memcpy(cursor->bytes + CDA_CLIENT, &a, sizeof a);
-    return 0;
+    return Adopt(cursor, a);
 }
 
 FAKE_EXPORT sword oclose(Cda_Def* cursor) {
