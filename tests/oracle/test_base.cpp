@@ -15,6 +15,7 @@
 #include "oracle/MemData.h"
 #include "oracle/MemUtils.h"
 #include "oracle/OraConsts.h"
+#include "tests/oracle/OraRle.h"
 #include "tests/oracle/OraTestSupport.h"
 
 using namespace tms::ora;
@@ -334,29 +335,12 @@ void RleCompress(void* dest, int32_t& destLen, const void* source, int32_t sourc
         destLen = gHooks.forcedLength;
         return;
     }
-    const auto* in = static_cast<const uint8_t*>(source);
-    int32_t o = 0;
-    for (int32_t i = 0; i < sourceLen;) {
-        int32_t n = 1;
-        while (i + n < sourceLen && in[i + n] == in[i] && n < 255) ++n;
-        if (o + 2 > destLen) {
-            destLen = o;  // out of room: report what fits
-            return;
-        }
-        out[o++] = static_cast<uint8_t>(n);
-        out[o++] = in[i];
-        i += n;
-    }
-    destLen = o;
+    oratest::RlePack(dest, destLen, source, sourceLen);  // out of room: reports what fits
 }
 
 void RleUncompress(void* dest, int32_t& destLen, const void* source, int32_t sourceLen) {
-    const auto* in = static_cast<const uint8_t*>(source);
-    auto* out = static_cast<uint8_t*>(dest);
-    int32_t o = 0;
-    for (int32_t i = 0; i + 1 < sourceLen; i += 2)
-        for (int32_t k = 0; k < in[i] && o < destLen; ++k) out[o++] = in[i + 1];
-    destLen = gHooks.reportedSize >= 0 ? gHooks.reportedSize : o;
+    oratest::RleUnpack(dest, destLen, source, sourceLen);
+    if (gHooks.reportedSize >= 0) destLen = gHooks.reportedSize;
 }
 
 class BlobCompression : public ::testing::Test {

@@ -23,6 +23,7 @@
 #include "oracle/MemUtils.h"
 #include "oracle/OraModules.h"
 #include "oracle/OraParser.h"
+#include "tests/oracle/OraRle.h"
 
 using namespace tms::ora;
 
@@ -92,31 +93,6 @@ void FuzzLexers(const std::string& text, uint8_t flags) {
     }
 }
 
-// Run-length pairs (count, byte); both sides keep to the room they are given.
-void RleCompress(void* dest, int32_t& destLen, const void* source, int32_t sourceLen) {
-    const auto* in = static_cast<const uint8_t*>(source);
-    auto* out = static_cast<uint8_t*>(dest);
-    int32_t o = 0;
-    for (int32_t i = 0; i < sourceLen;) {
-        int32_t n = 1;
-        while (i + n < sourceLen && in[i + n] == in[i] && n < 255) ++n;
-        if (o + 2 > destLen) break;
-        out[o++] = static_cast<uint8_t>(n);
-        out[o++] = in[i];
-        i += n;
-    }
-    destLen = o;
-}
-
-void RleUncompress(void* dest, int32_t& destLen, const void* source, int32_t sourceLen) {
-    const auto* in = static_cast<const uint8_t*>(source);
-    auto* out = static_cast<uint8_t*>(dest);
-    int32_t o = 0;
-    for (int32_t i = 0; i + 1 < sourceLen; i += 2)
-        for (int32_t k = 0; k < in[i] && o < destLen; ++k) out[o++] = in[i + 1];
-    destLen = o;
-}
-
 class FuzzBlob : public TBlob {
 public:
     ~FuzzBlob() override = default;
@@ -133,8 +109,8 @@ public:
 
 void FuzzBlobs(const std::string& data, uint8_t flags) {
     const int32_t piece = 1 + flags * 3;
-    CompressProc = RleCompress;
-    UncompressProc = RleUncompress;
+    CompressProc = oratest::RlePack;  // both sides keep to the room they are given
+    UncompressProc = oratest::RleUnpack;
     try {
         // Data that happen to begin with the signature would be taken as
         // compressed; the round trip is checked on any other data.

@@ -1,0 +1,38 @@
+#pragma once
+// A run-length coding of (count, byte) pairs, the stand-in compressor the
+// blob tests and the fuzz target hand to the library. Plain C++: the fuzz
+// target includes it without the test framework.
+
+#include <cstdint>
+
+namespace oratest {
+
+// Packs source into dest; destLen is the room on entry and what was written
+// on return. Out of room, it stops after the last pair that fits.
+inline void RlePack(void* dest, int32_t& destLen, const void* source, int32_t sourceLen) {
+    const auto* in = static_cast<const uint8_t*>(source);
+    auto* out = static_cast<uint8_t*>(dest);
+    int32_t o = 0;
+    for (int32_t i = 0; i < sourceLen;) {
+        int32_t n = 1;
+        while (i + n < sourceLen && in[i + n] == in[i] && n < 255) ++n;
+        if (o + 2 > destLen) break;
+        out[o++] = static_cast<uint8_t>(n);
+        out[o++] = in[i];
+        i += n;
+    }
+    destLen = o;
+}
+
+// Unpacks source into dest; destLen is the room on entry and what was
+// written on return. A trailing odd byte is ignored.
+inline void RleUnpack(void* dest, int32_t& destLen, const void* source, int32_t sourceLen) {
+    const auto* in = static_cast<const uint8_t*>(source);
+    auto* out = static_cast<uint8_t*>(dest);
+    int32_t o = 0;
+    for (int32_t i = 0; i + 1 < sourceLen; i += 2)
+        for (int32_t k = 0; k < in[i] && o < destLen; ++k) out[o++] = in[i + 1];
+    destLen = o;
+}
+
+}  // namespace oratest
