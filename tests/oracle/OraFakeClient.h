@@ -10,16 +10,21 @@
 #include <string>
 
 #include "oracle/OraCall.h"
+#include "oracle/OraClasses.h"
 #include "oracle/OraEnvironment.h"
+#include "oracle/OraFormatSettings.h"
 #include "oracle/OraLibrary.h"
+#include "oracle/OraObjects.h"
 #include "oracle/OraRegistry.h"
 #include "tests/oracle/fakeclient/fakeoci_control.h"
+#include "tests/oracle/fakeclient/fakeoci_types_control.h"
 
 namespace oratest {
 
 inline std::string FakeHome(const std::string& name) { return std::string(FAKEORA_DIR) + "/" + name; }
 
-// The fake library the loader has loaded, held open by the test too.
+// The fake library the loader has loaded, held open by the test too, so its
+// journal can still be read after FreeOCI.
 class FakeClient {
 public:
     explicit FakeClient(const std::string& path) : handle_(dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
@@ -73,6 +78,51 @@ public:
 private:
     std::shared_ptr<tms::ora::TMemoryRegistry> registry_;
     std::string savedPath_;
+};
+
+// The object-type controls of the loaded fake; null when no fake is loaded.
+inline const fakeoci_types_table* TypesControl() {
+    void* h = dlopen(tms::ora::OCILibraryPath.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (!h) return nullptr;
+    auto fn = reinterpret_cast<fakeoci_types_control_fn>(dlsym(h, "fakeoci_types_control"));
+    const fakeoci_types_table* t = fn ? fn() : nullptr;
+    dlclose(h);
+    return t;
+}
+
+// Scott's connection to a server of the fake, not yet connected.
+inline std::unique_ptr<tms::ora::TOCIConnection> Scott(const std::string& server = "orcl") {
+    auto c = std::make_unique<tms::ora::TOCIConnection>();
+    c->SetUsername("scott");
+    c->SetPassword("tiger");
+    c->SetServer(server);
+    return c;
+}
+
+// Scott's connection to a server of the fake, connected.
+inline std::unique_ptr<tms::ora::TOCIConnection> Connected(const std::string& server = "orcl") {
+    auto c = Scott(server);
+    c->Connect("");
+    return c;
+}
+
+// The format settings of a test, put back (with the locale's time format)
+// afterwards.
+class Settings {
+public:
+    explicit Settings(char decimal, char thousand) {
+        tms::ora::TFormatSettings fs;
+        fs.DecimalSeparator = decimal;
+        fs.ThousandSeparator = thousand;
+        tms::ora::SetFormatSettings(fs);
+    }
+    explicit Settings(const tms::ora::TFormatSettings& fs) { tms::ora::SetFormatSettings(fs); }
+    ~Settings() {
+        tms::ora::ResetFormatSettings();
+        tms::ora::SetLocaleTimeFormat("");
+    }
+    Settings(const Settings&) = delete;
+    Settings& operator=(const Settings&) = delete;
 };
 
 // The journal lines that start with one of the given call names.

@@ -1,6 +1,7 @@
 #pragma once
 // Shared helpers of the data-access library tests.
 
+#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "oracle/KaParser.h"
+#include "oracle/OraException.h"
 #include "oracle/OraModules.h"
 
 namespace oratest {
@@ -33,5 +35,38 @@ inline std::vector<Lexeme> LexAll(tms::ora::TParser& parser) {
     }
     return out;
 }
+
+// The threads of this process, from the kernel's task list.
+inline int ThreadCount() {
+    int n = 0;
+    if (DIR* d = opendir("/proc/self/task")) {
+        while (dirent* e = readdir(d))
+            if (e->d_name[0] != '.') ++n;
+        closedir(d);
+    }
+    return n;
+}
+
+// The message of the library error a step raises, or "(no error)".
+template <typename F>
+std::string ErrorOf(F f) {
+    try {
+        f();
+    } catch (const tms::ora::Exception& e) {
+        return e.Message();
+    }
+    return "(no error)";
+}
+
+// Releases a shared object at the end of a scope.
+template <typename T>
+struct Held {
+    T* p;
+    explicit Held(T* object) : p(object) {}
+    ~Held() { p->Release(); }
+    T* operator->() const { return p; }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+};
 
 }  // namespace oratest

@@ -4,7 +4,6 @@
 // texts and codes, the transaction-coordinator libraries and the
 // character-set table.
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,39 +21,17 @@
 #include "oracle/OraLibrary.h"
 #include "oracle/OraNet.h"
 #include "oracle/OraRegistry.h"
+#include "tests/oracle/OraFakeClient.h"
 #include "tests/oracle/OraTestSupport.h"
-#include "tests/oracle/fakeclient/fakeoci_control.h"
 
 using namespace tms::ora;
+using oratest::ErrorOf;
+using oratest::FakeClient;
+using oratest::FakeHome;
 
 namespace {
 
 [[maybe_unused]] auto* const gEnv = ::testing::AddGlobalTestEnvironment(new oratest::ModulesEnvironment);
-
-const std::string kFake = FAKEORA_DIR;
-std::string Home(const std::string& name) { return kFake + "/" + name; }
-
-// The fake library the loader has loaded, held open by the test too, so its
-// journal can still be read after FreeOCI.
-class FakeHandle {
-public:
-    explicit FakeHandle(const std::string& path) : handle_(dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
-        if (handle_)
-            control_ = reinterpret_cast<fakeoci_control_fn>(dlsym(handle_, "fakeoci_control"))();
-    }
-    ~FakeHandle() {
-        if (handle_) dlclose(handle_);
-    }
-    FakeHandle(const FakeHandle&) = delete;
-    FakeHandle& operator=(const FakeHandle&) = delete;
-    bool Loaded() const { return control_ != nullptr; }
-    const fakeoci_control_table* operator->() const { return control_; }
-    std::string Journal() const { return control_->journal(); }
-
-private:
-    void* handle_;
-    const fakeoci_control_table* control_ = nullptr;
-};
 
 class ClientTest : public ::testing::Test {
 protected:
@@ -82,16 +59,8 @@ protected:
     }
     // One home, named on the PATH through its bin folder.
     void UseHome(const std::string& home) {
-        AddHome("KEY_" + home, home, Home(home));
-        SetEnvironmentVariable("PATH", "/usr/bin:" + Home(home) + "/bin");
-    }
-    static std::string ErrorOf(void (*step)()) {
-        try {
-            step();
-        } catch (const Exception& e) {
-            return e.Message();
-        }
-        return "(no error)";
+        AddHome("KEY_" + home, home, FakeHome(home));
+        SetEnvironmentVariable("PATH", "/usr/bin:" + FakeHome(home) + "/bin");
     }
 
     std::shared_ptr<TMemoryRegistry> registry_;
@@ -125,13 +94,13 @@ TEST_F(ClientTest, EachClientVersionIsDetectedLoadedAndInitialised) {
         DetectOCI();
         ASSERT_EQ(OracleHomes.size(), 1u);
         EXPECT_EQ(DefaultHome, 0);
-        EXPECT_EQ(OCILibraryPath, Home(c.home) + "/BIN/oci.dll");
+        EXPECT_EQ(OCILibraryPath, FakeHome(c.home) + "/BIN/oci.dll");
         EXPECT_EQ(ClientVersionText, c.text);
         EXPECT_EQ(ClientVersion, c.number);
         EXPECT_EQ(AvailableCallStyles, c.styles);
         EXPECT_EQ(CallStyle, c.style);
         LoadOCI();
-        FakeHandle fake(OCILibraryPath);
+        FakeClient fake(OCILibraryPath);
         ASSERT_TRUE(fake.Loaded());
         fake->clear_journal();
         InitOCI();
@@ -158,7 +127,7 @@ TEST_F(ClientTest, EnvironmentModesFollowTheOptions) {
     SharedMode = true;
     NotificationPort = 5005;
     LoadOCI();
-    FakeHandle fake(OCILibraryPath);
+    FakeClient fake(OCILibraryPath);
     fake->clear_journal();
     InitOCI();
     EXPECT_EQ(fake.Journal(),
@@ -168,7 +137,7 @@ TEST_F(ClientTest, EnvironmentModesFollowTheOptions) {
     UseHome("ora805");
     ThreadedMode = false;
     LoadOCI();
-    FakeHandle old(OCILibraryPath);
+    FakeClient old(OCILibraryPath);
     old->clear_journal();
     InitOCI();
     EXPECT_EQ(old.Journal(), "OCIInitialize mode=2\nOCIEnvInit mode=0\nOCIHandleAlloc type=2\n");
@@ -177,7 +146,7 @@ TEST_F(ClientTest, EnvironmentModesFollowTheOptions) {
 TEST_F(ClientTest, FailedEnvironmentCallsRaiseTheirStatus) {
     UseHome("ora9201");
     LoadOCI();
-    FakeHandle fake(OCILibraryPath);
+    FakeClient fake(OCILibraryPath);
     fake->fail_next("OCIEnvCreate", -1);
     EXPECT_EQ(ErrorOf(InitOCI), "Can't initialize OCI. Error -1");
     EXPECT_FALSE(OCIInitialized);
@@ -191,7 +160,7 @@ TEST_F(ClientTest, FailedEnvironmentCallsRaiseTheirStatus) {
 }
 
 TEST_F(ClientTest, Ociw32AndVersionSourcesAndUnsupportedVersions) {
-    registry_->SetString("SOFTWARE\\ORACLE", "OCIDLL", Home("w32") + "/BIN/ociw32.dll");
+    registry_->SetString("SOFTWARE\\ORACLE", "OCIDLL", FakeHome("w32") + "/BIN/ociw32.dll");
     DetectOCI();
     EXPECT_EQ(CallStyle, csOCI7);
     EXPECT_EQ(AvailableCallStyles, StyleBit(csOCI7));
@@ -221,9 +190,9 @@ TEST_F(ClientTest, MissingAndUnloadableLibraries) {
     // no home, no ORACLE_HOME
     EXPECT_EQ(ErrorOf(DetectOCI), "Cannot find OCI DLL: ");
     // the registry's own ORACLE_HOME when no home is known
-    registry_->SetString("SOFTWARE\\ORACLE", "ORACLE_HOME", Home("ora817") + "/");
+    registry_->SetString("SOFTWARE\\ORACLE", "ORACLE_HOME", FakeHome("ora817") + "/");
     DetectOCI();
-    EXPECT_EQ(OCILibraryPath, Home("ora817") + "/BIN/oci.dll");
+    EXPECT_EQ(OCILibraryPath, FakeHome("ora817") + "/BIN/oci.dll");
     EXPECT_EQ(DefaultHome, -1);
 
     // a file that is no library
@@ -290,21 +259,21 @@ TEST_F(ClientTest, EntryPointsAreStubsUntilBoundAndStubsRaise) {
 }
 
 TEST_F(ClientTest, DefaultHomeFromThePathAndPathRestored) {
-    AddHome("KEY_Ora817", "Ora817", Home("ora817"));
-    AddHome("HOME0", "Ora92", Home("ora9201"));
-    AddHome("OTHER", "Other", Home("ora10201"));       // neither HOME nor KEY_: not a home
-    AddHome("KEY_Again", "ora92", Home("ora10201"));   // a name already known
+    AddHome("KEY_Ora817", "Ora817", FakeHome("ora817"));
+    AddHome("HOME0", "Ora92", FakeHome("ora9201"));
+    AddHome("OTHER", "Other", FakeHome("ora10201"));       // neither HOME nor KEY_: not a home
+    AddHome("KEY_Again", "ora92", FakeHome("ora10201"));   // a name already known
     // the home's folder, then \BIN\ in capitals: case does not matter
-    const std::string path = "/usr/local/bin:" + Home("ora9201") + "/BIN/:" + Home("ora817") + "/bin";
+    const std::string path = "/usr/local/bin:" + FakeHome("ora9201") + "/BIN/:" + FakeHome("ora817") + "/bin";
     SetEnvironmentVariable("PATH", path);
     DetectOCI();
     ASSERT_EQ(OracleHomes.size(), 2u);
     EXPECT_EQ(OracleHomes[0].Name, "Ora817");
     EXPECT_EQ(DefaultHome, 1);
-    EXPECT_EQ(OCILibraryPath, Home("ora9201") + "/BIN/oci.dll");
+    EXPECT_EQ(OCILibraryPath, FakeHome("ora9201") + "/BIN/oci.dll");
 
     LoadOCI();
-    const std::string prefix = Home("ora9201") + "/BIN:";
+    const std::string prefix = FakeHome("ora9201") + "/BIN:";
     EXPECT_EQ(GetEnvironmentText("PATH"), prefix + path);
     FreeOCI();
     EXPECT_EQ(GetEnvironmentText("PATH"), path);
@@ -320,12 +289,12 @@ TEST_F(ClientTest, DefaultHomeFromThePathAndPathRestored) {
     SetEnvironmentVariable("PATH", path);
     RequestedHomeName = "ORA817";
     DetectOCI();
-    EXPECT_EQ(OCILibraryPath, Home("ora817") + "/BIN/oci.dll");
+    EXPECT_EQ(OCILibraryPath, FakeHome("ora817") + "/BIN/oci.dll");
 }
 
 TEST_F(ClientTest, AtMostTenHomes) {
-    for (int i = 0; i < 12; ++i) AddHome("KEY_" + std::to_string(i), "H" + std::to_string(i), Home("ora817"));
-    SetEnvironmentVariable("PATH", Home("ora817") + "/bin");
+    for (int i = 0; i < 12; ++i) AddHome("KEY_" + std::to_string(i), "H" + std::to_string(i), FakeHome("ora817"));
+    SetEnvironmentVariable("PATH", FakeHome("ora817") + "/bin");
     DetectOCI();
     EXPECT_EQ(OracleHomes.size(), 10u);
 }
@@ -336,7 +305,7 @@ TEST_F(ClientTest, OracleErrorTextsAndCodes) {
     InitOCI();
     RequireOCI8();
     RequireOCI81();
-    FakeHandle fake(OCILibraryPath);
+    FakeClient fake(OCILibraryPath);
     std::string message;
 
     EXPECT_EQ(GetOraError(OCI_SUCCESS, message), 0);
@@ -400,7 +369,7 @@ TEST_F(ClientTest, TransactionCoordinatorLibraries) {
     EXPECT_EQ(ErrorOf(LoadMTS), "Can not find xolehlp.dll");
     EXPECT_FALSE(MTSLoaded);
     EXPECT_TRUE(IsStub(*FindOCIEntry("OraMTSSvcGet")));
-    SetLibrarySearchPath({kFake + "/system"});
+    SetLibrarySearchPath({FakeHome("system")});
     LoadMTS();
     EXPECT_TRUE(MTSLoaded);
     EXPECT_FALSE(IsStub(*FindOCIEntry("OraMTSSvcGet")));

@@ -19,30 +19,13 @@
 
 using namespace tms::ora;
 using oratest::Calls;
+using oratest::Connected;
+using oratest::ErrorOf;
 using oratest::FakeHomeScope;
 
 namespace {
 
 [[maybe_unused]] auto* const gEnv = ::testing::AddGlobalTestEnvironment(new oratest::ModulesEnvironment);
-
-std::unique_ptr<TOCIConnection> Connected(const std::string& server = "orcl") {
-    auto c = std::make_unique<TOCIConnection>();
-    c->SetUsername("scott");
-    c->SetPassword("tiger");
-    c->SetServer(server);
-    c->Connect("");
-    return c;
-}
-
-template <typename F>
-std::string ErrorOf(F f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "(no error)";
-}
 
 std::vector<std::string> Names(TOCICommand& c) {
     std::vector<std::string> out;

@@ -18,29 +18,13 @@
 
 using namespace tms::ora;
 using oratest::Calls;
+using oratest::ErrorOf;
 using oratest::FakeHomeScope;
+using oratest::Scott;
 
 namespace {
 
 [[maybe_unused]] auto* const gEnv = ::testing::AddGlobalTestEnvironment(new oratest::ModulesEnvironment);
-
-std::unique_ptr<TOCIConnection> Scott(const std::string& server = "orcl") {
-    auto c = std::make_unique<TOCIConnection>();
-    c->SetUsername("scott");
-    c->SetPassword("tiger");
-    c->SetServer(server);
-    return c;
-}
-
-template <typename F>
-std::string ErrorOf(F f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "(no error)";
-}
 
 TEST(Connection, ConnectAndDisconnectInTheOracle8Style) {
     FakeHomeScope home("ora10201");

@@ -5,7 +5,6 @@
 // hex-references switch, BFILE nullness, and the registration of the
 // classes at start-up and their removal at shutdown.
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -24,32 +23,14 @@
 #include "tests/oracle/OraTestSupport.h"
 
 using namespace tms::ora;
+using oratest::ErrorOf;
 using oratest::FakeHomeScope;
+using oratest::Held;
+using oratest::Settings;
 
 namespace {
 
 [[maybe_unused]] auto* const gEnv = ::testing::AddGlobalTestEnvironment(new oratest::ModulesEnvironment);
-
-template <typename F>
-std::string ErrorOf(F f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "(no error)";
-}
-
-// Releases a shared object at the end of a scope.
-template <typename T>
-struct Held {
-    T* p;
-    explicit Held(T* object) : p(object) {}
-    ~Held() { p->Release(); }
-    T* operator->() const { return p; }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-};
 
 // A field bound to a record cell that holds the given value object.
 template <typename F>
@@ -63,27 +44,11 @@ struct Bound {
     int32_t Writes() const { return slot.Writes() - 1; }  // after the first filling
 };
 
-class Settings {
-public:
-    explicit Settings(const TFormatSettings& fs) { SetFormatSettings(fs); }
-    ~Settings() {
-        ResetFormatSettings();
-        SetLocaleTimeFormat("");
-    }
-};
-
 // Defines an object type in the loaded fake.
 void DefineFakeType(const char* name, const char* attributes) {
-    struct fakeoci_types_table {
-        void (*define_type)(const char* name, const char* attributes);
-        int (*live_objects)(void);
-    };
-    void* h = dlopen(OCILibraryPath.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    ASSERT_NE(h, nullptr);
-    auto fn = reinterpret_cast<const fakeoci_types_table* (*)()>(dlsym(h, "fakeoci_types_control"));
-    ASSERT_NE(fn, nullptr);
-    fn()->define_type(name, attributes);
-    dlclose(h);
+    const fakeoci_types_table* control = oratest::TypesControl();
+    ASSERT_NE(control, nullptr);
+    control->define_type(name, attributes);
 }
 
 std::vector<std::string> RegisteredFieldClasses() {

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -15,20 +13,12 @@
 #include "oracle/OraParser.h"
 #include "oracle/OraPlatform.h"
 #include "oracle/TwoSymbolTable.h"
+#include "tests/oracle/OraTestSupport.h"
 
 using namespace tms::ora;
+using oratest::ThreadCount;
 
 namespace {
-
-int ThreadCount() {
-    int n = 0;
-    if (DIR* d = opendir("/proc/self/task")) {
-        while (dirent* e = readdir(d))
-            if (e->d_name[0] != '.') ++n;
-        closedir(d);
-    }
-    return n;
-}
 
 std::vector<std::string> gLog;
 bool gFailSecond = false;

@@ -22,6 +22,8 @@
 
 using namespace tms::ora;
 using oratest::Calls;
+using oratest::Connected;
+using oratest::ErrorOf;
 using oratest::FakeHomeScope;
 
 namespace {
@@ -55,25 +57,6 @@ private:
     void* handle_;
     const fakeoci_notify_table* table_ = nullptr;
 };
-
-std::unique_ptr<TOCIConnection> Connected(const std::string& server = "orcl") {
-    auto c = std::make_unique<TOCIConnection>();
-    c->SetUsername("scott");
-    c->SetPassword("tiger");
-    c->SetServer(server);
-    c->Connect("");
-    return c;
-}
-
-template <typename F>
-std::string ErrorOf(F f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "(no error)";
-}
 
 // What OnChange saw, in text, and on which thread.
 struct Seen {

@@ -16,6 +16,7 @@
 
 using namespace tms::ora;
 using oratest::Calls;
+using oratest::ErrorOf;
 using oratest::FakeHomeScope;
 
 namespace {
@@ -30,16 +31,6 @@ TPoolConnectionParameters Scott(uint8_t kind = 0) {
     p.MaxPoolSize = 4;
     p.PoolingKind = kind;
     return p;
-}
-
-template <typename F>
-std::string ErrorOf(F f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "(no error)";
 }
 
 TEST(OraPools, LocalPoolReusesConnections) {

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -21,20 +19,12 @@
 #include "oracle/OraCall.h"
 #include "oracle/OraModules.h"
 #include "oracle/OraParser.h"
+#include "tests/oracle/OraTestSupport.h"
 
 using namespace tms::ora;
+using oratest::ThreadCount;
 
 namespace {
-
-int ThreadCount() {
-    int n = 0;
-    if (DIR* d = opendir("/proc/self/task")) {
-        while (dirent* e = readdir(d))
-            if (e->d_name[0] != '.') ++n;
-        closedir(d);
-    }
-    return n;
-}
 
 std::mutex gLogLock;
 std::vector<std::string> gLog;

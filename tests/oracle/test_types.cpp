@@ -6,7 +6,6 @@
 // text; XML read through the persistent stream; the parameters of these
 // codes; null values of every kind; the shared buffers of start-up.
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -24,70 +23,16 @@
 
 using namespace tms::ora;
 using oratest::Calls;
+using oratest::Connected;
+using oratest::ErrorOf;
 using oratest::FakeHomeScope;
+using oratest::Held;
+using oratest::Settings;
+using oratest::TypesControl;
 
 namespace {
 
 [[maybe_unused]] auto* const gEnv = ::testing::AddGlobalTestEnvironment(new oratest::ModulesEnvironment);
-
-std::unique_ptr<TOCIConnection> Connected() {
-    auto c = std::make_unique<TOCIConnection>();
-    c->SetUsername("scott");
-    c->SetPassword("tiger");
-    c->SetServer("orcl");
-    c->Connect("");
-    return c;
-}
-
-template <typename F>
-std::string ErrorOf(F f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "(no error)";
-}
-
-// The format settings of a test, put back afterwards.
-class Settings {
-public:
-    explicit Settings(char decimal, char thousand) {
-        TFormatSettings fs;
-        fs.DecimalSeparator = decimal;
-        fs.ThousandSeparator = thousand;
-        SetFormatSettings(fs);
-    }
-    explicit Settings(const TFormatSettings& fs) { SetFormatSettings(fs); }
-    ~Settings() {
-        ResetFormatSettings();
-        SetLocaleTimeFormat("");
-    }
-};
-
-// The object-type control of the loaded fake.
-struct fakeoci_types_table {
-    void (*define_type)(const char* name, const char* attributes);
-    int (*live_objects)(void);
-};
-const fakeoci_types_table* TypesControl() {
-    void* h = dlopen(OCILibraryPath.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    auto fn = reinterpret_cast<const fakeoci_types_table* (*)()>(dlsym(h, "fakeoci_types_control"));
-    const fakeoci_types_table* t = fn ? fn() : nullptr;
-    dlclose(h);
-    return t;
-}
-
-// Releases a shared object at the end of a scope.
-template <typename T>
-struct Held {
-    T* p;
-    explicit Held(T* object) : p(object) {}
-    ~Held() { p->Release(); }
-    T* operator->() const { return p; }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-};
 
 }  // namespace
 

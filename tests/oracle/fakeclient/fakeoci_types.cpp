@@ -22,18 +22,9 @@
 
 #include "oracle/oci_abi.h"
 #include "tests/oracle/fakeclient/fakeoci_internal.h"
+#include "tests/oracle/fakeclient/fakeoci_types_control.h"
 
 #define FAKE_EXPORT extern "C" __attribute__((visibility("default")))
-
-// The control of the object types: define_type(name, attributes) with
-// attributes "NAME:KIND,..." where KIND is NUMBER, STRING, DATE, BLOB,
-// CLOB, BFILE, REF, OBJ(TYPE) or COLL(KIND); a type's name may carry its
-// schema ("SCOTT.T_ORDER"). SYS.XMLTYPE is known from the start.
-struct fakeoci_types_table {
-    void (*define_type)(const char* name, const char* attributes);
-    /* Instances made and not freed. */
-    int (*live_objects)(void);
-};
 
 namespace {
 
