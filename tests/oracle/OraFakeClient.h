@@ -125,6 +125,20 @@ public:
     Settings& operator=(const Settings&) = delete;
 };
 
+// A command that selects the fake's reference "Ref~1" into the reference
+// instance ref through an output parameter, scripted and ready to execute.
+inline void PrepareReferenceSelect(tms::ora::TOCICommand& c, tms::ora::TOCIConnection& conn,
+                                   tms::ora::TOCIObjectInstance* ref, const FakeHomeScope& home) {
+    const char* const sql = "begin select ref(s) into :r from subs s; end;";
+    c.SetConnection(&conn);
+    c.SetSQL(sql);
+    tms::ora::TOraParamDesc* p = c.FindParam("r");
+    p->SetDataType(tms::ora::dtReference);
+    p->SetParamType(tms::ora::pdOutput);
+    p->SetObject(ref);
+    home->script(sql, "out:r=Ref~1");
+}
+
 // The journal lines that start with one of the given call names.
 inline std::string Calls(const std::string& journal, std::initializer_list<const char*> names) {
     std::string out;

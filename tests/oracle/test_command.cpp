@@ -22,6 +22,7 @@ using oratest::Calls;
 using oratest::Connected;
 using oratest::ErrorOf;
 using oratest::FakeHomeScope;
+using oratest::Scott;
 
 namespace {
 
@@ -468,10 +469,7 @@ TEST(Command, StoppingARunningExecutionBreaksItOff) {
 
 TEST(Command, StatementCache) {
     FakeHomeScope home("ora10201");
-    auto conn = std::make_unique<TOCIConnection>();
-    conn->SetUsername("scott");
-    conn->SetPassword("tiger");
-    conn->SetServer("orcl");
+    auto conn = Scott();
     conn->SetProp(prStatementCache, TVariant(true));
     conn->Connect("");
     TOCICommand c;

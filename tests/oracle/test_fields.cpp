@@ -23,9 +23,11 @@
 #include "tests/oracle/OraTestSupport.h"
 
 using namespace tms::ora;
+using oratest::Connected;
 using oratest::ErrorOf;
 using oratest::FakeHomeScope;
 using oratest::Held;
+using oratest::PrepareReferenceSelect;
 using oratest::Settings;
 
 namespace {
@@ -435,11 +437,7 @@ TEST(ObjectFields, CursorAndNestedTableDescriptions) {
 
 TEST(ReferenceField, DescriptionOrHexTextByTheSwitch) {
     FakeHomeScope home("ora10201");
-    auto conn = std::make_unique<TOCIConnection>();
-    conn->SetUsername("scott");
-    conn->SetPassword("tiger");
-    conn->SetServer("orcl");
-    conn->Connect("");
+    auto conn = Connected();
     struct TypesGone {
         ~TypesGone() { TOraTypes::Clear(); }  // after the instances that use them
     } gone;
@@ -448,13 +446,7 @@ TEST(ReferenceField, DescriptionOrHexTextByTheSwitch) {
     TOraTypes::Add(refType);
     Held<TOCIObjectInstance> ref(new TOCIObjectInstance(refType));
     TOCICommand c;
-    c.SetConnection(conn.get());
-    c.SetSQL("begin select ref(s) into :r from subs s; end;");
-    TOraParamDesc* p = c.FindParam("r");
-    p->SetDataType(dtReference);
-    p->SetParamType(pdOutput);
-    p->SetObject(ref.p);
-    home->script("begin select ref(s) into :r from subs s; end;", "out:r=Ref~1");
+    PrepareReferenceSelect(c, *conn, ref.p, home);
     c.Execute();
 
     Bound<TOraReferenceField> b(ref.p, "OWNER");

@@ -27,6 +27,7 @@ using oratest::Connected;
 using oratest::ErrorOf;
 using oratest::FakeHomeScope;
 using oratest::Held;
+using oratest::PrepareReferenceSelect;
 using oratest::Settings;
 using oratest::TypesControl;
 
@@ -547,13 +548,7 @@ TEST(Objects, ReferenceAsHexText) {
     Held<TOCIObjectInstance> ref(new TOCIObjectInstance(refType));
     EXPECT_EQ(ref->RefAsString(), "");  // no reference
     TOCICommand c;
-    c.SetConnection(conn.get());
-    c.SetSQL("begin select ref(s) into :r from subs s; end;");
-    TOraParamDesc* p = c.FindParam("r");
-    p->SetDataType(dtReference);
-    p->SetParamType(pdOutput);
-    p->SetObject(ref.p);
-    home->script("begin select ref(s) into :r from subs s; end;", "out:r=Ref~1");
+    PrepareReferenceSelect(c, *conn, ref.p, home);
     home->clear_journal();
     c.Execute();
     EXPECT_NE(home.Journal().find("OCIBindByName name=:r dty=110"), std::string::npos);
