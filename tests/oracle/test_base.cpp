@@ -15,7 +15,7 @@
 #include "oracle/MemData.h"
 #include "oracle/MemUtils.h"
 #include "oracle/OraConsts.h"
-#include "tests/oracle/OraRle.h"
+#include "tests/oracle/OraBlobSupport.h"
 #include "tests/oracle/OraTestSupport.h"
 
 using namespace tms::ora;
@@ -206,15 +206,7 @@ public:
     ~TestBlob() override = default;
     using TBlob::Compress;
 
-    void Put(const std::string& bytes, int32_t pieceSize) {
-        for (size_t at = 0; at < bytes.size(); at += static_cast<size_t>(pieceSize)) {
-            PPieceHeader p = AllocPiece(pieceSize);
-            size_t n = std::min(bytes.size() - at, static_cast<size_t>(pieceSize));
-            std::memcpy(PieceData(p), bytes.data() + at, n);
-            p->Used = static_cast<int32_t>(n);
-            AppendPiece(p);
-        }
-    }
+    void Put(const std::string& bytes, int32_t pieceSize) { oratest::PutPieces(*this, bytes, pieceSize); }
 };
 
 std::vector<PPieceHeader> Chain(const TBlob& b) {

@@ -23,7 +23,7 @@
 #include "oracle/MemUtils.h"
 #include "oracle/OraModules.h"
 #include "oracle/OraParser.h"
-#include "tests/oracle/OraRle.h"
+#include "tests/oracle/OraBlobSupport.h"
 
 using namespace tms::ora;
 
@@ -96,15 +96,7 @@ void FuzzLexers(const std::string& text, uint8_t flags) {
 class FuzzBlob : public TBlob {
 public:
     ~FuzzBlob() override = default;
-    void Put(const std::string& bytes, int32_t pieceSize) {
-        for (size_t at = 0; at < bytes.size(); at += static_cast<size_t>(pieceSize)) {
-            PPieceHeader p = AllocPiece(pieceSize);
-            size_t n = std::min(bytes.size() - at, static_cast<size_t>(pieceSize));
-            std::memcpy(PieceData(p), bytes.data() + at, n);
-            p->Used = static_cast<int32_t>(n);
-            AppendPiece(p);
-        }
-    }
+    void Put(const std::string& bytes, int32_t pieceSize) { oratest::PutPieces(*this, bytes, pieceSize); }
 };
 
 void FuzzBlobs(const std::string& data, uint8_t flags) {

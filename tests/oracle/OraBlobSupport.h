@@ -1,11 +1,28 @@
 #pragma once
-// A run-length coding of (count, byte) pairs, the stand-in compressor the
-// blob tests and the fuzz target hand to the library. Plain C++: the fuzz
-// target includes it without the test framework.
+// What the blob tests and the fuzz target both need: filling a blob piece by
+// piece, and a run-length coding of (count, byte) pairs as the stand-in
+// compressor they hand to the library. Plain C++: the fuzz target includes
+// it without the test framework.
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "oracle/MemData.h"
 
 namespace oratest {
+
+// Appends bytes to the blob in pieces of pieceSize (the last one partly used).
+inline void PutPieces(tms::ora::TBlob& blob, const std::string& bytes, int32_t pieceSize) {
+    for (size_t at = 0; at < bytes.size(); at += static_cast<size_t>(pieceSize)) {
+        tms::ora::PPieceHeader p = blob.AllocPiece(pieceSize);
+        size_t n = std::min(bytes.size() - at, static_cast<size_t>(pieceSize));
+        std::memcpy(tms::ora::PieceData(p), bytes.data() + at, n);
+        p->Used = static_cast<int32_t>(n);
+        blob.AppendPiece(p);
+    }
+}
 
 // Packs source into dest; destLen is the room on entry and what was written
 // on return. Out of room, it stops after the last pair that fits.
