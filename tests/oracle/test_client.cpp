@@ -293,7 +293,9 @@ TEST_F(ClientTest, DefaultHomeFromThePathAndPathRestored) {
 }
 
 TEST_F(ClientTest, AtMostTenHomes) {
-    for (int i = 0; i < 12; ++i) AddHome("KEY_" + std::to_string(i), "H" + std::to_string(i), FakeHome("ora817"));
+    for (int i = 0; i < 12; ++i)
+        AddHome(std::string("KEY_").append(std::to_string(i)), std::string("H").append(std::to_string(i)),
+                FakeHome("ora817"));
     SetEnvironmentVariable("PATH", FakeHome("ora817") + "/bin");
     DetectOCI();
     EXPECT_EQ(OracleHomes.size(), 10u);

@@ -370,7 +370,7 @@ TEST(Command, Oracle7PiecesWithTheFourWarnings) {
         std::vector<TOraParamDesc*> outs;
         for (int i = 0; i < k.inParams; ++i) {
             auto* p = static_cast<TOraParamDesc*>(c.AddParam());
-            p->SetName("I" + std::to_string(i));
+            p->SetName(std::string("I").append(std::to_string(i)));
             p->SetDataType(dtMemo);
             p->SetParamType(pdInput);
             TBlob* b = BlobOf("value " + std::to_string(i), 4);
@@ -379,7 +379,7 @@ TEST(Command, Oracle7PiecesWithTheFourWarnings) {
         }
         for (int i = 0; i < k.outParams; ++i) {
             auto* p = static_cast<TOraParamDesc*>(c.AddParam());
-            p->SetName("O" + std::to_string(i));
+            p->SetName(std::string("O").append(std::to_string(i)));
             p->SetDataType(dtMemo);
             p->SetParamType(pdOutput);
             outs.push_back(p);

@@ -818,7 +818,10 @@ sword TypesDescriptorFree(void* descp, ub4 type) {
             case OCI_DTYPE_PSTREAM: {
                 auto* s = static_cast<FakePStream*>(descp);
                 extra = " reads=" + std::to_string(s->reads) + " chunks=";
-                for (int i = 0; i < std::min(s->reads, 8); ++i) extra += (i ? "," : "") + std::to_string(s->chunks[i]);
+                for (int i = 0; i < std::min(s->reads, 8); ++i) {
+                    if (i) extra += ',';
+                    extra += std::to_string(s->chunks[i]);
+                }
                 extra += s->closed ? " closed" : " open";
                 delete s;
                 break;
