@@ -26,7 +26,7 @@ Order randomOrder(unsigned seed) {
     const int kinds = pick(1, 4);
     for (int k = 0; k < kinds; ++k) {
         Kind kind;
-        kind.goodsNo = "G" + std::to_string(k + 1);
+        kind.goodsNo = std::string("G").append(std::to_string(k + 1));
         if (pick(0, 4) == 0) {
             // repeated sizes and cubes make ties in the counting search
             const float d = static_cast<float>(pick(2, 6) * 100);
@@ -104,7 +104,7 @@ Order unevenOrder(unsigned seed) {
     const int kinds = pick(1, 4);
     for (int k = 0; k < kinds; ++k) {
         Kind kind;
-        kind.goodsNo = "G" + std::to_string(pick(1, 3));  // goods numbers may repeat apart
+        kind.goodsNo = std::string("G").append(std::to_string(pick(1, 3)));  // goods numbers may repeat apart
         kind.L = static_cast<float>(real(50, 700));
         kind.W = pick(0, 3) == 0 ? kind.L : static_cast<float>(real(50, 700));
         kind.H = pick(0, 3) == 0 ? kind.L : static_cast<float>(real(50, 700));

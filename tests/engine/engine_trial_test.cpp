@@ -17,7 +17,7 @@ using tms::TSpace;
 
 Tgoodsinfo piece(float L, float W, float H, int canTurn = 1, double weight = 1) {
     Tgoodsinfo g;
-    g.GoodsNo = "G";
+    g.GoodsNo = std::string(1, 'G');
     g.ListId = "G000001";
     g.L = L;
     g.W = W;

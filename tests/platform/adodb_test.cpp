@@ -129,7 +129,7 @@ TEST(Statement, PreparedOnceRunManyTimesAndNestedWritesRollBackAlone) {
     {
         TPreparedStatement ins(db.conn, "insert into HoldList(ListId,GoodsNo,OrderFormNo,vehicleOrder) values (?,?,?,?)");
         for (int i = 0; i < 3; ++i) {
-            const std::string id = "L" + std::to_string(i);
+            const std::string id = std::string("L").append(std::to_string(i));
             ins.bindText(1, id);
             ins.bindText(2, std::string_view("G"));
             ins.bindText(3, QStringLiteral("O1"));

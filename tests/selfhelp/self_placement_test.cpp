@@ -264,7 +264,7 @@ TEST(SelfPlacement, ShowingAndSteppingThroughBatches) {
     TSelfLoading s;
     s.setContainer("C20", 10, 1, 1);
     for (int b = 0; b < 3; ++b) {
-        SelfGoods g = goods(1, 1, 1, "G" + std::to_string(b + 1));
+        SelfGoods g = goods(1, 1, 1, std::string("G").append(std::to_string(b + 1)));
         ASSERT_EQ(s.placeBatch(&g, std::to_string(b + 1), 0, 0).placed, b + 1);
     }
     auto shownBatches = [&] {
@@ -337,7 +337,7 @@ void randomLoadings(unsigned seed, int scenarios, int grid, int maxContainer, in
         s.setContainer("C", L, W, H);
         const int batches = pick(1, 6);
         for (int b = 0; b < batches; ++b) {
-            SelfGoods g = goods(size(1, maxGoods), size(1, maxGoods), size(1, maxGoods), "G" + std::to_string(b));
+            SelfGoods g = goods(size(1, maxGoods), size(1, maxGoods), size(1, maxGoods), std::string("G").append(std::to_string(b)));
             s.placeBatch(&g, std::to_string(pick(1, 12)), pick(0, 5), pick(0, 5));
         }
         const auto& p = s.pieceArr();

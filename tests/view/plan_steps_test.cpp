@@ -44,7 +44,7 @@ tms::TPlanShow planOf(const std::vector<std::string>& floors) {
     s.planCount = static_cast<int>(floors.size());
     for (std::size_t i = 0; i < floors.size(); ++i) {
         s.planArr.seqArr.push_back(static_cast<int>(i) + 1);
-        s.planArr.idArr.push_back("P" + std::to_string(i));
+        s.planArr.idArr.push_back(std::string("P").append(std::to_string(i)));
         s.planArr.floorArr.push_back(floors[i]);
         tms::color c;
         c.shown = 1;
