@@ -113,10 +113,18 @@ int TrialIndex::uniteScan(TSpace& S, int posS) {
     TSpace* cur = &S;
     int curPos = posS;
     bool merged = false;
+    // T (listed at p, its corner was ox, oy, oz) took the current space in:
+    // T is refiled and offered again in its place.
+    auto keepListed = [&](TSpace& T, int p, float ox, float oy, float oz) {
+        moved(p, ox, oy, oz);
+        merged = true;
+        cur = &T;
+        curPos = p;
+    };
     for (;;) {
         bool applied = false;
         const bool curNoKind = t.isXKJ(*cur);
-        for (int p = 0; p < static_cast<int>(t.spaceList.size()) && !applied; ++p) {
+        for (int p = 0; p < static_cast<int>(t.spaceList.size()); ++p) {
             TSpace& T = *t.spaceList[p];
             if (!T.active) continue;
             TSpace& C = *cur;
@@ -125,10 +133,7 @@ int TrialIndex::uniteScan(TSpace& S, int posS) {
                 retire(curPos);
                 if (ruleA(T, C)) applyA(T, C, t.keepKeys);
                 else applyB(T, C, t.keepKeys);
-                moved(p, ox, oy, oz);
-                merged = true;
-                cur = &T;
-                curPos = p;
+                keepListed(T, p, ox, oy, oz);
                 applied = true;
                 break;
             }
@@ -180,10 +185,7 @@ int TrialIndex::uniteScan(TSpace& S, int posS) {
                     }
                     retire(curPos);
                     C.active = 0;
-                    moved(p, ox, oy, oz);
-                    merged = true;
-                    cur = &T;
-                    curPos = p;
+                    keepListed(T, p, ox, oy, oz);
                     applied = true;
                     break;
                 }
