@@ -10,10 +10,7 @@
 #include "platform/Codes.h"
 
 #include <algorithm>
-#include <climits>
-#include <cmath>
 #include <cstdio>
-#include <cstring>
 
 namespace tms {
 

@@ -8,10 +8,6 @@
 #include "platform/Codes.h"
 
 #include <algorithm>
-#include <climits>
-#include <cmath>
-#include <cstdio>
-#include <cstring>
 
 namespace tms::detail {
 

@@ -6,12 +6,6 @@
 
 #include "platform/Codes.h"
 
-#include <algorithm>
-#include <climits>
-#include <cmath>
-#include <cstdio>
-#include <cstring>
-
 namespace tms::detail {
 
 // ------------------------------------------------------------ placement --

@@ -3,14 +3,6 @@
 
 #include "engine/TrialIndex.h"
 
-#include "platform/Codes.h"
-
-#include <algorithm>
-#include <climits>
-#include <cmath>
-#include <cstdio>
-#include <cstring>
-
 namespace tms::detail {
 
 // --------------------------------------------------------------- a trial --

@@ -4,13 +4,7 @@
 
 #include "engine/TrialIndex.h"
 
-#include "platform/Codes.h"
-
 #include <algorithm>
-#include <climits>
-#include <cmath>
-#include <cstdio>
-#include <cstring>
 
 namespace tms::detail {
 
