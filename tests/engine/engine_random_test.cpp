@@ -11,6 +11,16 @@ namespace {
 using enginetest::Kind;
 using enginetest::Order;
 
+// The switches of an order: weight and direction constraint, placement
+// mode, upright preference, drawn in this order from the order's generator.
+template <class Pick>
+void pickSwitches(Order& o, Pick& pick) {
+    o.weight = pick(0, 3) != 0;
+    o.direction = pick(0, 1) == 1;
+    o.mode = pick(0, 2);
+    o.upright = pick(0, 2) == 0;
+}
+
 Order randomOrder(unsigned seed) {
     std::mt19937 rng(seed);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
@@ -19,10 +29,7 @@ Order randomOrder(unsigned seed) {
     o.W = pick(700, 2000);
     o.H = pick(700, 2000);
     o.maxWeight = pick(0, 3) == 0 ? pick(200, 1500) : 30000;
-    o.weight = pick(0, 3) != 0;
-    o.direction = pick(0, 1) == 1;
-    o.mode = pick(0, 2);
-    o.upright = pick(0, 2) == 0;
+    pickSwitches(o, pick);
     const int kinds = pick(1, 4);
     for (int k = 0; k < kinds; ++k) {
         Kind kind;
@@ -97,10 +104,7 @@ Order unevenOrder(unsigned seed) {
     o.W = real(500, 1500);
     o.H = real(500, 1500);
     o.maxWeight = pick(0, 3) == 0 ? real(200, 1500) : 30000;
-    o.weight = pick(0, 3) != 0;
-    o.direction = pick(0, 1) == 1;
-    o.mode = pick(0, 2);
-    o.upright = pick(0, 2) == 0;
+    pickSwitches(o, pick);
     const int kinds = pick(1, 4);
     for (int k = 0; k < kinds; ++k) {
         Kind kind;
