@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QStyledItemDelegate>
 
+#include "data/OrderStore.h"
 #include "platform/Codes.h"
 #include "platform/DbWidgets.h"
 
@@ -60,14 +61,10 @@ bool fastfind(TADOQuery* Query, const QString& Table, const QString& Field, cons
     } else {
         requireName(Field);
         // The text is found as typed: "%" and "_" in it are characters, not
-        // wildcards, so they (and the escape character) are escaped.
-        QString literal = Value;
-        literal.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-        literal.replace(QLatin1Char('%'), QLatin1String("\\%"));
-        literal.replace(QLatin1Char('_'), QLatin1String("\\_"));
+        // wildcards.
         Query->SQLAdd(QStringLiteral("select * from ") + Table + QStringLiteral(" where ") + Field +
                       QStringLiteral(" like ? escape '\\'"));
-        Query->bind(1, QStringLiteral("%") + literal + QStringLiteral("%"));
+        Query->bind(1, likeLiteral(Value));
     }
     Query->Open();
     return true;

@@ -269,15 +269,9 @@ void TForm7::MasterDSDataChange() {
 }
 
 void TForm7::MasterDSStateChange() {
-    const bool editing = tms::hasPendingEdit(MasterQuery);
-    Button4->setEnabled(!editing);
-    Button5->setEnabled(!editing);
-    Button6->setEnabled(editing);
-    Button7->setEnabled(editing);
-    // Moving to another order would store the edit unchecked.
-    DBGrid5->setEnabled(!editing);
-    DBNavigator1->setEnabled(!editing);
-    for (TDBEdit* e : {DBEdit21, DBEdit20, DBEdit2, DBEdit3}) e->setEnabled(editing);
+    // The order number and the read-only code texts never take typing.
+    tms::followEditState(MasterQuery, {Button4, Button5}, {Button6, Button7}, {DBEdit21, DBEdit20, DBEdit2, DBEdit3},
+                         DBGrid5, DBNavigator1);
 }
 
 void TForm7::filterBy(const QString& field, const QString& text) {

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "tests/data/CatalogueTesting.h"
+#include "tests/data/OrderTesting.h"
 #include "data/Unit6.h"
 #include "tests/support/WindowTestMain.h"
 
@@ -27,9 +28,7 @@ protected:
     }
 
     void addContainerRow(const QString& no, const QString& name, int l, int w, int h, int kg) {
-        db.conn.Execute("insert into HoldVehicles(VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight) "
-                        "values (?,?,?,?,?,?)",
-                        {no, name, l, w, h, kg});
+        ::addContainerRow(db.conn, no, name, l, w, h, kg);
     }
     void reload() { form->Button10->click(); }
     void fill(const QStringList& values) {  // number, type, model, L, W, H, load, remark

@@ -16,7 +16,7 @@ QString insertGoods(TADOConnection& c, const QString& no, const QString& name = 
 }  // namespace
 
 TEST(Connection, ParsesTheConnectionText) {
-    auto kv = parseConnectionString(TestDb::connectionText("/a/b/\\db\\tmsdb.mdb", "pw;x"));
+    auto kv = parseConnectionString(makeConnectionString("/a/b/\\db\\tmsdb.mdb", "pw;x"));
     EXPECT_EQ(kv["data source"], "/a/b/\\db\\tmsdb.mdb");
     EXPECT_EQ(kv["jet oledb:database password"], "pw;x");
     EXPECT_EQ(kv["extended properties"], "");
@@ -28,7 +28,7 @@ TEST(Connection, OpensThroughADoubledSeparatorAndBackslashes) {
     TADOConnection c;
     QString dir = QFileInfo(db.path).absolutePath();
     dir.chop(3);  // ".../" with its trailing separator
-    c.Open(TestDb::connectionText(dir + "\\db\\tmsdb.mdb", tms::kDatabasePassword));
+    c.Open(makeConnectionString(dir + "\\db\\tmsdb.mdb", tms::kDatabasePassword));
     EXPECT_TRUE(c.Connected());
 }
 
@@ -37,16 +37,16 @@ TEST(Connection, RefusesMissingEmptyForeignAndWrongKeyWithoutCreatingFiles) {
     TADOConnection c;
 
     const QString missing = db.dir.path() + "/nothing/tmsdb.mdb";
-    EXPECT_THROW(c.Open(TestDb::connectionText(missing, tms::kDatabasePassword)), EDatabaseError);
+    EXPECT_THROW(c.Open(makeConnectionString(missing, tms::kDatabasePassword)), EDatabaseError);
     EXPECT_FALSE(QFileInfo::exists(missing));
     EXPECT_FALSE(c.Connected());
 
-    EXPECT_THROW(c.Open(TestDb::connectionText(db.path, "wrong")), EDatabaseError);
+    EXPECT_THROW(c.Open(makeConnectionString(db.path, "wrong")), EDatabaseError);
     EXPECT_FALSE(c.Connected());
 
     const QString empty = db.dir.path() + "/empty.mdb";
     { QFile f(empty); ASSERT_TRUE(f.open(QIODevice::WriteOnly)); }
-    EXPECT_THROW(c.Open(TestDb::connectionText(empty, tms::kDatabasePassword)), EDatabaseError);
+    EXPECT_THROW(c.Open(makeConnectionString(empty, tms::kDatabasePassword)), EDatabaseError);
     EXPECT_EQ(QFileInfo(empty).size(), 0);
 
     const QString foreign = db.dir.path() + "/foreign.mdb";
@@ -55,7 +55,7 @@ TEST(Connection, RefusesMissingEmptyForeignAndWrongKeyWithoutCreatingFiles) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(QByteArray(8192, 'x'));
     }
-    EXPECT_THROW(c.Open(TestDb::connectionText(foreign, tms::kDatabasePassword)), EDatabaseError);
+    EXPECT_THROW(c.Open(makeConnectionString(foreign, tms::kDatabasePassword)), EDatabaseError);
 
     // A plain, unkeyed database is foreign too.
     const QString plain = db.dir.path() + "/plain.mdb";
@@ -69,7 +69,7 @@ TEST(Connection, RefusesMissingEmptyForeignAndWrongKeyWithoutCreatingFiles) {
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         ASSERT_TRUE(f.read(16).startsWith("SQLite format 3"));
     }
-    EXPECT_THROW(c.Open(TestDb::connectionText(plain, tms::kDatabasePassword)), EDatabaseError);
+    EXPECT_THROW(c.Open(makeConnectionString(plain, tms::kDatabasePassword)), EDatabaseError);
 }
 
 TEST(Connection, AnEmptyPasswordFailsWithAMessageThatSaysSo) {
@@ -77,14 +77,14 @@ TEST(Connection, AnEmptyPasswordFailsWithAMessageThatSaysSo) {
     db.conn.Close();
     TADOConnection c;
     try {
-        c.Open(TestDb::connectionText(db.path, QString()));
+        c.Open(makeConnectionString(db.path, QString()));
         ADD_FAILURE() << "opened without a password";
     } catch (const EDatabaseError& e) {
         EXPECT_TRUE(e.message().contains("password")) << e.message().toStdString();
         EXPECT_FALSE(e.message().contains("not an error")) << e.message().toStdString();
     }
     EXPECT_FALSE(c.Connected());
-    EXPECT_NO_THROW(c.Open(TestDb::connectionText(db.path, tms::kDatabasePassword)));
+    EXPECT_NO_THROW(c.Open(makeConnectionString(db.path, tms::kDatabasePassword)));
 }
 
 TEST(Connection, StoresTheSchemaVersionAndRefusesANewerOne) {
@@ -94,7 +94,7 @@ TEST(Connection, StoresTheSchemaVersionAndRefusesANewerOne) {
         return s.firstText();
     };
     EXPECT_EQ(version(db.conn), QString::number(tms::kSchemaVersion));
-    const QString text = TestDb::connectionText(db.path, tms::kDatabasePassword);
+    const QString text = makeConnectionString(db.path, tms::kDatabasePassword);
 
     // Files made before versions were stored carry 0 and still open.
     db.conn.Execute("PRAGMA user_version = 0");

@@ -24,10 +24,6 @@ namespace {
 
 const QString kPassword = QString::fromLatin1(tms::kDatabasePassword);
 
-QString connectionText(const QString& file, const QString& password) {
-    return makeConnectionString(file, password);
-}
-
 // A database with many deleted rows, in a private temporary folder that
 // also serves as the system's temporary folder while the test runs.
 class Compaction : public ::testing::Test {
@@ -43,7 +39,7 @@ protected:
         QString err;
         ASSERT_TRUE(tms::createDatabase(path, kPassword, false, &err)) << err.toStdString();
         TADOConnection c;
-        c.Open(connectionText(path, kPassword));
+        c.Open(makeConnectionString(path, kPassword));
         TTransaction t(c);
         const QString filler(400, QChar(u'货'));
         for (int i = 0; i < 1500; ++i)
@@ -65,7 +61,7 @@ protected:
     }
     QStringList rows() const {
         TADOConnection c;
-        c.Open(connectionText(path, kPassword));
+        c.Open(makeConnectionString(path, kPassword));
         TADOQuery q(&c);
         q.setSQL("select GoodsNo, GoodsRemark from HoldGoods order by GoodsNo");
         q.Open();
@@ -76,13 +72,13 @@ protected:
     }
     QString integrity() const {
         TADOConnection c;
-        c.Open(connectionText(path, kPassword));
+        c.Open(makeConnectionString(path, kPassword));
         TPreparedStatement s(c, "PRAGMA integrity_check");
         return s.firstText();
     }
     bool hasGoods(const QString& no) const {
         TADOConnection c;
-        c.Open(connectionText(path, kPassword));
+        c.Open(makeConnectionString(path, kPassword));
         TPreparedStatement s(c, "select count(*) from HoldGoods where GoodsNo = ?1");
         s.bindText(1, no);
         return s.firstText() == "1";
@@ -154,7 +150,7 @@ TEST_F(Compaction, ShrinksTheFileInPlaceAndKeepsEveryRow) {
 
     // The compacted file is a database the program opens like the old one.
     TADOConnection c;
-    c.Open(connectionText(path, kPassword));
+    c.Open(makeConnectionString(path, kPassword));
     c.Execute("insert into HoldGoods(GoodsNo) values ('NEW')");
     EXPECT_THROW(c.Execute("insert into HoldGoods(GoodsNo) values ('new')"), EDatabaseError);  // index kept
     TPreparedStatement v(c, "PRAGMA user_version");
@@ -163,7 +159,7 @@ TEST_F(Compaction, ShrinksTheFileInPlaceAndKeepsEveryRow) {
 
 TEST_F(Compaction, AnIdleConnectionMayStayOpenAndSeesTheSameRows) {
     TADOConnection c;
-    c.Open(connectionText(path, kPassword));
+    c.Open(makeConnectionString(path, kPassword));
     const qint64 size = QFileInfo(path).size();
     EXPECT_TRUE(CompactDatabase(path, kPassword));
     EXPECT_LT(QFileInfo(path).size(), size / 4);
@@ -268,7 +264,7 @@ TEST_F(Compaction, AKilledCompactionLeavesAWholeDatabase) {
     // More live rows, so that the rewrite takes long enough to be cut.
     {
         TADOConnection c;
-        c.Open(connectionText(path, kPassword));
+        c.Open(makeConnectionString(path, kPassword));
         TTransaction t(c);
         const QString filler(400, QChar(u'箱'));
         for (int i = 0; i < 3000; ++i)
@@ -288,7 +284,7 @@ TEST_F(Compaction, AKilledCompactionLeavesAWholeDatabase) {
         SCOPED_TRACE(k);
         {
             TADOConnection c;
-            c.Open(connectionText(path, kPassword));
+            c.Open(makeConnectionString(path, kPassword));
             ASSERT_EQ(c.Execute("delete from HoldGoods where GoodsNo = ?", {QString("K%1").arg(2 * k)}), 1);
         }
         Peer cut({"compact", path});

@@ -17,7 +17,6 @@ struct TestDb {
         QString err;
         if (!tms::createDatabase(path, tms::kDatabasePassword, seed, &err))
             throw std::runtime_error(err.toStdString());
-        conn.Open(connectionText(path, tms::kDatabasePassword));
+        conn.Open(makeConnectionString(path, tms::kDatabasePassword));
     }
-    static QString connectionText(const QString& file, const QString& pw) { return makeConnectionString(file, pw); }
 };
