@@ -32,13 +32,12 @@
 #include "shell/Unit4.h"
 #include "view/GLPanel.h"
 #include "view/PrintGLPanel.h"
+#include "view/SpinButton.h"
 #include "view/Unit8.h"
 
 namespace {
 
 const QString kChoose = QStringLiteral("－－请选择－－");
-const QString kSpin = QStringLiteral("旋转");
-const QString kStop = QStringLiteral("停止");
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
@@ -161,7 +160,7 @@ void TForm9::buildControls() {
     BitBtn2->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
     BitBtn5 = viewButton(viewBox, "BitBtn5", QStringLiteral("分堆"));
     BitBtn6 = viewButton(viewBox, "BitBtn6", QStringLiteral("全部"));
-    BitBtn1 = viewButton(viewBox, "BitBtn1", kSpin);
+    BitBtn1 = viewButton(viewBox, "BitBtn1", tms::kSpinCaption);
     BitBtn4 = viewButton(viewBox, "BitBtn4", QStringLiteral("居中"));
     SpeedButton2 = viewButton(viewBox, "SpeedButton2", QStringLiteral("打印装配图"));
     BitBtn7 = viewButton(viewBox, "BitBtn7", QStringLiteral("退出"));
@@ -276,10 +275,8 @@ bool TForm9::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm9::FormShow() {
-    spinning_ = false;
     camera_.spinAngle = 0;
-    BitBtn1->setToolTip(kSpin);
-    BitBtn1->setText(kSpin);
+    tms::setSpinning(*BitBtn1, *Timer1, spinning_, false);
     clearGrid();
     for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo),
                        static_cast<QWidget*>(CBBVehicles)})
@@ -524,17 +521,7 @@ bool TForm9::comboShowsText() const { return !CBOrderForm->currentText().trimmed
 
 void TForm9::BitBtn1Click() {
     if (!comboShowsText()) return;
-    if (BitBtn1->toolTip() == kSpin) {
-        spinning_ = true;
-        Timer1->start();
-        BitBtn1->setToolTip(kStop);
-        BitBtn1->setText(kStop);
-    } else {
-        spinning_ = false;
-        Timer1->stop();
-        BitBtn1->setToolTip(kSpin);
-        BitBtn1->setText(kSpin);
-    }
+    tms::toggleSpinning(*BitBtn1, *Timer1, spinning_);
 }
 
 void TForm9::BitBtn4Click() {
@@ -551,10 +538,7 @@ void TForm9::BitBtn2Click() {
 }
 
 void TForm9::GLPanel1Click() {
-    Timer1->stop();
-    spinning_ = false;
-    BitBtn1->setToolTip(kSpin);
-    BitBtn1->setText(kSpin);
+    tms::setSpinning(*BitBtn1, *Timer1, spinning_, false);
 }
 
 void TForm9::SpeedButton2Click() {
@@ -563,10 +547,7 @@ void TForm9::SpeedButton2Click() {
 }
 
 void TForm9::Timer1Timer() {
-    if (spinning_) {
-        if (camera_.spinAngle >= 360) camera_.spinAngle = 0;
-        camera_.spinAngle += 2.5f;
-    }
+    if (spinning_) tms::advanceSpin(camera_);
     redraw();
 }
 

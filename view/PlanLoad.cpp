@@ -14,9 +14,6 @@ namespace tms {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
-std::string s(const QVariant& v) { return TADOQuery::displayText(v).toStdString(); }
-
 // The grid rows of a container: one per pile, or one per piece.
 const char* const kPileGridSql =
     "SELECT DISTINCT HoldGoods.GoodsNo AS gid, HoldGoods.GoodsName, HoldGoods.Brand AS GoodsBrand, "
@@ -92,7 +89,7 @@ void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, 
         "SELECT HoldVehicles.VehicleNo, HoldVehicles.ContainerL, HoldVehicles.ContainerH, HoldVehicles.ContainerW "
         "FROM HoldOrderForm INNER JOIN HoldVehicles ON HoldOrderForm.VehicleNo = HoldVehicles.VehicleNo "
         "WHERE HoldOrderForm.OrderFormNo = ?");
-    box.bind(1, q(order));
+    box.bind(1, detail::qText(order));
     box.Open();
 
     TADOQuery rows(&conn);
@@ -107,7 +104,7 @@ void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, 
     tBox cur;
     TPlanScene sc;
     if (!box.IsEmpty()) {
-        cur.vehicleNo = s(box.cell(0, 0));
+        cur.vehicleNo = detail::cellText(box.cell(0, 0));
         cur.L = box.cell(0, 1).toDouble();
         cur.H = box.cell(0, 2).toDouble();
         cur.W = box.cell(0, 3).toDouble();
@@ -137,13 +134,13 @@ void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, 
         }
         c.alpha = 1.0f;
         c.shown = 1;
-        const std::string floor = s(rows.cell(i, 1));
+        const std::string floor = detail::cellText(rows.cell(i, 1));
         c.pileKey = floor;
         arr.seqArr[i] = i + 1;
-        arr.idArr[i] = s(rows.cell(i, 0));
+        arr.idArr[i] = detail::cellText(rows.cell(i, 0));
         arr.floorArr[i] = floor;
-        arr.goodsNoArr[i] = s(rows.cell(i, 8));
-        arr.placeArr[i] = s(rows.cell(i, 9));
+        arr.goodsNoArr[i] = detail::cellText(rows.cell(i, 8));
+        arr.placeArr[i] = detail::cellText(rows.cell(i, 9));
 
         const float x0 = static_cast<float>(rows.cell(i, 2).toDouble() - hl);
         const float y0 = static_cast<float>(rows.cell(i, 3).toDouble() - hh);
@@ -155,7 +152,7 @@ void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, 
                            {x0, y1, z0}, {x1, y1, z0}, {x1, y1, z1}, {x0, y1, z1}}};
 
         float rgb[3];
-        if (readColorText(s(rows.cell(i, 10)), rgb)) {
+        if (readColorText(detail::cellText(rows.cell(i, 10)), rgb)) {
             c.red = rgb[0];
             c.green = rgb[1];
             c.blue = rgb[2];
@@ -205,13 +202,13 @@ TZXInfo getZXInfo(TADOConnection& conn, const std::string& order, int vehicleOrd
         "SELECT HoldVehicles.VehicleNo, HoldVehicles.VehicleName, HoldVehicles.ContainerL, HoldVehicles.ContainerW, "
         "HoldVehicles.ContainerH FROM HoldVehicles, HoldOrderForm "
         "WHERE HoldVehicles.VehicleNo = HoldOrderForm.VehicleNo AND HoldOrderForm.OrderFormNo = ?");
-    a.bind(1, q(order));
+    a.bind(1, detail::qText(order));
     a.Open();
     bool haveCapacity = false;
     double capacity = 0;
     if (!a.IsEmpty()) {
-        zx.zxVehicleNo = s(a.cell(0, 0));
-        zx.zxVehicleName = s(a.cell(0, 1));
+        zx.zxVehicleNo = detail::cellText(a.cell(0, 0));
+        zx.zxVehicleName = detail::cellText(a.cell(0, 1));
         // In double: the product of three millimetre sizes passes 2^31.
         capacity = a.cell(0, 2).toDouble() * a.cell(0, 3).toDouble() * a.cell(0, 4).toDouble();
         haveCapacity = true;

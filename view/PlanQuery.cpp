@@ -4,9 +4,11 @@
 
 namespace tms::detail {
 
+std::string cellText(const QVariant& v) { return TADOQuery::displayText(v).toStdString(); }
+
 void openOnContainer(TADOQuery& query, const QString& sql, const std::string& order, int vehicleOrder) {
     query.setSQL(sql);
-    query.bind(1, QString::fromStdString(order));
+    query.bind(1, qText(order));
     query.bind(2, vehicleOrder);
     query.Open();
 }

@@ -6,9 +6,15 @@
 
 #include <string>
 
+class QVariant;
 class TADOQuery;
 
 namespace tms::detail {
+
+inline QString qText(const std::string& s) { return QString::fromStdString(s); }
+
+// A cell as the grids show it (TADOQuery::displayText), as UTF-8.
+std::string cellText(const QVariant& v);
 
 // Sets `sql` on `query` and opens it, its parameter 1 bound to the order
 // number and parameter 2 to the container number (vehicleOrder). Throws

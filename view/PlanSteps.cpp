@@ -12,8 +12,6 @@ namespace tms {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
-std::string s(const QVariant& v) { return TADOQuery::displayText(v).toStdString(); }
 
 std::string_view trimmed(std::string_view t) {
     const auto b = t.find_first_not_of(" \t");
@@ -57,10 +55,10 @@ TPileLists loadPiles(TADOConnection& conn, const std::string& order, int vehicle
         order, vehicleOrder);
     TPileLists out;
     for (int r = 0; r < p.RecordCount(); ++r) {
-        out.gidList.push_back(s(p.cell(r, 0)));
-        out.countList.push_back(s(p.cell(r, 1)));
-        out.bffsList.push_back(s(p.cell(r, 2)));
-        out.floorList.push_back(s(p.cell(r, 3)));
+        out.gidList.push_back(detail::cellText(p.cell(r, 0)));
+        out.countList.push_back(detail::cellText(p.cell(r, 1)));
+        out.bffsList.push_back(detail::cellText(p.cell(r, 2)));
+        out.floorList.push_back(detail::cellText(p.cell(r, 3)));
     }
     return out;
 }
@@ -68,7 +66,7 @@ TPileLists loadPiles(TADOConnection& conn, const std::string& order, int vehicle
 int lastContainer(TADOConnection& conn, const std::string& order) {
     TADOQuery m(&conn);
     m.setSQL("SELECT max(vehicleOrder) AS Sm FROM HoldList WHERE OrderFormNo = ?");
-    m.bind(1, q(order));
+    m.bind(1, detail::qText(order));
     m.Open();
     return m.IsEmpty() ? 0 : m.cell(0, 0).toInt();  // NULL (no rows) reads 0
 }
@@ -79,7 +77,7 @@ std::vector<TOrderItem> listOrders(TADOConnection& conn) {
     o.Open();
     std::vector<TOrderItem> out;
     out.reserve(static_cast<std::size_t>(o.RecordCount()));
-    for (int r = 0; r < o.RecordCount(); ++r) out.push_back({s(o.cell(r, 0)), s(o.cell(r, 1))});
+    for (int r = 0; r < o.RecordCount(); ++r) out.push_back({detail::cellText(o.cell(r, 0)), detail::cellText(o.cell(r, 1))});
     return out;
 }
 

@@ -37,12 +37,11 @@
 #include "view/LoadingReport.h"
 #include "view/PlanLoad.h"
 #include "view/PrintGLPanel.h"
+#include "view/SpinButton.h"
 #include "view/Unit3.h"
 
 namespace {
 
-const QString kSpinOn = QStringLiteral("旋转");
-const QString kSpinOff = QStringLiteral("停止");
 const QString kSwatchField = QStringLiteral("swatch");  // no such column: the cell shows no text
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
@@ -186,8 +185,8 @@ TForm8::TForm8(TADOConnection* connection, QWidget* parent) : QWidget(parent) {
     BitBtn2->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
     BitBtn5 = button(this, "BitBtn5", QStringLiteral("分堆"));
     BitBtn6 = button(this, "BitBtn6", QStringLiteral("全部"));
-    BitBtn1 = button(this, "BitBtn1", kSpinOn);
-    BitBtn1->setToolTip(kSpinOn);
+    BitBtn1 = button(this, "BitBtn1", tms::kSpinCaption);
+    BitBtn1->setToolTip(tms::kSpinCaption);
     BitBtn4 = button(this, "BitBtn4", QStringLiteral("居中"));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(BitBtn2);
@@ -459,24 +458,11 @@ QVariant TForm8::swatch(int row, const QString& field) const {
 
 void TForm8::BitBtn1Click() {
     if (currentOrder().trimmed().isEmpty()) return;
-    if (BitBtn1->toolTip() == kSpinOn) {
-        spinning_ = true;
-        Timer1->start();
-        BitBtn1->setToolTip(kSpinOff);
-        BitBtn1->setText(kSpinOff);
-    } else {
-        spinning_ = false;
-        Timer1->stop();
-        BitBtn1->setToolTip(kSpinOn);
-        BitBtn1->setText(kSpinOn);
-    }
+    tms::toggleSpinning(*BitBtn1, *Timer1, spinning_);
 }
 
 void TForm8::Timer1Timer() {
-    if (spinning_) {
-        if (camera_.spinAngle >= 360) camera_.spinAngle = 0;
-        camera_.spinAngle += 2.5f;
-    }
+    if (spinning_) tms::advanceSpin(camera_);
     repaintPanel();
 }
 
@@ -536,9 +522,7 @@ void TForm8::CheckBox3Click() {
 void TForm8::showEvent(QShowEvent* e) {
     camera_.panX = camera_.panY = 0;
     camera_.spinAngle = 0;
-    spinning_ = false;
-    BitBtn1->setToolTip(kSpinOn);
-    BitBtn1->setText(kSpinOn);
+    tms::setSpinning(*BitBtn1, *Timer1, spinning_, false);
     QWidget::showEvent(e);
 }
 
@@ -557,10 +541,7 @@ bool TForm8::isFirstReceiver(QObject* watched) const {
 bool TForm8::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::MouseButtonPress &&
         (watched == GLPanel1 || (GLPanel1->surface() && watched == GLPanel1->surface()))) {
-        Timer1->stop();
-        spinning_ = false;
-        BitBtn1->setToolTip(kSpinOn);
-        BitBtn1->setText(kSpinOn);
+        tms::setSpinning(*BitBtn1, *Timer1, spinning_, false);
     } else if (e->type() == QEvent::KeyRelease && watched->isWidgetType() &&
                static_cast<QWidget*>(watched)->window() == this && isFirstReceiver(watched)) {
         auto* k = static_cast<QKeyEvent*>(e);
