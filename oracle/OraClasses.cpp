@@ -21,24 +21,6 @@ const char* const kNotInitialized = "OCI is not inizialized";
 const char* const kNeedOCI8 = "Need Oracle 8 Call Interface";
 const char* const kRowidDigits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-// The connection mutex for the length of a scope, taken only when the
-// connection serialises its calls (and released only when it was taken).
-class TConnectionLock {
-public:
-    explicit TConnectionLock(TOCIConnection& c) : c_(c), locked_(c.ThreadSafety()) {
-        if (locked_) c_.Lock();
-    }
-    ~TConnectionLock() {
-        if (locked_) c_.Unlock();
-    }
-    TConnectionLock(const TConnectionLock&) = delete;
-    TConnectionLock& operator=(const TConnectionLock&) = delete;
-
-private:
-    TOCIConnection& c_;
-    bool locked_;
-};
-
 // The client calls the failover callback with the connection as context.
 sb4 FailoverCallback(void*, void*, void* context, ub4 type, ub4 event) {
     // No exception may cross the client's frames.
@@ -564,7 +546,7 @@ void TOCIConnection::StartTransaction() {
 
 void TOCIConnection::Commit() {
     if (!GetConnected()) return;
-    TConnectionLock lock(*this);
+    TConnectionLock lock(this);
     inTransaction_ = false;
     if (callStyle_ == csOCI7)
         Check(ocom(lda_.get()));
@@ -576,7 +558,7 @@ void TOCIConnection::Commit() {
 
 void TOCIConnection::Rollback() {
     if (!GetConnected()) return;
-    TConnectionLock lock(*this);
+    TConnectionLock lock(this);
     inTransaction_ = false;
     if (callStyle_ == csOCI7)
         Check(orol(lda_.get()));
@@ -592,7 +574,7 @@ bool TOCIConnection::CheckIsValid() {
     try {
         if (callStyle_ == csOCI8 && ClientVersion >= 10200 && !IsDirectOnly(AvailableCallStyles) &&
             GetServerVersion() >= 10200) {
-            TConnectionLock lock(*this);
+            TConnectionLock lock(this);
             Check(OCIPing(hSvcCtx_, ErrorHandle(), OCI_DEFAULT));
         } else {
             Commit();
@@ -616,7 +598,7 @@ uint16_t TOCIConnection::GetServerVersion() {
         char banner[512];
         std::memset(banner, 0, sizeof banner);
         {
-            TConnectionLock lock(*this);
+            TConnectionLock lock(this);
             Check(OCIServerVersion(hSvcCtx_, ErrorHandle(), reinterpret_cast<oratext*>(banner), sizeof banner - 1,
                                    OCI_HTYPE_SVCCTX));
         }

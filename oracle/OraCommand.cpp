@@ -51,22 +51,6 @@ private:
     bool taken_;
 };
 
-class TLockScope {
-public:
-    explicit TLockScope(TOCIConnection* c) : c_(c), locked_(c && c->ThreadSafety()) {
-        if (locked_) c_->Lock();
-    }
-    ~TLockScope() {
-        if (locked_) c_->Unlock();
-    }
-    TLockScope(const TLockScope&) = delete;
-    TLockScope& operator=(const TLockScope&) = delete;
-
-private:
-    TOCIConnection* c_;
-    bool locked_;
-};
-
 // The element size of a code: -1 keeps the parameter's Size; codes that
 // reach binding only through their external type have no buffer at all.
 int32_t ElementSize(uint16_t dt) {
@@ -878,7 +862,7 @@ void TOCICommand::Prepare() {
     text += ' ';
     if (callStyle_ == csOCI7) {
         TCommandMutex m(mutex_, nonBlocking_);
-        TLockScope lock(connection_);
+        TConnectionLock lock(connection_);
         cursorRef_->AllocCursor();
         Cda_Def* cda = cursorRef_->GetCDA();
         Check(oopen(cda, connection_->GetLDA(), nullptr, -1, -1, nullptr, -1));
@@ -903,7 +887,7 @@ void TOCICommand::Prepare() {
     } else if (callStyle_ == csOCI8) {
         for (int32_t i = 0; i < Params().Count(); ++i) Param(i)->ClearBindData();
         TCommandMutex m(mutex_, nonBlocking_);
-        TLockScope lock(connection_);
+        TConnectionLock lock(connection_);
         cursorRef_->AllocCursor(cache);
         if (!cache) {
             Check(OCIStmtPrepare(cursorRef_->GetHandle(), hError_, reinterpret_cast<const oratext*>(text.c_str()),
@@ -949,7 +933,7 @@ void TOCICommand::Unprepare() {
     }
     {
         TCommandMutex m(mutex_, nonBlocking_);
-        TLockScope lock(connection_);
+        TConnectionLock lock(connection_);
         if (connection_) cursorRef_->SetHandles(connection_->EnvHandle(), connection_->ErrorHandle());
         if (cursorRef_->RefCount() == 1) cursorRef_->FreeCursor();
         for (int32_t i = 0; i < Params().Count(); ++i) Param(i)->ClearBindData();
@@ -987,7 +971,7 @@ void TOCICommand::DoExecute() {
     if (!wasPrepared) Prepare();
     try {
         if (sqlType_ != 27) {
-            TLockScope lock(connection_);
+            TConnectionLock lock(connection_);
             for (int32_t i = 0; i < Params().Count(); ++i) {
                 if (callStyle_ == csOCI7)
                     BindParamOCI7(*Param(i));
@@ -1301,7 +1285,7 @@ void TOCICommand::RunOCI8() {
     std::string message;
     int32_t code = 0;
     {
-        TLockScope lock(connection_);
+        TConnectionLock lock(connection_);
         status = OCIStmtExecute(svc, stmt, hError_, sqlType_ == 4 ? 0 : static_cast<ub4>(Iters), 0, nullptr, nullptr,
                                 mode);
         try {
@@ -1366,7 +1350,7 @@ void TOCICommand::RunOCI7() {
     }
     sword status;
     {
-        TLockScope lock(connection_);
+        TConnectionLock lock(connection_);
         status = oexn(cda, Iters, 0);
         size_t inIndex = 0, outIndex = 0;
         TOraParamDesc* curIn = nullptr;
