@@ -17,8 +17,6 @@ ORA_DEFINE_CLASS(TOCIConnection, TKaConnection, nullptr)
 
 namespace {
 const char* const kModule = "OraClasses";
-const char* const kNotInitialized = "OCI is not inizialized";
-const char* const kNeedOCI8 = "Need Oracle 8 Call Interface";
 const char* const kRowidDigits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 // The client calls the failover callback with the connection as context.
@@ -345,14 +343,14 @@ void TOCIConnection::Connect(const std::string& connectString) {
     if (!OCIInitialized.load()) InitOCI();
     uint8_t style = CallStyle;
     if (requestedCallStyle_ != csNone && HasStyle(AvailableCallStyles, requestedCallStyle_)) style = requestedCallStyle_;
-    if (pooled_ && style != csOCI8) RaiseError(kNeedOCI8);
+    if (pooled_ && style != csOCI8) RaiseError(SNeedOCI8);
     callStyle_ = style;
     if (style == csOCI7)
         ConnectOCI7();
     else if (style == csOCI8)
         ConnectOCI8(connectString);
     else
-        RaiseError(kNotInitialized);
+        RaiseError(SOCINotInitialized);
     SetConnected(true);
     ApplyStatementCacheSize();
     if (!pooled_ && poolingKind_ == 0 && style == csOCI8 && HasStyle(AvailableCallStyles, csOCI8) &&
@@ -553,7 +551,7 @@ void TOCIConnection::Commit() {
     else if (callStyle_ == csOCI8)
         Check(OCITransCommit(hSvcCtx_, ErrorHandle(), OCI_DEFAULT));
     else
-        RaiseError(kNotInitialized);
+        RaiseError(SOCINotInitialized);
 }
 
 void TOCIConnection::Rollback() {
@@ -565,7 +563,7 @@ void TOCIConnection::Rollback() {
     else if (callStyle_ == csOCI8)
         Check(OCITransRollback(hSvcCtx_, ErrorHandle(), OCI_DEFAULT));
     else
-        RaiseError(kNotInitialized);
+        RaiseError(SOCINotInitialized);
 }
 
 bool TOCIConnection::CheckIsValid() {
@@ -649,7 +647,7 @@ Lda_Def* TOCIConnection::GetLDA() {
 }
 
 OCISvcCtx* TOCIConnection::GetSvcCtx() {
-    if (callStyle_ != csOCI8) RaiseError(kNeedOCI8);
+    if (callStyle_ != csOCI8) RaiseError(SNeedOCI8);
     return hSvcCtx_;
 }
 

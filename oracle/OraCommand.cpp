@@ -25,9 +25,6 @@ ORA_DEFINE_CLASS(TOCICommand, TKaCommand, nullptr)
 
 namespace {
 const char* const kModule = "OraClasses";
-const char* const kNotInitialized = "OCI is not inizialized";
-const char* const kNeedOCI7 = "Need Oracle 7.3 Call Interface";
-const char* const kNeedOCI8 = "Need Oracle 8 Call Interface";
 
 bool IsLong(uint16_t dt) { return dt == dtBlob || dt == dtMemo || dt == dtWideMemo; }
 bool IsObjectArrayCode(uint16_t dt) {
@@ -166,7 +163,7 @@ void TOraCursor::AllocCursor(bool fromCache) {
             SetHandle(static_cast<OCIStmt*>(h));
         }
     } else {
-        RaiseError(kNotInitialized);
+        RaiseError(SOCINotInitialized);
     }
 }
 
@@ -204,7 +201,7 @@ void TOraCursor::SetPrefetchRows(uint32_t rows) {
 
 Cda_Def* TOraCursor::GetCDA() {
     if (callStyle_ == csNone) callStyle_ = tms::ora::CallStyle;
-    if (callStyle_ != csOCI7) RaiseError(kNeedOCI7);
+    if (callStyle_ != csOCI7) RaiseError(SNeedOCI7);
     AllocCursor();
     return cda_.get();
 }
@@ -213,7 +210,7 @@ OCIStmt* TOraCursor::GetHandle() { return *HandleAddress(); }
 
 OCIStmt** TOraCursor::HandleAddress() {
     if (callStyle_ == csNone) callStyle_ = tms::ora::CallStyle;
-    if (callStyle_ != csOCI8) RaiseError(kNeedOCI8);
+    if (callStyle_ != csOCI8) RaiseError(SNeedOCI8);
     if (!*handleCell_ && !fromCache_) AllocCursor();
     return handleCell_;
 }
@@ -915,7 +912,7 @@ void TOCICommand::Prepare() {
                              hError_));
         }
     } else {
-        RaiseError(kNotInitialized);
+        RaiseError(SOCINotInitialized);
     }
     TKaCommand::Prepare();
 }
@@ -1246,7 +1243,7 @@ void TOCICommand::RunStatement() {
     else if (callStyle_ == csOCI7)
         RunOCI7();
     else
-        RaiseError(kNotInitialized);
+        RaiseError(SOCINotInitialized);
     ReadRowId();
 }
 
