@@ -33,6 +33,12 @@ uint32_t NotificationPort = 0;
 OCIEnv* hOCIEnv = nullptr;
 OCIError* hOCIError = nullptr;
 std::vector<TOracleHome> OracleHomes;
+const char* const SOCINotInitialized = "OCI is not inizialized";
+const char* const SNeedOCI7 = "Need Oracle 7.3 Call Interface";
+const char* const SNeedOCI8 = "Need Oracle 8 Call Interface";
+const char* const SNeedOCI81 = "Need Oracle 8i Call Interface";
+const char* const SOCINotLinked = "OCI function is not linked";
+
 int DefaultHome = -1;
 std::string RequestedHomeName;
 std::string HomeFolder;
@@ -40,7 +46,6 @@ bool MTSLoaded = false;
 
 namespace {
 const char* const kOracleKey = "SOFTWARE\\ORACLE";
-const char* const kNotLinked = "OCI function is not linked";
 
 std::recursive_mutex gInitLock;  // guards InitOCI
 std::recursive_mutex gLoadLock;  // guards loading and freeing
@@ -70,7 +75,7 @@ uint16_t VersionNumber(const std::string& text) {
 // Entry points
 
 namespace {
-[[noreturn]] void NotLinked() { throw Exception(kNotLinked); }
+[[noreturn]] void NotLinked() { throw Exception(SOCINotLinked); }
 
 // A stub of the entry point's own shape.
 template <typename F>
@@ -481,11 +486,11 @@ void FreeOCI() {
 }
 
 void RequireOCI8() {
-    if (CallStyle != csOCI8) RaiseOCIError("Need Oracle 8 Call Interface");
+    if (CallStyle != csOCI8) RaiseOCIError(SNeedOCI8);
 }
 
 void RequireOCI81() {
-    if (ClientVersion < 8100) RaiseOCIError("Need Oracle 8i Call Interface");
+    if (ClientVersion < 8100) RaiseOCIError(SNeedOCI81);
 }
 
 // ---------------------------------------------------------------------------

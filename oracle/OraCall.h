@@ -77,8 +77,16 @@ void InitOCI();
 void FreeOCI();
 void LoadMTS();
 void FreeMTS();
-void RequireOCI8();   // "Need Oracle 8 Call Interface" unless CallStyle is 2
-void RequireOCI81();  // "Need Oracle 8i Call Interface" below 8.1
+void RequireOCI8();   // SNeedOCI8 unless CallStyle is 2
+void RequireOCI81();  // SNeedOCI81 below 8.1
+
+// Messages of the client checks, shared by the loader, the connection, the
+// command and the notification calls.
+extern const char* const SOCINotInitialized;
+extern const char* const SNeedOCI7;
+extern const char* const SNeedOCI8;
+extern const char* const SNeedOCI81;
+extern const char* const SOCINotLinked;
 
 // The general error the loader and the pools raise (message only).
 [[noreturn]] void RaiseOCIError(const std::string& message);

@@ -17,27 +17,7 @@ ORA_DEFINE_CLASS(TOCIConnection, TKaConnection, nullptr)
 
 namespace {
 const char* const kModule = "OraClasses";
-const char* const kNotInitialized = "OCI is not inizialized";
-const char* const kNeedOCI8 = "Need Oracle 8 Call Interface";
 const char* const kRowidDigits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-// The connection mutex for the length of a scope, taken only when the
-// connection serialises its calls (and released only when it was taken).
-class TConnectionLock {
-public:
-    explicit TConnectionLock(TOCIConnection& c) : c_(c), locked_(c.ThreadSafety()) {
-        if (locked_) c_.Lock();
-    }
-    ~TConnectionLock() {
-        if (locked_) c_.Unlock();
-    }
-    TConnectionLock(const TConnectionLock&) = delete;
-    TConnectionLock& operator=(const TConnectionLock&) = delete;
-
-private:
-    TOCIConnection& c_;
-    bool locked_;
-};
 
 // The client calls the failover callback with the connection as context.
 sb4 FailoverCallback(void*, void*, void* context, ub4 type, ub4 event) {
@@ -363,14 +343,14 @@ void TOCIConnection::Connect(const std::string& connectString) {
     if (!OCIInitialized.load()) InitOCI();
     uint8_t style = CallStyle;
     if (requestedCallStyle_ != csNone && HasStyle(AvailableCallStyles, requestedCallStyle_)) style = requestedCallStyle_;
-    if (pooled_ && style != csOCI8) RaiseError(kNeedOCI8);
+    if (pooled_ && style != csOCI8) RaiseError(SNeedOCI8);
     callStyle_ = style;
     if (style == csOCI7)
         ConnectOCI7();
     else if (style == csOCI8)
         ConnectOCI8(connectString);
     else
-        RaiseError(kNotInitialized);
+        RaiseError(SOCINotInitialized);
     SetConnected(true);
     ApplyStatementCacheSize();
     if (!pooled_ && poolingKind_ == 0 && style == csOCI8 && HasStyle(AvailableCallStyles, csOCI8) &&
@@ -564,26 +544,26 @@ void TOCIConnection::StartTransaction() {
 
 void TOCIConnection::Commit() {
     if (!GetConnected()) return;
-    TConnectionLock lock(*this);
+    TConnectionLock lock(this);
     inTransaction_ = false;
     if (callStyle_ == csOCI7)
         Check(ocom(lda_.get()));
     else if (callStyle_ == csOCI8)
         Check(OCITransCommit(hSvcCtx_, ErrorHandle(), OCI_DEFAULT));
     else
-        RaiseError(kNotInitialized);
+        RaiseError(SOCINotInitialized);
 }
 
 void TOCIConnection::Rollback() {
     if (!GetConnected()) return;
-    TConnectionLock lock(*this);
+    TConnectionLock lock(this);
     inTransaction_ = false;
     if (callStyle_ == csOCI7)
         Check(orol(lda_.get()));
     else if (callStyle_ == csOCI8)
         Check(OCITransRollback(hSvcCtx_, ErrorHandle(), OCI_DEFAULT));
     else
-        RaiseError(kNotInitialized);
+        RaiseError(SOCINotInitialized);
 }
 
 bool TOCIConnection::CheckIsValid() {
@@ -592,7 +572,7 @@ bool TOCIConnection::CheckIsValid() {
     try {
         if (callStyle_ == csOCI8 && ClientVersion >= 10200 && !IsDirectOnly(AvailableCallStyles) &&
             GetServerVersion() >= 10200) {
-            TConnectionLock lock(*this);
+            TConnectionLock lock(this);
             Check(OCIPing(hSvcCtx_, ErrorHandle(), OCI_DEFAULT));
         } else {
             Commit();
@@ -616,7 +596,7 @@ uint16_t TOCIConnection::GetServerVersion() {
         char banner[512];
         std::memset(banner, 0, sizeof banner);
         {
-            TConnectionLock lock(*this);
+            TConnectionLock lock(this);
             Check(OCIServerVersion(hSvcCtx_, ErrorHandle(), reinterpret_cast<oratext*>(banner), sizeof banner - 1,
                                    OCI_HTYPE_SVCCTX));
         }
@@ -667,7 +647,7 @@ Lda_Def* TOCIConnection::GetLDA() {
 }
 
 OCISvcCtx* TOCIConnection::GetSvcCtx() {
-    if (callStyle_ != csOCI8) RaiseError(kNeedOCI8);
+    if (callStyle_ != csOCI8) RaiseError(SNeedOCI8);
     return hSvcCtx_;
 }
 

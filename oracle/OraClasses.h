@@ -328,6 +328,25 @@ private:
     OCIFocbkStruct failoverCallback_{};
 };
 
+// The connection mutex for the length of a scope, taken only when the
+// connection serialises its calls (and released only when it was taken).
+// Without a connection nothing is taken.
+class TConnectionLock {
+public:
+    explicit TConnectionLock(TOCIConnection* c) : c_(c), locked_(c && c->ThreadSafety()) {
+        if (locked_) c_->Lock();
+    }
+    ~TConnectionLock() {
+        if (locked_) c_->Unlock();
+    }
+    TConnectionLock(const TConnectionLock&) = delete;
+    TConnectionLock& operator=(const TConnectionLock&) = delete;
+
+private:
+    TOCIConnection* c_;
+    bool locked_;
+};
+
 // ---------------------------------------------------------------------------
 // Cursor
 

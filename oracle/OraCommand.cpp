@@ -25,9 +25,6 @@ ORA_DEFINE_CLASS(TOCICommand, TKaCommand, nullptr)
 
 namespace {
 const char* const kModule = "OraClasses";
-const char* const kNotInitialized = "OCI is not inizialized";
-const char* const kNeedOCI7 = "Need Oracle 7.3 Call Interface";
-const char* const kNeedOCI8 = "Need Oracle 8 Call Interface";
 
 bool IsLong(uint16_t dt) { return dt == dtBlob || dt == dtMemo || dt == dtWideMemo; }
 bool IsObjectArrayCode(uint16_t dt) {
@@ -49,22 +46,6 @@ public:
 private:
     TMutex& m_;
     bool taken_;
-};
-
-class TLockScope {
-public:
-    explicit TLockScope(TOCIConnection* c) : c_(c), locked_(c && c->ThreadSafety()) {
-        if (locked_) c_->Lock();
-    }
-    ~TLockScope() {
-        if (locked_) c_->Unlock();
-    }
-    TLockScope(const TLockScope&) = delete;
-    TLockScope& operator=(const TLockScope&) = delete;
-
-private:
-    TOCIConnection* c_;
-    bool locked_;
 };
 
 // The element size of a code: -1 keeps the parameter's Size; codes that
@@ -182,7 +163,7 @@ void TOraCursor::AllocCursor(bool fromCache) {
             SetHandle(static_cast<OCIStmt*>(h));
         }
     } else {
-        RaiseError(kNotInitialized);
+        RaiseError(SOCINotInitialized);
     }
 }
 
@@ -220,7 +201,7 @@ void TOraCursor::SetPrefetchRows(uint32_t rows) {
 
 Cda_Def* TOraCursor::GetCDA() {
     if (callStyle_ == csNone) callStyle_ = tms::ora::CallStyle;
-    if (callStyle_ != csOCI7) RaiseError(kNeedOCI7);
+    if (callStyle_ != csOCI7) RaiseError(SNeedOCI7);
     AllocCursor();
     return cda_.get();
 }
@@ -229,7 +210,7 @@ OCIStmt* TOraCursor::GetHandle() { return *HandleAddress(); }
 
 OCIStmt** TOraCursor::HandleAddress() {
     if (callStyle_ == csNone) callStyle_ = tms::ora::CallStyle;
-    if (callStyle_ != csOCI8) RaiseError(kNeedOCI8);
+    if (callStyle_ != csOCI8) RaiseError(SNeedOCI8);
     if (!*handleCell_ && !fromCache_) AllocCursor();
     return handleCell_;
 }
@@ -878,7 +859,7 @@ void TOCICommand::Prepare() {
     text += ' ';
     if (callStyle_ == csOCI7) {
         TCommandMutex m(mutex_, nonBlocking_);
-        TLockScope lock(connection_);
+        TConnectionLock lock(connection_);
         cursorRef_->AllocCursor();
         Cda_Def* cda = cursorRef_->GetCDA();
         Check(oopen(cda, connection_->GetLDA(), nullptr, -1, -1, nullptr, -1));
@@ -903,7 +884,7 @@ void TOCICommand::Prepare() {
     } else if (callStyle_ == csOCI8) {
         for (int32_t i = 0; i < Params().Count(); ++i) Param(i)->ClearBindData();
         TCommandMutex m(mutex_, nonBlocking_);
-        TLockScope lock(connection_);
+        TConnectionLock lock(connection_);
         cursorRef_->AllocCursor(cache);
         if (!cache) {
             Check(OCIStmtPrepare(cursorRef_->GetHandle(), hError_, reinterpret_cast<const oratext*>(text.c_str()),
@@ -931,7 +912,7 @@ void TOCICommand::Prepare() {
                              hError_));
         }
     } else {
-        RaiseError(kNotInitialized);
+        RaiseError(SOCINotInitialized);
     }
     TKaCommand::Prepare();
 }
@@ -949,7 +930,7 @@ void TOCICommand::Unprepare() {
     }
     {
         TCommandMutex m(mutex_, nonBlocking_);
-        TLockScope lock(connection_);
+        TConnectionLock lock(connection_);
         if (connection_) cursorRef_->SetHandles(connection_->EnvHandle(), connection_->ErrorHandle());
         if (cursorRef_->RefCount() == 1) cursorRef_->FreeCursor();
         for (int32_t i = 0; i < Params().Count(); ++i) Param(i)->ClearBindData();
@@ -987,7 +968,7 @@ void TOCICommand::DoExecute() {
     if (!wasPrepared) Prepare();
     try {
         if (sqlType_ != 27) {
-            TLockScope lock(connection_);
+            TConnectionLock lock(connection_);
             for (int32_t i = 0; i < Params().Count(); ++i) {
                 if (callStyle_ == csOCI7)
                     BindParamOCI7(*Param(i));
@@ -1262,7 +1243,7 @@ void TOCICommand::RunStatement() {
     else if (callStyle_ == csOCI7)
         RunOCI7();
     else
-        RaiseError(kNotInitialized);
+        RaiseError(SOCINotInitialized);
     ReadRowId();
 }
 
@@ -1301,7 +1282,7 @@ void TOCICommand::RunOCI8() {
     std::string message;
     int32_t code = 0;
     {
-        TLockScope lock(connection_);
+        TConnectionLock lock(connection_);
         status = OCIStmtExecute(svc, stmt, hError_, sqlType_ == 4 ? 0 : static_cast<ub4>(Iters), 0, nullptr, nullptr,
                                 mode);
         try {
@@ -1366,7 +1347,7 @@ void TOCICommand::RunOCI7() {
     }
     sword status;
     {
-        TLockScope lock(connection_);
+        TConnectionLock lock(connection_);
         status = oexn(cda, Iters, 0);
         size_t inIndex = 0, outIndex = 0;
         TOraParamDesc* curIn = nullptr;

@@ -28,7 +28,7 @@ const char* const kModule = "OraNotify";
 template <typename F>
 F Entry(const char* name) {
     const TOCIEntry* e = FindOCIEntry(name);
-    if (!e || IsStub(*e)) RaiseError("OCI function is not linked");
+    if (!e || IsStub(*e)) RaiseError(SOCINotLinked);
     return reinterpret_cast<F>(*e->Slot);
 }
 

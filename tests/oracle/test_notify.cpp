@@ -186,13 +186,19 @@ TEST(ChangeNotification, RefusalsLeaveNoHandle) {
     EXPECT_EQ(s.SubscriptionHandle(), nullptr);
 }
 
-TEST(ChangeNotification, AChangeReachesTheCallbackOnlyWhenTheOwnerDispatches) {
-    FakeHomeScope home("ora10201");
+// A subscription on a connected 10.2 client whose changes are recorded.
+class WatchedSubscription : public ::testing::Test {
+protected:
+    WatchedSubscription() { seen.Attach(s); }
+
+    FakeHomeScope home{"ora10201"};
     NotifyControl notify;
-    auto c = Connected();
+    std::unique_ptr<TOCIConnection> c = Connected();
     TOCIChangeSubscription s;
     Seen seen;
-    seen.Attach(s);
+};
+
+TEST_F(WatchedSubscription, AChangeReachesTheCallbackOnlyWhenTheOwnerDispatches) {
     s.GetSubscriptionHandle(*c);
 
     notify.Fire(OCI_EVENT_OBJCHANGE, "SCOTT.EMP:14:AAAR3sAAEAAAACXAAA/2,AAAR3sAAEAAAACXAAB/4,AAAR3sAAEAAAACXAAC/8");
@@ -225,13 +231,7 @@ TEST(ChangeNotification, AChangeReachesTheCallbackOnlyWhenTheOwnerDispatches) {
               std::string::npos);
 }
 
-TEST(ChangeNotification, DispatchOnAnotherThreadIsRefused) {
-    FakeHomeScope home("ora10201");
-    NotifyControl notify;
-    auto c = Connected();
-    TOCIChangeSubscription s;
-    Seen seen;
-    seen.Attach(s);
+TEST_F(WatchedSubscription, DispatchOnAnotherThreadIsRefused) {
     s.GetSubscriptionHandle(*c);
     notify.Fire(OCI_EVENT_OBJCHANGE, "T:2:AAA/2");
     std::string error;
@@ -242,13 +242,7 @@ TEST(ChangeNotification, DispatchOnAnotherThreadIsRefused) {
     EXPECT_EQ(seen.changes.size(), 1u);
 }
 
-TEST(ChangeNotification, DeregistrationClearsTheHandleAndIsStillPosted) {
-    FakeHomeScope home("ora10201");
-    NotifyControl notify;
-    auto c = Connected();
-    TOCIChangeSubscription s;
-    Seen seen;
-    seen.Attach(s);
+TEST_F(WatchedSubscription, DeregistrationClearsTheHandleAndIsStillPosted) {
     OCISubscription* first = s.GetSubscriptionHandle(*c);
     ASSERT_NE(first, nullptr);
     const int handles = home->live_handles();
@@ -270,13 +264,7 @@ TEST(ChangeNotification, DeregistrationClearsTheHandleAndIsStillPosted) {
     EXPECT_EQ(notify->registered(), 1);
 }
 
-TEST(ChangeNotification, ADisabledSubscriptionDropsChangesButStillEndsItsRegistration) {
-    FakeHomeScope home("ora10201");
-    NotifyControl notify;
-    auto c = Connected();
-    TOCIChangeSubscription s;
-    Seen seen;
-    seen.Attach(s);
+TEST_F(WatchedSubscription, ADisabledSubscriptionDropsChangesButStillEndsItsRegistration) {
     s.GetSubscriptionHandle(*c);
     s.Enabled = false;
     notify.Fire(OCI_EVENT_OBJCHANGE, "T:2:AAA/2");
