@@ -46,6 +46,16 @@ void edgeColour(TShade along, float rgb[3]) {
 
 }  // namespace
 
+void TPlanRenderer::invalidate() {
+    // Dropping the arrays with the keys: an empty plan drawn next would
+    // otherwise count as up to date and show the old pieces.
+    cache_.clear();
+    facePos_.clear();
+    faceCol_.clear();
+    linePos_.clear();
+    lineCol_.clear();
+}
+
 bool TPlanRenderer::upToDate(const TArr& a, int n) const {
     if (static_cast<int>(cache_.size()) != n) return false;
     for (int i = 0; i < n; ++i) {

@@ -50,7 +50,7 @@ public:
     void draw(const TArr& planArr, int planCount, const TPlanScene& scene, const TCamera& camera);
 
     // Drops the cached vertex arrays (the next draw rebuilds them).
-    void invalidate() { cache_.clear(); }
+    void invalidate();
 
 private:
     struct PieceKey {

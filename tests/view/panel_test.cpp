@@ -18,8 +18,10 @@
 #include <dlfcn.h>
 #include <link.h>
 
+#include <algorithm>
 #include <cstring>
 
+#include "platform/Codes.h"
 #include "tests/view/PlanFixture.h"
 #include "tests/support/TestDb.h"
 #include "view/GLPanel.h"
@@ -199,6 +201,23 @@ TEST(Panel, Callbacks) {
     EXPECT_EQ(viewport[2], 200);
     EXPECT_EQ(viewport[3], 100);
     EXPECT_EQ(inits, 1);
+}
+
+// A plan dropped by the window (a new order or container) and followed by
+// an empty one leaves no piece behind.
+TEST(Panel, EmptyPlanAfterInvalidateDrawsNoPiece) {
+    PanelWindow w(400, 400);
+    oneRedPiece(w);
+    w.window.show();
+    settle();
+    ASSERT_TRUE(w.panel->glReady());
+    const QPointF centre = w.project({0, 0, 0});
+    const QPoint c(static_cast<int>(centre.x()), static_cast<int>(centre.y()));
+    EXPECT_FALSE(near(w.panel->grabFrame().pixel(c), 0, 128, 128));
+    w.renderer.invalidate();
+    w.count = 0;
+    const QImage img = w.panel->grabFrame();
+    EXPECT_TRUE(near(img.pixel(c), 0, 128, 128)) << rgbText(img.pixel(c));
 }
 
 // The print image is the panel with the window strip under it; it prints.
