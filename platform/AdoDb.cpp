@@ -362,6 +362,32 @@ QString TPreparedStatement::firstText() {
     return first;
 }
 
+bool TPreparedStatement::next() {
+    const int rc = sqlite3_step(s_);
+    if (rc == SQLITE_ROW) return true;
+    sqlite3_reset(s_);
+    if (rc != SQLITE_DONE) throw EDatabaseError(lastError(db_));
+    return false;
+}
+
+std::string TPreparedStatement::text(int column) const {
+    switch (sqlite3_column_type(s_, column)) {
+        case SQLITE_NULL: return std::string();
+        case SQLITE_TEXT:
+            return std::string(reinterpret_cast<const char*>(sqlite3_column_text(s_, column)),
+                               static_cast<std::size_t>(sqlite3_column_bytes(s_, column)));
+        default: return TADOQuery::displayText(columnValue(s_, column)).toStdString();
+    }
+}
+
+double TPreparedStatement::number(int column) const {
+    switch (sqlite3_column_type(s_, column)) {
+        case SQLITE_INTEGER:
+        case SQLITE_FLOAT: return sqlite3_column_double(s_, column);
+        default: return columnValue(s_, column).toDouble();
+    }
+}
+
 TTransaction::~TTransaction() {
     if (!done_) c_.RollbackTrans();
 }

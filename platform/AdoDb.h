@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -150,6 +151,16 @@ public:
     // Runs it and returns the first column of its first row as text ("" when
     // it returns no row or NULL).
     QString firstText();
+
+    // Reading a query row by row without keeping the rows: next() steps to
+    // the next row and returns false after the last one, when the statement
+    // is ready to run again. The cells of the current row read as a query's
+    // cells do: text() as TADOQuery::displayText shows them (UTF-8, NULL
+    // ""), number() as QVariant::toDouble reads them (NULL and text that is
+    // no number 0).
+    bool next();
+    std::string text(int column) const;
+    double number(int column) const;
 
 private:
     void check(int rc) const;

@@ -92,13 +92,27 @@ void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, 
     box.bind(1, detail::qText(order));
     box.Open();
 
-    TADOQuery rows(&conn);
-    detail::openOnContainer(
-        rows,
-        "SELECT A.ListId, A.floor, A.bcd, A.bch, A.bcw, A.bcd2, A.bch2, A.bcw2, A.GoodsNo, A.PlaceType, B.Color "
-        "FROM HoldList A, HoldGoods B WHERE A.GoodsNo = B.GoodsNo AND A.OrderFormNo = ? AND A.vehicleOrder = ? "
-        "ORDER BY A.bcd, A.bch, A.bcw",
-        order, vehicleOrder);
+    // The rows are read straight off the statement: a query's copy of every
+    // cell would cost more than the loading itself on a full container.
+    struct Row {
+        std::string listId, floor, goodsNo, place, colour;
+        double c[6];  // bcd, bch, bcw, bcd2, bch2, bcw2
+    };
+    std::vector<Row> rows;
+    {
+        TPreparedStatement s(
+            conn,
+            "SELECT A.ListId, A.floor, A.bcd, A.bch, A.bcw, A.bcd2, A.bch2, A.bcw2, A.GoodsNo, A.PlaceType, B.Color "
+            "FROM HoldList A, HoldGoods B WHERE A.GoodsNo = B.GoodsNo AND A.OrderFormNo = ? AND A.vehicleOrder = ? "
+            "ORDER BY A.bcd, A.bch, A.bcw");
+        s.bindText(1, order);
+        s.bindInt(2, vehicleOrder);
+        while (s.next()) {
+            Row r{s.text(0), s.text(1), s.text(8), s.text(9), s.text(10), {}};
+            for (int k = 0; k < 6; ++k) r.c[k] = s.number(2 + k);
+            rows.push_back(std::move(r));
+        }
+    }
 
     // Everything is read; from here on nothing can fail half-way.
     tBox cur;
@@ -111,7 +125,7 @@ void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, 
         sc = containerScene(cur.L, cur.H, cur.W);
     }
 
-    const int n = rows.RecordCount();
+    const int n = static_cast<int>(rows.size());
     const int maximum = 3 * n;
     const int every = std::max(1, n / 100);
     if (options.progress) options.progress(maximum, n);  // the first pass: counting the pieces
@@ -119,7 +133,12 @@ void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, 
     TArr arr;
     sizeArr(arr, static_cast<std::size_t>(n));
     const double hl = cur.L / 2, hh = cur.H / 2, hw = cur.W / 2;
+    // Rows of one goods follow each other: its colour text is read once.
+    const std::string* lastColour = nullptr;
+    bool lastRead = false;
+    float lastRgb[3] = {0, 0, 0};
     for (int i = 0; i < n; ++i) {
+        Row& row = rows[i];
         color& c = arr.colorArr[i];
         c.red = randomComponent();
         c.green = randomComponent();
@@ -134,28 +153,30 @@ void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, 
         }
         c.alpha = 1.0f;
         c.shown = 1;
-        const std::string floor = detail::cellText(rows.cell(i, 1));
-        c.pileKey = floor;
+        c.pileKey = row.floor;
         arr.seqArr[i] = i + 1;
-        arr.idArr[i] = detail::cellText(rows.cell(i, 0));
-        arr.floorArr[i] = floor;
-        arr.goodsNoArr[i] = detail::cellText(rows.cell(i, 8));
-        arr.placeArr[i] = detail::cellText(rows.cell(i, 9));
+        arr.idArr[i] = std::move(row.listId);
+        arr.floorArr[i] = std::move(row.floor);
+        arr.goodsNoArr[i] = std::move(row.goodsNo);
+        arr.placeArr[i] = std::move(row.place);
 
-        const float x0 = static_cast<float>(rows.cell(i, 2).toDouble() - hl);
-        const float y0 = static_cast<float>(rows.cell(i, 3).toDouble() - hh);
-        const float z0 = static_cast<float>(rows.cell(i, 4).toDouble() - hw);
-        const float x1 = static_cast<float>(rows.cell(i, 5).toDouble() - hl);
-        const float y1 = static_cast<float>(rows.cell(i, 6).toDouble() - hh);
-        const float z1 = static_cast<float>(rows.cell(i, 7).toDouble() - hw);
+        const float x0 = static_cast<float>(row.c[0] - hl);
+        const float y0 = static_cast<float>(row.c[1] - hh);
+        const float z0 = static_cast<float>(row.c[2] - hw);
+        const float x1 = static_cast<float>(row.c[3] - hl);
+        const float y1 = static_cast<float>(row.c[4] - hh);
+        const float z1 = static_cast<float>(row.c[5] - hw);
         arr.vertArr[i] = {{{x0, y0, z0}, {x1, y0, z0}, {x1, y0, z1}, {x0, y0, z1},
                            {x0, y1, z0}, {x1, y1, z0}, {x1, y1, z1}, {x0, y1, z1}}};
 
-        float rgb[3];
-        if (readColorText(detail::cellText(rows.cell(i, 10)), rgb)) {
-            c.red = rgb[0];
-            c.green = rgb[1];
-            c.blue = rgb[2];
+        if (!lastColour || *lastColour != row.colour) {
+            lastRead = readColorText(row.colour, lastRgb);
+            lastColour = &row.colour;
+        }
+        if (lastRead) {
+            c.red = lastRgb[0];
+            c.green = lastRgb[1];
+            c.blue = lastRgb[2];
         }
         if (options.progress && ((i + 1) % every == 0 || i + 1 == n)) options.progress(maximum, n + i + 1);
     }

@@ -124,6 +124,32 @@ TEST(Connection, ConnectionTextQuotesThePassword) {
     EXPECT_EQ(c.password(), "p\"w;x");
 }
 
+// Rows read one by one give the cells a query gives, and the statement runs
+// again after its last row.
+TEST(Statement, RowByRowReadsCellsAsAQueryDoes) {
+    TestDb db;
+    db.conn.Execute("insert into HoldList(ListId, floor, bcd, bch, vehicleOrder, PlaceType) "
+                    "values ('A1', NULL, 12.5, 3, 7, '立放'), ('A2', '', 1e300, -0.25, NULL, 'x')");
+    db.conn.Execute("update HoldList set bcw = 'abc', bcw2 = '42' where ListId = 'A2'");
+    const char* sql = "select ListId, floor, bcd, bch, vehicleOrder, PlaceType, bcw, bcw2 from HoldList order by ListId";
+    TADOQuery q(&db.conn);
+    q.setSQL(sql);
+    q.Open();
+    TPreparedStatement s(db.conn, sql);
+    for (int pass = 0; pass < 2; ++pass) {
+        int row = 0;
+        while (s.next()) {
+            ASSERT_LT(row, q.RecordCount());
+            for (int col = 0; col < 8; ++col) {
+                EXPECT_EQ(s.text(col), TADOQuery::displayText(q.cell(row, col)).toStdString()) << row << "," << col;
+                EXPECT_EQ(s.number(col), q.cell(row, col).toDouble()) << row << "," << col;
+            }
+            ++row;
+        }
+        EXPECT_EQ(row, 2);
+    }
+}
+
 TEST(Statement, PreparedOnceRunManyTimesAndNestedWritesRollBackAlone) {
     TestDb db;
     {
