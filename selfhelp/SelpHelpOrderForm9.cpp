@@ -572,6 +572,9 @@ void TForm9::BBSaveClick() {
     for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo),
                        static_cast<QWidget*>(CBBVehicles)})
         w->setEnabled(false);
+    // The saved loading is finished: an add-goods dialog still open would
+    // add batches that are shown but can never be saved.
+    if (Form11 && Form11->isVisible()) Form11->close();
     tms::ui::showMessage(qs(r.message));
 }
 

@@ -450,10 +450,18 @@ TEST_F(SelfWindow, TheDialogNeverAddsToALoadingThatWentAway) {
     EXPECT_EQ(grid()->rowCount(), 1);
     dialog->close();
 
-    // Nor over a saved loading on view.
+    // Saving ends the loading: a dialog left open goes with it, so no batch
+    // can join what was saved without being saved.
     twoBatches();
+    button("BBAddGoods")->click();
+    ASSERT_TRUE(dialog->isVisible());
     typeInto(control<QLineEdit>(form, "EditNo"), "看");
+    boxes.clear();
     button("BBSave")->click();
+    EXPECT_EQ(boxes.texts(), QStringList{"保存成功!"});
+    EXPECT_FALSE(dialog->isVisible());
+
+    // Nor over a saved loading on view.
     auto* saved = control<TDropDownCombo>(form, "CBOrderForm");
     saved->showPopup();
     saved->hidePopup();
