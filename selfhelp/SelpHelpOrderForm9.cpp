@@ -567,6 +567,11 @@ void TForm9::BBSaveClick() {
             tms::ui::showMessage(qs(r.message));
         else
             tms::ui::showError(qs(r.message));
+        // A name that is missing or taken is typed again right there.
+        if (EditNo->isEnabled() && (r.message == checks[0] || r.message == checks[2])) {
+            EditNo->setFocus();
+            EditNo->selectAll();
+        }
         return;
     }
     for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo),
