@@ -567,11 +567,19 @@ void TForm9::BBSaveClick() {
             tms::ui::showMessage(qs(r.message));
         else
             tms::ui::showError(qs(r.message));
+        // A name that is missing or taken is typed again right there.
+        if (EditNo->isEnabled() && (r.message == checks[0] || r.message == checks[2])) {
+            EditNo->setFocus();
+            EditNo->selectAll();
+        }
         return;
     }
     for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo),
                        static_cast<QWidget*>(CBBVehicles)})
         w->setEnabled(false);
+    // The saved loading is finished: an add-goods dialog still open would
+    // add batches that are shown but can never be saved.
+    if (Form11 && Form11->isVisible()) Form11->close();
     tms::ui::showMessage(qs(r.message));
 }
 

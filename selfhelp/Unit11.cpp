@@ -205,10 +205,27 @@ void TForm11::BBOkClick() {
                                                              RGPlaceDirection->ItemIndex(), RGPlaceType->ItemIndex());
     if (!r.accepted) {
         tms::ui::showMessage(QString::fromStdString(r.message));
+        focusRefused(r.message);
         return;
     }
     if (r.placed > 0) window->batchAdded(r);
     if (!r.message.empty()) tms::ui::showMessage(QString::fromStdString(r.message));
     window->piecesChanged();
     close();
+}
+
+void TForm11::focusRefused(const std::string& message) {
+    // The user goes on where the refused entry is: the amount (selected, so
+    // typing replaces it), a choice group or the goods list.
+    const auto is = [&](const char* text) { return message == text; };
+    if (is("请录入数量") || is("录入的数量有误，请重新录入!") || is("录入的数量太大了，请重新录入!") ||
+        is("录入的数量太小了，请重新录入!")) {
+        EditNum->setFocus();
+        EditNum->selectAll();
+    } else if (is("请选择摆放方向") || is("请选择摆放方式")) {
+        TRadioGroup* group = is("请选择摆放方向") ? RGPlaceDirection : RGPlaceType;
+        if (auto* first = group->findChild<QRadioButton*>()) first->setFocus();
+    } else if (is("请选择一个货物")) {
+        goodsDBGRID->setFocus();
+    }
 }

@@ -69,6 +69,8 @@ private:
     // The goods row the grid stands on; none when the list is closed or empty.
     std::optional<tms::SelfGoods> currentGoods() const;
     void search(QLineEdit* edit, const QString& field);
+    // After a refused OK, the focus goes to the entry that was refused.
+    void focusRefused(const std::string& message);
 
     TForm5* goods_;
 };

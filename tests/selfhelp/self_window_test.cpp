@@ -422,9 +422,12 @@ TEST_F(SelfWindow, ASaveThatFailsHalfWayLeavesNoRowsAndSaysSo) {
     boxes.clear();
     typeInto(control<QLineEdit>(form, "EditNo"), "   ");
     button("BBSave")->click();
+    EXPECT_EQ(form->focusWidget(), control<QLineEdit>(form, "EditNo"));
     typeInto(control<QLineEdit>(form, "EditNo"), "半截");
     button("BBSave")->click();
     EXPECT_EQ(boxes.texts(), QStringList({"请录入装箱名称!", "该名称已经存在，请重新录入!"}));
+    EXPECT_EQ(form->focusWidget(), control<QLineEdit>(form, "EditNo"));
+    EXPECT_EQ(control<QLineEdit>(form, "EditNo")->selectedText(), "半截");
 }
 
 TEST_F(SelfWindow, TheDialogNeverAddsToALoadingThatWentAway) {
@@ -450,10 +453,18 @@ TEST_F(SelfWindow, TheDialogNeverAddsToALoadingThatWentAway) {
     EXPECT_EQ(grid()->rowCount(), 1);
     dialog->close();
 
-    // Nor over a saved loading on view.
+    // Saving ends the loading: a dialog left open goes with it, so no batch
+    // can join what was saved without being saved.
     twoBatches();
+    button("BBAddGoods")->click();
+    ASSERT_TRUE(dialog->isVisible());
     typeInto(control<QLineEdit>(form, "EditNo"), "看");
+    boxes.clear();
     button("BBSave")->click();
+    EXPECT_EQ(boxes.texts(), QStringList{"保存成功!"});
+    EXPECT_FALSE(dialog->isVisible());
+
+    // Nor over a saved loading on view.
     auto* saved = control<TDropDownCombo>(form, "CBOrderForm");
     saved->showPopup();
     saved->hidePopup();
@@ -481,11 +492,17 @@ TEST_F(SelfWindow, DialogChecksAndAShortBatch) {
     };
     EXPECT_EQ(says(""), "请录入数量");
     EXPECT_EQ(says("abc"), "录入的数量有误，请重新录入!");
+    // The refused amount is kept, selected, with the focus on it.
+    EXPECT_EQ(num->text(), "abc");
+    EXPECT_EQ(dialog->focusWidget(), num);
+    EXPECT_EQ(num->selectedText(), "abc");
     EXPECT_EQ(says("5001"), "录入的数量太大了，请重新录入!");
     EXPECT_EQ(says("0"), "录入的数量太小了，请重新录入!");
     EXPECT_EQ(says("3"), "请选择摆放方向");
+    EXPECT_EQ(dialog->focusWidget()->parentWidget(), control<QWidget>(dialog, "RGPlaceDirection"));
     chooseItem("RGPlaceDirection", 0);
     EXPECT_EQ(says("3"), "请选择摆放方式");
+    EXPECT_EQ(dialog->focusWidget()->parentWidget(), control<QWidget>(dialog, "RGPlaceType"));
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(grid()->rowCount(), 1);
 
