@@ -365,10 +365,14 @@ bool TForm10::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (watched == Edit5 || watched == Edit6) {
+        const QString text = static_cast<QLineEdit*>(watched)->text();
         if (Form5)
             tms::searchOnEnter(Form5->GoodsQuery, QStringLiteral("HoldGoods"),
-                               watched == Edit5 ? QStringLiteral("GoodsNo") : QStringLiteral("GoodsName"),
-                               static_cast<QLineEdit*>(watched)->text(), key->key());
+                               watched == Edit5 ? QStringLiteral("GoodsNo") : QStringLiteral("GoodsName"), text,
+                               key->key());
+        // Enter in a blank box shows every goods again, as a box emptied by
+        // typing does.
+        if (enter && text.trimmed().isEmpty()) Button9Click();
         return false;
     }
     if (watched == txtAddL || watched == txtAddW || watched == txtAddH)

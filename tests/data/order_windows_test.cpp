@@ -280,6 +280,28 @@ TEST_F(OrderWindows, EnterWalksTheChainPastTheHiddenAmount) {
     EXPECT_EQ(Form10->Edit3->text().size(), 50);
 }
 
+TEST_F(OrderWindows, GoodsSearchAndSortWorkOnTheSharedGoodsList) {
+    openNewOrder();
+    const auto goods = [] { return columnOf(Form5->GoodsQuery, "GoodsNo"); };
+    typeInto(Form10->Edit5, "B");
+    QTest::keyClick(Form10->Edit5, Qt::Key_Return);
+    EXPECT_EQ(goods(), QStringList{"B"});
+    // Enter in the other, blank box shows every goods again.
+    QTest::keyClick(Form10->Edit6, Qt::Key_Return);
+    EXPECT_EQ(goods(), (QStringList{"A", "B", "D"}));
+    QTest::keyClick(Form10->Edit5, Qt::Key_Return);
+    EXPECT_EQ(goods(), QStringList{"B"});
+    // Emptying the box by typing does the same.
+    QTest::keyClick(Form10->Edit5, Qt::Key_Backspace);
+    EXPECT_EQ(goods(), (QStringList{"A", "B", "D"}));
+    // Each title click turns the order round.
+    Form10->DBGrid3TitleClick("GoodsNo");
+    EXPECT_EQ(goods(), (QStringList{"D", "B", "A"}));
+    Form10->DBGrid3TitleClick("GoodsNo");
+    EXPECT_EQ(goods(), (QStringList{"A", "B", "D"}));
+    EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
+}
+
 TEST_F(OrderWindows, OrderManagementListsEditsAndDeletes) {
     storeOrder("K1", {"A"}, true);
     storeOrder("K'2", {"B", "D"});
