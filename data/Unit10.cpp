@@ -535,6 +535,7 @@ void TForm10::Button3Click() {
         case tms::TOrderOutcome::Kind::refused:
             tms::ui::showMessage(out.message);
             if (out.focus == tms::TOrderField::orderNo) Edit3->setFocus();
+            if (out.focus == tms::TOrderField::container) DBLookupComboBox3->setFocus();
             return;
         case tms::TOrderOutcome::Kind::failed: tms::ui::showError(out.message); return;
         case tms::TOrderOutcome::Kind::stored: break;
