@@ -513,6 +513,13 @@ void TForm10::setBusy(bool busy) {
     for (QWidget* w : QList<QWidget*>{Button1, Button2, Button3, Button4, BitBtn1}) w->setEnabled(!busy);
     Label1->setVisible(busy);
     if (!busy) ProgressBar1->setValue(0);
+    // The run holds the event loop until it ends and only the bar repaints
+    // itself as it moves: lay out and paint the busy state now, or the user
+    // would see neither the label nor the disabled buttons.
+    if (busy && isVisible()) {
+        if (layout()) layout()->activate();
+        repaint();
+    }
 }
 
 void TForm10::Button3Click() {

@@ -31,6 +31,16 @@
 
 namespace {
 
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject {
+    explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++count;
+        return false;
+    }
+    int count = 0;
+};
+
 class OrderWindows : public ::testing::Test {
 protected:
     TestDb db;
@@ -179,7 +189,16 @@ TEST_F(OrderWindows, TypeBOrderTakesTheListOrderAfterMoves) {
     EXPECT_EQ(Form10->ListView1->topLevelItem(2)->text(4), "1");
     Form10->RadioButton3->setChecked(true);
     Form10->CheckBox1->setChecked(false);
+    // The run holds the window: the busy label is painted before the bar
+    // first moves, or the user never sees it.
+    PaintCounter painted(Form10->Label1);
+    int paintsAtFirstStep = -1;
+    const auto watch = QObject::connect(Form10->ProgressBar1, &QProgressBar::valueChanged, [&](int v) {
+        if (v > 0 && paintsAtFirstStep < 0) paintsAtFirstStep = painted.count;
+    });
     Form10->Button3->click();
+    QObject::disconnect(watch);
+    EXPECT_GT(paintsAtFirstStep, 0);
     EXPECT_TRUE(boxes.texts().count() == 1) << boxes.texts().join('|').toStdString();
     EXPECT_EQ(rows("select CountType,LoadingType from HoldOrderForm"), QStringList{"1|1"});
     EXPECT_EQ(rows("select GoodsNo,Amount,Sequence from HoldOrderFormList order by Sequence"),
