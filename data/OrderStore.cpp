@@ -175,7 +175,8 @@ TOrderOutcome computeNewOrder(TADOConnection& conn, THoldEngine& engine, const T
             if (!q.IsEmpty()) return refusal(QStringLiteral("该编号已存在 请从新输入"), TOrderField::orderNo);
         }
         if (entry.vehicleNo.trimmed().isEmpty() || orderNo.isEmpty())
-            return refusal(QStringLiteral("请选择车厢或输入装配编号"));
+            return refusal(QStringLiteral("请选择车厢或输入装配编号"),
+                           orderNo.isEmpty() ? TOrderField::orderNo : TOrderField::container);
 
         const std::pair<QString, QString> texts[] = {{orderNo, QStringLiteral("订单编号")},
                                                      {entry.name, QStringLiteral("客户名称")},

@@ -67,7 +67,7 @@ struct TRunSwitches {
 };
 
 // Which entry a refusal is about, so the window can put the focus there.
-enum class TOrderField { none, orderNo };
+enum class TOrderField { none, orderNo, container };
 
 struct TOrderOutcome {
     enum class Kind {

@@ -365,10 +365,14 @@ bool TForm10::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (watched == Edit5 || watched == Edit6) {
+        const QString text = static_cast<QLineEdit*>(watched)->text();
         if (Form5)
             tms::searchOnEnter(Form5->GoodsQuery, QStringLiteral("HoldGoods"),
-                               watched == Edit5 ? QStringLiteral("GoodsNo") : QStringLiteral("GoodsName"),
-                               static_cast<QLineEdit*>(watched)->text(), key->key());
+                               watched == Edit5 ? QStringLiteral("GoodsNo") : QStringLiteral("GoodsName"), text,
+                               key->key());
+        // Enter in a blank box shows every goods again, as a box emptied by
+        // typing does.
+        if (enter && text.trimmed().isEmpty()) Button9Click();
         return false;
     }
     if (watched == txtAddL || watched == txtAddW || watched == txtAddH)
@@ -509,6 +513,13 @@ void TForm10::setBusy(bool busy) {
     for (QWidget* w : QList<QWidget*>{Button1, Button2, Button3, Button4, BitBtn1}) w->setEnabled(!busy);
     Label1->setVisible(busy);
     if (!busy) ProgressBar1->setValue(0);
+    // The run holds the event loop until it ends and only the bar repaints
+    // itself as it moves: lay out and paint the busy state now, or the user
+    // would see neither the label nor the disabled buttons.
+    if (busy && isVisible()) {
+        if (layout()) layout()->activate();
+        repaint();
+    }
 }
 
 void TForm10::Button3Click() {
@@ -531,6 +542,7 @@ void TForm10::Button3Click() {
         case tms::TOrderOutcome::Kind::refused:
             tms::ui::showMessage(out.message);
             if (out.focus == tms::TOrderField::orderNo) Edit3->setFocus();
+            if (out.focus == tms::TOrderField::container) DBLookupComboBox3->setFocus();
             return;
         case tms::TOrderOutcome::Kind::failed: tms::ui::showError(out.message); return;
         case tms::TOrderOutcome::Kind::stored: break;

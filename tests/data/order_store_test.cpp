@@ -76,9 +76,11 @@ TEST_F(OrderStore, RefusalsComeInTheWindowsOrderAndWriteNothing) {
     e.orderNo = "  ";
     e.vehicleNo = "C1";
     EXPECT_EQ(refused(e), "请选择车厢或输入装配编号");
+    EXPECT_EQ(compute(e).focus, TOrderField::orderNo);
     e.orderNo = "N1";
     e.vehicleNo = "";
     EXPECT_EQ(refused(e), "请选择车厢或输入装配编号");
+    EXPECT_EQ(compute(e).focus, TOrderField::container);
     e.vehicleNo = "GONE";
     e.name = QString(51, QChar(u'名'));
     EXPECT_EQ(refused(e), "客户名称不能超过50个字符 请从新录入");
@@ -171,6 +173,13 @@ TEST_F(OrderStore, TheWeightRuleRefusesGoodsHeavierThanTheLoadLimitByName) {
     EXPECT_EQ(o.message, "以下货物无法装入所选箱柜 请重新选择货物或箱柜:\nLEAD（重量超过箱柜载重）");
     sw.weightRestrict = false;
     EXPECT_TRUE(compute(entry("W", {{"A", "1"}, {"LEAD", "1"}})).stored());
+    // Without the rule a type-A count of 0 builds no piece: the order is
+    // still stored and computed, with an empty plan and nothing left over.
+    const TOrderOutcome z = compute(entry("Z", {{"LEAD", "1"}}, true));
+    ASSERT_TRUE(z.stored()) << z.message.toStdString();
+    EXPECT_TRUE(z.message.isEmpty()) << z.message.toStdString();
+    EXPECT_EQ(column("select IsNeedCount from HoldOrderForm where OrderFormNo='Z'"), QStringList{"0"});
+    EXPECT_EQ(column("select count(*) from HoldList where OrderFormNo='Z'"), QStringList{"0"});
 }
 
 TEST_F(OrderStore, AFailurePartWayLeavesTheDatabaseAsItWas) {

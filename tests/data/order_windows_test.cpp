@@ -31,6 +31,16 @@
 
 namespace {
 
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject {
+    explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++count;
+        return false;
+    }
+    int count = 0;
+};
+
 class OrderWindows : public ::testing::Test {
 protected:
     TestDb db;
@@ -179,7 +189,16 @@ TEST_F(OrderWindows, TypeBOrderTakesTheListOrderAfterMoves) {
     EXPECT_EQ(Form10->ListView1->topLevelItem(2)->text(4), "1");
     Form10->RadioButton3->setChecked(true);
     Form10->CheckBox1->setChecked(false);
+    // The run holds the window: the busy label is painted before the bar
+    // first moves, or the user never sees it.
+    PaintCounter painted(Form10->Label1);
+    int paintsAtFirstStep = -1;
+    const auto watch = QObject::connect(Form10->ProgressBar1, &QProgressBar::valueChanged, [&](int v) {
+        if (v > 0 && paintsAtFirstStep < 0) paintsAtFirstStep = painted.count;
+    });
     Form10->Button3->click();
+    QObject::disconnect(watch);
+    EXPECT_GT(paintsAtFirstStep, 0);
     EXPECT_TRUE(boxes.texts().count() == 1) << boxes.texts().join('|').toStdString();
     EXPECT_EQ(rows("select CountType,LoadingType from HoldOrderForm"), QStringList{"1|1"});
     EXPECT_EQ(rows("select GoodsNo,Amount,Sequence from HoldOrderFormList order by Sequence"),
@@ -211,7 +230,11 @@ TEST_F(OrderWindows, RefusalsComeInOrderAndAFailureLeavesTheDatabaseAndTheWindow
     typeInto(Form10->Edit3, "X1");
     Form10->RadioButton2->click();
     addLine("A", "1.5");
+    Form10->activateWindow();
+    Form10->Button3->setFocus();
     Form10->Button3->click();
+    // The entry still missing takes the focus.
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Form10->DBLookupComboBox3));
     chooseContainer("C1");
     Form10->Button3->click();
     Form10->ListView1->topLevelItem(0)->setText(4, "3");
@@ -278,6 +301,28 @@ TEST_F(OrderWindows, EnterWalksTheChainPastTheHiddenAmount) {
     EXPECT_EQ(Form10->txtAddL->text(), "34");
     typeInto(Form10->Edit3, QString(60, 'x'));
     EXPECT_EQ(Form10->Edit3->text().size(), 50);
+}
+
+TEST_F(OrderWindows, GoodsSearchAndSortWorkOnTheSharedGoodsList) {
+    openNewOrder();
+    const auto goods = [] { return columnOf(Form5->GoodsQuery, "GoodsNo"); };
+    typeInto(Form10->Edit5, "B");
+    QTest::keyClick(Form10->Edit5, Qt::Key_Return);
+    EXPECT_EQ(goods(), QStringList{"B"});
+    // Enter in the other, blank box shows every goods again.
+    QTest::keyClick(Form10->Edit6, Qt::Key_Return);
+    EXPECT_EQ(goods(), (QStringList{"A", "B", "D"}));
+    QTest::keyClick(Form10->Edit5, Qt::Key_Return);
+    EXPECT_EQ(goods(), QStringList{"B"});
+    // Emptying the box by typing does the same.
+    QTest::keyClick(Form10->Edit5, Qt::Key_Backspace);
+    EXPECT_EQ(goods(), (QStringList{"A", "B", "D"}));
+    // Each title click turns the order round.
+    Form10->DBGrid3TitleClick("GoodsNo");
+    EXPECT_EQ(goods(), (QStringList{"D", "B", "A"}));
+    Form10->DBGrid3TitleClick("GoodsNo");
+    EXPECT_EQ(goods(), (QStringList{"A", "B", "D"}));
+    EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
 }
 
 TEST_F(OrderWindows, OrderManagementListsEditsAndDeletes) {
