@@ -87,6 +87,17 @@ void TOrderCombo::showPopup() {
     QComboBox::showPopup();
 }
 
+void TOrderCombo::keyPressEvent(QKeyEvent* e) {
+    // The closed list would search its items for the typed text and pick
+    // the first match.
+    const QString text = e->text();
+    if (e->key() != Qt::Key_Space && !text.isEmpty() && text.at(0).isPrint()) {
+        e->accept();
+        return;
+    }
+    QComboBox::keyPressEvent(e);
+}
+
 // ------------------------------------------------------------ window
 
 TForm8::TForm8(TADOConnection* connection, QWidget* parent) : QWidget(parent) {

@@ -38,13 +38,18 @@ class TDBGrid;
 class TGLPanel;
 
 // The order combo: a drop-down list whose items are refilled just before
-// the list drops down.
+// the list drops down. Typed characters are swallowed: a keystroke must not
+// jump to another order and load its plan (the arrow keys, the space bar and
+// the list itself still choose).
 class TOrderCombo : public QComboBox {
     Q_OBJECT
 public:
     explicit TOrderCombo(QWidget* parent = nullptr) : QComboBox(parent) {}
     std::function<void()> OnDropDown;
     void showPopup() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
 };
 
 class TForm8 : public QWidget {

@@ -141,6 +141,14 @@ TEST_F(DrawingWindow, ChoosingAnOrderFillsTheSummary) {
     EXPECT_EQ(form->ComboBox1->currentText(), longNo + "长号");
     EXPECT_EQ(form->RE->toPlainText(), lines({"", "  选用的箱柜编号： V1          类型:  小柜",
                                               "  货物种类共计：   1  种    数量共计:  3", "  装箱率:          75%"}));
+
+    // Typing into the list picks nothing: the order on show stays.
+    form->ComboBox1->setFocus();
+    QTest::keyClicks(form->ComboBox1, "Z");
+    QTest::keyClicks(form->ComboBox1, "C6");
+    EXPECT_EQ(form->currentOrder(), longNo);
+    EXPECT_EQ(form->Label3->text(), "共 1 箱");
+    EXPECT_EQ(plan().planCount, 3);
     EXPECT_TRUE(boxes.boxes().isEmpty()) << boxes.texts().join(" / ").toStdString();
 }
 
