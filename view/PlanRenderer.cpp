@@ -54,6 +54,8 @@ void TPlanRenderer::invalidate() {
     faceCol_.clear();
     linePos_.clear();
     lineCol_.clear();
+    pieces_.clear();
+    compiled_ = false;
 }
 
 bool TPlanRenderer::upToDate(const TArr& a, int n) const {
@@ -74,6 +76,7 @@ void TPlanRenderer::rebuild(const TArr& a, int n) {
     faceCol_.clear();
     linePos_.clear();
     lineCol_.clear();
+    pieces_.clear();
     for (int i = 0; i < n; ++i) {
         const color& c = a.colorArr[i];
         const auto& v = a.vertArr[i];
@@ -82,6 +85,7 @@ void TPlanRenderer::rebuild(const TArr& a, int n) {
         TFaceShades fs;
         const bool known = faceShadesOf(a.placeArr[i], fs);
         const TShade byAxis[3] = {fs.x, fs.y, fs.z};
+        pieces_.push_back(known);
         if (known) {
             // The stored colour stays; each face gets its own shaded copy.
             float shaded[3][3];
@@ -108,6 +112,41 @@ void TPlanRenderer::rebuild(const TArr& a, int n) {
             }
         }
     }
+    compiled_ = false;
+}
+
+// Records the pieces into the display list in the drawing's own order: each
+// piece's six faces, then its twelve edges, before the next piece, so where
+// an edge and a later piece's face lie in one plane the edge stays on top.
+// Blending is switched on once for the whole list: the edges are opaque
+// (alpha 1), so blending leaves their pixels as drawing them unblended does,
+// and switching it per piece would cost more than the drawing. The list
+// keeps the vertices; the arrays are dropped once it is recorded.
+void TPlanRenderer::compile() {
+    if (list_ == 0 || !glIsList(list_)) list_ = glGenLists(1);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glNewList(list_, GL_COMPILE);
+    GLint face = 0, line = 0;
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    for (const bool withFaces : pieces_) {
+        if (withFaces) {
+            glVertexPointer(3, GL_FLOAT, 0, facePos_.data());
+            glColorPointer(4, GL_FLOAT, 0, faceCol_.data());
+            glDrawArrays(GL_QUADS, face, 24);
+            face += 24;
+        }
+        glVertexPointer(3, GL_FLOAT, 0, linePos_.data());
+        glColorPointer(3, GL_FLOAT, 0, lineCol_.data());
+        glDrawArrays(GL_LINES, line, 24);
+        line += 24;
+    }
+    glEndList();
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    compiled_ = true;
+    for (auto* v : {&facePos_, &faceCol_, &linePos_, &lineCol_}) std::vector<float>().swap(*v);
 }
 
 void TPlanRenderer::draw(const TArr& planArr, int planCount, const TPlanScene& scene, const TCamera& camera) {
@@ -115,7 +154,11 @@ void TPlanRenderer::draw(const TArr& planArr, int planCount, const TPlanScene& s
     const auto fits = [&](std::size_t size) { return static_cast<int>(size) >= n; };
     if (n < 0 || !fits(planArr.colorArr.size()) || !fits(planArr.vertArr.size()) || !fits(planArr.placeArr.size()))
         n = 0;  // arrays not sized to the count: draw no piece rather than read past them
-    if (!upToDate(planArr, n)) rebuild(planArr, n);
+    // A context made anew (the panel moved to another window) has lost the
+    // list: build and record it again.
+    const bool lost = compiled_ && !glIsList(list_);
+    if (lost || !upToDate(planArr, n)) rebuild(planArr, n);
+    if (!compiled_) compile();
 
     glClearColor(0, 0.5f, 0.5f, 1);
     glMatrixMode(GL_MODELVIEW);
@@ -130,24 +173,9 @@ void TPlanRenderer::draw(const TArr& planArr, int planCount, const TPlanScene& s
     glDisable(GL_LIGHTING);
     glDisable(GL_COLOR_MATERIAL);
 
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    if (!facePos_.empty()) {
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glVertexPointer(3, GL_FLOAT, 0, facePos_.data());
-        glColorPointer(4, GL_FLOAT, 0, faceCol_.data());
-        glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(facePos_.size() / 3));
-    }
+    glCallList(list_);
     glDisable(GL_BLEND);
     glLineWidth(1);
-    if (!linePos_.empty()) {
-        glVertexPointer(3, GL_FLOAT, 0, linePos_.data());
-        glColorPointer(3, GL_FLOAT, 0, lineCol_.data());
-        glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(linePos_.size() / 3));
-    }
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
 
     if (scene.hasOutline) {
         static constexpr int kLoops[7][4] = {{0, 1, 2, 3}, {8, 9, 10, 11}, {4, 5, 6, 7}, {0, 4, 5, 1},

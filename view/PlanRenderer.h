@@ -19,9 +19,10 @@
 // marker on its x = +L/2 face. The projection is the panel's default
 // orthographic one; only the model-view matrix is rebuilt per frame.
 //
-// Vertices reach GL as client-side arrays that are rebuilt only when a
-// piece's colour, alpha, shown flag, corners or placement text changed, so
-// a window just edits colorArr and repaints.
+// The pieces reach GL as a display list, recorded only when a piece's
+// colour, alpha, shown flag, corners or placement text changed, so a window
+// just edits colorArr and repaints. The list is owned by the context it was
+// recorded in and goes with it.
 
 #include <cstdint>
 #include <string>
@@ -61,10 +62,14 @@ private:
     };
     bool upToDate(const TArr& a, int n) const;
     void rebuild(const TArr& a, int n);
+    void compile();
 
     std::vector<PieceKey> cache_;
     std::vector<float> facePos_, faceCol_;  // xyz, rgba per vertex (GL_QUADS)
     std::vector<float> linePos_, lineCol_;  // xyz, rgb per vertex (GL_LINES)
+    std::vector<bool> pieces_;              // per piece drawn: true with faces
+    unsigned list_ = 0;                     // display list of the pieces
+    bool compiled_ = false;                 // list_ holds the arrays as they are
 };
 
 }  // namespace tms
