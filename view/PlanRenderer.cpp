@@ -47,15 +47,10 @@ void edgeColour(TShade along, float rgb[3]) {
 }  // namespace
 
 void TPlanRenderer::invalidate() {
-    // Dropping the arrays with the keys: an empty plan drawn next would
-    // otherwise count as up to date and show the old pieces.
+    // The keys alone would not do: an empty plan drawn next would match
+    // the emptied keys and replay the old pieces.
     cache_.clear();
-    facePos_.clear();
-    faceCol_.clear();
-    linePos_.clear();
-    lineCol_.clear();
-    pieces_.clear();
-    compiled_ = false;
+    stale_ = true;
 }
 
 bool TPlanRenderer::upToDate(const TArr& a, int n) const {
@@ -70,13 +65,18 @@ bool TPlanRenderer::upToDate(const TArr& a, int n) const {
     return true;
 }
 
-void TPlanRenderer::rebuild(const TArr& a, int n) {
+// Records the pieces into the display list in the drawing's own order: each
+// piece's six faces, then its twelve edges, before the next piece, so where
+// an edge and a later piece's face lie in one plane the edge stays on top.
+// Blending is switched on once for the whole list: the edges are opaque
+// (alpha 1), so blending leaves their pixels as drawing them unblended does,
+// and switching it per piece would cost more than the drawing. The list
+// keeps the vertices, so the arrays live only while it is recorded.
+void TPlanRenderer::record(const TArr& a, int n) {
+    std::vector<float> facePos, faceCol;  // xyz, rgba per vertex (GL_QUADS)
+    std::vector<float> linePos, lineCol;  // xyz, rgb per vertex (GL_LINES)
+    std::vector<bool> withFaces;          // per piece drawn
     cache_.resize(n);
-    facePos_.clear();
-    faceCol_.clear();
-    linePos_.clear();
-    lineCol_.clear();
-    pieces_.clear();
     for (int i = 0; i < n; ++i) {
         const color& c = a.colorArr[i];
         const auto& v = a.vertArr[i];
@@ -85,7 +85,7 @@ void TPlanRenderer::rebuild(const TArr& a, int n) {
         TFaceShades fs;
         const bool known = faceShadesOf(a.placeArr[i], fs);
         const TShade byAxis[3] = {fs.x, fs.y, fs.z};
-        pieces_.push_back(known);
+        withFaces.push_back(known);
         if (known) {
             // The stored colour stays; each face gets its own shaded copy.
             float shaded[3][3];
@@ -98,8 +98,8 @@ void TPlanRenderer::rebuild(const TArr& a, int n) {
             for (int f = 0; f < 6; ++f) {
                 const float* rgb = shaded[kFaceAxis[f]];
                 for (int corner : kFaces[f]) {
-                    facePos_.insert(facePos_.end(), v[corner].begin(), v[corner].end());
-                    faceCol_.insert(faceCol_.end(), {rgb[0], rgb[1], rgb[2], c.alpha});
+                    facePos.insert(facePos.end(), v[corner].begin(), v[corner].end());
+                    faceCol.insert(faceCol.end(), {rgb[0], rgb[1], rgb[2], c.alpha});
                 }
             }
         }
@@ -107,46 +107,35 @@ void TPlanRenderer::rebuild(const TArr& a, int n) {
             float rgb[3] = {0, 0, 0};
             if (known) edgeColour(byAxis[kEdgeAxis[e]], rgb);
             for (int corner : kEdges[e]) {
-                linePos_.insert(linePos_.end(), v[corner].begin(), v[corner].end());
-                lineCol_.insert(lineCol_.end(), rgb, rgb + 3);
+                linePos.insert(linePos.end(), v[corner].begin(), v[corner].end());
+                lineCol.insert(lineCol.end(), rgb, rgb + 3);
             }
         }
     }
-    compiled_ = false;
-}
 
-// Records the pieces into the display list in the drawing's own order: each
-// piece's six faces, then its twelve edges, before the next piece, so where
-// an edge and a later piece's face lie in one plane the edge stays on top.
-// Blending is switched on once for the whole list: the edges are opaque
-// (alpha 1), so blending leaves their pixels as drawing them unblended does,
-// and switching it per piece would cost more than the drawing. The list
-// keeps the vertices; the arrays are dropped once it is recorded.
-void TPlanRenderer::compile() {
     if (list_ == 0 || !glIsList(list_)) list_ = glGenLists(1);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     glNewList(list_, GL_COMPILE);
-    GLint face = 0, line = 0;
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    for (const bool withFaces : pieces_) {
-        if (withFaces) {
-            glVertexPointer(3, GL_FLOAT, 0, facePos_.data());
-            glColorPointer(4, GL_FLOAT, 0, faceCol_.data());
+    GLint face = 0, line = 0;
+    for (const bool faces : withFaces) {
+        if (faces) {
+            glVertexPointer(3, GL_FLOAT, 0, facePos.data());
+            glColorPointer(4, GL_FLOAT, 0, faceCol.data());
             glDrawArrays(GL_QUADS, face, 24);
             face += 24;
         }
-        glVertexPointer(3, GL_FLOAT, 0, linePos_.data());
-        glColorPointer(3, GL_FLOAT, 0, lineCol_.data());
+        glVertexPointer(3, GL_FLOAT, 0, linePos.data());
+        glColorPointer(3, GL_FLOAT, 0, lineCol.data());
         glDrawArrays(GL_LINES, line, 24);
         line += 24;
     }
     glEndList();
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
-    compiled_ = true;
-    for (auto* v : {&facePos_, &faceCol_, &linePos_, &lineCol_}) std::vector<float>().swap(*v);
+    stale_ = false;
 }
 
 void TPlanRenderer::draw(const TArr& planArr, int planCount, const TPlanScene& scene, const TCamera& camera) {
@@ -155,10 +144,8 @@ void TPlanRenderer::draw(const TArr& planArr, int planCount, const TPlanScene& s
     if (n < 0 || !fits(planArr.colorArr.size()) || !fits(planArr.vertArr.size()) || !fits(planArr.placeArr.size()))
         n = 0;  // arrays not sized to the count: draw no piece rather than read past them
     // A context made anew (the panel moved to another window) has lost the
-    // list: build and record it again.
-    const bool lost = compiled_ && !glIsList(list_);
-    if (lost || !upToDate(planArr, n)) rebuild(planArr, n);
-    if (!compiled_) compile();
+    // list: record it again.
+    if (stale_ || !glIsList(list_) || !upToDate(planArr, n)) record(planArr, n);
 
     glClearColor(0, 0.5f, 0.5f, 1);
     glMatrixMode(GL_MODELVIEW);

@@ -61,15 +61,11 @@ private:
         std::string place;
     };
     bool upToDate(const TArr& a, int n) const;
-    void rebuild(const TArr& a, int n);
-    void compile();
+    void record(const TArr& a, int n);
 
-    std::vector<PieceKey> cache_;
-    std::vector<float> facePos_, faceCol_;  // xyz, rgba per vertex (GL_QUADS)
-    std::vector<float> linePos_, lineCol_;  // xyz, rgb per vertex (GL_LINES)
-    std::vector<bool> pieces_;              // per piece drawn: true with faces
-    unsigned list_ = 0;                     // display list of the pieces
-    bool compiled_ = false;                 // list_ holds the arrays as they are
+    std::vector<PieceKey> cache_;  // the pieces as list_ holds them
+    unsigned list_ = 0;            // display list of the pieces, 0 none yet
+    bool stale_ = true;            // list_ must be recorded again
 };
 
 }  // namespace tms
