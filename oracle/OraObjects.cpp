@@ -1169,10 +1169,9 @@ bool ObjectIsNull(TObject* o) {
 void SetObjectValue(TOraParamDesc& p, int32_t index, const TVariant& value) {
     const uint16_t dt = p.DataType();
     const uint16_t vt = value.VarType() & varTypeMask;
-    const bool isText = value.VarType() == varString || value.VarType() == varOleStr;
-    const bool isInteger = vt == varSmallint || vt == varInteger || vt == varShortInt || vt == varByte ||
-                           vt == varWord || vt == varLongWord || vt == varInt64;
-    const bool isReal = vt == varSingle || vt == varDouble || vt == varCurrency;
+    const bool isText = IsTextVarType(value.VarType());
+    const bool isInteger = IsIntegerVarType(vt);
+    const bool isReal = IsRealVarType(vt);
     auto cannot = [] { throw EConvertError(SCannotConvertType); };
     if (dt == dtNumber || dt == dtNumberObject) {
         TOraNumber* n = NumberOf(p, index);
