@@ -641,10 +641,8 @@ struct TOCIObjectInstance::TSlot {
 };
 
 TOCIObjectInstance::TOCIObjectInstance(TOraType* type, OCISvcCtx* service) : type_(type), service_(service) {
-    instanceCell_ = static_cast<void**>(Marshal::AllocHGlobal(sizeof(void*)));
-    indicatorCell_ = static_cast<void**>(Marshal::AllocHGlobal(sizeof(void*)));
-    *instanceCell_ = nullptr;
-    *indicatorCell_ = nullptr;
+    instanceCell_ = NewCell<void>();
+    indicatorCell_ = NewCell<void>();
     if (type_) type_->Use();
 }
 
