@@ -527,14 +527,12 @@ void TOraParamDesc::SetItemAsVariant(int32_t index, const TVariant& value) {
     CheckIndex(index);
     if (value.IsEmptyOrNull()) return SetItemNull(index, true);
     const uint16_t vt = value.VarType() & varTypeMask;
-    const bool isText = value.VarType() == varString || value.VarType() == varOleStr;
-    const bool isNumber = vt == varSmallint || vt == varInteger || vt == varShortInt || vt == varByte ||
-                          vt == varWord || vt == varLongWord || vt == varInt64 || vt == varSingle ||
-                          vt == varDouble || vt == varCurrency;
+    const bool isText = IsTextVarType(value.VarType());
+    const bool isNumber = IsIntegerVarType(vt) || IsRealVarType(vt);
     if (DataType() == dtUnknown) {
         if (vt == varSmallint || vt == varInteger || vt == varShortInt || vt == varByte || vt == varWord)
             SetDataType(dtInteger);
-        else if (vt == varSingle || vt == varDouble || vt == varCurrency)
+        else if (IsRealVarType(vt))
             SetDataType(dtFloat);
         else if (vt == varDate)
             SetDataType(dtDateTime);
@@ -626,8 +624,7 @@ TVariant TOraParamDesc::GetValue() const {
 
 void TOraParamDesc::SetValue(const TVariant& value) {
     if ((DataType() == dtBytes || DataType() == dtVarBytes) &&
-        ((value.IsArray() && value.ElementType() == varByte) || value.VarType() == varString ||
-         value.VarType() == varOleStr))
+        ((value.IsArray() && value.ElementType() == varByte) || IsTextVarType(value.VarType())))
         return SetItemAsVariant(1, value);
     if (value.IsArray() && value.VarType() != varByRef) {
         // The length is the high bound, and the elements are filled from

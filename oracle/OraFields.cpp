@@ -23,8 +23,6 @@ ORA_DEFINE_CLASS(TOraXMLField, TField, []() -> TObject* { return new TOraXMLFiel
 namespace {
 // "(text)" as it stands for a null field, upper-cased otherwise.
 std::string Describe(const char* text, bool isNull) { return isNull ? std::string(text) : UpperCase(text); }
-
-bool IsStringVariant(uint16_t type) { return type == varString || type == varOleStr; }
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -151,7 +149,7 @@ TVariant TOraTimeStampField::AsVariant() const {
 void TOraTimeStampField::SetVarValue(const TVariant& value) {
     if (value.VarType() == varDate)
         SetAsDateTime(value.AsDateTime());
-    else if (IsStringVariant(value.VarType()))
+    else if (IsTextVarType(value.VarType()))
         SetAsString(value.AsString());
     else if (value.VarType() == varSQLTimeStamp)
         SetAsSQLTimeStamp(value.AsSQLTimeStamp());
@@ -204,7 +202,7 @@ TVariant TOraIntervalField::AsVariant() const {
 }
 
 void TOraIntervalField::SetVarValue(const TVariant& value) {
-    if (!IsStringVariant(value.VarType())) throw EConvertError(SCannotConvertType);
+    if (!IsTextVarType(value.VarType())) throw EConvertError(SCannotConvertType);
     SetAsString(value.AsString());
 }
 
@@ -270,21 +268,11 @@ TVariant TOraNumberField::AsVariant() const {
 }
 
 void TOraNumberField::SetVarValue(const TVariant& value) {
-    switch (value.VarType()) {
-        case varSmallint:
-        case varInteger:
-        case varShortInt:
-        case varByte:
-        case varWord:
-        case varLongWord:
-        case varInt64: return SetAsInteger(value.AsInt64());
-        case varSingle:
-        case varDouble:
-        case varCurrency: return SetAsFloat(value.AsDouble());
-        case varString:
-        case varOleStr: return SetAsString(value.AsString());
-        default: return TNumericField::SetVarValue(value);
-    }
+    const uint16_t vt = value.VarType();
+    if (IsIntegerVarType(vt)) return SetAsInteger(value.AsInt64());
+    if (IsRealVarType(vt)) return SetAsFloat(value.AsDouble());
+    if (IsTextVarType(vt)) return SetAsString(value.AsString());
+    TNumericField::SetVarValue(value);
 }
 
 void TOraNumberField::StoreProperties(TFieldProperties& props) const {

@@ -100,6 +100,11 @@ void TCustomNotifyChanges::Build(const OCIColl* collection) {
     }
 }
 
+const TObject& TCustomNotifyChanges::ItemAt(int32_t index) const {
+    if (index < 0 || index >= Count()) RaiseError("List index out of bounds (" + std::to_string(index) + ")");
+    return *items_[static_cast<size_t>(index)];
+}
+
 TNotifyRowChange::TNotifyRowChange(void* descriptor) {
     RowId = GetText(descriptor, OCI_DTYPE_ROW_CHDES, OCI_ATTR_CHDES_ROW_ROWID);
     Operations = RowOperationsFromFlags(GetUb4(descriptor, OCI_DTYPE_ROW_CHDES, OCI_ATTR_CHDES_ROW_OPFLAGS));
@@ -110,8 +115,7 @@ std::unique_ptr<TObject> TNotifyRowChanges::CreateItem(void* descriptor) {
 }
 
 const TNotifyRowChange& TNotifyRowChanges::Items(int32_t index) const {
-    if (index < 0 || index >= Count()) RaiseError("List index out of bounds (" + std::to_string(index) + ")");
-    return static_cast<const TNotifyRowChange&>(*items_[static_cast<size_t>(index)]);
+    return static_cast<const TNotifyRowChange&>(ItemAt(index));
 }
 
 TNotifyTableChange::TNotifyTableChange(void* descriptor) {
@@ -128,8 +132,7 @@ std::unique_ptr<TObject> TNotifyTableChanges::CreateItem(void* descriptor) {
 }
 
 const TNotifyTableChange& TNotifyTableChanges::Items(int32_t index) const {
-    if (index < 0 || index >= Count()) RaiseError("List index out of bounds (" + std::to_string(index) + ")");
-    return static_cast<const TNotifyTableChange&>(*items_[static_cast<size_t>(index)]);
+    return static_cast<const TNotifyTableChange&>(ItemAt(index));
 }
 
 TNotifyChange::TNotifyChange(void* descriptor) {

@@ -65,6 +65,8 @@ protected:
     virtual std::unique_ptr<TObject> CreateItem(void* descriptor) = 0;
     // Sizes the list to the collection and makes each element's item.
     void Build(const OCIColl* collection);
+    // The item at index; an index outside the list raises the list error.
+    const TObject& ItemAt(int32_t index) const;
     std::vector<std::unique_ptr<TObject>> items_;
 };
 

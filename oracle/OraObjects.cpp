@@ -47,6 +47,46 @@ void NeedDescriptorSupport() {
     RequireOCI8();
 }
 
+// A heap cell for one client pointer, empty. Binds and defines hand the
+// client the cell's address, so the cell stays put for the value's life.
+template <typename H>
+H** NewCell() {
+    auto** cell = static_cast<H**>(Marshal::AllocHGlobal(sizeof(H*)));
+    *cell = nullptr;
+    return cell;
+}
+
+// A fresh descriptor of the given type in the library's environment.
+template <typename H>
+H* AllocDescriptor(ub4 type) {
+    NeedDescriptorSupport();
+    void* d = nullptr;
+    Check(OCIDescriptorAlloc(hOCIEnv, &d, type, 0, nullptr), hOCIError);
+    return static_cast<H*>(d);
+}
+
+// The cell of a timestamp or interval value with a descriptor in it,
+// allocated (and then owned by the value) when the cell is empty.
+template <typename H>
+H** FilledCell(H** cell, ub4 type, bool& owns) {
+    if (!*cell) {
+        *cell = AllocDescriptor<H>(type);
+        owns = true;
+    }
+    return cell;
+}
+
+// Empties the cell of a timestamp or interval value, freeing the
+// descriptor only when the value allocated it (one placed there by the
+// client belongs to its owner), and leaves the value null.
+template <typename H>
+void EmptyCell(H** cell, ub4 type, bool& owns, OCIInd& indicator) {
+    if (*cell && owns && hOCIEnv) OCIDescriptorFree(*cell, type);
+    *cell = nullptr;
+    owns = false;
+    indicator = -1;
+}
+
 // The object an element of a parameter holds, made when it has none.
 template <typename T, typename Make>
 T* ElementObject(TOraParamDesc& p, int32_t index, Make make) {
@@ -186,10 +226,8 @@ void SetLocaleTimeFormat(const std::string& format) {
     gLocaleTimeFormat = format;
 }
 
-TOCITimeStampValue::TOCITimeStampValue(ub4 descriptorType) : descriptorType_(descriptorType) {
-    cell_ = static_cast<OCIDateTime**>(Marshal::AllocHGlobal(sizeof(OCIDateTime*)));
-    *cell_ = nullptr;
-}
+TOCITimeStampValue::TOCITimeStampValue(ub4 descriptorType)
+    : cell_(NewCell<OCIDateTime>()), descriptorType_(descriptorType) {}
 
 TOCITimeStampValue::~TOCITimeStampValue() {
     try {
@@ -198,29 +236,11 @@ TOCITimeStampValue::~TOCITimeStampValue() {
     Marshal::FreeHGlobal(cell_);
 }
 
-OCIDateTime* TOCITimeStampValue::Allocate() {
-    NeedDescriptorSupport();
-    void* d = nullptr;
-    Check(OCIDescriptorAlloc(hOCIEnv, &d, descriptorType_, 0, nullptr), hOCIError);
-    return static_cast<OCIDateTime*>(d);
-}
-
 OCIDateTime* TOCITimeStampValue::Descriptor() { return *DescriptorAddress(); }
 
-OCIDateTime** TOCITimeStampValue::DescriptorAddress() {
-    if (!*cell_) {
-        *cell_ = Allocate();
-        owns_ = true;
-    }
-    return cell_;
-}
+OCIDateTime** TOCITimeStampValue::DescriptorAddress() { return FilledCell(cell_, descriptorType_, owns_); }
 
-void TOCITimeStampValue::FreeDescriptor() {
-    if (*cell_ && owns_ && hOCIEnv) OCIDescriptorFree(*cell_, descriptorType_);
-    *cell_ = nullptr;
-    owns_ = false;
-    indicator_ = -1;
-}
+void TOCITimeStampValue::FreeDescriptor() { EmptyCell(cell_, descriptorType_, owns_, indicator_); }
 
 void TOCITimeStampValue::SetIsNull(bool value) { indicator_ = value ? -1 : 0; }
 
@@ -267,7 +287,7 @@ void TOCITimeStampValue::SetAsString(const std::string& text) {
         return;
     }
     const std::string& model = FormatModel();
-    OCIDateTime* fresh = Allocate();
+    OCIDateTime* fresh = AllocDescriptor<OCIDateTime>(descriptorType_);
     const sword status = OCIDateTimeFromText(hOCIEnv, hOCIError, Text(text), text.size(), Text(model),
                                              static_cast<ub1>(std::min<size_t>(model.size(), 255)), nullptr, 0, fresh);
     if (status != OCI_SUCCESS) {
@@ -324,10 +344,8 @@ void TOCITimeStampValue::SetAsDateTime(TDateTime value) {
 // ---------------------------------------------------------------------------
 // Intervals
 
-TOCIIntervalValue::TOCIIntervalValue(ub4 descriptorType) : descriptorType_(descriptorType) {
-    cell_ = static_cast<OCIInterval**>(Marshal::AllocHGlobal(sizeof(OCIInterval*)));
-    *cell_ = nullptr;
-}
+TOCIIntervalValue::TOCIIntervalValue(ub4 descriptorType)
+    : cell_(NewCell<OCIInterval>()), descriptorType_(descriptorType) {}
 
 TOCIIntervalValue::~TOCIIntervalValue() {
     try {
@@ -338,23 +356,9 @@ TOCIIntervalValue::~TOCIIntervalValue() {
 
 OCIInterval* TOCIIntervalValue::Descriptor() { return *DescriptorAddress(); }
 
-OCIInterval** TOCIIntervalValue::DescriptorAddress() {
-    if (!*cell_) {
-        NeedDescriptorSupport();
-        void* d = nullptr;
-        tms::ora::Check(OCIDescriptorAlloc(hOCIEnv, &d, descriptorType_, 0, nullptr), hOCIError);
-        *cell_ = static_cast<OCIInterval*>(d);
-        owns_ = true;
-    }
-    return cell_;
-}
+OCIInterval** TOCIIntervalValue::DescriptorAddress() { return FilledCell(cell_, descriptorType_, owns_); }
 
-void TOCIIntervalValue::FreeDescriptor() {
-    if (*cell_ && owns_ && hOCIEnv) OCIDescriptorFree(*cell_, descriptorType_);
-    *cell_ = nullptr;
-    owns_ = false;
-    indicator_ = -1;
-}
+void TOCIIntervalValue::FreeDescriptor() { EmptyCell(cell_, descriptorType_, owns_, indicator_); }
 
 void TOCIIntervalValue::SetIsNull(bool value) { indicator_ = value ? -1 : 0; }
 
@@ -395,8 +399,7 @@ void TOCIIntervalValue::SetAsString(const std::string& text) {
 // LOBs and files
 
 TOCILobObject::TOCILobObject(uint16_t dataType, OCISvcCtx* service) : dataType_(dataType) {
-    cell_ = static_cast<OCILobLocator**>(Marshal::AllocHGlobal(sizeof(OCILobLocator*)));
-    *cell_ = nullptr;
+    cell_ = NewCell<OCILobLocator>();
     if (service) SetService(service);
 }
 
@@ -638,10 +641,8 @@ struct TOCIObjectInstance::TSlot {
 };
 
 TOCIObjectInstance::TOCIObjectInstance(TOraType* type, OCISvcCtx* service) : type_(type), service_(service) {
-    instanceCell_ = static_cast<void**>(Marshal::AllocHGlobal(sizeof(void*)));
-    indicatorCell_ = static_cast<void**>(Marshal::AllocHGlobal(sizeof(void*)));
-    *instanceCell_ = nullptr;
-    *indicatorCell_ = nullptr;
+    instanceCell_ = NewCell<void>();
+    indicatorCell_ = NewCell<void>();
     if (type_) type_->Use();
 }
 
@@ -1169,10 +1170,9 @@ bool ObjectIsNull(TObject* o) {
 void SetObjectValue(TOraParamDesc& p, int32_t index, const TVariant& value) {
     const uint16_t dt = p.DataType();
     const uint16_t vt = value.VarType() & varTypeMask;
-    const bool isText = value.VarType() == varString || value.VarType() == varOleStr;
-    const bool isInteger = vt == varSmallint || vt == varInteger || vt == varShortInt || vt == varByte ||
-                           vt == varWord || vt == varLongWord || vt == varInt64;
-    const bool isReal = vt == varSingle || vt == varDouble || vt == varCurrency;
+    const bool isText = IsTextVarType(value.VarType());
+    const bool isInteger = IsIntegerVarType(vt);
+    const bool isReal = IsRealVarType(vt);
     auto cannot = [] { throw EConvertError(SCannotConvertType); };
     if (dt == dtNumber || dt == dtNumberObject) {
         TOraNumber* n = NumberOf(p, index);

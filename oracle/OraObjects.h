@@ -101,7 +101,6 @@ protected:
 
 private:
     void FreeDescriptor();
-    OCIDateTime* Allocate();
     OCIDateTime** cell_;
     ub4 descriptorType_;
     bool owns_ = false;

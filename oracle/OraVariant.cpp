@@ -164,9 +164,8 @@ void TVariant::CastError(uint16_t to) const {
                         ")");
 }
 
-namespace {
-bool IsIntegerType(uint16_t t) {
-    switch (t) {
+bool IsIntegerVarType(uint16_t vt) {
+    switch (vt) {
     case varSmallint:
     case varInteger:
     case varShortInt:
@@ -180,6 +179,9 @@ bool IsIntegerType(uint16_t t) {
     }
 }
 
+bool IsRealVarType(uint16_t vt) { return vt == varSingle || vt == varDouble || vt == varCurrency; }
+
+namespace {
 bool DoubleToInt64(double d, int64_t& out) {
     double r = std::nearbyint(d);  // halves go to the even neighbour
     if (!(r >= -9223372036854775808.0 && r < 9223372036854775808.0)) return false;
@@ -189,7 +191,7 @@ bool DoubleToInt64(double d, int64_t& out) {
 }  // namespace
 
 int64_t TVariant::AsInt64() const {
-    if (IsIntegerType(type_)) return v_.i;
+    if (IsIntegerVarType(type_)) return v_.i;
     int64_t r = 0;
     switch (type_) {
     case varEmpty:
@@ -226,7 +228,7 @@ int32_t TVariant::AsInteger() const {
 }
 
 double TVariant::AsDouble() const {
-    if (IsIntegerType(type_)) return static_cast<double>(v_.i);
+    if (IsIntegerVarType(type_)) return static_cast<double>(v_.i);
     switch (type_) {
     case varEmpty:
         return 0;
@@ -251,7 +253,7 @@ double TVariant::AsDouble() const {
 }
 
 bool TVariant::AsBoolean() const {
-    if (IsIntegerType(type_)) return v_.i != 0;
+    if (IsIntegerVarType(type_)) return v_.i != 0;
     switch (type_) {
     case varEmpty:
         return false;
@@ -279,7 +281,7 @@ bool TVariant::AsBoolean() const {
 }
 
 std::string TVariant::AsString() const {
-    if (IsIntegerType(type_)) return IntToStr(v_.i);
+    if (IsIntegerVarType(type_)) return IntToStr(v_.i);
     switch (type_) {
     case varEmpty:
         return {};
@@ -319,7 +321,7 @@ TDateTime TVariant::AsDateTime() const {
 }
 
 TDateTime TVariant::DateTimeValue() const {
-    if (IsIntegerType(type_)) return static_cast<double>(v_.i);
+    if (IsIntegerVarType(type_)) return static_cast<double>(v_.i);
     switch (type_) {
     case varEmpty:
         return 0;
@@ -361,7 +363,7 @@ int64_t TVariant::AsCurrencyScaled() const {
     // +-922,337,203,685,477; anything beyond is an overflow, never a wrap.
     constexpr int64_t kMaxWhole = std::numeric_limits<int64_t>::max() / 10000;
     if (type_ == varCurrency) return v_.i;
-    if (IsIntegerType(type_)) {
+    if (IsIntegerVarType(type_)) {
         if (v_.i > kMaxWhole || v_.i < -kMaxWhole) CurrencyOverflow();
         return v_.i * 10000;
     }

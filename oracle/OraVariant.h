@@ -53,6 +53,12 @@ enum : uint16_t {
     varByRef = 0x4000,
 };
 
+// Classes of a type code, taken as given (a caller strips varArray and
+// varByRef first when those should not matter).
+bool IsIntegerVarType(uint16_t vt);  // the seven whole-number codes
+bool IsRealVarType(uint16_t vt);     // single, double, currency
+inline bool IsTextVarType(uint16_t vt) { return vt == varString || vt == varOleStr; }
+
 class TVariant {
 public:
     TVariant();  // empty

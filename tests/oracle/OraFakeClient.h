@@ -116,6 +116,13 @@ public:
         fs.ThousandSeparator = thousand;
         tms::ora::SetFormatSettings(fs);
     }
+    // The short date and long time formats.
+    Settings(const std::string& shortDate, const std::string& longTime) {
+        tms::ora::TFormatSettings fs;
+        fs.ShortDateFormat = shortDate;
+        fs.LongTimeFormat = longTime;
+        tms::ora::SetFormatSettings(fs);
+    }
     explicit Settings(const tms::ora::TFormatSettings& fs) { tms::ora::SetFormatSettings(fs); }
     ~Settings() {
         tms::ora::ResetFormatSettings();

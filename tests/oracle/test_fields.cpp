@@ -269,10 +269,7 @@ TEST(NumberField, ReadOnlyRefusesBeforeTheNumberChanges) {
 }
 
 TEST(NumberField, ValidCharactersFollowTheLocaleSeparators) {
-    TFormatSettings fs;
-    fs.DecimalSeparator = ',';
-    fs.ThousandSeparator = ' ';
-    Settings s(fs);
+    Settings s(',', ' ');
     TOraNumberField f;
     for (char c : std::string("0123456789+-Ee, ")) EXPECT_TRUE(f.IsValidChar(c)) << c;
     for (char c : std::string(".xX/")) EXPECT_FALSE(f.IsValidChar(c)) << c;
@@ -283,10 +280,7 @@ TEST(NumberField, ValidCharactersFollowTheLocaleSeparators) {
 
 TEST(TimeStampField, DateTimesSqlTimeStampsAndTextInTheFieldsFormat) {
     FakeHomeScope home("ora10201");
-    TFormatSettings fs;
-    fs.ShortDateFormat = "dd.mm.yyyy";
-    fs.LongTimeFormat = "hh:nn:ss";
-    Settings s(fs);
+    Settings s("dd.mm.yyyy", "hh:nn:ss");
     Held<TOCITimeStampValue> t(new TOCITimeStampValue);
     Bound<TOraTimeStampField> b(t.p, "MADE");
     EXPECT_TRUE(b.field.IsNull());

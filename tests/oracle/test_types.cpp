@@ -125,10 +125,7 @@ TEST(TimeStampModel, FromTheLocaleFormats) {
     EXPECT_EQ(DateTimeFormatModel("dd-mmm-yyyy", "hh:nn:ss.zzz", true), "DD-MON-YYYY HH24:MI:SS.FF TZH:TZM");
     EXPECT_EQ(DateTimeFormatModel("dddd d mmmm yyyy", "hh \"h\" nn", false), "fmDAYfm fmDDfm MONTH YYYY HH24 \"h\" MI");
 
-    TFormatSettings fs;
-    fs.ShortDateFormat = "dd.mm.yyyy";
-    fs.LongTimeFormat = "hh:nn:ss";
-    Settings s(fs);
+    Settings s("dd.mm.yyyy", "hh:nn:ss");
     Held<TOCITimeStampValue> tz(new TOCITimeStampValue(OCI_DTYPE_TIMESTAMP_TZ));
     EXPECT_EQ(tz->FormatModel(), "DD.MM.YYYY HH24:MI:SS TZH:TZM");
     // the locale's own time format comes first; a kind change builds anew
@@ -139,10 +136,7 @@ TEST(TimeStampModel, FromTheLocaleFormats) {
 
 TEST(TimeStamp, QuarterSecondThroughDateTimeAndText) {
     FakeHomeScope home("ora10201");
-    TFormatSettings fs;
-    fs.ShortDateFormat = "yyyy-mm-dd";
-    fs.LongTimeFormat = "hh:nn:ss.zzz";
-    Settings s(fs);
+    Settings s("yyyy-mm-dd", "hh:nn:ss.zzz");
     Held<TOCITimeStampValue> t(new TOCITimeStampValue);
     EXPECT_TRUE(t->IsNull());
     EXPECT_EQ(t->AsString(), "");
@@ -177,10 +171,7 @@ TEST(TimeStamp, QuarterSecondThroughDateTimeAndText) {
 
 TEST(TimeStamp, TimeZoneKindConstructsWithItsZone) {
     FakeHomeScope home("ora10201");
-    TFormatSettings fs;
-    fs.ShortDateFormat = "yyyy-mm-dd";
-    fs.LongTimeFormat = "hh:nn";
-    Settings s(fs);
+    Settings s("yyyy-mm-dd", "hh:nn");
     Held<TOCITimeStampValue> t(new TOCITimeStampValue(OCI_DTYPE_TIMESTAMP_TZ));
     t->Construct(2001, 12, 31, 23, 59, 0, 0, "-05:30");
     EXPECT_EQ(t->AsString(), "2001-12-31 23:59 -05:30");
