@@ -4,7 +4,9 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -43,6 +45,17 @@ inline int ThreadCount() {
         while (dirent* e = readdir(d))
             if (e->d_name[0] != '.') ++n;
         closedir(d);
+    }
+    return n;
+}
+
+// The thread count once it is `expected`, or what it is after two seconds:
+// a thread just joined may stay in the kernel's task list for a moment.
+inline int ThreadCountReaching(int expected) {
+    int n = ThreadCount();
+    for (int i = 0; i < 200 && n != expected; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        n = ThreadCount();
     }
     return n;
 }
