@@ -8,6 +8,7 @@
 #include <random>
 
 #include "platform/AdoDb.h"
+#include "platform/Codes.h"
 #include "view/PlanQuery.h"
 
 namespace tms {
@@ -47,10 +48,8 @@ float tinyRandomComponent() {
 
 // A decimal number with blanks around it allowed; nothing else.
 bool readNumber(std::string_view part, double& out) {
-    const auto b = part.find_first_not_of(" \t");
-    if (b == std::string_view::npos) return false;
-    const auto e = part.find_last_not_of(" \t");
-    const std::string t(part.substr(b, e - b + 1));
+    const std::string t(trimBlanks(part));
+    if (t.empty()) return false;
     // Only digits, one sign in front and one decimal point.
     std::size_t i = (t[0] == '+' || t[0] == '-') ? 1 : 0;
     bool digit = false, point = false;

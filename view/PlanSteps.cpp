@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "platform/AdoDb.h"
+#include "platform/Codes.h"
 #include "view/PlanQuery.h"
 #include "view/LoadingReport.h"
 
@@ -12,16 +13,9 @@ namespace tms {
 
 namespace {
 
-
-std::string_view trimmed(std::string_view t) {
-    const auto b = t.find_first_not_of(" \t");
-    if (b == std::string_view::npos) return {};
-    return t.substr(b, t.find_last_not_of(" \t") - b + 1);
-}
-
 // A whole decimal number and nothing else (blanks around it allowed).
 bool readInt(std::string_view text, long long& out) {
-    const std::string_view t = trimmed(text);
+    const std::string_view t = trimBlanks(text);
     if (t.empty()) return false;
     const char* end = t.data() + t.size();
     const auto r = std::from_chars(t.data() + (t[0] == '+' ? 1 : 0), end, out);
