@@ -13,9 +13,8 @@
 
 namespace tms {
 
-namespace {
+namespace detail {
 
-// The grid rows of a container: one per pile, or one per piece.
 const char* const kPileGridSql =
     "SELECT DISTINCT HoldGoods.GoodsNo AS gid, HoldGoods.GoodsName, HoldGoods.Brand AS GoodsBrand, "
     "HoldGoods.Model AS GoodsModel, HoldGoods.Color AS color, count(HoldGoods.GoodsNo) AS GoodsCount, "
@@ -27,6 +26,12 @@ const char* const kPileGridSql =
     "HoldGoods.Length, HoldGoods.Width, HoldGoods.Height, HoldList.PlaceType, HoldList.floor, "
     "HoldList.dx, HoldList.dy, HoldList.dz "
     "ORDER BY HoldList.dx, HoldList.dy, HoldList.dz, HoldList.floor, HoldGoods.GoodsNo";
+
+}  // namespace detail
+
+namespace {
+
+// The per-piece grid rows of a container.
 const char* const kPieceGridSql =
     "SELECT HoldList.ListId AS gid, HoldGoods.GoodsName, 1 AS goodsCount, HoldGoods.Brand AS goodsBrand, "
     "HoldGoods.Model AS GoodsModel, HoldGoods.Color AS color, HoldList.floor AS GoodsFloor, "
@@ -194,7 +199,7 @@ bool openGridQuery(TADOQuery& grid, const std::string& order, int vehicleOrder, 
     try {
         grid.Close();
         grid.SQLClear();
-        detail::openOnContainer(grid, byPile ? kPileGridSql : kPieceGridSql, order, vehicleOrder);
+        detail::openOnContainer(grid, byPile ? detail::kPileGridSql : kPieceGridSql, order, vehicleOrder);
         grid.First();
         return true;
     } catch (const std::exception&) {

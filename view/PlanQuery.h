@@ -13,6 +13,11 @@ namespace tms::detail {
 
 inline QString qText(const std::string& s) { return QString::fromStdString(s); }
 
+// The per-pile grid rows of a container (parameters: order number, container
+// number). The pile lists are read from these rows as well, so the pile
+// stepper walks the piles exactly as the grid lists them.
+extern const char* const kPileGridSql;
+
 // A cell as the grids show it (TADOQuery::displayText), as UTF-8.
 std::string cellText(const QVariant& v);
 

@@ -38,21 +38,23 @@ void TPileLists::clear() {
 
 TPileLists loadPiles(TADOConnection& conn, const std::string& order, int vehicleOrder) {
     TADOQuery p(&conn);
-    detail::openOnContainer(
-        p,
-        "SELECT HoldGoods.GoodsNo AS gid, count(HoldGoods.GoodsNo) AS GoodsCount, HoldList.PlaceType AS Goodsbffs, "
-        "HoldList.Floor AS GoodsFloor, HoldList.dx, HoldList.dy, HoldList.dz "
-        "FROM HoldGoods, HoldList WHERE HoldGoods.GoodsNo = HoldList.GoodsNo AND HoldList.OrderFormNo = ? "
-        "AND HoldList.VehicleOrder = ? "
-        "GROUP BY HoldGoods.GoodsNo, HoldList.PlaceType, HoldList.Floor, HoldList.dx, HoldList.dy, HoldList.dz "
-        "ORDER BY HoldList.dx, HoldList.dy, HoldList.dz, HoldList.Floor, HoldGoods.GoodsNo",
-        order, vehicleOrder);
+    detail::openOnContainer(p, detail::kPileGridSql, order, vehicleOrder);
+    return pilesOfGrid(p);
+}
+
+TPileLists pilesOfGrid(const TADOQuery& grid) {
     TPileLists out;
-    for (int r = 0; r < p.RecordCount(); ++r) {
-        out.gidList.push_back(detail::cellText(p.cell(r, 0)));
-        out.countList.push_back(detail::cellText(p.cell(r, 1)));
-        out.bffsList.push_back(detail::cellText(p.cell(r, 2)));
-        out.floorList.push_back(detail::cellText(p.cell(r, 3)));
+    if (!grid.Active()) return out;
+    const int gid = grid.fieldIndex(QStringLiteral("gid"));
+    const int count = grid.fieldIndex(QStringLiteral("GoodsCount"));
+    const int bffs = grid.fieldIndex(QStringLiteral("goodsbffs"));
+    const int floor = grid.fieldIndex(QStringLiteral("goodsfloor"));
+    if (gid < 0 || count < 0 || bffs < 0 || floor < 0) return out;
+    for (int r = 0; r < grid.RecordCount(); ++r) {
+        out.gidList.push_back(detail::cellText(grid.cell(r, gid)));
+        out.countList.push_back(detail::cellText(grid.cell(r, count)));
+        out.bffsList.push_back(detail::cellText(grid.cell(r, bffs)));
+        out.floorList.push_back(detail::cellText(grid.cell(r, floor)));
     }
     return out;
 }

@@ -343,7 +343,8 @@ bool TForm8::loadContainer(const std::string& order, int v, bool newOrder) {
         }
         renderer_.invalidate();
         repaintPanel();
-        piles_ = tms::loadPiles(conn(), order, v);
+        // The per-pile grid just opened holds the piles already.
+        piles_ = opt.byPile && ADOQuery2->Active() ? tms::pilesOfGrid(*ADOQuery2) : tms::loadPiles(conn(), order, v);
         heapStep = 0;
         ProgressBar1->setValue(0);
         return true;
