@@ -29,13 +29,6 @@ void setShown(color& c, bool on) {
 
 }  // namespace
 
-void TPileLists::clear() {
-    floorList.clear();
-    gidList.clear();
-    countList.clear();
-    bffsList.clear();
-}
-
 TPileLists loadPiles(TADOConnection& conn, const std::string& order, int vehicleOrder) {
     TADOQuery p(&conn);
     detail::openOnContainer(p, detail::kPileGridSql, order, vehicleOrder);

@@ -39,7 +39,6 @@ struct TPileLists {
     std::vector<std::string> bffsList;   // placement text
     int size() const { return static_cast<int>(floorList.size()); }
     bool empty() const { return floorList.empty(); }
-    void clear();
 };
 
 // Piles of container `vehicleOrder` of `order` whose goods are still in the
