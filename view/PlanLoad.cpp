@@ -74,14 +74,7 @@ bool readNumber(std::string_view part, double& out) {
 bool readColorText(std::string_view text, float rgb[3]) {
     if (text.empty()) return false;
     double part[3];
-    std::size_t start = 0;
-    for (int k = 0; k < 3; ++k) {
-        if (start > text.size()) return false;  // fewer than three parts
-        std::size_t comma = text.find(',', start);
-        if (comma == std::string_view::npos) comma = text.size();
-        if (!readNumber(text.substr(start, comma - start), part[k])) return false;
-        start = comma + 1;
-    }
+    if (!detail::readThreeParts(text, [&](int k, std::string_view p) { return readNumber(p, part[k]); })) return false;
     for (int k = 0; k < 3; ++k) rgb[k] = static_cast<float>(part[k] / 255);
     return true;
 }

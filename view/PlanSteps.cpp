@@ -128,14 +128,9 @@ std::vector<std::string> pileStep(const TPileLists& piles, int& heapStep, TPlanS
 
 bool swatchColor(std::string_view text, int rgb[3]) {
     long long part[3];
-    std::size_t start = 0;
-    for (int k = 0; k < 3; ++k) {
-        if (start > text.size()) return false;
-        std::size_t comma = text.find(',', start);
-        if (comma == std::string_view::npos) comma = text.size();
-        if (!readInt(text.substr(start, comma - start), part[k]) || part[k] < 0 || part[k] > 255) return false;
-        start = comma + 1;
-    }
+    if (!detail::readThreeParts(
+            text, [&](int k, std::string_view p) { return readInt(p, part[k]) && part[k] >= 0 && part[k] <= 255; }))
+        return false;
     for (int k = 0; k < 3; ++k) rgb[k] = static_cast<int>(part[k]);
     return true;
 }
