@@ -232,11 +232,14 @@ TZXInfo getZXInfo(TADOConnection& conn, const std::string& order, int vehicleOrd
         haveCapacity = true;
     }
 
+    // The goods volume, the kinds and the pieces in one statement.
     TADOQuery v(&conn);
     detail::openOnContainer(
         v,
-        "SELECT sum(HoldGoods.Length * HoldGoods.Width * HoldGoods.Height) AS tj1 FROM HoldGoods, HoldList "
-        "WHERE HoldGoods.GoodsNo = HoldList.GoodsNo AND HoldList.OrderFormNo = ? AND HoldList.vehicleOrder = ?",
+        "SELECT (SELECT sum(HoldGoods.Length * HoldGoods.Width * HoldGoods.Height) FROM HoldGoods, HoldList "
+        "WHERE HoldGoods.GoodsNo = HoldList.GoodsNo AND HoldList.OrderFormNo = ?1 AND HoldList.vehicleOrder = ?2) "
+        "AS tj1, (SELECT count(*) FROM (SELECT GoodsNo FROM HoldList WHERE OrderFormNo = ?1 AND vehicleOrder = ?2 "
+        "GROUP BY GoodsNo)), (SELECT count(ListId) FROM HoldList WHERE OrderFormNo = ?1 AND vehicleOrder = ?2)",
         order, vehicleOrder);
     const QVariant tj1 = v.cell(0, 0);
     if (tj1.isNull()) {
@@ -247,15 +250,8 @@ TZXInfo getZXInfo(TADOConnection& conn, const std::string& order, int vehicleOrd
         if (std::fabs(volume) < 1e14) volume = std::nearbyint(volume * 10000) / 10000;
         zx.zxRate = ratioText(volume, capacity);
     }
-
-    TADOQuery k(&conn);
-    detail::openOnContainer(
-        k,
-        "SELECT (SELECT count(*) FROM (SELECT GoodsNo FROM HoldList WHERE OrderFormNo = ?1 AND vehicleOrder = ?2 "
-        "GROUP BY GoodsNo)), (SELECT count(ListId) FROM HoldList WHERE OrderFormNo = ?1 AND vehicleOrder = ?2)",
-        order, vehicleOrder);
-    zx.zxKinds = k.cell(0, 0).toInt();
-    zx.zxPieces = k.cell(0, 1).toInt();
+    zx.zxKinds = v.cell(0, 1).toInt();
+    zx.zxPieces = v.cell(0, 2).toInt();
     return zx;
 }
 
