@@ -21,13 +21,13 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/BenchDb.h"
 #include "bench/BenchOrders.h"
 #include "data/Unit10.h"
 #include "data/Unit5.h"
 #include "data/Unit6.h"
 #include "data/Unit7.h"
 #include "engine/Holdwisep.h"
-#include "platform/DbSchema.h"
 #include "platform/Dialogs.h"
 #include "tests/support/OrderForms.h"
 #include "view/Unit8.h"
@@ -38,14 +38,8 @@ int main(int argc, char** argv) {
     tms::ui::BoxRecorder boxes;
 
     QTemporaryDir dir;
-    const QString path = dir.path() + "/db/tmsdb.mdb";
-    QString err;
-    if (!tms::createDatabase(path, tms::kDatabasePassword, false, &err)) {
-        std::fprintf(stderr, "%s\n", qPrintable(err));
-        return 1;
-    }
     TADOConnection conn;
-    conn.Open(makeConnectionString(path, tms::kDatabasePassword));
+    if (!bench::openDatabase(dir, false, conn)) return 1;
     conn.Execute("insert into HoldVehicles(VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight) "
                  "values ('40HC','40尺',?,?,?,?)",
                  {bench::kBoxL, bench::kBoxW, bench::kBoxH, bench::kMaxWeight});

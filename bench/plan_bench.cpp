@@ -21,7 +21,7 @@
 
 #include "platform/AdoDb.h"
 #include "platform/Codes.h"
-#include "platform/DbSchema.h"
+#include "bench/BenchDb.h"
 #include "bench/BenchOrders.h"
 #include "engine/PlanOrder.h"
 
@@ -45,14 +45,8 @@ Figures summarise(std::vector<double> t) {
 
 int main() {
     QTemporaryDir dir;
-    const QString path = dir.path() + "/db/tmsdb.mdb";
-    QString err;
-    if (!tms::createDatabase(path, tms::kDatabasePassword, true, &err)) {
-        std::fprintf(stderr, "cannot create the database: %s\n", err.toLocal8Bit().constData());
-        return 1;
-    }
     TADOConnection conn;
-    conn.Open(makeConnectionString(path, QString(tms::kDatabasePassword)));
+    if (!bench::openDatabase(dir, true, conn)) return 1;
 
     const auto& bm1 = bench::workloads()[0].cartons;
     const auto& bm3 = bench::workloads()[2].cartons;

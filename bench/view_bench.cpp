@@ -23,11 +23,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchDb.h"
 #include "bench/BenchOrders.h"
 #include "platform/Codes.h"
 #include "engine/PlanOrder.h"
 #include "platform/AdoDb.h"
-#include "platform/DbSchema.h"
 #include "view/GLPanel.h"
 #include "view/PlanLoad.h"
 #include "view/PlanRenderer.h"
@@ -73,15 +73,8 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
 
     QTemporaryDir dir;
-    const QString path = dir.path() + "/db/tmsdb.mdb";
-    QString err;
-    if (!tms::createDatabase(path, tms::kDatabasePassword, false, &err)) {
-        std::fprintf(stderr, "cannot create the database: %s\n", err.toLocal8Bit().constData());
-        return 1;
-    }
     TADOConnection conn;
-    conn.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";Jet OLEDB:Database Password=\"" +
-              QString(tms::kDatabasePassword) + "\"");
+    if (!bench::openDatabase(dir, false, conn)) return 1;
     conn.Execute("INSERT INTO HoldVehicles(VehicleNo, VehicleName, ContainerL, ContainerW, ContainerH, MaxWeight) "
                  "VALUES ('BENCH40', '40', ?, ?, ?, ?)",
                  {bench::kBoxL, bench::kBoxW, bench::kBoxH, bench::kMaxWeight});

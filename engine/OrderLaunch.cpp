@@ -7,17 +7,6 @@
 
 namespace tms {
 
-namespace {
-
-std::string trimmed(const std::string& s) {
-    const auto first = s.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    const auto last = s.find_last_not_of(" \t");
-    return s.substr(first, last - first + 1);
-}
-
-}  // namespace
-
 int typeAPieceCount(const TOrderContainer& box, const TOrderLine& line, double addL, double addW, double addH) {
     const double piece = (line.L + addL) * (line.W + addW) * (line.H + addH);
     if (!(piece > 0)) return 0;
@@ -48,7 +37,7 @@ void launchOrder(THoldEngine& e, const std::vector<TOrderLine>& lines, const TOr
     const int first = fromNewOrder ? 1 : 0;
     for (const TOrderLine& line : lines) {
         const int count = o.typeA ? o.typeACount : line.amount;
-        const std::string stem = fromNewOrder ? trimmed(line.goodsNo) : line.goodsNo;
+        const std::string stem = fromNewOrder ? std::string(trimBlanks(line.goodsNo)) : line.goodsNo;
         for (int k = first; k < first + count; ++k) {
             Tgoodsinfo g;
             g.GoodsNo = line.goodsNo;

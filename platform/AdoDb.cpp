@@ -16,18 +16,22 @@ QString lastError(sqlite3* db) {
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("no database");
 }
 
+// Prepares `sql` on `db`; throws EDatabaseError with the library's message.
+sqlite3_stmt* prepare(sqlite3* db, const QString& sql) {
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &s, nullptr) != SQLITE_OK) {
+        const QString msg = lastError(db);
+        sqlite3_finalize(s);
+        throw EDatabaseError(msg);
+    }
+    return s;
+}
+
 // A prepared statement that is always released.
 class Stmt {
 public:
-    Stmt(sqlite3* db, const QString& sql) {
-        const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &s_, nullptr) != SQLITE_OK) {
-            QString msg = lastError(db);
-            sqlite3_finalize(s_);
-            s_ = nullptr;
-            throw EDatabaseError(msg);
-        }
-    }
+    Stmt(sqlite3* db, const QString& sql) : s_(prepare(db, sql)) {}
     ~Stmt() { sqlite3_finalize(s_); }
     Stmt(const Stmt&) = delete;
     Stmt& operator=(const Stmt&) = delete;
@@ -226,13 +230,13 @@ void TADOConnection::Close() {
 void TADOConnection::BeginTrans() {
     if (!db_) throw EDatabaseError(QStringLiteral("connection is closed"));
     if (inTransaction_) throw EDatabaseError(QStringLiteral("a transaction is already under way"));
-    if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) throw EDatabaseError(lastError(db_));
+    execPlain("BEGIN IMMEDIATE");
     inTransaction_ = true;
 }
 
 void TADOConnection::CommitTrans() {
     if (!inTransaction_) throw EDatabaseError(QStringLiteral("no transaction under way"));
-    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) throw EDatabaseError(lastError(db_));
+    execPlain("COMMIT");
     inTransaction_ = false;
 }
 
@@ -310,13 +314,7 @@ void TNestedTransaction::Commit() {
 
 TPreparedStatement::TPreparedStatement(TADOConnection& c, const QString& sql) : db_(c.handle()) {
     if (!db_) throw EDatabaseError(QStringLiteral("connection is closed"));
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &s_, nullptr) != SQLITE_OK) {
-        const QString msg = lastError(db_);
-        sqlite3_finalize(s_);
-        s_ = nullptr;
-        throw EDatabaseError(msg);
-    }
+    s_ = prepare(db_, sql);
 }
 
 TPreparedStatement::~TPreparedStatement() { sqlite3_finalize(s_); }

@@ -180,4 +180,10 @@ std::string add0(long long n) {
     return s;
 }
 
+std::string_view trimBlanks(std::string_view text) {
+    const auto b = text.find_first_not_of(" \t");
+    if (b == std::string_view::npos) return {};
+    return text.substr(b, text.find_last_not_of(" \t") - b + 1);
+}
+
 }  // namespace tms

@@ -70,4 +70,7 @@ std::string padGbk(std::string_view utf8, int width);
 // Left-pads the number with "0" to six characters ("12" -> "000012").
 std::string add0(long long n);
 
+// The text without the spaces and tabs around it.
+std::string_view trimBlanks(std::string_view text);
+
 }  // namespace tms

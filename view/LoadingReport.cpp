@@ -67,11 +67,7 @@ std::string addSpace(std::string_view s) { return gbkWidth(s) < 30 ? padGbk(s, 3
 std::string delSpace(std::string_view s) {
     const auto sp = s.find(' ');
     if (sp == std::string_view::npos) return std::string(s);
-    std::string_view head = s.substr(0, sp);
-    const auto b = head.find_first_not_of(" \t");
-    if (b == std::string_view::npos) return std::string();
-    const auto e = head.find_last_not_of(" \t");
-    return std::string(head.substr(b, e - b + 1));
+    return std::string(trimBlanks(s.substr(0, sp)));
 }
 
 TLoadingReport loadingReport(TADOConnection& conn, const std::string& order) {

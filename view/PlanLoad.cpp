@@ -8,13 +8,13 @@
 #include <random>
 
 #include "platform/AdoDb.h"
+#include "platform/Codes.h"
 #include "view/PlanQuery.h"
 
 namespace tms {
 
-namespace {
+namespace detail {
 
-// The grid rows of a container: one per pile, or one per piece.
 const char* const kPileGridSql =
     "SELECT DISTINCT HoldGoods.GoodsNo AS gid, HoldGoods.GoodsName, HoldGoods.Brand AS GoodsBrand, "
     "HoldGoods.Model AS GoodsModel, HoldGoods.Color AS color, count(HoldGoods.GoodsNo) AS GoodsCount, "
@@ -26,6 +26,12 @@ const char* const kPileGridSql =
     "HoldGoods.Length, HoldGoods.Width, HoldGoods.Height, HoldList.PlaceType, HoldList.floor, "
     "HoldList.dx, HoldList.dy, HoldList.dz "
     "ORDER BY HoldList.dx, HoldList.dy, HoldList.dz, HoldList.floor, HoldGoods.GoodsNo";
+
+}  // namespace detail
+
+namespace {
+
+// The per-piece grid rows of a container.
 const char* const kPieceGridSql =
     "SELECT HoldList.ListId AS gid, HoldGoods.GoodsName, 1 AS goodsCount, HoldGoods.Brand AS goodsBrand, "
     "HoldGoods.Model AS GoodsModel, HoldGoods.Color AS color, HoldList.floor AS GoodsFloor, "
@@ -47,10 +53,8 @@ float tinyRandomComponent() {
 
 // A decimal number with blanks around it allowed; nothing else.
 bool readNumber(std::string_view part, double& out) {
-    const auto b = part.find_first_not_of(" \t");
-    if (b == std::string_view::npos) return false;
-    const auto e = part.find_last_not_of(" \t");
-    const std::string t(part.substr(b, e - b + 1));
+    const std::string t(trimBlanks(part));
+    if (t.empty()) return false;
     // Only digits, one sign in front and one decimal point.
     std::size_t i = (t[0] == '+' || t[0] == '-') ? 1 : 0;
     bool digit = false, point = false;
@@ -70,14 +74,7 @@ bool readNumber(std::string_view part, double& out) {
 bool readColorText(std::string_view text, float rgb[3]) {
     if (text.empty()) return false;
     double part[3];
-    std::size_t start = 0;
-    for (int k = 0; k < 3; ++k) {
-        if (start > text.size()) return false;  // fewer than three parts
-        std::size_t comma = text.find(',', start);
-        if (comma == std::string_view::npos) comma = text.size();
-        if (!readNumber(text.substr(start, comma - start), part[k])) return false;
-        start = comma + 1;
-    }
+    if (!detail::readThreeParts(text, [&](int k, std::string_view p) { return readNumber(p, part[k]); })) return false;
     for (int k = 0; k < 3; ++k) rgb[k] = static_cast<float>(part[k] / 255);
     return true;
 }
@@ -195,7 +192,7 @@ bool openGridQuery(TADOQuery& grid, const std::string& order, int vehicleOrder, 
     try {
         grid.Close();
         grid.SQLClear();
-        detail::openOnContainer(grid, byPile ? kPileGridSql : kPieceGridSql, order, vehicleOrder);
+        detail::openOnContainer(grid, byPile ? detail::kPileGridSql : kPieceGridSql, order, vehicleOrder);
         grid.First();
         return true;
     } catch (const std::exception&) {
@@ -235,11 +232,14 @@ TZXInfo getZXInfo(TADOConnection& conn, const std::string& order, int vehicleOrd
         haveCapacity = true;
     }
 
+    // The goods volume, the kinds and the pieces in one statement.
     TADOQuery v(&conn);
     detail::openOnContainer(
         v,
-        "SELECT sum(HoldGoods.Length * HoldGoods.Width * HoldGoods.Height) AS tj1 FROM HoldGoods, HoldList "
-        "WHERE HoldGoods.GoodsNo = HoldList.GoodsNo AND HoldList.OrderFormNo = ? AND HoldList.vehicleOrder = ?",
+        "SELECT (SELECT sum(HoldGoods.Length * HoldGoods.Width * HoldGoods.Height) FROM HoldGoods, HoldList "
+        "WHERE HoldGoods.GoodsNo = HoldList.GoodsNo AND HoldList.OrderFormNo = ?1 AND HoldList.vehicleOrder = ?2) "
+        "AS tj1, (SELECT count(*) FROM (SELECT GoodsNo FROM HoldList WHERE OrderFormNo = ?1 AND vehicleOrder = ?2 "
+        "GROUP BY GoodsNo)), (SELECT count(ListId) FROM HoldList WHERE OrderFormNo = ?1 AND vehicleOrder = ?2)",
         order, vehicleOrder);
     const QVariant tj1 = v.cell(0, 0);
     if (tj1.isNull()) {
@@ -250,15 +250,8 @@ TZXInfo getZXInfo(TADOConnection& conn, const std::string& order, int vehicleOrd
         if (std::fabs(volume) < 1e14) volume = std::nearbyint(volume * 10000) / 10000;
         zx.zxRate = ratioText(volume, capacity);
     }
-
-    TADOQuery k(&conn);
-    detail::openOnContainer(
-        k,
-        "SELECT (SELECT count(*) FROM (SELECT GoodsNo FROM HoldList WHERE OrderFormNo = ?1 AND vehicleOrder = ?2 "
-        "GROUP BY GoodsNo)), (SELECT count(ListId) FROM HoldList WHERE OrderFormNo = ?1 AND vehicleOrder = ?2)",
-        order, vehicleOrder);
-    zx.zxKinds = k.cell(0, 0).toInt();
-    zx.zxPieces = k.cell(0, 1).toInt();
+    zx.zxKinds = v.cell(0, 1).toInt();
+    zx.zxPieces = v.cell(0, 2).toInt();
     return zx;
 }
 

@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "platform/AdoDb.h"
+#include "platform/Codes.h"
 #include "view/PlanQuery.h"
 #include "view/LoadingReport.h"
 
@@ -12,16 +13,9 @@ namespace tms {
 
 namespace {
 
-
-std::string_view trimmed(std::string_view t) {
-    const auto b = t.find_first_not_of(" \t");
-    if (b == std::string_view::npos) return {};
-    return t.substr(b, t.find_last_not_of(" \t") - b + 1);
-}
-
 // A whole decimal number and nothing else (blanks around it allowed).
 bool readInt(std::string_view text, long long& out) {
-    const std::string_view t = trimmed(text);
+    const std::string_view t = trimBlanks(text);
     if (t.empty()) return false;
     const char* end = t.data() + t.size();
     const auto r = std::from_chars(t.data() + (t[0] == '+' ? 1 : 0), end, out);
@@ -35,30 +29,25 @@ void setShown(color& c, bool on) {
 
 }  // namespace
 
-void TPileLists::clear() {
-    floorList.clear();
-    gidList.clear();
-    countList.clear();
-    bffsList.clear();
-}
-
 TPileLists loadPiles(TADOConnection& conn, const std::string& order, int vehicleOrder) {
     TADOQuery p(&conn);
-    detail::openOnContainer(
-        p,
-        "SELECT HoldGoods.GoodsNo AS gid, count(HoldGoods.GoodsNo) AS GoodsCount, HoldList.PlaceType AS Goodsbffs, "
-        "HoldList.Floor AS GoodsFloor, HoldList.dx, HoldList.dy, HoldList.dz "
-        "FROM HoldGoods, HoldList WHERE HoldGoods.GoodsNo = HoldList.GoodsNo AND HoldList.OrderFormNo = ? "
-        "AND HoldList.VehicleOrder = ? "
-        "GROUP BY HoldGoods.GoodsNo, HoldList.PlaceType, HoldList.Floor, HoldList.dx, HoldList.dy, HoldList.dz "
-        "ORDER BY HoldList.dx, HoldList.dy, HoldList.dz, HoldList.Floor, HoldGoods.GoodsNo",
-        order, vehicleOrder);
+    detail::openOnContainer(p, detail::kPileGridSql, order, vehicleOrder);
+    return pilesOfGrid(p);
+}
+
+TPileLists pilesOfGrid(const TADOQuery& grid) {
     TPileLists out;
-    for (int r = 0; r < p.RecordCount(); ++r) {
-        out.gidList.push_back(detail::cellText(p.cell(r, 0)));
-        out.countList.push_back(detail::cellText(p.cell(r, 1)));
-        out.bffsList.push_back(detail::cellText(p.cell(r, 2)));
-        out.floorList.push_back(detail::cellText(p.cell(r, 3)));
+    if (!grid.Active()) return out;
+    const int gid = grid.fieldIndex(QStringLiteral("gid"));
+    const int count = grid.fieldIndex(QStringLiteral("GoodsCount"));
+    const int bffs = grid.fieldIndex(QStringLiteral("goodsbffs"));
+    const int floor = grid.fieldIndex(QStringLiteral("goodsfloor"));
+    if (gid < 0 || count < 0 || bffs < 0 || floor < 0) return out;
+    for (int r = 0; r < grid.RecordCount(); ++r) {
+        out.gidList.push_back(detail::cellText(grid.cell(r, gid)));
+        out.countList.push_back(detail::cellText(grid.cell(r, count)));
+        out.bffsList.push_back(detail::cellText(grid.cell(r, bffs)));
+        out.floorList.push_back(detail::cellText(grid.cell(r, floor)));
     }
     return out;
 }
@@ -139,14 +128,9 @@ std::vector<std::string> pileStep(const TPileLists& piles, int& heapStep, TPlanS
 
 bool swatchColor(std::string_view text, int rgb[3]) {
     long long part[3];
-    std::size_t start = 0;
-    for (int k = 0; k < 3; ++k) {
-        if (start > text.size()) return false;
-        std::size_t comma = text.find(',', start);
-        if (comma == std::string_view::npos) comma = text.size();
-        if (!readInt(text.substr(start, comma - start), part[k]) || part[k] < 0 || part[k] > 255) return false;
-        start = comma + 1;
-    }
+    if (!detail::readThreeParts(
+            text, [&](int k, std::string_view p) { return readInt(p, part[k]) && part[k] >= 0 && part[k] <= 255; }))
+        return false;
     for (int k = 0; k < 3; ++k) rgb[k] = static_cast<int>(part[k]);
     return true;
 }

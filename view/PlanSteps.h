@@ -6,7 +6,8 @@
 // data layer and the plan on show; no widget. Every value is bound.
 //
 // After countXYZ (PlanLoad.h) a window:
-//   tms::TPileLists piles = tms::loadPiles(conn, order, v);   heapStep = 0;
+//   tms::TPileLists piles = tms::pilesOfGrid(grid);            heapStep = 0;
+//   (or tms::loadPiles(conn, order, v) without a per-pile grid)
 //   int n = tms::lastContainer(conn, order);                    // "共 n 箱"
 //   tb maximum := Form1->plan.planCount (the drawn pieces)
 // and then, on the user's actions:
@@ -24,6 +25,7 @@
 #include "view/PlanShow.h"
 
 class TADOConnection;
+class TADOQuery;
 
 namespace tms {
 
@@ -37,12 +39,15 @@ struct TPileLists {
     std::vector<std::string> bffsList;   // placement text
     int size() const { return static_cast<int>(floorList.size()); }
     bool empty() const { return floorList.empty(); }
-    void clear();
 };
 
 // Piles of container `vehicleOrder` of `order` whose goods are still in the
 // catalogue. Throws EDatabaseError when the rows cannot be read.
 TPileLists loadPiles(TADOConnection& conn, const std::string& order, int vehicleOrder);
+// The same piles read off the rows of a per-pile grid query (openGridQuery
+// with byPile, PlanLoad.h), so a window that has just opened its grid needs
+// no second query. A closed query gives no pile.
+TPileLists pilesOfGrid(const TADOQuery& grid);
 
 // The highest container number of the order's plan; 0 when the order has
 // no plan rows.

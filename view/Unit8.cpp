@@ -308,7 +308,6 @@ void TForm8::setLines(const std::vector<std::string>& lines) {
 }
 
 void TForm8::writeSummary(const std::string& order, int v) {
-    RE->clear();
     setLines(tms::summaryLines(tms::getZXInfo(conn(), order, v)));
 }
 
@@ -334,16 +333,16 @@ bool TForm8::loadContainer(const std::string& order, int v, bool newOrder) {
             UpDown1->Max = last;
             Label3->setText(QStringLiteral("共 %1 箱").arg(last));
         }
-        // The slider counts the drawn pieces only: rows whose goods left the
-        // catalogue are not drawn and get no step.
+        // The slider (already at 0) counts the drawn pieces only: rows whose
+        // goods left the catalogue are not drawn and get no step.
         {
             const QSignalBlocker block(tb);
             tb->setMaximum(plan().planCount);
-            tb->setValue(0);
         }
         renderer_.invalidate();
         repaintPanel();
-        piles_ = tms::loadPiles(conn(), order, v);
+        // The per-pile grid just opened holds the piles already.
+        piles_ = opt.byPile && ADOQuery2->Active() ? tms::pilesOfGrid(*ADOQuery2) : tms::loadPiles(conn(), order, v);
         heapStep = 0;
         ProgressBar1->setValue(0);
         return true;
@@ -395,7 +394,6 @@ void TForm8::ComboBox1DropDown() {
 bool TForm8::UpDown1Changing(int v) {
     const QString order = currentOrder();
     if (v < UpDown1->Min || v > UpDown1->Max || order.trimmed().isEmpty()) return false;
-    stopSpin();
     return loadContainer(ss(order), v, false);
 }
 

@@ -81,6 +81,14 @@ TEST(PlanSteps, PilesAndContainersOfStoredPlans) {
             EXPECT_EQ(grid.FieldByName("GoodsCount").AsString().toStdString(), piles.countList[k]);
             pieces += std::stoi(piles.countList[k]);
         }
+        // The window reads the same piles off the grid it has just opened.
+        const tms::TPileLists fromGrid = tms::pilesOfGrid(grid);
+        EXPECT_EQ(fromGrid.floorList, piles.floorList);
+        EXPECT_EQ(fromGrid.gidList, piles.gidList);
+        EXPECT_EQ(fromGrid.countList, piles.countList);
+        EXPECT_EQ(fromGrid.bffsList, piles.bffsList);
+        grid.Close();
+        EXPECT_TRUE(tms::pilesOfGrid(grid).empty());
     }
     EXPECT_EQ(pieces, 8);
 
