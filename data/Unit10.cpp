@@ -1,7 +1,6 @@
 #include "data/Unit10.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
@@ -57,7 +56,7 @@ private:
 
 // ---------------------------------------------------------------- window
 
-TForm10::TForm10(TADOConnection* connection, QWidget* parent) : QWidget(parent) {
+TForm10::TForm10(TADOConnection* connection, QWidget* parent) : FormWindow(parent) {
     setObjectName(QStringLiteral("Form10"));
     setWindowTitle(QStringLiteral("新增订单"));
     if (!connection && Form4) connection = &Form4->ADOConnection1;
@@ -289,16 +288,6 @@ void TForm10::buildControls() {
 
 void TForm10::FormCreate() {
     if (const QScreen* s = screen()) resize(s->availableGeometry().size());
-}
-
-void TForm10::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous()) FormShow();
-}
-
-void TForm10::closeEvent(QCloseEvent* event) {
-    FormClose();
-    QWidget::closeEvent(event);
 }
 
 void TForm10::FormShow() {

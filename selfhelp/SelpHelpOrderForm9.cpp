@@ -1,6 +1,5 @@
 #include "selfhelp/SelpHelpOrderForm9.h"
 
-#include <QCloseEvent>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGraphicsDropShadowEffect>
@@ -75,7 +74,7 @@ void TDropDownCombo::showPopup() {
 }
 
 TForm9::TForm9(TADOConnection* connection, QWidget* parent)
-    : QWidget(parent), conn_(defaultConnection(connection)), store_(*conn_) {
+    : FormWindow(parent), conn_(defaultConnection(connection)), store_(*conn_) {
     setObjectName(QStringLiteral("Form9"));
     setWindowTitle(QStringLiteral("自助装箱"));
     buildControls();
@@ -256,16 +255,6 @@ void TForm9::buildControls() {
 }
 
 // ---------------------------------------------------------------- lifecycle
-
-void TForm9::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous()) FormShow();
-}
-
-void TForm9::closeEvent(QCloseEvent* event) {
-    FormClose();
-    QWidget::closeEvent(event);
-}
 
 bool TForm9::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress &&

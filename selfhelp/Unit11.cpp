@@ -1,7 +1,6 @@
 #include "selfhelp/Unit11.h"
 
 #include <QButtonGroup>
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -38,7 +37,7 @@ QString TRadioGroup::itemText(int index) const {
     return b ? b->text() : QString();
 }
 
-TForm11::TForm11(TForm5* goods, QWidget* parent) : QWidget(parent), goods_(goods ? goods : Form5) {
+TForm11::TForm11(TForm5* goods, QWidget* parent) : FormWindow(parent), goods_(goods ? goods : Form5) {
     setObjectName(QStringLiteral("Form11"));
     setWindowTitle(QStringLiteral("添加货物"));
     auto* root = new QVBoxLayout(this);
@@ -125,16 +124,6 @@ TForm11::TForm11(TForm5* goods, QWidget* parent) : QWidget(parent), goods_(goods
     connect(BtnGoodsAll, &QPushButton::clicked, this, &TForm11::BtnGoodsAllClick);
     connect(BBOk, &QPushButton::clicked, this, &TForm11::BBOkClick);
     connect(BBCancel, &QPushButton::clicked, this, &TForm11::BBCancelClick);
-}
-
-void TForm11::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous()) FormShow();
-}
-
-void TForm11::closeEvent(QCloseEvent* event) {
-    FormClose();
-    QWidget::closeEvent(event);
 }
 
 void TForm11::FormShow() {
