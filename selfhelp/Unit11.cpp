@@ -194,7 +194,7 @@ void TForm11::BBOkClick() {
                                                              RGPlaceDirection->ItemIndex(), RGPlaceType->ItemIndex());
     if (!r.accepted) {
         tms::ui::showMessage(QString::fromStdString(r.message));
-        focusRefused(r.message);
+        focusRefused(r.refused);
         return;
     }
     if (r.placed > 0) window->batchAdded(r);
@@ -203,18 +203,21 @@ void TForm11::BBOkClick() {
     close();
 }
 
-void TForm11::focusRefused(const std::string& message) {
+void TForm11::focusRefused(tms::TBatchEntry entry) {
     // The user goes on where the refused entry is: the amount (selected, so
     // typing replaces it), a choice group or the goods list.
-    const auto is = [&](const char* text) { return message == text; };
-    if (is("请录入数量") || is("录入的数量有误，请重新录入!") || is("录入的数量太大了，请重新录入!") ||
-        is("录入的数量太小了，请重新录入!")) {
-        EditNum->setFocus();
-        EditNum->selectAll();
-    } else if (is("请选择摆放方向") || is("请选择摆放方式")) {
-        TRadioGroup* group = is("请选择摆放方向") ? RGPlaceDirection : RGPlaceType;
-        if (auto* first = group->findChild<QRadioButton*>()) first->setFocus();
-    } else if (is("请选择一个货物")) {
-        goodsDBGRID->setFocus();
+    switch (entry) {
+        case tms::TBatchEntry::amount:
+            EditNum->setFocus();
+            EditNum->selectAll();
+            break;
+        case tms::TBatchEntry::fillOrder:
+        case tms::TBatchEntry::placeType: {
+            TRadioGroup* group = entry == tms::TBatchEntry::fillOrder ? RGPlaceDirection : RGPlaceType;
+            if (auto* first = group->findChild<QRadioButton*>()) first->setFocus();
+            break;
+        }
+        case tms::TBatchEntry::goods: goodsDBGRID->setFocus(); break;
+        case tms::TBatchEntry::none: break;
     }
 }

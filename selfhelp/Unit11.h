@@ -69,7 +69,7 @@ private:
     std::optional<tms::SelfGoods> currentGoods() const;
     void search(QLineEdit* edit, const QString& field);
     // After a refused OK, the focus goes to the entry that was refused.
-    void focusRefused(const std::string& message);
+    void focusRefused(tms::TBatchEntry entry);
 
     TForm5* goods_;
 };
