@@ -267,9 +267,7 @@ void TForm9::FormShow() {
     camera_.spinAngle = 0;
     tms::setSpinning(*BitBtn1, *Timer1, spinning_, false);
     clearGrid();
-    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo),
-                       static_cast<QWidget*>(CBBVehicles)})
-        w->setEnabled(false);
+    enableNewLoading(false);
     LoadVehicles();
     CBBVehicles->setCurrentIndex(0);
     {
@@ -284,6 +282,12 @@ void TForm9::FormShow() {
     tb->setMaximum(0);
     if (GLPanel1->surface()) GLPanel1->surface()->installEventFilter(this);
     redraw();
+}
+
+// The controls of a loading being built: its container, the add-goods
+// button, its name and the save button are usable together or not at all.
+void TForm9::enableNewLoading(bool on) {
+    for (QWidget* w : std::initializer_list<QWidget*>{CBBVehicles, BBAddGoods, EditNo, BBSave}) w->setEnabled(on);
 }
 
 void TForm9::FormClose() {
@@ -317,9 +321,7 @@ void TForm9::BBNewSelfHelpClick() {
         CBOrderForm->setCurrentIndex(0);
     }
     clearGrid();
-    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo),
-                       static_cast<QWidget*>(CBBVehicles)})
-        w->setEnabled(true);
+    enableNewLoading(true);
     {
         const QSignalBlocker block(tb);
         tb->setMaximum(0);
@@ -563,9 +565,7 @@ void TForm9::BBSaveClick() {
         }
         return;
     }
-    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo),
-                       static_cast<QWidget*>(CBBVehicles)})
-        w->setEnabled(false);
+    enableNewLoading(false);
     // The saved loading is finished: an add-goods dialog still open would
     // add batches that are shown but can never be saved.
     if (Form11 && Form11->isVisible()) Form11->close();
@@ -593,9 +593,7 @@ void TForm9::resetView() {
     }
     EditNo->clear();
     CBBVehicles->setCurrentIndex(0);
-    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo),
-                       static_cast<QWidget*>(CBBVehicles)})
-        w->setEnabled(false);
+    enableNewLoading(false);
     syncDrawing();
 }
 

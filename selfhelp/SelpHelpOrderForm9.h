@@ -123,6 +123,7 @@ protected:
 
 private:
     void buildControls();
+    void enableNewLoading(bool on);
     void setSummary(const std::string& text);
     void clearGrid();
     void appendGridRow(const tms::SelfBatch& b);
