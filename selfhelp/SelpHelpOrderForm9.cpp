@@ -550,16 +550,13 @@ void TForm9::BBSaveClick() {
     if (!r.ok) {
         // The checks speak in their own words; anything else is the
         // database's error, and nothing was written.
-        static const char* const checks[] = {"请录入装箱名称!", "您还没有添加货物，请添加货物!",
-                                             "该名称已经存在，请重新录入!", "请先选择一个箱柜"};
-        bool isCheck = false;
-        for (const char* c : checks) isCheck = isCheck || r.message == c;
-        if (isCheck)
+        if (r.refused != tms::TSelfSaveCheck::none)
             tms::ui::showMessage(qs(r.message));
         else
             tms::ui::showError(qs(r.message));
         // A name that is missing or taken is typed again right there.
-        if (EditNo->isEnabled() && (r.message == checks[0] || r.message == checks[2])) {
+        if (EditNo->isEnabled() &&
+            (r.refused == tms::TSelfSaveCheck::noName || r.refused == tms::TSelfSaveCheck::nameTaken)) {
             EditNo->setFocus();
             EditNo->selectAll();
         }
