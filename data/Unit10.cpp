@@ -1,7 +1,6 @@
 #include "data/Unit10.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
@@ -57,7 +56,7 @@ private:
 
 // ---------------------------------------------------------------- window
 
-TForm10::TForm10(TADOConnection* connection, QWidget* parent) : QWidget(parent) {
+TForm10::TForm10(TADOConnection* connection, QWidget* parent) : FormWindow(parent) {
     setObjectName(QStringLiteral("Form10"));
     setWindowTitle(QStringLiteral("新增订单"));
     if (!connection && Form4) connection = &Form4->ADOConnection1;
@@ -69,14 +68,12 @@ TForm10::TForm10(TADOConnection* connection, QWidget* parent) : QWidget(parent) 
 TForm10::~TForm10() = default;
 
 void TForm10::buildControls() {
-    auto named = [](QWidget* w, const char* name) {
+    auto named = []<class W>(W* w, const char* name) {
         w->setObjectName(QString::fromLatin1(name));
         return w;
     };
-    auto edit = [&](const char* name) { return static_cast<QLineEdit*>(named(new QLineEdit(this), name)); };
-    auto button = [&](const char* name, const QString& text) {
-        return static_cast<QPushButton*>(named(new QPushButton(text, this), name));
-    };
+    auto edit = [&](const char* name) { return named(new QLineEdit(this), name); };
+    auto button = [&](const char* name, const QString& text) { return named(new QPushButton(text, this), name); };
     auto caption = [this](const QString& text, bool required = false) {
         auto* l = new QLabel(required ? text + QStringLiteral("<font color=red>*</font>") : text, this);
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -90,11 +87,11 @@ void TForm10::buildControls() {
     auto* hg = new QGridLayout(header);
     Edit3 = edit("Edit3");
     Edit2 = edit("Edit2");
-    DBLookupComboBox3 = static_cast<QComboBox*>(named(new QComboBox(this), "DBLookupComboBox3"));
+    DBLookupComboBox3 = named(new QComboBox(this), "DBLookupComboBox3");
     DBLookupComboBox3->setMinimumWidth(160);
     Edit4 = edit("Edit4");
     Edit12 = edit("Edit12");
-    DateTimePicker1 = static_cast<QDateEdit*>(named(new QDateEdit(this), "DateTimePicker1"));
+    DateTimePicker1 = named(new QDateEdit(this), "DateTimePicker1");
     DateTimePicker1->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     DateTimePicker1->setCalendarPopup(true);
     tms::limitToFieldSize({Edit3, Edit2, Edit4, Edit12});
@@ -117,12 +114,12 @@ void TForm10::buildControls() {
     auto* options = new QHBoxLayout;
     auto* types = new QGroupBox(QStringLiteral("计算类型"), this);
     auto* tl = new QVBoxLayout(types);
-    RadioButton1 = static_cast<QRadioButton*>(named(
+    RadioButton1 = named(
         new QRadioButton(QStringLiteral("A类型（计算一个选定的货柜，最多能装多少同种货物（不用指定货物数量））"), types),
-        "RadioButton1"));
-    RadioButton2 = static_cast<QRadioButton*>(named(
+        "RadioButton1");
+    RadioButton2 = named(
         new QRadioButton(QStringLiteral("B类型（计算一定数量的一种或多种货物，最少能装多少只选定的货柜））"), types),
-        "RadioButton2"));
+        "RadioButton2");
     RadioButton1->setChecked(true);
     tl->addWidget(RadioButton1);
     tl->addWidget(RadioButton2);
@@ -130,9 +127,9 @@ void TForm10::buildControls() {
 
     auto* modes = new QGroupBox(QStringLiteral("摆放方式设定"), this);
     auto* ml = new QVBoxLayout(modes);
-    RadioButton5 = static_cast<QRadioButton*>(named(new QRadioButton(QStringLiteral("无限制"), modes), "RadioButton5"));
-    RadioButton3 = static_cast<QRadioButton*>(named(new QRadioButton(QStringLiteral("平放"), modes), "RadioButton3"));
-    RadioButton4 = static_cast<QRadioButton*>(named(new QRadioButton(QStringLiteral("纵放"), modes), "RadioButton4"));
+    RadioButton5 = named(new QRadioButton(QStringLiteral("无限制"), modes), "RadioButton5");
+    RadioButton3 = named(new QRadioButton(QStringLiteral("平放"), modes), "RadioButton3");
+    RadioButton4 = named(new QRadioButton(QStringLiteral("纵放"), modes), "RadioButton4");
     RadioButton5->setChecked(true);
     ml->addWidget(RadioButton5);
     ml->addWidget(RadioButton3);
@@ -156,9 +153,9 @@ void TForm10::buildControls() {
     options->addWidget(margins, 1);
 
     auto* boxes = new QVBoxLayout;
-    CheckBox1 = static_cast<QCheckBox*>(named(new QCheckBox(QStringLiteral("进行分堆计算"), this), "CheckBox1"));
+    CheckBox1 = named(new QCheckBox(QStringLiteral("进行分堆计算"), this), "CheckBox1");
     CheckBox1->setChecked(true);
-    CheckBox2 = static_cast<QCheckBox*>(named(new QCheckBox(QStringLiteral("尽量立放"), this), "CheckBox2"));
+    CheckBox2 = named(new QCheckBox(QStringLiteral("尽量立放"), this), "CheckBox2");
     boxes->addWidget(CheckBox1);
     boxes->addWidget(CheckBox2);
     boxes->addStretch(1);
@@ -180,7 +177,7 @@ void TForm10::buildControls() {
     search->addWidget(Edit6);
     search->addWidget(Button9);
     goods->addLayout(search);
-    DBGrid3 = static_cast<TDBGrid*>(named(new TDBGrid(this), "DBGrid3"));
+    DBGrid3 = named(new TDBGrid(this), "DBGrid3");
     if (Form5) DBGrid3->setQuery(Form5->GoodsQuery);
     DBGrid3->setColumns({{QStringLiteral("GoodsNo"), QStringLiteral("编号"), 80},
                          {QStringLiteral("GoodsName"), QStringLiteral("名称"), 120},
@@ -195,7 +192,7 @@ void TForm10::buildControls() {
 
     auto* commands = new QVBoxLayout;
     commands->addStretch(1);
-    Label5 = static_cast<QLabel*>(named(new QLabel(QStringLiteral("数量:"), this), "Label5"));
+    Label5 = named(new QLabel(QStringLiteral("数量:"), this), "Label5");
     Edit1 = edit("Edit1");
     Edit1->setText(QStringLiteral("200"));
     Edit1->setValidator(new TNumericText(Edit1));
@@ -219,7 +216,7 @@ void TForm10::buildControls() {
     middle->addLayout(commands);
 
     auto* lines = new QVBoxLayout;
-    ListView1 = static_cast<QTreeWidget*>(named(new QTreeWidget(this), "ListView1"));
+    ListView1 = named(new QTreeWidget(this), "ListView1");
     ListView1->setRootIsDecorated(false);
     ListView1->setColumnCount(colCount);
     ListView1->setHeaderLabels({QStringLiteral("编号"), QStringLiteral("名称"), QStringLiteral("品牌"),
@@ -227,8 +224,8 @@ void TForm10::buildControls() {
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     lines->addWidget(ListView1, 1);
     auto* total = new QHBoxLayout;
-    Label9 = static_cast<QLabel*>(named(new QLabel(QStringLiteral("总数量："), this), "Label9"));
-    Label10 = static_cast<QLabel*>(named(new QLabel(this), "Label10"));
+    Label9 = named(new QLabel(QStringLiteral("总数量："), this), "Label9");
+    Label10 = named(new QLabel(this), "Label10");
     total->addWidget(Label9);
     total->addWidget(Label10, 1);
     lines->addLayout(total);
@@ -237,9 +234,9 @@ void TForm10::buildControls() {
 
     // Progress and the window's commands.
     auto* bottom = new QHBoxLayout;
-    ProgressBar1 = static_cast<QProgressBar*>(named(new QProgressBar(this), "ProgressBar1"));
+    ProgressBar1 = named(new QProgressBar(this), "ProgressBar1");
     ProgressBar1->setValue(0);
-    Label1 = static_cast<QLabel*>(named(new QLabel(QStringLiteral("正在计算，请稍候……"), this), "Label1"));
+    Label1 = named(new QLabel(QStringLiteral("正在计算，请稍候……"), this), "Label1");
     Label1->setVisible(false);
     BitBtn1 = button("BitBtn1", QStringLiteral("从新新增"));
     Button3 = button("Button3", QStringLiteral("计算保存"));
@@ -289,16 +286,6 @@ void TForm10::buildControls() {
 
 void TForm10::FormCreate() {
     if (const QScreen* s = screen()) resize(s->availableGeometry().size());
-}
-
-void TForm10::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous()) FormShow();
-}
-
-void TForm10::closeEvent(QCloseEvent* event) {
-    FormClose();
-    QWidget::closeEvent(event);
 }
 
 void TForm10::FormShow() {

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "platform/FormWindow.h"
 #include "data/OrderStore.h"
 #include "platform/AdoDb.h"
 #include "platform/UpDown.h"
@@ -28,7 +29,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class TDBGrid;
 
-class TForm10 : public QWidget {
+class TForm10 : public tms::ui::FormWindow {
     Q_OBJECT
 public:
     // Every query runs on `connection`; by default the main window's.
@@ -75,8 +76,8 @@ public:
     int fromForm10 = 1;
 
     void FormCreate();
-    void FormShow();
-    void FormClose();
+    void FormShow() override;
+    void FormClose() override;
     void Button1Click();
     void Button2Click();
     void Button3Click();
@@ -96,8 +97,6 @@ public:
     void fillContainers();
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -1,6 +1,5 @@
 #include "data/Unit5.h"
 
-#include <QCloseEvent>
 #include <QColorDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -22,7 +21,7 @@ QString TForm5::defaultSql() {
         "from HoldGoods");
 }
 
-TForm5::TForm5(TADOConnection* connection, QWidget* parent) : QWidget(parent) {
+TForm5::TForm5(TADOConnection* connection, QWidget* parent) : FormWindow(parent) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("货物管理"));
     if (!connection && Form4) connection = &Form4->ADOConnection1;
@@ -148,16 +147,6 @@ void TForm5::buildControls() {
 }
 
 // ---------------------------------------------------------------- lifecycle
-
-void TForm5::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous()) FormShow();
-}
-
-void TForm5::closeEvent(QCloseEvent* event) {
-    FormClose();
-    QWidget::closeEvent(event);
-}
 
 void TForm5::FormShow() {
     tms::reportErrors([&] { GoodsDS->acquire(this); });

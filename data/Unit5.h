@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 
+#include "platform/FormWindow.h"
 #include "platform/AdoDb.h"
 #include "data/Catalogue.h"
 #include "platform/DbWidgets.h"
@@ -20,7 +21,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class TForm5 : public QWidget {
+class TForm5 : public tms::ui::FormWindow {
     Q_OBJECT
 public:
     // Every query runs on `connection`; by default the main window's.
@@ -66,8 +67,8 @@ public:
     // person at the dialog. Returns nothing when the choice is cancelled.
     std::function<std::optional<QColor>(const QColor& initial)> chooseColor;
 
-    void FormShow();
-    void FormClose();
+    void FormShow() override;
+    void FormClose() override;
     void SpeedButton5Click();
     void SpeedButton6Click();
     void SpeedButton7Click();
@@ -82,8 +83,6 @@ public:
     bool inModifyMode() const { return modifyMode; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -1,6 +1,5 @@
 #include "data/Unit6.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,7 +18,7 @@ QString TForm6::defaultSql() {
         "select VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight,Model,VehicleRemark from HoldVehicles");
 }
 
-TForm6::TForm6(TADOConnection* connection, QWidget* parent) : QWidget(parent) {
+TForm6::TForm6(TADOConnection* connection, QWidget* parent) : FormWindow(parent) {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("货柜管理"));
     if (!connection && Form4) connection = &Form4->ADOConnection1;
@@ -114,16 +113,6 @@ void TForm6::buildControls() {
 
 void TForm6::FormCreate() {
     if (const QScreen* s = screen()) resize(s->geometry().size());
-}
-
-void TForm6::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous()) FormShow();
-}
-
-void TForm6::closeEvent(QCloseEvent* event) {
-    FormClose();
-    QWidget::closeEvent(event);
 }
 
 void TForm6::FormShow() {

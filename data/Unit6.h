@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+#include "platform/FormWindow.h"
 #include "platform/AdoDb.h"
 #include "data/Catalogue.h"
 #include "platform/DbWidgets.h"
@@ -14,7 +15,7 @@
 class QLineEdit;
 class QPushButton;
 
-class TForm6 : public QWidget {
+class TForm6 : public tms::ui::FormWindow {
     Q_OBJECT
 public:
     // Every query runs on `connection`; by default the main window's.
@@ -53,8 +54,8 @@ public:
     QPushButton* BitBtn1;        // close
 
     void FormCreate();
-    void FormShow();
-    void FormClose();
+    void FormShow() override;
+    void FormClose() override;
     void SpeedButton10Click();
     void SpeedButton11Click();
     void SpeedButton12Click();
@@ -68,8 +69,6 @@ public:
     bool inModifyMode() const { return modifyMode; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

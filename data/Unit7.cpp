@@ -1,7 +1,6 @@
 #include "data/Unit7.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -37,7 +36,7 @@ void showPlanWindow(const QString& orderNo) {
 
 }  // namespace
 
-TForm7::TForm7(TADOConnection* connection, QWidget* parent) : QWidget(parent) {
+TForm7::TForm7(TADOConnection* connection, QWidget* parent) : FormWindow(parent) {
     setObjectName(QStringLiteral("Form7"));
     setWindowTitle(QStringLiteral("订单管理"));
     if (!connection && Form4) connection = &Form4->ADOConnection1;
@@ -176,16 +175,6 @@ void TForm7::buildControls() {
 }
 
 // ---------------------------------------------------------------- lifecycle
-
-void TForm7::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous()) FormShow();
-}
-
-void TForm7::closeEvent(QCloseEvent* event) {
-    FormClose();
-    QWidget::closeEvent(event);
-}
 
 void TForm7::FormShow() {
     if (!MasterQuery->Active()) openMaster();

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "platform/FormWindow.h"
 #include "platform/AdoDb.h"
 #include "shell/Forms.h"
 
@@ -21,7 +22,7 @@ class TDBEdit;
 class TDBGrid;
 class TDBNavigator;
 
-class TForm7 : public QWidget {
+class TForm7 : public tms::ui::FormWindow {
     Q_OBJECT
 public:
     // Every query runs on `connection`; by default the main window's.
@@ -70,8 +71,8 @@ public:
     // order (a new order stored elsewhere appears at once).
     void reload();
 
-    void FormShow();
-    void FormClose();
+    void FormShow() override;
+    void FormClose() override;
     void Button1Click();
     void Button2Click();
     void Button3Click();
@@ -87,8 +88,6 @@ public:
     bool pickerMode() const { return picker_; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

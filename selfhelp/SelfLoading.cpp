@@ -339,13 +339,18 @@ TBatchResult TSelfLoading::placeBatch(const SelfGoods* goods, std::string_view a
     TBatchResult r;
     int n = 0;
     r.message = checkAmount(amountText, n);
-    if (!r.message.empty()) return r;
+    if (!r.message.empty()) {
+        r.refused = TBatchEntry::amount;
+        return r;
+    }
     if (fillOrderItem < 0 || fillOrderItem > 5) {
         r.message = "请选择摆放方向";
+        r.refused = TBatchEntry::fillOrder;
         return r;
     }
     if (placeTypeItem < 0 || placeTypeItem > 5) {
         r.message = "请选择摆放方式";
+        r.refused = TBatchEntry::placeType;
         return r;
     }
     if (!hasContainer_ || viewOnly_) {
@@ -354,6 +359,7 @@ TBatchResult TSelfLoading::placeBatch(const SelfGoods* goods, std::string_view a
     }
     if (!goods) {
         r.message = "请选择一个货物";
+        r.refused = TBatchEntry::goods;
         return r;
     }
     // Sizes as the pieces will hold them; NaN fails every test too.

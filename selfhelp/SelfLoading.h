@@ -127,6 +127,10 @@ struct SelfGoods {
     std::string Color;                         // "R,G,B"
 };
 
+// The dialog entry a refused input is about, so the dialog can put the
+// focus there.
+enum class TBatchEntry { none, amount, fillOrder, placeType, goods };
+
 // What one press of the dialog's OK did.
 struct TBatchResult {
     // false: the input was refused and nothing changed; `message` says why
@@ -135,6 +139,9 @@ struct TBatchResult {
     // Refused: the reason. Accepted: "共装了 m 件货物，共有 k 件货物未装"
     // when not every piece found room, else empty.
     std::string message;
+    // Refused: the entry to correct; none when the reason is no entry of
+    // the dialog (no container, faulty goods data).
+    TBatchEntry refused = TBatchEntry::none;
     int batch = 0;   // number of the new batch; 0 when no piece was placed
     int placed = 0;  // pieces placed (m)
     int left = 0;    // pieces that found no room (n - m)

@@ -50,10 +50,12 @@ TSelfSaveResult TSelfStore::save(const std::string& name, const TSelfLoading& lo
     TSelfSaveResult r;
     if (allBlank(name)) {
         r.message = "请录入装箱名称!";
+        r.refused = TSelfSaveCheck::noName;
         return r;
     }
     if (loading.pieceArr().empty()) {
         r.message = "您还没有添加货物，请添加货物!";
+        r.refused = TSelfSaveCheck::noGoods;
         return r;
     }
     try {
@@ -63,10 +65,12 @@ TSelfSaveResult TSelfStore::save(const std::string& name, const TSelfLoading& lo
         check.Open();
         if (check.FieldByName(QStringLiteral("n")).AsInteger() > 0) {
             r.message = "该名称已经存在，请重新录入!";
+            r.refused = TSelfSaveCheck::nameTaken;
             return r;
         }
         if (!loading.hasContainer() || loading.viewOnly()) {
             r.message = "请先选择一个箱柜";
+            r.refused = TSelfSaveCheck::noContainer;
             return r;
         }
         const QString day = date.empty() ? QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) : q(date);

@@ -48,9 +48,14 @@ namespace tms {
 // "该箱柜不存在，可能已经删除!"
 extern const char* const kVehicleMissing;
 
+// The check a save was refused by; none when the work was done or the
+// database failed.
+enum class TSelfSaveCheck { none, noName, noGoods, nameTaken, noContainer };
+
 struct TSelfSaveResult {
     bool ok = false;      // true only once everything was committed
     std::string message;  // "保存成功!", a check's message, or the database error
+    TSelfSaveCheck refused = TSelfSaveCheck::none;
 };
 
 enum class TSelfLoadStatus {

@@ -1,6 +1,5 @@
 #include "selfhelp/SelpHelpOrderForm9.h"
 
-#include <QCloseEvent>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGraphicsDropShadowEffect>
@@ -75,7 +74,7 @@ void TDropDownCombo::showPopup() {
 }
 
 TForm9::TForm9(TADOConnection* connection, QWidget* parent)
-    : QWidget(parent), conn_(defaultConnection(connection)), store_(*conn_) {
+    : FormWindow(parent), conn_(defaultConnection(connection)), store_(*conn_) {
     setObjectName(QStringLiteral("Form9"));
     setWindowTitle(QStringLiteral("自助装箱"));
     buildControls();
@@ -257,16 +256,6 @@ void TForm9::buildControls() {
 
 // ---------------------------------------------------------------- lifecycle
 
-void TForm9::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous()) FormShow();
-}
-
-void TForm9::closeEvent(QCloseEvent* event) {
-    FormClose();
-    QWidget::closeEvent(event);
-}
-
 bool TForm9::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress &&
         (watched == GLPanel1 || (GLPanel1->surface() && watched == GLPanel1->surface())))
@@ -278,9 +267,7 @@ void TForm9::FormShow() {
     camera_.spinAngle = 0;
     tms::setSpinning(*BitBtn1, *Timer1, spinning_, false);
     clearGrid();
-    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo),
-                       static_cast<QWidget*>(CBBVehicles)})
-        w->setEnabled(false);
+    enableNewLoading(false);
     LoadVehicles();
     CBBVehicles->setCurrentIndex(0);
     {
@@ -295,6 +282,12 @@ void TForm9::FormShow() {
     tb->setMaximum(0);
     if (GLPanel1->surface()) GLPanel1->surface()->installEventFilter(this);
     redraw();
+}
+
+// The controls of a loading being built: its container, the add-goods
+// button, its name and the save button are usable together or not at all.
+void TForm9::enableNewLoading(bool on) {
+    for (QWidget* w : std::initializer_list<QWidget*>{CBBVehicles, BBAddGoods, EditNo, BBSave}) w->setEnabled(on);
 }
 
 void TForm9::FormClose() {
@@ -328,9 +321,7 @@ void TForm9::BBNewSelfHelpClick() {
         CBOrderForm->setCurrentIndex(0);
     }
     clearGrid();
-    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo),
-                       static_cast<QWidget*>(CBBVehicles)})
-        w->setEnabled(true);
+    enableNewLoading(true);
     {
         const QSignalBlocker block(tb);
         tb->setMaximum(0);
@@ -559,24 +550,19 @@ void TForm9::BBSaveClick() {
     if (!r.ok) {
         // The checks speak in their own words; anything else is the
         // database's error, and nothing was written.
-        static const char* const checks[] = {"请录入装箱名称!", "您还没有添加货物，请添加货物!",
-                                             "该名称已经存在，请重新录入!", "请先选择一个箱柜"};
-        bool isCheck = false;
-        for (const char* c : checks) isCheck = isCheck || r.message == c;
-        if (isCheck)
+        if (r.refused != tms::TSelfSaveCheck::none)
             tms::ui::showMessage(qs(r.message));
         else
             tms::ui::showError(qs(r.message));
         // A name that is missing or taken is typed again right there.
-        if (EditNo->isEnabled() && (r.message == checks[0] || r.message == checks[2])) {
+        if (EditNo->isEnabled() &&
+            (r.refused == tms::TSelfSaveCheck::noName || r.refused == tms::TSelfSaveCheck::nameTaken)) {
             EditNo->setFocus();
             EditNo->selectAll();
         }
         return;
     }
-    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo),
-                       static_cast<QWidget*>(CBBVehicles)})
-        w->setEnabled(false);
+    enableNewLoading(false);
     // The saved loading is finished: an add-goods dialog still open would
     // add batches that are shown but can never be saved.
     if (Form11 && Form11->isVisible()) Form11->close();
@@ -604,9 +590,7 @@ void TForm9::resetView() {
     }
     EditNo->clear();
     CBBVehicles->setCurrentIndex(0);
-    for (QWidget* w : {static_cast<QWidget*>(BBAddGoods), static_cast<QWidget*>(BBSave), static_cast<QWidget*>(EditNo),
-                       static_cast<QWidget*>(CBBVehicles)})
-        w->setEnabled(false);
+    enableNewLoading(false);
     syncDrawing();
 }
 

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QWidget>
 
+#include "platform/FormWindow.h"
 #include "selfhelp/SelfLoading.h"
 #include "selfhelp/SelfStore.h"
 #include "shell/Forms.h"
@@ -43,7 +44,7 @@ signals:
     void dropDown();
 };
 
-class TForm9 : public QWidget {
+class TForm9 : public tms::ui::FormWindow {
     Q_OBJECT
 public:
     // Every statement runs on `connection`; by default the main window's.
@@ -97,8 +98,8 @@ public:
     int GetAllGoodsNum() const;
     void LoadVehicles();
 
-    void FormShow();
-    void FormClose();
+    void FormShow() override;
+    void FormClose() override;
     void BBNewSelfHelpClick();
     void CBBVehiclesChange(int index);
     void BBAddGoodsClick();
@@ -118,12 +119,11 @@ public:
     void BBDeleteClick();
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
+    void enableNewLoading(bool on);
     void setSummary(const std::string& text);
     void clearGrid();
     void appendGridRow(const tms::SelfBatch& b);

@@ -1,7 +1,6 @@
 #include "selfhelp/Unit11.h"
 
 #include <QButtonGroup>
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -38,7 +37,7 @@ QString TRadioGroup::itemText(int index) const {
     return b ? b->text() : QString();
 }
 
-TForm11::TForm11(TForm5* goods, QWidget* parent) : QWidget(parent), goods_(goods ? goods : Form5) {
+TForm11::TForm11(TForm5* goods, QWidget* parent) : FormWindow(parent), goods_(goods ? goods : Form5) {
     setObjectName(QStringLiteral("Form11"));
     setWindowTitle(QStringLiteral("添加货物"));
     auto* root = new QVBoxLayout(this);
@@ -127,16 +126,6 @@ TForm11::TForm11(TForm5* goods, QWidget* parent) : QWidget(parent), goods_(goods
     connect(BBCancel, &QPushButton::clicked, this, &TForm11::BBCancelClick);
 }
 
-void TForm11::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous()) FormShow();
-}
-
-void TForm11::closeEvent(QCloseEvent* event) {
-    FormClose();
-    QWidget::closeEvent(event);
-}
-
 void TForm11::FormShow() {
     if (goods_) tms::reportErrors([&] { goods_->GoodsDS->acquire(this); });
 }
@@ -205,7 +194,7 @@ void TForm11::BBOkClick() {
                                                              RGPlaceDirection->ItemIndex(), RGPlaceType->ItemIndex());
     if (!r.accepted) {
         tms::ui::showMessage(QString::fromStdString(r.message));
-        focusRefused(r.message);
+        focusRefused(r.refused);
         return;
     }
     if (r.placed > 0) window->batchAdded(r);
@@ -214,18 +203,21 @@ void TForm11::BBOkClick() {
     close();
 }
 
-void TForm11::focusRefused(const std::string& message) {
+void TForm11::focusRefused(tms::TBatchEntry entry) {
     // The user goes on where the refused entry is: the amount (selected, so
     // typing replaces it), a choice group or the goods list.
-    const auto is = [&](const char* text) { return message == text; };
-    if (is("请录入数量") || is("录入的数量有误，请重新录入!") || is("录入的数量太大了，请重新录入!") ||
-        is("录入的数量太小了，请重新录入!")) {
-        EditNum->setFocus();
-        EditNum->selectAll();
-    } else if (is("请选择摆放方向") || is("请选择摆放方式")) {
-        TRadioGroup* group = is("请选择摆放方向") ? RGPlaceDirection : RGPlaceType;
-        if (auto* first = group->findChild<QRadioButton*>()) first->setFocus();
-    } else if (is("请选择一个货物")) {
-        goodsDBGRID->setFocus();
+    switch (entry) {
+        case tms::TBatchEntry::amount:
+            EditNum->setFocus();
+            EditNum->selectAll();
+            break;
+        case tms::TBatchEntry::fillOrder:
+        case tms::TBatchEntry::placeType: {
+            TRadioGroup* group = entry == tms::TBatchEntry::fillOrder ? RGPlaceDirection : RGPlaceType;
+            if (auto* first = group->findChild<QRadioButton*>()) first->setFocus();
+            break;
+        }
+        case tms::TBatchEntry::goods: goodsDBGRID->setFocus(); break;
+        case tms::TBatchEntry::none: break;
     }
 }

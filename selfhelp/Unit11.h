@@ -12,6 +12,7 @@
 
 #include <optional>
 
+#include "platform/FormWindow.h"
 #include "selfhelp/SelfLoading.h"
 #include "shell/Forms.h"
 
@@ -35,7 +36,7 @@ private:
     QButtonGroup* group_;
 };
 
-class TForm11 : public QWidget {
+class TForm11 : public tms::ui::FormWindow {
     Q_OBJECT
 public:
     // The goods come from `goods`' list, by default the goods window's.
@@ -53,8 +54,8 @@ public:
     QPushButton* BBOk;
     QPushButton* BBCancel;
 
-    void FormShow();
-    void FormClose();
+    void FormShow() override;
+    void FormClose() override;
     void BtnQueryNoClick();
     void BtnQueryNameClick();
     void BtnGoodsAllClick();
@@ -62,15 +63,13 @@ public:
     void BBCancelClick();
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     // The goods row the grid stands on; none when the list is closed or empty.
     std::optional<tms::SelfGoods> currentGoods() const;
     void search(QLineEdit* edit, const QString& field);
     // After a refused OK, the focus goes to the entry that was refused.
-    void focusRefused(const std::string& message);
+    void focusRefused(tms::TBatchEntry entry);
 
     TForm5* goods_;
 };

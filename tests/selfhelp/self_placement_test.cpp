@@ -13,6 +13,7 @@
 #include "view/PlanLoad.h"
 
 using tms::SelfGoods;
+using tms::TBatchEntry;
 using tms::TBatchResult;
 using tms::TgoodsinfoSelf;
 using tms::TSelfLoading;
@@ -202,31 +203,33 @@ TEST(SelfPlacement, RefusedInputChangesNothing) {
         SelfGoods goods;
         bool noGoods;
         const char* message;
+        TBatchEntry entry;  // where the dialog puts the focus
     } cases[] = {
-        {"", 0, 0, g, false, "请录入数量"},
-        {"  ", 0, 0, g, false, "请录入数量"},
-        {"abc", 0, 0, g, false, "录入的数量有误，请重新录入!"},
-        {"0x10", 0, 0, g, false, "录入的数量有误，请重新录入!"},
-        {"1e3", 0, 0, g, false, "录入的数量有误，请重新录入!"},
-        {"2.5", 0, 0, g, false, "录入的数量有误，请重新录入!"},
-        {"5001", 0, 0, g, false, "录入的数量太大了，请重新录入!"},
-        {"99999999999999999999", 0, 0, g, false, "录入的数量太大了，请重新录入!"},
-        {"0", 0, 0, g, false, "录入的数量太小了，请重新录入!"},
-        {"-3", 0, 0, g, false, "录入的数量太小了，请重新录入!"},
-        {"1", -1, 0, g, false, "请选择摆放方向"},
-        {"1", 0, -1, g, false, "请选择摆放方式"},
-        {"1", 0, 0, g, true, "请选择一个货物"},
-        {"1", 0, 0, goods(0, 1, 1), false, "货物的尺寸有误，请检查货物资料!"},
-        {"1", 0, 0, goods(1, -2, 1), false, "货物的尺寸有误，请检查货物资料!"},
-        {"1", 0, 0, goods(1, 1, 1, "G", "255,0"), false, "货物的颜色有误，请检查货物资料!"},
-        {"1", 0, 0, goods(1, 1, 1, "G", ""), false, "货物的颜色有误，请检查货物资料!"},
-        {"1", 0, 0, goods(1, 1, 1, "G", "1,2,300"), false, "货物的颜色有误，请检查货物资料!"},
+        {"", 0, 0, g, false, "请录入数量", TBatchEntry::amount},
+        {"  ", 0, 0, g, false, "请录入数量", TBatchEntry::amount},
+        {"abc", 0, 0, g, false, "录入的数量有误，请重新录入!", TBatchEntry::amount},
+        {"0x10", 0, 0, g, false, "录入的数量有误，请重新录入!", TBatchEntry::amount},
+        {"1e3", 0, 0, g, false, "录入的数量有误，请重新录入!", TBatchEntry::amount},
+        {"2.5", 0, 0, g, false, "录入的数量有误，请重新录入!", TBatchEntry::amount},
+        {"5001", 0, 0, g, false, "录入的数量太大了，请重新录入!", TBatchEntry::amount},
+        {"99999999999999999999", 0, 0, g, false, "录入的数量太大了，请重新录入!", TBatchEntry::amount},
+        {"0", 0, 0, g, false, "录入的数量太小了，请重新录入!", TBatchEntry::amount},
+        {"-3", 0, 0, g, false, "录入的数量太小了，请重新录入!", TBatchEntry::amount},
+        {"1", -1, 0, g, false, "请选择摆放方向", TBatchEntry::fillOrder},
+        {"1", 0, -1, g, false, "请选择摆放方式", TBatchEntry::placeType},
+        {"1", 0, 0, g, true, "请选择一个货物", TBatchEntry::goods},
+        {"1", 0, 0, goods(0, 1, 1), false, "货物的尺寸有误，请检查货物资料!", TBatchEntry::none},
+        {"1", 0, 0, goods(1, -2, 1), false, "货物的尺寸有误，请检查货物资料!", TBatchEntry::none},
+        {"1", 0, 0, goods(1, 1, 1, "G", "255,0"), false, "货物的颜色有误，请检查货物资料!", TBatchEntry::none},
+        {"1", 0, 0, goods(1, 1, 1, "G", ""), false, "货物的颜色有误，请检查货物资料!", TBatchEntry::none},
+        {"1", 0, 0, goods(1, 1, 1, "G", "1,2,300"), false, "货物的颜色有误，请检查货物资料!", TBatchEntry::none},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.amount + " " + c.message);
         TBatchResult r = s.placeBatch(c.noGoods ? nullptr : &c.goods, c.amount, c.fill, c.place);
         EXPECT_FALSE(r.accepted);
         EXPECT_EQ(r.message, c.message);
+        EXPECT_EQ(r.refused, c.entry);
         EXPECT_TRUE(s.pieceArr().empty());
         EXPECT_TRUE(s.batches().empty());
         ASSERT_EQ(s.freeSpaces().size(), 1u);

@@ -135,6 +135,7 @@ TEST_F(StoreTest, ARoundTripGivesTheSameBatchesAndPieces) {
     SelfGoods g = catalogue("A1");
     EXPECT_EQ(seen.placeBatch(&g, "1", 0, 0).message, "请先选择一个箱柜");
     EXPECT_EQ(store.save("另一个", seen).message, "请先选择一个箱柜");
+    EXPECT_EQ(store.save("另一个", seen).refused, tms::TSelfSaveCheck::noContainer);
 }
 
 TEST_F(StoreTest, CornersAreStoredWithTwoDecimals) {
@@ -159,7 +160,9 @@ TEST_F(StoreTest, NameChecksComeFirstAndWriteNothing) {
     empty.setContainer("V2", 1000, 1000, 1000);
     EXPECT_EQ(store.save("", empty).message, "请录入装箱名称!");
     EXPECT_EQ(store.save("   ", empty).message, "请录入装箱名称!");
+    EXPECT_EQ(store.save("   ", empty).refused, tms::TSelfSaveCheck::noName);
     EXPECT_EQ(store.save("x", empty).message, "您还没有添加货物，请添加货物!");
+    EXPECT_EQ(store.save("x", empty).refused, tms::TSelfSaveCheck::noGoods);
 
     TSelfLoading s;
     build(s);
@@ -167,6 +170,7 @@ TEST_F(StoreTest, NameChecksComeFirstAndWriteNothing) {
     auto again = store.save("LOAD-1", s);
     EXPECT_FALSE(again.ok);
     EXPECT_EQ(again.message, "该名称已经存在，请重新录入!");
+    EXPECT_EQ(again.refused, tms::TSelfSaveCheck::nameTaken);
     EXPECT_EQ(rows("HoldSelfHelpOrderForm"), 1);
     EXPECT_EQ(rows("HoldSelfHelpList"), 55);
 
@@ -198,6 +202,7 @@ TEST_F(StoreTest, AFailureDuringTheSaveLeavesNoRows) {
     auto r = store.save("broken", s);
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.message.find("disk full"), std::string::npos);
+    EXPECT_EQ(r.refused, tms::TSelfSaveCheck::none);  // shown as the database's error
     EXPECT_EQ(allRows(), 0);
     EXPECT_FALSE(db.conn.InTransaction());
     db.conn.Execute("drop trigger stop_piece");
