@@ -151,6 +151,14 @@ struct RunCrew {
     std::unique_ptr<SweepPool> pool;
 };
 
+// What a sweep leaves for the run: its winner (nullptr when no trial loaded
+// more than bestVolume; it lives in a worker until the next sweep) and
+// whether any trial failed to place a piece.
+struct SweepOutcome {
+    const TrialOutcome* win = nullptr;
+    bool overflow = false;
+};
+
 }  // namespace detail
 
 namespace {
@@ -173,6 +181,56 @@ int boxNumber(const tBox& b, int fallback) {
     } catch (...) {
     }
     return fallback;
+}
+
+// The pieces as the trials read them: one kind per distinct size and turn
+// permission, in order of first appearance.
+detail::RunPieces preparePieces(const std::vector<Tgoodsinfo>& goods) {
+    const std::size_t n = goods.size();
+    detail::RunPieces pieces;
+    pieces.kindOf.resize(n);
+    pieces.weight.resize(n);
+    pieces.volume.resize(n);
+    pieces.sameAsPrev.resize(n);
+    pieces.placed.resize(n);
+    std::map<std::tuple<float, float, float, bool>, int> kinds;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Tgoodsinfo& g = goods[i];
+        const bool turn = g.canTurn >= 1;
+        auto [it, added] = kinds.emplace(std::make_tuple(g.L, g.W, g.H, turn), static_cast<int>(kinds.size()));
+        if (added) pieces.kinds.push_back(detail::makeKind(g.L, g.W, g.H, turn));
+        pieces.kindOf[i] = it->second;
+        pieces.weight[i] = g.weight;
+        pieces.volume[i] = static_cast<double>(g.L) * static_cast<double>(g.W) * static_cast<double>(g.H);
+        pieces.sameAsPrev[i] = i > 0 && g.GoodsNo == goods[i - 1].GoodsNo;
+        pieces.placed[i] = g.placed;
+    }
+    return pieces;
+}
+
+// What a piece is, apart from where it stands.
+void copyIdentity(Tgoodsinfo& to, const Tgoodsinfo& from) {
+    to.GoodsNo = from.GoodsNo;
+    to.ListId = from.ListId;
+    to.GoodsName = from.GoodsName;
+    to.L = from.L;
+    to.W = from.W;
+    to.H = from.H;
+    to.weight = from.weight;
+    to.canTurn = from.canTurn;
+}
+
+// Where a piece stands: placed in container `number` as a trial put it.
+void setPlacement(Tgoodsinfo& g, const detail::Placement& pl, int number) {
+    g.code = orientations()[pl.orient].code;
+    g.placed = 1;
+    g.x0 = pl.x0;
+    g.y0 = pl.y0;
+    g.z0 = pl.z0;
+    g.x1 = pl.x1;
+    g.y1 = pl.y1;
+    g.z1 = pl.z1;
+    g.vehicleOrder = number;
 }
 
 }  // namespace
@@ -208,11 +266,7 @@ TRunResult THoldEngine::getGoodsArrYH(const std::string& /*OrderFormNo*/) {
     result.error = checkInput();
     if (!result.error.empty()) return result;
 
-    const std::size_t n = goodsArr.size();
-    if (bestArr.size() < n) bestArr.resize(n);
-    const TLoadingMode mode = options.loadingMode;
-    const int trials = trialsPerSweep(mode);
-
+    if (bestArr.size() < goodsArr.size()) bestArr.resize(goodsArr.size());
     bestVolume = 0;
     curBoxIdx = 0;
     keepKeys = true;
@@ -220,31 +274,46 @@ TRunResult THoldEngine::getGoodsArrYH(const std::string& /*OrderFormNo*/) {
     trialVolume = 0;
     relaxFlag = 0;
 
-    // The pieces as the trials read them.
-    detail::RunPieces pieces;
-    pieces.kindOf.resize(n);
-    pieces.weight.resize(n);
-    pieces.volume.resize(n);
-    pieces.sameAsPrev.resize(n);
-    pieces.placed.resize(n);
-    {
-        std::map<std::tuple<float, float, float, bool>, int> kinds;
-        for (std::size_t i = 0; i < n; ++i) {
-            const Tgoodsinfo& g = goodsArr[i];
-            const bool turn = g.canTurn >= 1;
-            auto [it, added] = kinds.emplace(std::make_tuple(g.L, g.W, g.H, turn), static_cast<int>(kinds.size()));
-            if (added) pieces.kinds.push_back(detail::makeKind(g.L, g.W, g.H, turn));
-            pieces.kindOf[i] = it->second;
-            pieces.weight[i] = g.weight;
-            pieces.volume[i] = static_cast<double>(g.L) * static_cast<double>(g.W) * static_cast<double>(g.H);
-            pieces.sameAsPrev[i] = i > 0 && g.GoodsNo == goodsArr[i - 1].GoodsNo;
-            pieces.placed[i] = g.placed;
+    detail::RunPieces pieces = preparePieces(goodsArr);
+    readyCrew(trialsPerSweep(options.loadingMode));
+
+    bool relaxStart = false;
+    while (!loadList.empty()) {
+        const detail::SweepOutcome sweep = runSweep(pieces, relaxStart);
+        const std::vector<char> taken = takenFromLoadList(sweep.win);
+        const bool piecesRemain = std::find(taken.begin(), taken.end(), 0) != taken.end();
+
+        // Every trial of the sweep failed once and was forgiven: nothing set
+        // overflow though pieces remain. Sweep the same empty container again
+        // with the upright preference dropped from the start of every trial.
+        if (!sweep.overflow && options.preferUpright && !relaxStart && piecesRemain) {
+            relaxStart = true;
+            continue;
         }
+        relaxStart = false;
+
+        // A sweep that places nothing ends the run: what is left fits no
+        // empty container.
+        if (!sweep.win) break;
+
+        const int number = boxNumber(boxArr[static_cast<std::size_t>(curBoxIdx)], curBoxIdx + 1);
+        takeWinner(*sweep.win, number);
+        if (boxArr[static_cast<std::size_t>(curBoxIdx)].overflow == 1) openNextContainer();
+        markLoaded(*sweep.win, number, taken, pieces);
     }
 
+    collectLeftOver(result);
+    startSpaces(boxArr[0].L, boxArr[0].W, boxArr[0].H, 0);
+    result.ok = true;
+    result.boxesOpened = static_cast<int>(boxArr.size());
+    return result;
+}
+
+// One worker per thread, at most one per trial; workers and threads stay for
+// the next run, their memory with them.
+void THoldEngine::readyCrew(int trials) {
     int threads = options.threads > 0 ? options.threads : static_cast<int>(std::thread::hardware_concurrency());
     threads = std::clamp(threads, 1, trials);
-    // Workers and threads stay for the next run, their memory with them.
     if (!crew_) crew_ = std::make_unique<detail::RunCrew>();
     auto& workers = crew_->workers;
     if (static_cast<int>(workers.size()) != threads) {
@@ -260,179 +329,146 @@ TRunResult THoldEngine::getGoodsArrYH(const std::string& /*OrderFormNo*/) {
         w->trial.kindArr = kindArr;
         w->trial.kindCount = kindCount;
     }
+}
+
+// Runs every trial of the sweep over the current container and leaves the
+// engine's fields and the container's load as the sweep's last trial left
+// them. The winner is the best trial that loads more than bestVolume.
+detail::SweepOutcome THoldEngine::runSweep(const detail::RunPieces& pieces, bool relaxStart) {
+    const TLoadingMode mode = options.loadingMode;
+    const int trials = trialsPerSweep(mode);
+    auto& workers = crew_->workers;
     detail::SweepPool* pool = crew_->pool.get();
+
+    // Every container of a run has the size of the first.
+    tBox box = boxArr[static_cast<std::size_t>(curBoxIdx)];
+    box.L = boxArr[0].L;
+    box.W = boxArr[0].W;
+    box.H = boxArr[0].H;
+    std::atomic<int> next{0};
+    std::atomic<bool> overflow{false};
+    double lastVolume = 0, lastWeight = 0;
+    for (auto& w : workers) w->hasBest = false;
 
     auto progress = [&](int position) {
         if (options.progress) options.progress(240, position);
     };
-
-    bool relaxStart = false;
-    while (!loadList.empty()) {
-        // ---- one sweep over the current container
-        tBox box = boxArr[static_cast<std::size_t>(curBoxIdx)];
-        box.L = boxArr[0].L;
-        box.W = boxArr[0].W;
-        box.H = boxArr[0].H;
-        std::atomic<int> next{0};
-        std::atomic<bool> overflow{false};
-        double lastVolume = 0, lastWeight = 0;
-        for (auto& w : workers) w->hasBest = false;
-
-        std::function<void(int)> job = [&](int wi) {
-            detail::Worker& w = *workers[static_cast<std::size_t>(wi)];
-            for (int ti; (!pool || !pool->stopping()) && (ti = next.fetch_add(1)) < trials;) {
-                w.trial.index_->runTrial(pieces, sweepParams(mode, ti), relaxStart, box, w.cur);
-                w.cur.trial = ti;
-                if (w.cur.overflow) overflow = true;
-                if (ti == trials - 1) {
-                    lastVolume = w.cur.volume;
-                    lastWeight = w.cur.weight;
-                }
-                if (w.cur.volume > bestVolume && (!w.hasBest || better(w.cur, w.best))) {
-                    std::swap(w.cur, w.best);
-                    w.hasBest = true;
-                }
-                if (pool) pool->trialDone();
-                else progress(ti + 1);
+    std::function<void(int)> job = [&](int wi) {
+        detail::Worker& w = *workers[static_cast<std::size_t>(wi)];
+        for (int ti; (!pool || !pool->stopping()) && (ti = next.fetch_add(1)) < trials;) {
+            w.trial.index_->runTrial(pieces, sweepParams(mode, ti), relaxStart, box, w.cur);
+            w.cur.trial = ti;
+            if (w.cur.overflow) overflow = true;
+            if (ti == trials - 1) {
+                lastVolume = w.cur.volume;
+                lastWeight = w.cur.weight;
             }
-        };
-        progress(0);
-        if (pool) pool->run(job, trials, progress);
-        else job(0);
-
-        const detail::TrialOutcome* win = nullptr;
-        for (auto& w : workers)
-            if (w->hasBest && (!win || better(w->best, *win))) win = &w->best;
-
-        setSweepParams(sweepParams(mode, trials - 1));
-        trialVolume = lastVolume;
-        tBox& cur = boxArr[static_cast<std::size_t>(curBoxIdx)];
-        cur.loadedVolume = lastVolume;
-        cur.loadedWeight = lastWeight;
-        if (overflow) cur.overflow = 1;
-
-        // Which entries of loadList the winner's pieces take away.
-        std::vector<char> taken(loadList.size(), 0);
-        std::size_t remaining = loadList.size();
-        if (win) {
-            std::unordered_map<std::string, std::vector<std::size_t>> where;
-            for (std::size_t j = loadList.size(); j-- > 0;) where[loadList[j]].push_back(j);
-            std::vector<char> inWin(n, 0);
-            for (const auto& pl : win->placed) inWin[static_cast<std::size_t>(pl.piece)] = 1;
-            for (std::size_t i = 0; i < n; ++i) {
-                if (!inWin[i]) continue;
-                auto it = where.find(goodsArr[i].ListId);
-                if (it == where.end() || it->second.empty()) continue;
-                taken[it->second.back()] = 1;
-                it->second.pop_back();
-                --remaining;
+            if (w.cur.volume > bestVolume && (!w.hasBest || better(w.cur, w.best))) {
+                std::swap(w.cur, w.best);
+                w.hasBest = true;
             }
+            if (pool) pool->trialDone();
+            else progress(ti + 1);
         }
+    };
+    progress(0);
+    if (pool) pool->run(job, trials, progress);
+    else job(0);
 
-        // Every trial of the sweep failed once and was forgiven: nothing set
-        // overflow though pieces remain. Sweep the same empty container again
-        // with the upright preference dropped from the start of every trial.
-        if (!overflow && options.preferUpright && !relaxStart && remaining > 0) {
-            relaxStart = true;
-            continue;
-        }
-        relaxStart = false;
+    detail::SweepOutcome out;
+    for (auto& w : workers)
+        if (w->hasBest && (!out.win || better(w->best, *out.win))) out.win = &w->best;
+    out.overflow = overflow;
 
-        // A sweep that places nothing ends the run: what is left fits no
-        // empty container.
-        if (!win) break;
+    setSweepParams(sweepParams(mode, trials - 1));
+    trialVolume = lastVolume;
+    tBox& cur = boxArr[static_cast<std::size_t>(curBoxIdx)];
+    cur.loadedVolume = lastVolume;
+    cur.loadedWeight = lastWeight;
+    if (out.overflow) cur.overflow = 1;
+    return out;
+}
 
-        bestVolume = win->volume;
-        const int number = boxNumber(cur, curBoxIdx + 1);
-        for (Tgoodsinfo& b : bestArr) b.placed = 0;
-        for (const auto& pl : win->placed) {
-            const Tgoodsinfo& g = goodsArr[static_cast<std::size_t>(pl.piece)];
-            Tgoodsinfo& b = bestArr[static_cast<std::size_t>(pl.piece)];
-            b.GoodsNo = g.GoodsNo;
-            b.ListId = g.ListId;
-            b.GoodsName = g.GoodsName;
-            b.L = g.L;
-            b.W = g.W;
-            b.H = g.H;
-            b.weight = g.weight;
-            b.code = orientations()[pl.orient].code;
-            b.placed = 1;
-            b.canTurn = g.canTurn;
-            b.x0 = pl.x0;
-            b.y0 = pl.y0;
-            b.z0 = pl.z0;
-            b.x1 = pl.x1;
-            b.y1 = pl.y1;
-            b.z1 = pl.z1;
-            b.vehicleOrder = number;
-        }
-
-        if (cur.overflow == 1) {
-            tBox nb;
-            nb.boxNo = std::to_string(curBoxIdx + 2);
-            nb.L = boxArr[0].L;
-            nb.W = boxArr[0].W;
-            nb.H = boxArr[0].H;
-            nb.maxWeight = boxArr[0].maxWeight;
-            nb.overflow = 0;
-            nb.opened = 1;
-            nb.loadedVolume = 0;
-            nb.loadedWeight = 0;
-            boxArr.push_back(nb);
-            ++curBoxIdx;
-            bestVolume = 0;
-            relaxFlag = 0;
-            lowX = 0;
-            lowY = 0;
-        }
-
-        for (const auto& pl : win->placed) {
-            const std::size_t i = static_cast<std::size_t>(pl.piece);
-            Tgoodsinfo& g = goodsArr[i];
-            const Tgoodsinfo& b = bestArr[i];
-            g.placed = 1;
-            g.code = b.code;
-            g.x0 = b.x0;
-            g.y0 = b.y0;
-            g.z0 = b.z0;
-            g.x1 = b.x1;
-            g.y1 = b.y1;
-            g.z1 = b.z1;
-            g.vehicleOrder = b.vehicleOrder;
-            pieces.placed[i] = 1;
-        }
-        std::size_t keep = 0;
-        for (std::size_t j = 0; j < loadList.size(); ++j)
-            if (!taken[j]) {
-                if (keep != j) loadList[keep] = std::move(loadList[j]);
-                ++keep;
-            }
-        loadList.resize(keep);
+// Which entries of loadList the winner's pieces take away (1 = taken); none
+// when there is no winner.
+std::vector<char> THoldEngine::takenFromLoadList(const detail::TrialOutcome* win) const {
+    std::vector<char> taken(loadList.size(), 0);
+    if (!win) return taken;
+    std::unordered_map<std::string, std::vector<std::size_t>> where;
+    for (std::size_t j = loadList.size(); j-- > 0;) where[loadList[j]].push_back(j);
+    std::vector<char> inWin(goodsArr.size(), 0);
+    for (const auto& pl : win->placed) inWin[static_cast<std::size_t>(pl.piece)] = 1;
+    for (std::size_t i = 0; i < goodsArr.size(); ++i) {
+        if (!inWin[i]) continue;
+        auto it = where.find(goodsArr[i].ListId);
+        if (it == where.end() || it->second.empty()) continue;
+        taken[it->second.back()] = 1;
+        it->second.pop_back();
     }
+    return taken;
+}
 
-    // Pieces that no container took.
-    for (std::size_t i = 0; i < n; ++i) {
+// bestArr := the winner's placements, in container `number`; bestArr's
+// other entries keep what they hold but leave the winning set.
+void THoldEngine::takeWinner(const detail::TrialOutcome& win, int number) {
+    bestVolume = win.volume;
+    for (Tgoodsinfo& b : bestArr) b.placed = 0;
+    for (const auto& pl : win.placed) {
+        const std::size_t i = static_cast<std::size_t>(pl.piece);
+        copyIdentity(bestArr[i], goodsArr[i]);
+        setPlacement(bestArr[i], pl, number);
+    }
+}
+
+void THoldEngine::openNextContainer() {
+    tBox nb;
+    nb.boxNo = std::to_string(curBoxIdx + 2);
+    nb.L = boxArr[0].L;
+    nb.W = boxArr[0].W;
+    nb.H = boxArr[0].H;
+    nb.maxWeight = boxArr[0].maxWeight;
+    nb.overflow = 0;
+    nb.opened = 1;
+    nb.loadedVolume = 0;
+    nb.loadedWeight = 0;
+    boxArr.push_back(nb);
+    ++curBoxIdx;
+    bestVolume = 0;
+    relaxFlag = 0;
+    lowX = 0;
+    lowY = 0;
+}
+
+// The winner's pieces count as loaded and leave loadList.
+void THoldEngine::markLoaded(const detail::TrialOutcome& win, int number, const std::vector<char>& taken,
+                             detail::RunPieces& pieces) {
+    for (const auto& pl : win.placed) {
+        const std::size_t i = static_cast<std::size_t>(pl.piece);
+        setPlacement(goodsArr[i], pl, number);
+        pieces.placed[i] = 1;
+    }
+    std::size_t keep = 0;
+    for (std::size_t j = 0; j < loadList.size(); ++j)
+        if (!taken[j]) {
+            if (keep != j) loadList[keep] = std::move(loadList[j]);
+            ++keep;
+        }
+    loadList.resize(keep);
+}
+
+// The pieces no container took: listed in the result, their bestArr entry
+// reset to the identity alone. Counts the containers that hold a piece.
+void THoldEngine::collectLeftOver(TRunResult& result) {
+    for (std::size_t i = 0; i < goodsArr.size(); ++i) {
         const Tgoodsinfo& g = goodsArr[i];
         if (g.placed) {
             result.boxesUsed = std::max(result.boxesUsed, bestArr[i].vehicleOrder);
             continue;
         }
         result.leftOver.push_back(static_cast<int>(i));
-        Tgoodsinfo& b = bestArr[i];
-        b = Tgoodsinfo();
-        b.GoodsNo = g.GoodsNo;
-        b.ListId = g.ListId;
-        b.GoodsName = g.GoodsName;
-        b.L = g.L;
-        b.W = g.W;
-        b.H = g.H;
-        b.weight = g.weight;
-        b.canTurn = g.canTurn;
+        bestArr[i] = Tgoodsinfo();
+        copyIdentity(bestArr[i], g);
     }
-    startSpaces(boxArr[0].L, boxArr[0].W, boxArr[0].H, 0);
-    result.ok = true;
-    result.boxesOpened = static_cast<int>(boxArr.size());
-    return result;
 }
 
 }  // namespace tms

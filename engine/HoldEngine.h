@@ -53,6 +53,12 @@
 
 namespace tms {
 
+namespace detail {
+struct RunPieces;
+struct TrialOutcome;
+struct SweepOutcome;
+}  // namespace detail
+
 // ------------------------------------------------------------- the engine --
 
 // The engine state the windows share, and the optimiser.
@@ -89,6 +95,16 @@ protected:
     tBox* weightBox() override;
 
 private:
+    // The steps of getGoodsArrYH, in the order it runs them.
+    void readyCrew(int trials);
+    detail::SweepOutcome runSweep(const detail::RunPieces& pieces, bool relaxStart);
+    std::vector<char> takenFromLoadList(const detail::TrialOutcome* win) const;
+    void takeWinner(const detail::TrialOutcome& win, int number);
+    void openNextContainer();
+    void markLoaded(const detail::TrialOutcome& win, int number, const std::vector<char>& taken,
+                    detail::RunPieces& pieces);
+    void collectLeftOver(TRunResult& result);
+
     std::unique_ptr<detail::RunCrew> crew_;  // trial workers and threads, kept between runs
 };
 

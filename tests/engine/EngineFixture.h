@@ -12,6 +12,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace enginetest {
@@ -100,12 +101,18 @@ inline void expectSoundPlan(const tms::THoldEngine& e, const tms::TRunResult& r,
     std::map<int, std::vector<std::size_t>> byBox;
     for (std::size_t i = 0; i < e.bestArr.size(); ++i) {
         const auto& b = e.bestArr[i];
+        const auto& g = e.goodsArr[i];
         SCOPED_TRACE("piece " + std::to_string(i));
         if (left.count(static_cast<int>(i))) {
             EXPECT_EQ(b.vehicleOrder, -1);
             EXPECT_EQ(b.code, "");
+            EXPECT_EQ(g.placed, 0);
             continue;
         }
+        // goodsArr carries the same placement as bestArr.
+        EXPECT_EQ(g.placed, 1);
+        EXPECT_EQ(std::make_tuple(g.code, g.x0, g.y0, g.z0, g.x1, g.y1, g.z1, g.vehicleOrder),
+                  std::make_tuple(b.code, b.x0, b.y0, b.z0, b.x1, b.y1, b.z1, b.vehicleOrder));
         const tms::Orientation* ori = tms::orientationByCode(b.code);
         ASSERT_NE(ori, nullptr) << b.code;
         const tms::Extents ex = tms::extentsOf(*ori, b.L, b.W, b.H);
