@@ -112,8 +112,10 @@ void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, 
     }
 
     // Everything is read; from here on nothing can fail half-way.
-    tBox cur;
-    TPlanScene sc;
+    // An order without a container row keeps the container on show (size,
+    // view extent, outline) and its pieces are placed against it.
+    tBox cur = show.curBox;
+    TPlanScene sc = scene;
     if (!box.IsEmpty()) {
         cur.vehicleNo = detail::cellText(box.cell(0, 0));
         cur.L = box.cell(0, 1).toDouble();
