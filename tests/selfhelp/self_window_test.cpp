@@ -213,7 +213,17 @@ protected:
 TEST_F(SelfWindow, TwoBatchesInATwentyFootContainerAreGriddedSummedAndDrawn) {
     EXPECT_EQ(form->windowTitle(), "自助装箱");
     EXPECT_FALSE(button("BBAddGoods")->isEnabled());
-    twoBatches();
+    newLoading("20GP");
+    // The wait cursor shows while a batch is placed and drawn, and goes after.
+    QList<int> cursors;
+    const auto watch = QObject::connect(grid()->model(), &QAbstractItemModel::rowsInserted, form, [&] {
+        cursors << (QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : -1);
+    });
+    addBatch("A001", "10", 0, 0);
+    addBatch("B002", "6", 1, 2);
+    QObject::disconnect(watch);
+    EXPECT_EQ(cursors, (QList<int>{Qt::WaitCursor, Qt::WaitCursor}));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_FALSE(control<QComboBox>(form, "CBBVehicles")->isEnabled());
