@@ -321,7 +321,13 @@ TEST(Shading, FacesOfSeveralColours) {
     // Ties of the maximum: the first component equal to it decides the hue.
     tms::RGB2HSL(1, 1, 0, H, S, L);
     EXPECT_NEAR(H, 60, 1e-12);
+    // A hue out of range even after the correction says so and gives 0.
+    std::vector<std::string> said;
+    tms::setShadingMessage([&](const std::string& m) { said.push_back(m); });
     EXPECT_EQ(tms::HueToRGB(0.2, 0.8, -500), 0);
+    EXPECT_EQ(tms::HueToRGB(0.2, 0.8, -360.5), 0);
+    tms::setShadingMessage({});
+    EXPECT_EQ(said, (std::vector<std::string>{"h= -140 error!", "h= -0.5 error!"}));
 }
 
 // The shade each pair of faces gets follows the goods dimension across it.
