@@ -25,7 +25,8 @@ const char* const kPileGridSql =
     "GROUP BY HoldGoods.GoodsNo, HoldGoods.GoodsName, HoldGoods.Brand, HoldGoods.Model, HoldGoods.Color, "
     "HoldGoods.Length, HoldGoods.Width, HoldGoods.Height, HoldList.PlaceType, HoldList.floor, "
     "HoldList.dx, HoldList.dy, HoldList.dz "
-    "ORDER BY HoldList.dx, HoldList.dy, HoldList.dz, HoldList.floor, HoldGoods.GoodsNo";
+    "ORDER BY HoldList.dx, HoldList.dy, HoldList.dz, HoldList.floor, HoldGoods.GoodsNo, min(HoldList.ListId), "
+    "HoldList.PlaceType";
 
 }  // namespace detail
 
