@@ -222,7 +222,7 @@ public:
     std::string GetZXL() const;
 
     // Which pieces are drawn (shown = 1 and alpha = 1, the others 0 and 0):
-    void showBatch(int batch);     // the pieces of one batch (grid row click)
+    void showBatch(int batch);  // the pieces of one batch (grid row click)
     // The first position + 1 pieces of pieceArr (piece slider; its maximum,
     // the number of pieces, shows all). While building, a piece's place in
     // pieceArr is its ListId; a loading read back whose goods were partly

@@ -493,7 +493,8 @@ TEST_F(OrderWindows, EveryWayOutOfThePickerLeavesEveryWindowTakingInput) {
     const std::pair<const char*, std::function<void()>> ways[] = {
         {"退出", [] { clickAsUser(Form7->BitBtn4); }},
         {"title bar", [] { Form7->windowHandle()->close(); }},
-        {"opened again", [] {
+        {"opened again",
+         [] {
              Form7->openForOrder("P1");
              ASSERT_TRUE(QTest::qWaitForWindowExposed(Form7));
              EXPECT_EQ(QGuiApplication::modalWindow(), Form7->windowHandle());

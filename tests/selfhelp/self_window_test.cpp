@@ -645,8 +645,8 @@ TEST_F(SelfWindow, ASavedLoadingWithGoodsGoneShowsWhatIsLeftWhole) {
     EXPECT_EQ(Form8->heapStep, 2);
     EXPECT_EQ(Form1->plan.showFloors, std::vector<std::string>({"1", "3"}));
     EXPECT_EQ(shownBatches(), "1,1,3,3");
-    EXPECT_EQ(lines(summary()).mid(1, 3),
-              QStringList({"  第  2  批:  (共  2  批)", "      已装入货物共计:  4    件", "      当前批    编号:  C003"}));
+    EXPECT_EQ(lines(summary()).mid(1, 3), QStringList({"  第  2  批:  (共  2  批)", "      已装入货物共计:  4    件",
+                                                       "      当前批    编号:  C003"}));
     button("BitBtn5")->click();
     EXPECT_EQ(shownBatches(), "1,1");
     // A grid row still shows its own batch.

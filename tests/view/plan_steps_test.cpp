@@ -108,9 +108,10 @@ TEST(PlanSteps, PilesThatTieComeByTheirFirstPiece) {
     db.conn.Execute("INSERT INTO HoldOrderForm(OrderFormNo, VehicleNo, IsNeedCount) VALUES ('O1', 'V1', 0)");
     const char* pieces[][2] = {{"G1000001", "立放，正向"}, {"G1000002", "侧放，正向"}, {"G1000003", "立放，正向"}};
     for (const auto& [id, place] : pieces)
-        db.conn.Execute("INSERT INTO HoldList(ListId, GoodsNo, OrderFormNo, vehicleOrder, PlaceType, floor) "
-                        "VALUES (?, 'G1', 'O1', 1, ?, 'G1')",
-                        {QString::fromUtf8(id), QString::fromUtf8(place)});
+        db.conn.Execute(
+            "INSERT INTO HoldList(ListId, GoodsNo, OrderFormNo, vehicleOrder, PlaceType, floor) "
+            "VALUES (?, 'G1', 'O1', 1, ?, 'G1')",
+            {QString::fromUtf8(id), QString::fromUtf8(place)});
     const std::vector<std::string> want = {"立放，正向", "侧放，正向"};
     EXPECT_EQ(tms::loadPiles(db.conn, "O1", 1).bffsList, want);
     TADOQuery grid(&db.conn);
