@@ -267,13 +267,21 @@ bool hasCurrentRecord(const TADOQuery* list) { return list->Active() && !list->I
 
 void deleteUnlessUsed(TADOQuery* list, TADOQuery* scratch, const QString& question, const QString& keyField,
                       const QString& usedSql, const QString& refusal) {
+    deleteUnlessUsed(list, scratch, question, keyField, {{usedSql, refusal}});
+}
+
+void deleteUnlessUsed(TADOQuery* list, TADOQuery* scratch, const QString& question, const QString& keyField,
+                      std::initializer_list<TRecordUse> uses) {
     if (!hasCurrentRecord(list)) return;
     if (!ui::confirm(QStringLiteral("确认信息"), question)) return;
     reportErrors([&] {
         // The stored key: that is what other tables name the record by.
-        if (anyRow(scratch, usedSql, {list->FieldByName(keyField).AsString()})) {
-            ui::showMessage(refusal);
-            return;
+        const QString key = list->FieldByName(keyField).AsString();
+        for (const TRecordUse& use : uses) {
+            if (anyRow(scratch, use.usedSql, {key})) {
+                ui::showMessage(use.refusal);
+                return;
+            }
         }
         if (!list->IsEmpty()) list->Delete();
     });

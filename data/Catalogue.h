@@ -160,6 +160,14 @@ bool hasCurrentRecord(const TADOQuery* list);
 // row, `refusal` is shown and nothing is deleted.
 void deleteUnlessUsed(TADOQuery* list, TADOQuery* scratch, const QString& question, const QString& keyField,
                       const QString& usedSql, const QString& refusal);
+// The same with several uses, checked in order: the first that finds a row
+// shows its refusal.
+struct TRecordUse {
+    QString usedSql;
+    QString refusal;
+};
+void deleteUnlessUsed(TADOQuery* list, TADOQuery* scratch, const QString& question, const QString& keyField,
+                      std::initializer_list<TRecordUse> uses);
 
 // The save checks each window makes alike; each one that fails shows its
 // message and answers false.

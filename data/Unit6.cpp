@@ -160,9 +160,13 @@ void TForm6::SpeedButton11Click() {
 }
 
 void TForm6::SpeedButton12Click() {
+    // A saved self-service loading names its container too: without it the
+    // loading could only be deleted.
     tms::deleteUnlessUsed(VehiclesQuery, ADOQuery4, QStringLiteral("确实要删除该箱体吗?"), QStringLiteral("VehicleNo"),
-                          QStringLiteral("select vehicleNo  from HoldOrderForm where vehicleNo = ?"),
-                          QStringLiteral("该箱体地以前有过定单 不能删除 请先整理该定单."));
+                          {{QStringLiteral("select vehicleNo  from HoldOrderForm where vehicleNo = ?"),
+                            QStringLiteral("该箱体地以前有过定单 不能删除 请先整理该定单.")},
+                           {QStringLiteral("select VehicleNo from HoldSelfHelpOrderForm where VehicleNo = ?"),
+                            QStringLiteral("该箱体有已保存的自助装箱 不能删除 请先删除该自助装箱.")}});
 }
 
 void TForm6::SpeedButton13Click() {

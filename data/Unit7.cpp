@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHideEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -189,6 +190,16 @@ void TForm7::FormClose() {
     filterText_.clear();
     picker_ = false;
     Button2->setEnabled(true);
+}
+
+// The picker's modality goes only once the window is hidden: changed while
+// it is still visible, Qt keeps the window as the application's modal
+// window after it hides, and no window takes input any more. Every way of
+// closing (its "退出", the title bar, openForOrder) hides it first. A window
+// the window system merely minimises keeps its modality.
+void TForm7::hideEvent(QHideEvent* event) {
+    FormWindow::hideEvent(event);
+    if (event->spontaneous()) return;
     setWindowModality(Qt::NonModal);
     if (QWindow* w = windowHandle()) w->setTransientParent(nullptr);
 }

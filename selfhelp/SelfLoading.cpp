@@ -446,8 +446,9 @@ void TSelfLoading::showBatch(int batch) {
     for (auto& p : pieceArr_) setShown(p, p.batch == batch);
 }
 
-void TSelfLoading::showUpToListId(int position) {
-    for (auto& p : pieceArr_) setShown(p, p.ListId <= position);
+void TSelfLoading::showUpTo(int position) {
+    for (std::size_t i = 0; i < pieceArr_.size(); ++i)
+        setShown(pieceArr_[i], position >= 0 && i <= static_cast<std::size_t>(position));
 }
 
 void TSelfLoading::showAll() {
@@ -459,8 +460,17 @@ int TSelfLoading::stepBatches(int heapStep) {
     if (nb < 2) return heapStep;
     int step = heapStep + 1;
     if (step > nb || step < 1) step = 1;
-    for (auto& p : pieceArr_) setShown(p, p.batch >= 1 && p.batch <= step);
+    std::vector<int> shown;
+    for (int i = 0; i < step; ++i) shown.push_back(batches_[i].batch);
+    for (auto& p : pieceArr_) setShown(p, std::find(shown.begin(), shown.end(), p.batch) != shown.end());
     return step;
+}
+
+std::vector<std::string> TSelfLoading::batchKeys(int step) const {
+    std::vector<std::string> keys;
+    for (int i = 0; i < step && i < static_cast<int>(batches_.size()); ++i)
+        keys.push_back(std::to_string(batches_[i].batch));
+    return keys;
 }
 
 std::string TSelfLoading::batchSummary(int batch) const {

@@ -27,7 +27,7 @@
 //                                      r.message not empty -> show it (the
 //                                      shortfall "共装了 ..."); slider maximum
 //                                      := loading.pieceArr().size(); close.
-//     grid / slider / stepping / all   showBatch, showUpToListId,
+//     grid / slider / stepping / all   showBatch, showUpTo,
 //                                      stepBatches(heapStep), showAll; then
 //                                      redraw from pieceArr() (shown, alpha,
 //                                      verts, colour, placeText).
@@ -222,14 +222,25 @@ public:
     std::string GetZXL() const;
 
     // Which pieces are drawn (shown = 1 and alpha = 1, the others 0 and 0):
-    void showBatch(int batch);          // the pieces of one batch (grid row click)
-    void showUpToListId(int position);  // ListId <= position (piece slider)
+    void showBatch(int batch);  // the pieces of one batch (grid row click)
+    // The first position + 1 pieces of pieceArr (piece slider; its maximum,
+    // the number of pieces, shows all). While building, a piece's place in
+    // pieceArr is its ListId; a loading read back whose goods were partly
+    // deleted has gaps in its ListIds, and the slider still reaches every
+    // piece one by one.
+    void showUpTo(int position);
     void showAll();
     // Batch stepping with the step counter shared with the assembly drawing.
     // With fewer than two batches nothing changes and `heapStep` is returned
     // unchanged. Otherwise the counter advances by one, wraps past the last
-    // batch to 1, batches 1 to the new value are shown, and it is returned.
+    // batch to 1, the first batches up to the new value (in grid order) are
+    // shown, and it is returned. The batches stepped over are those of
+    // batches(), so a loading read back with gaps in its batch numbers
+    // reaches every batch.
     int stepBatches(int heapStep);
+    // The numbers of the first `step` batches in grid order (the keys the
+    // stepper shows).
+    std::vector<std::string> batchKeys(int step) const;
 
     // Summary texts of the window (lines joined by "\n").
     // After batch `batch` was added (the add-goods dialog).

@@ -142,6 +142,7 @@ TSelfLoadResult TSelfStore::load(const std::string& name, TSelfLoading& loading)
         if (qy.IsEmpty()) {
             loading.reset();
             r.status = TSelfLoadStatus::noBatches;
+            r.message = "该装箱的货物都已删除，无法显示!";
             return r;
         }
         for (qy.First(); !qy.Eof(); qy.Next()) {

@@ -62,7 +62,7 @@ enum class TSelfLoadStatus {
     ok,             // the loading is on view
     notFound,       // no saved loading of that name
     vehicleMissing, // its container is no longer in the catalogue
-    noBatches,      // none of its batches is left (their goods are gone)
+    noBatches,      // none of its batches is left (their goods are gone); message says so
     failed,         // the database failed; message holds the error
 };
 

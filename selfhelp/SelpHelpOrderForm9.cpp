@@ -477,7 +477,7 @@ void TForm9::SGSelectCell(int row) {
 }
 
 void TForm9::tbChange(int position) {
-    loading_.showUpToListId(position);
+    loading_.showUpTo(position);
     syncShown();
 }
 
@@ -488,11 +488,7 @@ void TForm9::BitBtn5Click() {
     if (nb < 2) return;
     int& step = heapStep();
     step = loading_.stepBatches(step);
-    if (Form1) {
-        auto& floors = Form1->plan.showFloors;
-        floors.clear();
-        for (int i = 1; i <= step; ++i) floors.push_back(std::to_string(i));
-    }
+    if (Form1) Form1->plan.showFloors = loading_.batchKeys(step);
     setSummary(loading_.stepSummary(step));
     syncShown();
 }

@@ -190,14 +190,19 @@ void TForm11::BBOkClick() {
     // Checks the input and that the window still has a container of a new
     // loading (it may have been reset while this dialog was open); a refused
     // input changes nothing and the dialog stays open.
-    const tms::TBatchResult r = window->loading().placeBatch(goods ? &*goods : nullptr, EditNum->text().toStdString(),
-                                                             RGPlaceDirection->ItemIndex(), RGPlaceType->ItemIndex());
+    tms::TBatchResult r;
+    {
+        // A batch of thousands of pieces takes a while to place and draw.
+        tms::ui::WaitCursor wait;
+        r = window->loading().placeBatch(goods ? &*goods : nullptr, EditNum->text().toStdString(),
+                                         RGPlaceDirection->ItemIndex(), RGPlaceType->ItemIndex());
+        if (r.accepted && r.placed > 0) window->batchAdded(r);
+    }
     if (!r.accepted) {
         tms::ui::showMessage(QString::fromStdString(r.message));
         focusRefused(r.refused);
         return;
     }
-    if (r.placed > 0) window->batchAdded(r);
     if (!r.message.empty()) tms::ui::showMessage(QString::fromStdString(r.message));
     window->piecesChanged();
     close();

@@ -5,6 +5,7 @@
 #include <QTranslator>
 
 #include "engine/Holdwisep.h"
+#include "platform/Dialogs.h"
 #include "selfhelp/SelpHelpOrderForm9.h"
 #include "data/Unit10.h"
 #include "selfhelp/Unit11.h"
@@ -14,6 +15,7 @@
 #include "data/Unit5.h"
 #include "data/Unit6.h"
 #include "data/Unit7.h"
+#include "view/Shading.h"
 #include "view/Unit8.h"
 
 namespace {
@@ -27,6 +29,7 @@ void destroy(T*& form) {
 }  // namespace
 
 bool createForms() {
+    tms::setShadingMessage([](const std::string& text) { tms::ui::showMessage(QString::fromStdString(text)); });
     Form4 = new TForm4;
     if (Form4->connectionFailed()) return false;
     Form1 = new TForm1;

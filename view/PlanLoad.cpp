@@ -25,7 +25,8 @@ const char* const kPileGridSql =
     "GROUP BY HoldGoods.GoodsNo, HoldGoods.GoodsName, HoldGoods.Brand, HoldGoods.Model, HoldGoods.Color, "
     "HoldGoods.Length, HoldGoods.Width, HoldGoods.Height, HoldList.PlaceType, HoldList.floor, "
     "HoldList.dx, HoldList.dy, HoldList.dz "
-    "ORDER BY HoldList.dx, HoldList.dy, HoldList.dz, HoldList.floor, HoldGoods.GoodsNo";
+    "ORDER BY HoldList.dx, HoldList.dy, HoldList.dz, HoldList.floor, HoldGoods.GoodsNo, min(HoldList.ListId), "
+    "HoldList.PlaceType";
 
 }  // namespace detail
 
@@ -112,8 +113,10 @@ void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, 
     }
 
     // Everything is read; from here on nothing can fail half-way.
-    tBox cur;
-    TPlanScene sc;
+    // An order without a container row keeps the container on show (size,
+    // view extent, outline) and its pieces are placed against it.
+    tBox cur = show.curBox;
+    TPlanScene sc = scene;
     if (!box.IsEmpty()) {
         cur.vehicleNo = detail::cellText(box.cell(0, 0));
         cur.L = box.cell(0, 1).toDouble();

@@ -42,8 +42,9 @@ struct TCountOptions {
 //  - curBox: the order's container number and inner L, H, W; scene.viewSize
 //    = 1.1 x the diagonal and the outline vertices. An order without a
 //    container (no order row, or its container type is not in the catalogue)
-//    clears curBox and the outline (nothing stale is drawn) and sets the view
-//    size to 1; a container of size 0 keeps the view size 1 as well.
+//    keeps the curBox, view size and outline of the container on show and
+//    loads its pieces (normally none) against them; a container of size 0
+//    keeps the view size 1.
 //  - planArr / planCount: the pieces in build order (bcd, then bch, then
 //    bcw); colorArr holds the goods colour "R,G,B" / 255, or a random colour
 //    (multiples of 1/10000) when the colour text is empty or not three

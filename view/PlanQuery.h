@@ -16,7 +16,10 @@ inline QString qText(const std::string& s) { return QString::fromStdString(s); }
 
 // The per-pile grid rows of a container (parameters: order number, container
 // number). The pile lists are read from these rows as well, so the pile
-// stepper walks the piles exactly as the grid lists them.
+// stepper walks the piles exactly as the grid lists them. Piles come by
+// their origin, then (piles without one) by pile id, goods and first piece,
+// so the order is the same on any database build; the report's pile query
+// orders alike.
 extern const char* const kPileGridSql;
 
 // A cell as the grids show it (TADOQuery::displayText), as UTF-8.

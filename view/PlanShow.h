@@ -40,7 +40,7 @@ struct TPlanScene {
     // Corners 0..7 in the order of a piece's corners (bottom face, then top
     // face), 8..11 the end marker on the face x = +L/2.
     std::array<TArr::Vertex, 12> boxVerts{};
-    // False when the order has no container: no outline is drawn.
+    // False while no container has been loaded: no outline is drawn.
     bool hasOutline = false;
 };
 

@@ -1,6 +1,8 @@
 #include "view/Shading.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <utility>
 
 #include "platform/Codes.h"
 
@@ -29,6 +31,15 @@ void RGB2HSL(double R, double G, double B, double& H, double& S, double& L) {
     if (H >= 360) H -= 360;
 }
 
+namespace {
+std::function<void(const std::string&)>& messageSlot() {
+    static std::function<void(const std::string&)> slot;
+    return slot;
+}
+}  // namespace
+
+void setShadingMessage(std::function<void(const std::string&)> handler) { messageSlot() = std::move(handler); }
+
 double HueToRGB(double m1, double m2, double h) {
     if (h < 0) h += 360;
     if (h >= 360) h -= 360;
@@ -36,6 +47,11 @@ double HueToRGB(double m1, double m2, double h) {
     if (h >= 60 && h < 180) return m2;
     if (h >= 180 && h < 240) return m1 + (m2 - m1) * (240 - h) / 60;
     if (h >= 240) return m1;
+    if (messageSlot()) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.15g", h);
+        messageSlot()(std::string("h= ") + buf + " error!");
+    }
     return 0;
 }
 

@@ -10,6 +10,8 @@
 // float inputs, so a shade passes the double HSL values through float once.
 // Plain C++, no GL.
 
+#include <functional>
+#include <string>
 #include <string_view>
 
 namespace tms {
@@ -17,8 +19,12 @@ namespace tms {
 void RGB2HSL(double R, double G, double B, double& H, double& S, double& L);
 void HSL2RGB(float H, float S, float L, float& R, float& G, float& B);
 // One channel of HSL2RGB. An h still below 0 after adding 360 once cannot
-// come from HSL2RGB (its H is in [0, 360)); it gives 0.
+// come from HSL2RGB (its H is in [0, 360)); it gives 0 and the message
+// "h= <h> error!" (h after the correction, shortest decimal form).
 double HueToRGB(double m1, double m2, double h);
+// Where that message goes; the program shows it in a message box. Nothing
+// is said while no handler is set.
+void setShadingMessage(std::function<void(const std::string&)> handler);
 
 void getZL(float& r, float& g, float& b);  // L < 0.5: L + (0.5 - L) / 3
 void getCL(float& r, float& g, float& b);  // L >= 0.5: L := 0.46

@@ -1,6 +1,8 @@
 #include "view/Unit3.h"
 
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -15,6 +17,31 @@
 namespace {
 // The save dialog's filter.
 const QString kFilter = QStringLiteral("Text files (*.txt *.TXT)");
+
+// Replaces the file `path` by `bytes`: through a temporary copy renamed over
+// it where the folder allows that, so a failed write leaves the file as it
+// was; in a folder that takes no new file, an existing writable file is
+// written in place. False with the reason in `error` when neither works.
+bool replaceFile(const QString& path, const std::string& bytes, QString& error) {
+    const qint64 n = static_cast<qint64>(bytes.size());
+    QSaveFile out(path);
+    out.setDirectWriteFallback(true);  // a folder without write permission
+    if (out.open(QIODevice::WriteOnly)) {
+        if (out.write(bytes.data(), n) == n && out.commit()) return true;
+        error = out.errorString();
+        return false;
+    }
+    error = out.errorString();
+    // A folder that refuses new files for another reason than its
+    // permissions (the fallback above takes only those).
+    if (!QFileInfo(path).isFile()) return false;
+    QFile direct(path);
+    if (!direct.open(QIODevice::WriteOnly)) return false;
+    if (direct.write(bytes.data(), n) == n && direct.flush()) return true;
+    error = direct.errorString();
+    return false;
+}
+
 }  // namespace
 
 TForm3::TForm3(QWidget* parent) : QWidget(parent) {
@@ -82,13 +109,8 @@ std::vector<std::string> TForm3::lines() const {
 void TForm3::BitBtn1Click() {
     const std::optional<QString> file = SaveDialog1 ? SaveDialog1() : std::nullopt;
     if (!file || file->isEmpty()) return;
-    // The name exactly as entered; an existing file is replaced whole, and a
-    // failed write leaves it as it was.
-    const std::string bytes = tms::reportBytes(lines());
-    QSaveFile out(*file);
-    if (!out.open(QIODevice::WriteOnly) ||
-        out.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
-        !out.commit()) {
-        tms::ui::showError(QStringLiteral("无法创建文件 \"%1\"。\n%2").arg(*file, out.errorString()));
-    }
+    // The name exactly as entered; an existing file is replaced whole.
+    QString error;
+    if (!replaceFile(*file, tms::reportBytes(lines()), error))
+        tms::ui::showError(QStringLiteral("无法创建文件 \"%1\"。\n%2").arg(*file, error));
 }

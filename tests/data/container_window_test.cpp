@@ -177,6 +177,17 @@ TEST_F(ContainerWindow, DeleteRefusesContainersThatOrdersUse) {
         form->SpeedButton12->click();
         EXPECT_EQ(boxes.texts(), (QStringList{"确实要删除该箱体吗?", "该箱体地以前有过定单 不能删除 请先整理该定单."}));
     }
+    // A saved self-service loading uses it: refused as well, for that reason.
+    addContainerRow("S", "self-service", 1, 1, 1, 1);
+    db.conn.Execute("insert into HoldSelfHelpOrderForm(SelfHelpOrderFormNo,VehicleNo) values ('自助','S')");
+    reload();
+    boxes.clear();
+    ASSERT_TRUE(form->VehiclesQuery->Locate("VehicleNo", "S"));
+    form->SpeedButton12->click();
+    EXPECT_EQ(boxes.texts(),
+              (QStringList{"确实要删除该箱体吗?", "该箱体有已保存的自助装箱 不能删除 请先删除该自助装箱."}));
+    db.conn.Execute("delete from HoldVehicles where VehicleNo = 'S'");
+    reload();
     EXPECT_EQ(containerRows(), 3);
     ASSERT_TRUE(form->VehiclesQuery->Locate("VehicleNo", "C"));
     boxes.answerNext(tms::ui::Answer::Cancel);

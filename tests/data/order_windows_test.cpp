@@ -14,7 +14,9 @@
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include <optional>
 
@@ -23,6 +25,8 @@
 #include "data/Unit6.h"
 #include "data/Unit7.h"
 #include "engine/Holdwisep.h"
+#include "platform/Desktop.h"
+#include "shell/Unit4.h"
 #include "tests/data/CatalogueTesting.h"
 #include "tests/data/OrderTesting.h"
 #include "tests/support/OrderForms.h"
@@ -40,6 +44,14 @@ struct PaintCounter : QObject {
     }
     int count = 0;
 };
+
+// A click as the window system delivers it, so a window that a modal window
+// blocks does not get it.
+void clickAsUser(QWidget* w) {
+    QWindow* win = w->window()->windowHandle();
+    ASSERT_NE(win, nullptr) << w->objectName().toStdString();
+    QTest::mouseClick(win, Qt::LeftButton, {}, win->mapFromGlobal(w->mapToGlobal(w->rect().center())));
+}
 
 class OrderWindows : public ::testing::Test {
 protected:
@@ -462,6 +474,54 @@ TEST_F(OrderWindows, ThePickerOfTheDrawingWindowIsModalFilteredAndOffersNoDrawin
     openOrders();
     EXPECT_EQ(Form7->MasterQuery->RecordCount(), 2);
     EXPECT_TRUE(Form7->Button2->isEnabled());
+}
+
+TEST_F(OrderWindows, EveryWayOutOfThePickerLeavesEveryWindowTakingInput) {
+    storeOrder("P1", {"A"});
+    Form10->close();
+    ASSERT_TRUE(Form8->isVisible());
+    // The main window, without a database of its own here (it says so).
+    tms::desktop::setProgramDir(QStringLiteral("/nonexistent"));
+    TForm4 main;
+    tms::desktop::setProgramDir(QString());
+    main.resize(800, 100);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    Form8->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form8));
+
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"退出", [] { clickAsUser(Form7->BitBtn4); }},
+        {"title bar", [] { Form7->windowHandle()->close(); }},
+        {"opened again",
+         [] {
+             Form7->openForOrder("P1");
+             ASSERT_TRUE(QTest::qWaitForWindowExposed(Form7));
+             EXPECT_EQ(QGuiApplication::modalWindow(), Form7->windowHandle());
+             clickAsUser(Form7->BitBtn4);
+         }},
+    };
+    for (const auto& [way, leave] : ways) {
+        SCOPED_TRACE(way);
+        clickAsUser(Form8->SpeedButton1);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Form7));
+        EXPECT_EQ(QGuiApplication::modalWindow(), Form7->windowHandle());
+        // The drawing is blocked while the picker is open.
+        const int angle = Form8->camera().baseAngle;
+        clickAsUser(Form8->BitBtn2);
+        EXPECT_EQ(Form8->camera().baseAngle, angle);
+
+        leave();
+        tms::test::settle();
+        EXPECT_FALSE(Form7->isVisible());
+        EXPECT_EQ(QGuiApplication::modalWindow(), nullptr);
+        clickAsUser(Form8->BitBtn2);
+        EXPECT_NE(Form8->camera().baseAngle, angle);
+        clickAsUser(main.SpeedButton3);
+        EXPECT_TRUE(Form5->isVisible());
+        Form5->close();
+    }
+    shot(Form8, "drawing_after_picker");
 }
 
 }  // namespace

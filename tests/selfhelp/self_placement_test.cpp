@@ -298,7 +298,7 @@ TEST(SelfPlacement, ShowingAndSteppingThroughBatches) {
 
     s.showBatch(3);
     EXPECT_EQ(shownBatches(), (std::vector<int>{3, 3, 3}));
-    s.showUpToListId(0);
+    s.showUpTo(0);
     EXPECT_EQ(shownBatches(), (std::vector<int>{1}));
     s.showAll();
     EXPECT_EQ(shownBatches().size(), 6u);

@@ -264,6 +264,7 @@ TEST_F(StoreTest, LoadingWhatIsGoneLeavesTheLoadingReset) {
     db.conn.Execute("delete from HoldGoods");
     r = store.load("L", seen);
     EXPECT_EQ(r.status, TSelfLoadStatus::noBatches);
+    EXPECT_EQ(r.message, "该装箱的货物都已删除，无法显示!");
     EXPECT_FALSE(seen.hasContainer());
     EXPECT_TRUE(seen.pieceArr().empty());
     EXPECT_TRUE(seen.batches().empty());

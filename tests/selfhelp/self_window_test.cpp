@@ -213,7 +213,17 @@ protected:
 TEST_F(SelfWindow, TwoBatchesInATwentyFootContainerAreGriddedSummedAndDrawn) {
     EXPECT_EQ(form->windowTitle(), "自助装箱");
     EXPECT_FALSE(button("BBAddGoods")->isEnabled());
-    twoBatches();
+    newLoading("20GP");
+    // The wait cursor shows while a batch is placed and drawn, and goes after.
+    QList<int> cursors;
+    const auto watch = QObject::connect(grid()->model(), &QAbstractItemModel::rowsInserted, form, [&] {
+        cursors << (QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : -1);
+    });
+    addBatch("A001", "10", 0, 0);
+    addBatch("B002", "6", 1, 2);
+    QObject::disconnect(watch);
+    EXPECT_EQ(cursors, (QList<int>{Qt::WaitCursor, Qt::WaitCursor}));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_FALSE(control<QComboBox>(form, "CBBVehicles")->isEnabled());
@@ -593,6 +603,63 @@ TEST_F(SelfWindow, ContainersThatAreGoneLeaveNothingSetUp) {
     saved->hidePopup();
     pick(saved, "无货");
     expectReset();
+}
+
+TEST_F(SelfWindow, ASavedLoadingWithGoodsGoneShowsWhatIsLeftWhole) {
+    addGoods("C003", "纸箱C", 400, 400, 400, 10, "0,0,255");
+    newLoading("20GP");
+    addBatch("A001", "2", 0, 0);
+    addBatch("B002", "3", 0, 0);
+    addBatch("C003", "2", 0, 0);
+    typeInto(control<QLineEdit>(form, "EditNo"), "缺货");
+    button("BBSave")->click();
+    db.conn.Execute("delete from HoldGoods where GoodsNo = 'B002'");
+    auto* saved = control<TDropDownCombo>(form, "CBOrderForm");
+    saved->showPopup();
+    saved->hidePopup();
+    boxes.clear();
+    pick(saved, "缺货");
+    EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
+    ASSERT_EQ(form->loading().pieceArr().size(), 4u);
+    auto shownBatches = [&] {
+        QStringList out;
+        for (const auto& p : form->loading().pieceArr())
+            if (p.shown && p.alpha == 1) out << QString::number(p.batch);
+        return out.join(',');
+    };
+    // The slider walks the pieces that were loaded, its end shows them all.
+    auto* slider = control<QSlider>(form, "tb");
+    EXPECT_EQ(slider->maximum(), 4);
+    slider->setValue(2);
+    EXPECT_EQ(shownBatches(), "1,1,3");
+    slider->setValue(slider->maximum());
+    EXPECT_EQ(shownBatches(), "1,1,3,3");
+    if (const QByteArray dir = qgetenv("TMS_SHOT_DIR"); !dir.isEmpty())
+        form->grab().save(QString::fromLocal8Bit(dir) + "/self_gap_loading.png");
+
+    // The stepper walks the batches that were loaded: 1, then 1 and 3.
+    Form8->heapStep = 0;
+    button("BitBtn5")->click();
+    EXPECT_EQ(shownBatches(), "1,1");
+    button("BitBtn5")->click();
+    EXPECT_EQ(Form8->heapStep, 2);
+    EXPECT_EQ(Form1->plan.showFloors, std::vector<std::string>({"1", "3"}));
+    EXPECT_EQ(shownBatches(), "1,1,3,3");
+    EXPECT_EQ(lines(summary()).mid(1, 3), QStringList({"  第  2  批:  (共  2  批)", "      已装入货物共计:  4    件",
+                                                       "      当前批    编号:  C003"}));
+    button("BitBtn5")->click();
+    EXPECT_EQ(shownBatches(), "1,1");
+    // A grid row still shows its own batch.
+    grid()->setCurrentCell(2, 3);
+    EXPECT_EQ(shownBatches(), "3,3");
+
+    // Every goods gone: it says so and shows nothing.
+    db.conn.Execute("delete from HoldGoods");
+    boxes.clear();
+    pick(saved, "缺货");
+    EXPECT_EQ(boxes.texts(), QStringList{"该装箱的货物都已删除，无法显示!"});
+    EXPECT_TRUE(form->loading().pieceArr().empty());
+    EXPECT_EQ(grid()->rowCount(), 1);
 }
 
 TEST_F(SelfWindow, ScreenshotWithTwoBatches) {

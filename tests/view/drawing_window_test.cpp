@@ -25,7 +25,11 @@
 
 #include <GL/gl.h>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <link.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -331,6 +335,40 @@ TEST_F(DrawingWindow, PrintsToAnA4Page) {
     tms::setPrinterChooser(previous);
 }
 
+// A folder that takes no new files while the files in it stay writable: no
+// write permission and, for a user whom permissions do not stop, the
+// immutable flag. refuses() is false where neither can be had.
+class LockedFolder {
+public:
+    explicit LockedFolder(const QString& path) : path_(path) {
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        if (!refuses()) immutable(true);
+    }
+    ~LockedFolder() {
+        immutable(false);
+        QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    bool refuses() const {
+        QFile probe(path_ + "/probe");
+        if (!probe.open(QIODevice::WriteOnly)) return true;
+        probe.remove();
+        return false;
+    }
+
+private:
+    void immutable(bool on) {
+        const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0) return;
+        int flags = 0;
+        if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+        }
+        ::close(fd);
+    }
+    QString path_;
+};
+
 // "装配清单": the report in the details window and the saved bytes, against
 // the expected file written by hand; an edit is saved as it stands; a file
 // that cannot be written leaves the report in place.
@@ -368,6 +406,20 @@ TEST_F(DrawingWindow, ReportWindowShowsAndSaves) {
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll().toStdString(), want + tms::toGbk("备注 ok") + "\r\n");
     saved.close();
+
+    // A writable file in a folder that takes no new files is replaced too.
+    {
+        LockedFolder locked(dir.path());
+        if (locked.refuses()) {
+            Form3->RE->setPlainText("只有一行");
+            Form3->BitBtn1->click();
+            EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
+            ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+            EXPECT_EQ(saved.readAll().toStdString(), tms::toGbk("只有一行") + "\r\n");
+            saved.close();
+            boxes.clear();
+        }
+    }
 
     Form3->SaveDialog1 = [&] { return std::optional<QString>(dir.path() + "/no/such/folder/r.txt"); };
     const QString before = Form3->RE->toPlainText();

@@ -165,15 +165,17 @@ TEST_F(PlanLoad, EmptyContainerShowsZeroNotThePreviousFigures) {
     EXPECT_NEAR(scene.viewSize, 1.1 * std::sqrt(3e6), 0.01);
 }
 
-// An order whose container is not in the catalogue draws no stale outline
-// and keeps a view size above 0; a container of capacity 0 gives an empty
-// ratio instead of a division by zero.
-TEST_F(PlanLoad, MissingOrZeroContainerLeavesNothingStale) {
+// An order whose container is not in the catalogue keeps the container
+// shown before (size, view extent, outline) and loads its pieces against
+// it; a container of capacity 0 gives an empty ratio instead of a division
+// by zero.
+TEST_F(PlanLoad, MissingContainerKeepsThePreviousOneAndZeroGivesNoRatio) {
     addVehicle(db.conn, {"V", "v", 1000, 1000, 1000, 100000, "m"});
     addGoods(db.conn, {"G", "x", "b", 1, "1", 500, 500, 500, 1, "1,2,3"});
     ASSERT_TRUE(addOrder(db.conn, {"OK", "n", "", "V", "", ""}, {{"G", 1}}).complete());
     tms::countXYZ(db.conn, "OK", 1, show, scene);
     ASSERT_TRUE(scene.hasOutline);
+    const tms::TPlanScene before = scene;
 
     // A plan row whose order names a container type the catalogue lacks.
     db.conn.Execute("INSERT INTO HoldOrderForm(OrderFormNo, VehicleNo) VALUES ('GONE', 'NOPE')");
@@ -181,10 +183,13 @@ TEST_F(PlanLoad, MissingOrZeroContainerLeavesNothingStale) {
                     "vehicleOrder, PlaceType, floor) VALUES ('G000001', 'G', 'GONE', 0, 0, 0, 500, 500, 500, 1, "
                     "'立放，正向', 'G000001')");
     tms::countXYZ(db.conn, "GONE", 1, show, scene);
-    EXPECT_FALSE(scene.hasOutline);
-    EXPECT_EQ(scene.viewSize, 1.0f);
-    EXPECT_EQ(show.curBox.vehicleNo, "");
-    EXPECT_EQ(show.planCount, 1);
+    EXPECT_TRUE(scene.hasOutline);
+    EXPECT_EQ(scene.viewSize, before.viewSize);
+    EXPECT_EQ(scene.boxVerts, before.boxVerts);
+    EXPECT_EQ(show.curBox.vehicleNo, "V");
+    EXPECT_EQ(show.curBox.L, 1000);
+    ASSERT_EQ(show.planCount, 1);
+    EXPECT_EQ(show.planArr.vertArr[0][0], (tms::TArr::Vertex{-500, -500, -500}));
     const tms::TZXInfo gone = tms::getZXInfo(db.conn, "GONE", 1);
     EXPECT_EQ(gone.zxVehicleNo, "");
     EXPECT_EQ(gone.zxRate, "");
@@ -316,7 +321,13 @@ TEST(Shading, FacesOfSeveralColours) {
     // Ties of the maximum: the first component equal to it decides the hue.
     tms::RGB2HSL(1, 1, 0, H, S, L);
     EXPECT_NEAR(H, 60, 1e-12);
+    // A hue out of range even after the correction says so and gives 0.
+    std::vector<std::string> said;
+    tms::setShadingMessage([&](const std::string& m) { said.push_back(m); });
     EXPECT_EQ(tms::HueToRGB(0.2, 0.8, -500), 0);
+    EXPECT_EQ(tms::HueToRGB(0.2, 0.8, -360.5), 0);
+    tms::setShadingMessage({});
+    EXPECT_EQ(said, (std::vector<std::string>{"h= -140 error!", "h= -0.5 error!"}));
 }
 
 // The shade each pair of faces gets follows the goods dimension across it.

@@ -98,6 +98,32 @@ TEST(PlanSteps, PilesAndContainersOfStoredPlans) {
     EXPECT_EQ(tms::lastContainer(db.conn, "O1"), 2);
 }
 
+// Without piles a goods' pieces share its number as pile id and have no
+// origin: piles that tie on all that come in the order of their first piece,
+// in the grid, the pile lists and the report alike.
+TEST(PlanSteps, PilesThatTieComeByTheirFirstPiece) {
+    TestDb db;
+    addVehicle(db.conn, {"V1", "小柜", 1000, 1000, 500, 9000, "S"});
+    addGoods(db.conn, {"G1", "甲", "b", 1, "1", 500, 500, 250, 10, "255,0,0"});
+    db.conn.Execute("INSERT INTO HoldOrderForm(OrderFormNo, VehicleNo, IsNeedCount) VALUES ('O1', 'V1', 0)");
+    const char* pieces[][2] = {{"G1000001", "立放，正向"}, {"G1000002", "侧放，正向"}, {"G1000003", "立放，正向"}};
+    for (const auto& [id, place] : pieces)
+        db.conn.Execute(
+            "INSERT INTO HoldList(ListId, GoodsNo, OrderFormNo, vehicleOrder, PlaceType, floor) "
+            "VALUES (?, 'G1', 'O1', 1, ?, 'G1')",
+            {QString::fromUtf8(id), QString::fromUtf8(place)});
+    const std::vector<std::string> want = {"立放，正向", "侧放，正向"};
+    EXPECT_EQ(tms::loadPiles(db.conn, "O1", 1).bffsList, want);
+    TADOQuery grid(&db.conn);
+    ASSERT_TRUE(tms::openGridQuery(grid, "O1", 1, true));
+    EXPECT_EQ(tms::pilesOfGrid(grid).bffsList, want);
+    std::vector<std::string> lines;
+    for (const std::string& l : tms::loadingReport(db.conn, "O1").lines)
+        if (l.rfind("    第 ", 0) == 0) lines.push_back(l);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find("共  2     件货物    摆放方式:  立放，正向"), std::string::npos) << lines[0];
+}
+
 // The slider shows the pieces up to its position in build order.
 TEST(PlanSteps, SliderShowsPiecesInBuildOrder) {
     tms::TPlanShow s = planOf({"a", "a", "b", "c"});
