@@ -316,8 +316,10 @@ void postChecked(TADOQuery* list, const std::function<bool()>& lookups) {
     if (!reportErrors([&] { passed = lookups(); }) || !passed) return;
     try {
         list->Post();
-    } catch (const EDatabaseError&) {
-        ui::showMessage(QStringLiteral("保存出错 请检查录入数据!"));
+    } catch (const EDatabaseError& e) {
+        // A fault of the file, not of the input, is named as it is.
+        const bool input = e.fault() == TDbFault::other;
+        ui::showMessage(input ? QStringLiteral("保存出错 请检查录入数据!") : e.message());
     }
 }
 

@@ -176,7 +176,8 @@ bool measuresKept(TADOQuery* scratch, const QString& usedSql, const QString& num
 bool numberFree(TADOQuery* scratch, const QString& takenSql, TDBEdit* numberEdit);
 // The end of a save: the look-ups on the database (`lookups`, false after
 // its refusal), then the post. A database error in a look-up shows in the
-// error box; a failing post shows "保存出错 请检查录入数据!". Whatever stops
+// error box; a failing post shows "保存出错 请检查录入数据!", or the database's
+// own message when the file cannot take the write. Whatever stops
 // the save leaves the record in edit or insert state.
 void postChecked(TADOQuery* list, const std::function<bool()>& lookups);
 
