@@ -36,8 +36,8 @@ namespace tms {
 bool hasPendingEdit(const TADOQuery* query);
 
 // Re-opens `Query` as every row of `Table` (Field "*") or as the rows whose
-// `Field` contains `Value` ("like" with "%" on both sides; the value is
-// bound and escaped, so a quote, "%" or "_" in it is only a character).
+// `Field` is like `Value` with "%" on both sides ("%" and "_" in the value
+// are wildcards; the pattern is bound, so a quote is only a character).
 // Does nothing and returns false while the query holds a pending edit.
 bool fastfind(TADOQuery* Query, const QString& Table, const QString& Field, const QString& Value);
 
