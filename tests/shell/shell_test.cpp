@@ -127,6 +127,13 @@ TEST_F(Program, StartsOnItsDatabaseAndCreatesEveryWindowHidden) {
     EXPECT_EQ(topLevel("Form11")->windowTitle(), "添加货物");
 }
 
+TEST_F(Program, TheApplicationNamesItsFixedHelpFile) {
+    setApplicationHelpFile();
+    const QString help = qApp->property("HelpFile").toString();
+    EXPECT_TRUE(QDir::isAbsolutePath(help)) << help.toStdString();
+    EXPECT_TRUE(help.endsWith("/HOLDWSHP.CHM")) << help.toStdString();
+}
+
 TEST_F(Program, ButtonBarInItsOrder) {
     makeDatabase();
     ASSERT_TRUE(createForms());
