@@ -365,7 +365,7 @@ void TForm7::Button1Click() {
         sw.preferUpright = Form10->CheckBox2->isChecked();
         Form10->fromForm10 = 0;
     }
-    sw.progress = tms::ui::progressFeed(PB);
+    sw.progress = tms::ui::progressFeed(PB, 40, true);
     tms::TOrderOutcome out;
     {
         tms::ui::WaitCursor wait;
