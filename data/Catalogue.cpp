@@ -12,7 +12,6 @@
 #include <QRegularExpression>
 #include <QStyledItemDelegate>
 
-#include "data/OrderStore.h"
 #include "platform/Codes.h"
 #include "platform/DbWidgets.h"
 
@@ -60,11 +59,11 @@ bool fastfind(TADOQuery* Query, const QString& Table, const QString& Field, cons
         Query->SQLAdd(QStringLiteral("select * from ") + Table);
     } else {
         requireName(Field);
-        // The text is found as typed: "%" and "_" in it are characters, not
-        // wildcards.
+        // The text is a pattern between two "%": "%" and "_" in it are
+        // wildcards. It is bound, so a quote is only a character.
         Query->SQLAdd(QStringLiteral("select * from ") + Table + QStringLiteral(" where ") + Field +
-                      QStringLiteral(" like ? escape '\\'"));
-        Query->bind(1, likeLiteral(Value));
+                      QStringLiteral(" like ?"));
+        Query->bind(1, QLatin1Char('%') + Value + QLatin1Char('%'));
     }
     Query->Open();
     return true;
@@ -324,8 +323,10 @@ void postChecked(TADOQuery* list, const std::function<bool()>& lookups) {
     if (!reportErrors([&] { passed = lookups(); }) || !passed) return;
     try {
         list->Post();
-    } catch (const EDatabaseError&) {
-        ui::showMessage(QStringLiteral("保存出错 请检查录入数据!"));
+    } catch (const EDatabaseError& e) {
+        // A fault of the file, not of the input, is named as it is.
+        const bool input = e.fault() == TDbFault::other;
+        ui::showMessage(input ? QStringLiteral("保存出错 请检查录入数据!") : e.message());
     }
 }
 

@@ -36,8 +36,8 @@ namespace tms {
 bool hasPendingEdit(const TADOQuery* query);
 
 // Re-opens `Query` as every row of `Table` (Field "*") or as the rows whose
-// `Field` contains `Value` ("like" with "%" on both sides; the value is
-// bound and escaped, so a quote, "%" or "_" in it is only a character).
+// `Field` is like `Value` with "%" on both sides ("%" and "_" in the value
+// are wildcards; the pattern is bound, so a quote is only a character).
 // Does nothing and returns false while the query holds a pending edit.
 bool fastfind(TADOQuery* Query, const QString& Table, const QString& Field, const QString& Value);
 
@@ -184,7 +184,8 @@ bool measuresKept(TADOQuery* scratch, const QString& usedSql, const QString& num
 bool numberFree(TADOQuery* scratch, const QString& takenSql, TDBEdit* numberEdit);
 // The end of a save: the look-ups on the database (`lookups`, false after
 // its refusal), then the post. A database error in a look-up shows in the
-// error box; a failing post shows "保存出错 请检查录入数据!". Whatever stops
+// error box; a failing post shows "保存出错 请检查录入数据!", or the database's
+// own message when the file cannot take the write. Whatever stops
 // the save leaves the record in edit or insert state.
 void postChecked(TADOQuery* list, const std::function<bool()>& lookups);
 

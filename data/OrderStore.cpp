@@ -15,6 +15,15 @@ namespace {
 const QString kAmountWrong = QStringLiteral("录入的数量有误，请重新录入!");
 const QString kGoodsGone = QStringLiteral("该货物不存在，可能已经删除!");
 const QString kContainerGone = QStringLiteral("该箱柜不存在，可能已经删除!");
+const QString kNumberTaken = QStringLiteral("该编号已存在 请从新输入");
+
+bool orderExists(TADOConnection& conn, const QString& orderNo) {
+    TADOQuery q(&conn);
+    q.setSQL(QStringLiteral("select OrderFormNo from HoldOrderForm where OrderFormNo = ?"));
+    q.bind(1, orderNo);
+    q.Open();
+    return !q.IsEmpty();
+}
 
 TOrderOutcome refusal(const QString& text, TOrderField focus = TOrderField::none) {
     TOrderOutcome out;
@@ -143,7 +152,10 @@ QString leftOverMessage(int placed, int leftOver) {
 }
 
 QString typeATooMany(int count) {
-    return QStringLiteral("该箱柜可装 %1 件货物，超过了 %2 件的上限 请检查货物尺寸或膨胀尺寸!").arg(count).arg(kMaxAmount);
+    return QStringLiteral("该箱柜可装 %1 件货物，超过了货物编号中6位流水号所能编到的 %2 件 "
+                          "请检查货物尺寸或膨胀尺寸!")
+        .arg(count)
+        .arg(kMaxSerialPieces);
 }
 
 QString unplaceableMessage(const std::vector<TUnplaceableGoods>& goods) {
@@ -167,13 +179,7 @@ TOrderOutcome computeNewOrder(TADOConnection& conn, THoldEngine& engine, const T
         if (entry.typeA && entry.lines.size() > 1)
             return refusal(QStringLiteral("对应A类计算，只能添加一种货物,请重新添加"));
         if (entry.lines.isEmpty()) return refusal(QStringLiteral("请输入货物"));
-        {
-            TADOQuery q(&conn);
-            q.setSQL(QStringLiteral("select OrderFormNo from HoldOrderForm where OrderFormNo = ?"));
-            q.bind(1, orderNo);
-            q.Open();
-            if (!q.IsEmpty()) return refusal(QStringLiteral("该编号已存在 请从新输入"), TOrderField::orderNo);
-        }
+        if (orderExists(conn, orderNo)) return refusal(kNumberTaken, TOrderField::orderNo);
         if (entry.vehicleNo.trimmed().isEmpty() || orderNo.isEmpty())
             return refusal(QStringLiteral("请选择车厢或输入装配编号"),
                            orderNo.isEmpty() ? TOrderField::orderNo : TOrderField::container);
@@ -187,11 +193,13 @@ TOrderOutcome computeNewOrder(TADOConnection& conn, THoldEngine& engine, const T
                 return refusal(QStringLiteral("%1不能超过%2个字符 请从新录入").arg(caption).arg(kOrderTextSize),
                                caption == QLatin1String("订单编号") ? TOrderField::orderNo : TOrderField::none);
 
+        // Type A counts its pieces from the container; the amount box is
+        // hidden then, and its text is stored as it stood.
         std::vector<int> amounts;
         for (const TEntryLine& l : entry.lines) {
             const std::optional<int> a = amountOf(l.amount);
-            if (!a) return refusal(kAmountWrong);
-            amounts.push_back(*a);
+            if (!a && !entry.typeA) return refusal(kAmountWrong);
+            amounts.push_back(a.value_or(0));
         }
         const std::optional<int> addL = marginOf(entry.addL), addW = marginOf(entry.addW),
                                  addH = marginOf(entry.addH);
@@ -214,7 +222,10 @@ TOrderOutcome computeNewOrder(TADOConnection& conn, THoldEngine& engine, const T
             line.amount = amounts[static_cast<size_t>(i)];
             lines.push_back(std::move(line));
         }
-        if (const auto bad = unplaceable(lines, *box, sw); !bad.empty()) return refusal(unplaceableMessage(bad));
+        // Goods no empty container takes would never let a type-B run end;
+        // under type A they only give a plan without pieces.
+        if (!entry.typeA)
+            if (const auto bad = unplaceable(lines, *box, sw); !bad.empty()) return refusal(unplaceableMessage(bad));
 
         TOrderOptions o = optionsOf(sw);
         o.path = TLaunchPath::newOrder;
@@ -222,10 +233,13 @@ TOrderOutcome computeNewOrder(TADOConnection& conn, THoldEngine& engine, const T
         o.loadingMode = entry.loadingMode;
         if (entry.typeA) {
             o.typeACount = typeAPieceCount(*box, lines.front(), *addL, *addW, *addH);
-            if (o.typeACount > kMaxAmount) return refusal(typeATooMany(o.typeACount));
+            if (o.typeACount > kMaxSerialPieces) return refusal(typeATooMany(o.typeACount));
         }
 
         TTransaction t(conn);
+        // Another copy of the program may have stored the number since the
+        // check above; now that this one holds the file, look again.
+        if (orderExists(conn, orderNo)) return refusal(kNumberTaken, TOrderField::orderNo);
         conn.Execute(QStringLiteral("insert into HoldOrderForm(OrderFormNo,OrderFormName,SailDate,VehicleNo,Consigner,"
                                     "Destination,CountType,LoadingType,IsDirectionRestrict,IsWeightRestrict,AddL,AddW,"
                                     "AddH) values (?,?,?,?,?,?,?,?,?,?,?,?,?)"),
@@ -238,7 +252,10 @@ TOrderOutcome computeNewOrder(TADOConnection& conn, THoldEngine& engine, const T
             for (int i = 0; i < entry.lines.size(); ++i) {
                 ins.bindText(1, orderNo);
                 ins.bindText(2, entry.lines[i].goodsNo);
-                ins.bindInt(3, amounts[static_cast<size_t>(i)]);
+                if (entry.typeA)
+                    ins.bindText(3, entry.lines[i].amount);
+                else
+                    ins.bindInt(3, amounts[static_cast<size_t>(i)]);
                 ins.bindInt(4, i + 1);
                 ins.run();
             }
@@ -268,18 +285,36 @@ TOrderOutcome recalculateOrder(TADOConnection& conn, THoldEngine& engine, const 
         const TOrderContainer box{h.Fields(6).AsFloat(), h.Fields(7).AsFloat(), h.Fields(8).AsFloat(),
                                   h.Fields(9).AsFloat()};
 
-        // Only the lines whose goods the catalogue still holds make pieces.
+        // Every line with its goods; a goods gone from the catalogue would
+        // drop its pieces unseen, so it stops the run by name.
         std::vector<TOrderLine> lines;
+        QStringList gone;
         TADOQuery q(&conn);
-        q.setSQL(orderLinesSql());
+        q.setSQL(QStringLiteral("select B.GoodsNo as ListedNo,B.Amount,C.GoodsNo,C.GoodsName,C.Upward,C.Length,"
+                                "C.Width,C.Height,C.Weight from HoldOrderFormList B left join HoldGoods C "
+                                "on B.GoodsNo = C.GoodsNo where B.OrderFormNo = ? order by B.Sequence"));
         q.bind(1, orderNo);
         q.Open();
         for (q.First(); !q.Eof(); q.Next()) {
+            if (q.FieldByName(QStringLiteral("GoodsNo")).IsNull()) {
+                gone << q.FieldByName(QStringLiteral("ListedNo")).AsString();
+                continue;
+            }
             TOrderLine line = lineOf(q);
-            line.amount = std::max(0, q.FieldByName(QStringLiteral("Amount")).AsInteger());
+            // Type A counts from the container; its stored amount is only
+            // the text of the hidden box.
+            if (!typeA) {
+                const std::optional<int> a = amountOf(q.FieldByName(QStringLiteral("Amount")).AsString());
+                if (!a) return refusal(kAmountWrong);
+                line.amount = *a;
+            }
             lines.push_back(std::move(line));
         }
-        if (const auto bad = unplaceable(lines, box, sw); !bad.empty()) return refusal(unplaceableMessage(bad));
+        if (!gone.isEmpty())
+            return refusal(QStringLiteral("以下货物已不存在，可能已经删除，不能计算该订单:\n") +
+                           gone.join(QLatin1Char('\n')));
+        if (!typeA)
+            if (const auto bad = unplaceable(lines, box, sw); !bad.empty()) return refusal(unplaceableMessage(bad));
 
         TOrderOptions o = optionsOf(sw);
         o.path = TLaunchPath::recalculation;
@@ -287,7 +322,7 @@ TOrderOutcome recalculateOrder(TADOConnection& conn, THoldEngine& engine, const 
         o.loadingMode = static_cast<TLoadingMode>(loadingType);
         if (typeA && !lines.empty()) {
             o.typeACount = typeAPieceCount(box, lines.front(), addL, addW, addH);
-            if (o.typeACount > kMaxAmount) return refusal(typeATooMany(o.typeACount));
+            if (o.typeACount > kMaxSerialPieces) return refusal(typeATooMany(o.typeACount));
         }
         launchOrder(engine, lines, box, o);
 

@@ -27,10 +27,11 @@ namespace tms {
 
 class THoldEngine;
 
-// The largest amount of one order line, and the most pieces a type-A
-// calculation may count into one container (tiny goods in a large container
-// would otherwise give millions of pieces and stall the program).
+// The largest amount of one order line.
 inline constexpr int kMaxAmount = 30000;
+// The most pieces of one order line: the serial of a piece id has six
+// digits (000000 ... 999999), so a type-A count beyond this is refused.
+inline constexpr int kMaxSerialPieces = 999999;
 // The declared size of the order's text fields, in characters.
 inline constexpr int kOrderTextSize = 50;
 
@@ -88,19 +89,24 @@ struct TOrderOutcome {
 
 // "计算保存": checks the entry in the window's order (type A holds one goods,
 // some goods are listed, the order number is free, a container is chosen
-// and an order number given, the text sizes, every amount, the margins, the
-// container and every goods still in the catalogue, every goods fits an
-// empty container), then stores header and lines, fills the engine, runs
-// the calculation, stores the plan and marks the order computed, all in one
-// transaction. The plan of a type-A order keeps container 1 only.
+// and an order number given, the text sizes, every amount of type B, the
+// margins, the container and every goods still in the catalogue, for type B
+// every goods fits an empty container, for type A the count fits the
+// serial), then stores header and lines, fills the engine, runs the
+// calculation, stores the plan and marks the order computed, all in one
+// transaction, which checks the order number once more (another copy of
+// the program may have taken it meanwhile). The plan of a type-A order
+// keeps container 1 only; a type-A count of 0 stores the order with an
+// empty plan. Type A stores the amount text as typed (its box is hidden).
 TOrderOutcome computeNewOrder(TADOConnection& conn, THoldEngine& engine, const TOrderEntry& entry,
                               const TRunSwitches& switches);
 
 // "计算" in order management: rebuilds the engine input from the stored
 // header and the lines joined with their goods, runs the calculation with
 // the stored placement mode and replaces the old plan, marking the order
-// computed with the switches of this moment. On any failure the old plan
-// and header stay as they were.
+// computed with the switches of this moment. A line whose goods is no
+// longer in the catalogue refuses the run by name. On any refusal or
+// failure the old plan and header stay as they were.
 TOrderOutcome recalculateOrder(TADOConnection& conn, THoldEngine& engine, const QString& orderNo,
                                const TRunSwitches& switches);
 
@@ -118,7 +124,7 @@ std::optional<int> marginOf(const QString& text);
 QString leftOverMessage(int placed, int leftOver);
 // The refusal naming the goods no empty container can take.
 QString unplaceableMessage(const std::vector<TUnplaceableGoods>& goods);
-// The refusal of a type-A count above kMaxAmount.
+// The refusal of a type-A count above kMaxSerialPieces.
 QString typeATooMany(int count);
 
 // ---------------------------------------------------------------- order list

@@ -516,7 +516,7 @@ void TForm10::Button3Click() {
     sw.directionRestrict = Form1->CheckBox3->isChecked();
     sw.pileCalc = CheckBox1->isChecked();
     sw.preferUpright = CheckBox2->isChecked();
-    sw.progress = tms::ui::progressFeed(ProgressBar1);
+    sw.progress = tms::ui::progressFeed(ProgressBar1, 40, true);
     fromForm10 = 1;
 
     tms::TOrderOutcome out;

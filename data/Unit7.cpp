@@ -316,17 +316,18 @@ void TForm7::Button6Click() {
         return;
     // The sailing date is a date, as the new-order window stores it.
     const QString date = MasterQuery->FieldByName(QStringLiteral("SailDate")).AsString();
-    bool posted = tms::isDateText(date);
-    if (posted) {
+    QString failure = tms::isDateText(date) ? QString() : QStringLiteral("保存出错");
+    if (failure.isEmpty()) {
         try {
             MasterQuery->FieldByName(QStringLiteral("SailDate")).SetValue(date.trimmed());
             MasterQuery->Post();
-        } catch (const EDatabaseError&) {
-            posted = false;
+        } catch (const EDatabaseError& e) {
+            // A file that cannot take the write says so.
+            failure = e.fault() == TDbFault::other ? QStringLiteral("保存出错") : e.message();
         }
     }
-    if (!posted) {
-        tms::ui::showMessage(QStringLiteral("保存出错"));
+    if (!failure.isEmpty()) {
+        tms::ui::showMessage(failure);
         MasterQuery->Cancel();
     }
 }
@@ -375,7 +376,7 @@ void TForm7::Button1Click() {
         sw.preferUpright = Form10->CheckBox2->isChecked();
         Form10->fromForm10 = 0;
     }
-    sw.progress = tms::ui::progressFeed(PB);
+    sw.progress = tms::ui::progressFeed(PB, 40, true);
     tms::TOrderOutcome out;
     {
         tms::ui::WaitCursor wait;

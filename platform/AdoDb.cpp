@@ -2,7 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <QDir>
 #include <QFileInfo>
+#include <QTemporaryFile>
 #include <QRegularExpression>
 
 #include <climits>
@@ -16,14 +18,52 @@ QString lastError(sqlite3* db) {
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("no database");
 }
 
+QString nativeFile(sqlite3* db) {
+    const char* f = db ? sqlite3_db_filename(db, "main") : nullptr;
+    return f ? QDir::toNativeSeparators(QDir::cleanPath(QString::fromUtf8(f))) : QString();
+}
+
+// The error of the library's last failure on `db`. The faults a user meets
+// in ordinary use (a file or folder without write permission, another
+// program writing, a full disk, a taken number) get a message of our own;
+// the library's English text is kept for the rest.
+EDatabaseError dbError(sqlite3* db) {
+    if (!db) return EDatabaseError(QStringLiteral("no database"));
+    const int code = sqlite3_extended_errcode(db);
+    const QString file = nativeFile(db);
+    switch (code & 0xff) {
+        case SQLITE_READONLY:
+            return EDatabaseError(QStringLiteral("数据库文件“%1”是只读的，不能写入，本次修改没有保存。").arg(file),
+                                  TDbFault::readOnly);
+        case SQLITE_CANTOPEN:
+            return EDatabaseError(
+                QStringLiteral("数据库文件“%1”所在的文件夹不能写入，本次修改没有保存。").arg(file),
+                TDbFault::noFolder);
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return EDatabaseError(
+                QStringLiteral("另一个程序正在写入数据库，本次修改没有保存，请稍后再试。"), TDbFault::busy);
+        case SQLITE_FULL:
+            return EDatabaseError(QStringLiteral("磁盘已满，本次修改没有保存。"), TDbFault::full);
+        case SQLITE_IOERR:
+            return EDatabaseError(QStringLiteral("读写数据库文件“%1”时出错。").arg(file), TDbFault::io);
+        case SQLITE_CONSTRAINT:
+            if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY)
+                return EDatabaseError(QStringLiteral("该编号已存在，本次修改没有保存。"), TDbFault::taken);
+            break;
+        default: break;
+    }
+    return EDatabaseError(lastError(db));
+}
+
 // Prepares `sql` on `db`; throws EDatabaseError with the library's message.
 sqlite3_stmt* prepare(sqlite3* db, const QString& sql) {
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt* s = nullptr;
     if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &s, nullptr) != SQLITE_OK) {
-        const QString msg = lastError(db);
+        const EDatabaseError e = dbError(db);
         sqlite3_finalize(s);
-        throw EDatabaseError(msg);
+        throw e;
     }
     return s;
 }
@@ -76,7 +116,7 @@ void bindValue(sqlite3_stmt* s, int pos, const QVariant& v) {
             }
         }
     }
-    if (rc != SQLITE_OK) throw EDatabaseError(lastError(sqlite3_db_handle(s)));
+    if (rc != SQLITE_OK) throw dbError(sqlite3_db_handle(s));
 }
 
 QVariant columnValue(sqlite3_stmt* s, int i) {
@@ -96,7 +136,7 @@ void stepDone(sqlite3* db, sqlite3_stmt* s) {
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
     }
-    if (rc != SQLITE_DONE) throw EDatabaseError(lastError(db));
+    if (rc != SQLITE_DONE) throw dbError(db);
 }
 
 }  // namespace
@@ -155,6 +195,23 @@ QString TADOConnection::password() const {
     return kv[QStringLiteral("jet oledb:database password")];
 }
 
+QString TADOConnection::writeProblem() const {
+    if (!db_) return QString();
+    const QString file = nativeFile(db_);
+    if (sqlite3_db_readonly(db_, "main") == 1)
+        return QStringLiteral("数据库文件“%1”是只读的，不能写入，所做的修改都不能保存。\n"
+                              "请给这个文件写入权限，然后重新启动本程序。")
+            .arg(file);
+    // A write keeps its rollback journal beside the file: try a file there.
+    const QString folder = QFileInfo(QDir::cleanPath(QString::fromUtf8(sqlite3_db_filename(db_, "main")))).absolutePath();
+    QTemporaryFile probe(folder + QStringLiteral("/.tmsdb-write-XXXXXX"));
+    if (!probe.open())
+        return QStringLiteral("数据库文件“%1”所在的文件夹“%2”不能写入，所做的修改都不能保存。\n"
+                              "请给这个文件夹写入权限，然后重新启动本程序。")
+            .arg(file, QDir::toNativeSeparators(folder));
+    return QString();
+}
+
 void TADOConnection::Open(const QString& connectionString) {
     ConnectionString = connectionString;
     Open();
@@ -194,15 +251,15 @@ void TADOConnection::openFile(const QString& path, const QString& password, bool
         // A new file with an empty password stays plain (unkeyed).
         if ((!create || !key.isEmpty()) &&
             sqlite3_key(db, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
-            throw EDatabaseError(lastError(db));
+            throw dbError(db);
         sqlite3_busy_timeout(db, 2000);
         if (!create) {
             // A wrong key or a file that is no database only shows at the first read.
             Stmt s(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
-            if (sqlite3_step(s.get()) != SQLITE_ROW) throw EDatabaseError(lastError(db));
+            if (sqlite3_step(s.get()) != SQLITE_ROW) throw dbError(db);
             if (sqlite3_column_int(s.get(), 0) == 0) throw EDatabaseError(QStringLiteral("database holds no tables"));
             Stmt v(db, QStringLiteral("PRAGMA user_version"));
-            if (sqlite3_step(v.get()) != SQLITE_ROW) throw EDatabaseError(lastError(db));
+            if (sqlite3_step(v.get()) != SQLITE_ROW) throw dbError(db);
             const long long version = sqlite3_column_int64(v.get(), 0);
             if (version > tms::kSchemaVersion || version < 0)
                 throw EDatabaseVersionError(
@@ -259,15 +316,14 @@ void TADOConnection::ExecuteScript(const QString& sql) {
     const QByteArray text = sql.toUtf8();
     char* err = nullptr;
     if (sqlite3_exec(db_, text.constData(), nullptr, nullptr, &err) != SQLITE_OK) {
-        const QString msg = err ? QString::fromUtf8(err) : lastError(db_);
         sqlite3_free(err);
-        throw EDatabaseError(msg);
+        throw dbError(db_);
     }
 }
 
 void TADOConnection::execPlain(const char* sql) {
     if (!db_) throw EDatabaseError(QStringLiteral("connection is closed"));
-    if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) throw EDatabaseError(lastError(db_));
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) throw dbError(db_);
 }
 
 QString makeConnectionString(const QString& file, const QString& password) {
@@ -320,7 +376,7 @@ TPreparedStatement::TPreparedStatement(TADOConnection& c, const QString& sql) : 
 TPreparedStatement::~TPreparedStatement() { sqlite3_finalize(s_); }
 
 void TPreparedStatement::check(int rc) const {
-    if (rc != SQLITE_OK) throw EDatabaseError(lastError(db_));
+    if (rc != SQLITE_OK) throw dbError(db_);
 }
 
 void TPreparedStatement::bindText(int position, std::string_view value) {
@@ -342,7 +398,7 @@ int TPreparedStatement::run() {
     while ((rc = sqlite3_step(s_)) == SQLITE_ROW) {
     }
     sqlite3_reset(s_);
-    if (rc != SQLITE_DONE) throw EDatabaseError(lastError(db_));
+    if (rc != SQLITE_DONE) throw dbError(db_);
     return sqlite3_changes(db_);
 }
 
@@ -356,7 +412,7 @@ QString TPreparedStatement::firstText() {
         }
     }
     sqlite3_reset(s_);
-    if (rc != SQLITE_DONE) throw EDatabaseError(lastError(db_));
+    if (rc != SQLITE_DONE) throw dbError(db_);
     return first;
 }
 
@@ -364,7 +420,7 @@ bool TPreparedStatement::next() {
     const int rc = sqlite3_step(s_);
     if (rc == SQLITE_ROW) return true;
     sqlite3_reset(s_);
-    if (rc != SQLITE_DONE) throw EDatabaseError(lastError(db_));
+    if (rc != SQLITE_DONE) throw dbError(db_);
     return false;
 }
 
@@ -556,7 +612,7 @@ void TADOQuery::Open() {
         for (int i = 0; i < cols; ++i) row.push_back(columnValue(s.get(), i));
         rows.push_back(std::move(row));
     }
-    if (rc != SQLITE_DONE) throw EDatabaseError(lastError(db));
+    if (rc != SQLITE_DONE) throw dbError(db);
     names_ = names;
     rows_ = std::move(rows);
     cursor_ = rows_.empty() ? -1 : 0;

@@ -20,11 +20,27 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+// What went wrong in the database, where the user can do something about
+// it; the message of such an error is our own Chinese text.
+enum class TDbFault {
+    other,     // the library's own message
+    readOnly,  // the file cannot be written
+    noFolder,  // the file's folder cannot be written (no room for the journal)
+    busy,      // another program holds the file for writing
+    full,      // the disk is full
+    io,        // reading or writing the file failed
+    taken,     // a value that must be unique is already stored
+};
+
 class EDatabaseError : public std::runtime_error {
 public:
-    explicit EDatabaseError(const QString& message)
-        : std::runtime_error(message.toStdString()) {}
+    explicit EDatabaseError(const QString& message, TDbFault fault = TDbFault::other)
+        : std::runtime_error(message.toStdString()), fault_(fault) {}
     QString message() const { return QString::fromStdString(what()); }
+    TDbFault fault() const { return fault_; }
+
+private:
+    TDbFault fault_;
 };
 
 // The database file was written by a newer program: its schema version is
@@ -69,6 +85,13 @@ public:
     // The file the connection text names (backslashes read as separators).
     QString dataSourceFile() const;
     QString password() const;
+
+    // Why the open file cannot be written, in Chinese and naming the file
+    // or folder: the file is read-only (the library then opens it for
+    // reading only, without a word) or its folder takes no new file (every
+    // write needs its journal there). Empty when writes can go ahead or no
+    // file is open.
+    QString writeProblem() const;
 
     void BeginTrans();
     void CommitTrans();

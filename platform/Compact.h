@@ -3,11 +3,6 @@
 
 #include <QString>
 
-// A file name in the user's temporary folder that no file occupies: a
-// unique file with the prefix "~SM" is created there and deleted at once,
-// so that only its name is used. "" when the folder cannot be written.
-QString GetTempPathFileName();
-
 // Compacts the keyed database `FileName` (backslashes read as separators)
 // in place and reports nothing; true when it was compacted.
 //
@@ -20,6 +15,5 @@ QString GetTempPathFileName();
 // afterwards. A journal that a killed writer left is rolled back before.
 //
 // A database file without write permission is left as it is (false).
-// Staging copies that earlier versions of the program left beside the
-// database or in the temporary folder ("~SM*.tmp") are removed first.
+// No other file is made or removed.
 bool CompactDatabase(const QString& FileName, const QString& Password);

@@ -59,6 +59,11 @@ void destroyForms() {
     destroy(Form4);
 }
 
+void setApplicationHelpFile() {
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->setProperty("HelpFile", QString::fromLatin1(kApplicationHelpFile));
+}
+
 bool loadQtTranslation() {
     QCoreApplication* app = QCoreApplication::instance();
     if (!app) return false;

@@ -8,6 +8,12 @@ bool createForms();
 // Destroys every window there is, in the reverse order.
 void destroyForms();
 
+// The application's help-file property ("HelpFile"): a fixed absolute path
+// ending in "HOLDWSHP.CHM". Nothing opens it; the help button opens
+// help.CHM beside the program.
+inline constexpr const char* kApplicationHelpFile = "/usr/share/doc/cangyitong/HOLDWSHP.CHM";
+void setApplicationHelpFile();
+
 // Loads Qt's own Chinese texts into the application, so that its standard
 // buttons ("确定", "取消"), the colour dialog and the edit menus speak the
 // program's language. False when they are not installed; the program then

@@ -120,6 +120,10 @@ void TForm4::FormCreate() {
         tms::ui::showMessage(QStringLiteral("数据库连接失败"));
         return;
     }
+    // The library opens a file it may not write for reading only, without a
+    // word: say so now, before the first save fails.
+    if (const QString problem = ADOConnection1.writeProblem(); !problem.isEmpty())
+        tms::ui::showWarning(QStringLiteral("数据库不能写入"), problem);
     if (const QScreen* s = screen()) resize(s->geometry().size());
 }
 

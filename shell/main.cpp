@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
     int status = 1;  // the database could not be opened
     {
         TApplication app(argc, argv);
+        setApplicationHelpFile();
         QCoreApplication::setApplicationName(QStringLiteral("舱易通"));
         loadQtTranslation();
         // The data-access library's warnings appear in the program's boxes

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "data/OrderStore.h"
 #include "engine/HoldEngine.h"
 #include "tests/data/OrderTesting.h"
@@ -132,6 +135,13 @@ TEST_F(OrderStore, TypeAKeepsContainerOneAndCountsWithWeightZeroByVolume) {
     ASSERT_TRUE(o.stored()) << o.message.toStdString();
     EXPECT_EQ(column("select count(*) from HoldList where OrderFormNo='TA'"), QStringList{"4"});
     EXPECT_EQ(column("select Amount from HoldOrderFormList"), QStringList{"200"});  // the box as typed
+    // The hidden amount box is stored as it stood, whatever it holds.
+    for (const char* typed : {"", "1.5"}) {
+        const TOrderOutcome t = compute(entry(QString("T") + typed, {{"LIGHT", typed}}, true));
+        ASSERT_TRUE(t.stored()) << t.message.toStdString();
+        EXPECT_EQ(column("select Amount from HoldOrderFormList where OrderFormNo=?", {t.orderNo}), QStringList{typed});
+        EXPECT_EQ(column("select count(*) from HoldList where OrderFormNo=?", {t.orderNo}), QStringList{"4"});
+    }
     // Weight 300 in a 1000 kg container: three by weight.
     addGoods("HEAVY", 250, 400, 300, 300);
     ASSERT_TRUE(compute(entry("TB", {{"HEAVY", "1"}}, true)).stored());
@@ -144,13 +154,22 @@ TEST_F(OrderStore, TypeAKeepsContainerOneAndCountsWithWeightZeroByVolume) {
               QStringList{"3|750"});
 }
 
-TEST_F(OrderStore, TypeACountsBeyondTheLimitAreRefusedOnBothPathsBeforeAnythingIsWritten) {
-    // 1 mm cubes of no weight: 120 million would fit the 1000 x 400 x 300 box.
+TEST_F(OrderStore, TypeACountsOnlyAsFarAsTheSixDigitSerialOnBothPaths) {
+    // 2000 x 1 x 1 mm rods: 60,000 by volume, but none fits the 1000 long
+    // box. Counted past 30,000 and stored, with an empty plan.
+    addGoods("ROD", 2000, 1, 1, 0);
+    const TOrderOutcome rod = compute(entry("TR", {{"ROD", "1"}}, true));
+    ASSERT_TRUE(rod.stored()) << rod.message.toStdString();
+    EXPECT_EQ(engine.goodsArr.size(), 60000u);
+    EXPECT_EQ(column("select count(*) from HoldList where OrderFormNo='TR'"), QStringList{"0"});
+
+    // 1 mm cubes of no weight: 120 million would need a seven-digit serial.
     addGoods("DUST", 1, 1, 1, 0);
     const QStringList before = everything();
     const TOrderOutcome o = compute(entry("TD", {{"DUST", "1"}}, true));
     EXPECT_FALSE(o.stored());
     EXPECT_EQ(o.message, typeATooMany(120000000));
+    EXPECT_TRUE(o.message.contains("999999")) << o.message.toStdString();
     EXPECT_EQ(everything(), before);
 
     // A stored order whose goods shrank since: the recalculation refuses too
@@ -173,13 +192,22 @@ TEST_F(OrderStore, TheWeightRuleRefusesGoodsHeavierThanTheLoadLimitByName) {
     EXPECT_EQ(o.message, "以下货物无法装入所选箱柜 请重新选择货物或箱柜:\nLEAD（重量超过箱柜载重）");
     sw.weightRestrict = false;
     EXPECT_TRUE(compute(entry("W", {{"A", "1"}, {"LEAD", "1"}})).stored());
-    // Without the rule a type-A count of 0 builds no piece: the order is
-    // still stored and computed, with an empty plan and nothing left over.
-    const TOrderOutcome z = compute(entry("Z", {{"LEAD", "1"}}, true));
-    ASSERT_TRUE(z.stored()) << z.message.toStdString();
-    EXPECT_TRUE(z.message.isEmpty()) << z.message.toStdString();
-    EXPECT_EQ(column("select IsNeedCount from HoldOrderForm where OrderFormNo='Z'"), QStringList{"0"});
-    EXPECT_EQ(column("select count(*) from HoldList where OrderFormNo='Z'"), QStringList{"0"});
+    // A type-A count of 0, with the rule or without it, by weight or by a
+    // goods larger than the container, builds no piece: the order is still
+    // stored and computed, with an empty plan and nothing left over. So is
+    // its recalculation.
+    sw.weightRestrict = true;
+    const std::pair<const char*, const char*> zeros[] = {{"Z", "LEAD"}, {"ZB", "BIG"}};
+    for (const auto& [no, goods] : zeros) {
+        const TOrderOutcome z = compute(entry(no, {{goods, "1"}}, true));
+        ASSERT_TRUE(z.stored()) << no << z.message.toStdString();
+        EXPECT_TRUE(z.message.isEmpty()) << z.message.toStdString();
+        db.conn.Execute("update HoldOrderForm set IsNeedCount=1 where OrderFormNo=?", {QString(no)});
+        const TOrderOutcome r = recalculateOrder(db.conn, engine, no, sw);
+        ASSERT_TRUE(r.stored()) << no << r.message.toStdString();
+        EXPECT_EQ(column("select IsNeedCount from HoldOrderForm where OrderFormNo=?", {QString(no)}), QStringList{"0"});
+        EXPECT_EQ(column("select count(*) from HoldList where OrderFormNo=?", {QString(no)}), QStringList{"0"});
+    }
 }
 
 TEST_F(OrderStore, AFailurePartWayLeavesTheDatabaseAsItWas) {
@@ -212,18 +240,15 @@ TEST_F(OrderStore, RecalculationReplacesThePlanWithSerialsFromZeroAndKeepsAllCon
               QStringList{"0|1|1"});
 }
 
-TEST_F(OrderStore, RecalculationBuildsPiecesOnlyForLinesWhoseGoodsExist) {
+TEST_F(OrderStore, RecalculationRefusesLinesWhoseGoodsAreGoneAndKeepsTheOrder) {
     ASSERT_TRUE(compute(entry("R", {{"A", "3"}, {"B", "2"}})).stored());
     db.conn.Execute("update HoldOrderForm set IsNeedCount=1");
     db.conn.Execute("delete from HoldGoods where GoodsNo='B'");
-    sw.pileCalc = false;
+    const QStringList before = everything();
     const TOrderOutcome o = recalculateOrder(db.conn, engine, "R", sw);
-    ASSERT_TRUE(o.stored()) << o.message.toStdString();
-    EXPECT_EQ(engine.goodsArr.size(), 3u);
-    EXPECT_EQ(o.plan.placed, 3);
-    EXPECT_EQ(o.plan.leftOver, 0);
-    EXPECT_EQ(column("select ListId,floor from HoldList order by ListId"),
-              (QStringList{"A000000|A", "A000001|A", "A000002|A"}));
+    EXPECT_EQ(o.kind, TOrderOutcome::Kind::refused);
+    EXPECT_EQ(o.message, "以下货物已不存在，可能已经删除，不能计算该订单:\nB");
+    EXPECT_EQ(everything(), before);
 }
 
 TEST_F(OrderStore, AFailedRecalculationKeepsTheOldPlan) {
@@ -241,6 +266,34 @@ TEST_F(OrderStore, AFailedRecalculationKeepsTheOldPlan) {
     EXPECT_EQ(everything(), before);
     db.conn.Execute("delete from HoldVehicles");
     EXPECT_EQ(recalculateOrder(db.conn, engine, "R", sw).message, "该箱柜不存在，可能已经删除!");
+    EXPECT_EQ(everything(), before);
+}
+
+TEST_F(OrderStore, ANumberTakenByAnotherCopyMeanwhileOrABusyFileIsRefusedInChinese) {
+    // Another copy of the program on the same file stores "X" while this
+    // one waits for the file after its own checks passed.
+    TADOConnection other;
+    other.Open(makeConnectionString(db.path, kDatabasePassword));
+    other.BeginTrans();
+    other.Execute("insert into HoldOrderForm(OrderFormNo,VehicleNo,CountType,LoadingType) values ('X','C1',1,0)");
+    std::thread commit([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        other.CommitTrans();
+    });
+    const TOrderOutcome o = compute(entry("X", {{"A", "1"}}));
+    commit.join();
+    EXPECT_EQ(o.kind, TOrderOutcome::Kind::refused);
+    EXPECT_EQ(o.message, "该编号已存在 请从新输入");
+    EXPECT_EQ(o.focus, TOrderField::orderNo);
+
+    // The other copy holds the file past the wait: nothing is stored, and
+    // the message says why.
+    const QStringList before = everything();
+    other.BeginTrans();
+    const TOrderOutcome busy = compute(entry("Y", {{"A", "1"}}));
+    other.RollbackTrans();
+    EXPECT_EQ(busy.kind, TOrderOutcome::Kind::failed);
+    EXPECT_TRUE(busy.message.contains("另一个程序正在写入数据库")) << busy.message.toStdString();
     EXPECT_EQ(everything(), before);
 }
 

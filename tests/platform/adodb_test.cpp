@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
+#include "tests/support/OtherUser.h"
 #include "tests/support/TestDb.h"
 
 namespace {
@@ -426,4 +429,66 @@ TEST_F(Editing, CancelledAppendRestoresTheRowAndAMoveWhileEditingPosts) {
     EXPECT_EQ(stored("GoodsNo = 'B' and Brand = '品牌'"), 1);
     // Writing outside edit state is refused.
     EXPECT_THROW(q.FieldByName("Brand").SetValue("x"), EDatabaseError);
+}
+
+TEST(Connection, AFileOrFolderThatCannotBeWrittenIsNamedInChinese) {
+    TestDb db;
+    db.conn.Close();
+    const QString folder = QFileInfo(db.path).absolutePath();
+    AsOtherUser::shareFolder(db.dir.path(), folder);
+    const QString text = makeConnectionString(db.path, tms::kDatabasePassword);
+    auto failureOfAWrite = [](TADOConnection& c) {
+        try {
+            c.Execute("insert into HoldVehicles(VehicleNo) values ('X')");
+        } catch (const EDatabaseError& e) {
+            return e;
+        }
+        return EDatabaseError("written");
+    };
+    // English words outside the names of the file and its folder.
+    auto english = [&](QString s) {
+        s.remove(QDir::toNativeSeparators(db.path)).remove(QDir::toNativeSeparators(folder));
+        return s.contains(QRegularExpression("[A-Za-z]{3}"));
+    };
+
+    // A read-only file opens for reading only.
+    AsOtherUser::setMode(db.path, 0444);
+    {
+        AsOtherUser nobody;
+        TADOConnection c;
+        ASSERT_NO_THROW(c.Open(text));
+        EXPECT_TRUE(c.writeProblem().contains("只读")) << c.writeProblem().toStdString();
+        EXPECT_TRUE(c.writeProblem().contains(QDir::toNativeSeparators(db.path)));
+        const EDatabaseError e = failureOfAWrite(c);
+        EXPECT_EQ(e.fault(), TDbFault::readOnly) << e.message().toStdString();
+        EXPECT_FALSE(english(e.message())) << e.message().toStdString();
+    }
+    // A folder that takes no file: the file opens for writing, the journal
+    // of a write cannot be made.
+    AsOtherUser::setMode(db.path, 0666);
+    AsOtherUser::setMode(folder, 0555);
+    {
+        AsOtherUser nobody;
+        TADOConnection c;
+        ASSERT_NO_THROW(c.Open(text));
+        EXPECT_TRUE(c.writeProblem().contains("文件夹“" + QDir::toNativeSeparators(folder) + "”"))
+            << c.writeProblem().toStdString();
+        const EDatabaseError e = failureOfAWrite(c);
+        EXPECT_EQ(e.fault(), TDbFault::noFolder) << e.message().toStdString();
+        EXPECT_FALSE(english(e.message())) << e.message().toStdString();
+    }
+    AsOtherUser::setMode(folder, 0755);
+    TADOConnection c;
+    c.Open(text);
+    EXPECT_EQ(c.writeProblem(), "");
+    c.Execute("insert into HoldVehicles(VehicleNo) values ('X')");
+    // A taken number and a file another connection writes speak Chinese too.
+    const EDatabaseError taken = failureOfAWrite(c);
+    EXPECT_EQ(taken.fault(), TDbFault::taken);
+    TADOConnection other;
+    other.Open(text);
+    other.BeginTrans();
+    const EDatabaseError busy = failureOfAWrite(c);
+    EXPECT_EQ(busy.fault(), TDbFault::busy);
+    EXPECT_FALSE(english(busy.message() + taken.message())) << (busy.message() + taken.message()).toStdString();
 }

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <optional>
+#include <tuple>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,6 +25,7 @@
 #include "shell/JPEG.h"
 #include "shell/Startup.h"
 #include "shell/Unit4.h"
+#include "tests/support/OtherUser.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WindowTestMain.h"
 
@@ -125,6 +127,13 @@ TEST_F(Program, StartsOnItsDatabaseAndCreatesEveryWindowHidden) {
     EXPECT_EQ(topLevel("Form11")->windowTitle(), "添加货物");
 }
 
+TEST_F(Program, TheApplicationNamesItsFixedHelpFile) {
+    setApplicationHelpFile();
+    const QString help = qApp->property("HelpFile").toString();
+    EXPECT_TRUE(QDir::isAbsolutePath(help)) << help.toStdString();
+    EXPECT_TRUE(help.endsWith("/HOLDWSHP.CHM")) << help.toStdString();
+}
+
 TEST_F(Program, ButtonBarInItsOrder) {
     makeDatabase();
     ASSERT_TRUE(createForms());
@@ -176,6 +185,28 @@ TEST_F(Program, EachConnectionFailureSaysSoOnceAndCreatesNothing) {
     EXPECT_EQ(boxes.texts(), QStringList{kFailed});
     EXPECT_EQ(QFileInfo(db).size(), size);
     EXPECT_EQ(QDir(dir.path() + "/db").entryList(QDir::Files), QStringList{"tmsdb.mdb"});
+}
+
+TEST_F(Program, ADatabaseThatCannotBeWrittenIsNamedAtStart) {
+    makeDatabase();
+    const QString folder = dir.path() + "/db";
+    AsOtherUser::shareFolder(dir.path(), folder);
+    for (const auto& [file, folderMode, named] : {std::tuple{0444, 0755, db}, std::tuple{0666, 0555, folder}}) {
+        AsOtherUser::setMode(db, file);
+        AsOtherUser::setMode(folder, folderMode);
+        boxes.clear();
+        {
+            AsOtherUser nobody;
+            ASSERT_TRUE(createForms());
+        }
+        ASSERT_EQ(boxes.boxes().size(), 1);
+        EXPECT_EQ(boxes.boxes()[0].kind, tms::ui::BoxKind::Warning);
+        EXPECT_TRUE(boxes.boxes()[0].text.contains("“" + QDir::toNativeSeparators(named) + "”"))
+            << boxes.boxes()[0].text.toStdString();
+        EXPECT_TRUE(Form4->ADOConnection1.Connected());
+        destroyForms();
+    }
+    AsOtherUser::setMode(folder, 0755);
 }
 
 // The program itself, run from a folder of its own: it must end with a
