@@ -361,12 +361,17 @@ TEST(Command, Oracle7PiecesWithTheFourWarnings) {
     for (const Case& k : cases) {
         SCOPED_TRACE(k.script);
         Warnings warnings;
-        home->script("begin p; end;", k.script);
+        home->script("begin p(*", k.script);
         TOCICommand c;
         c.SetConnection(conn.get());
-        c.SetSQL("begin p(:i1, :i2, :o1, :o2); end;");
-        c.SetSQL("begin p; end;");  // the statement the server sees
+        // the statement names every parameter: the server refuses others
+        std::string sql = "begin p(";
+        for (int i = 0; i < k.inParams + k.outParams; ++i)
+            sql += (i ? ", :" : ":") + std::string(i < k.inParams ? "I" : "O") +
+                   std::to_string(i < k.inParams ? i : i - k.inParams);
+        c.SetSQL(sql + "); end;");
         c.SetProp(prScanParams, TVariant(false));
+        c.Params().Clear();
         std::vector<TOraParamDesc*> outs;
         for (int i = 0; i < k.inParams; ++i) {
             auto* p = static_cast<TOraParamDesc*>(c.AddParam());
