@@ -407,9 +407,9 @@ std::string TOraParamDesc::GetItemAsAnsiString(int32_t index) const {
 void TOraParamDesc::SetItemAsAnsiString(int32_t index, const std::string& value) {
     CheckIndex(index);
     if (DataType() != dtString && DataType() != dtFixedChar) SetDataType(dtString);
-    // A parameter without room takes the text's length (a single value only:
-    // growing an array would lose its other elements).
-    if (Size() < 2 && length_ == 1) SetSize(static_cast<int32_t>(value.size()));
+    // An empty text is a null string, as in the field setters.
+    if (value.empty()) return SetItemNull(index, true);
+    // The text is cut to the element: a parameter without room keeps none.
     const int32_t room = Size() - 1;
     const int32_t n = std::min<int32_t>(static_cast<int32_t>(value.size()), std::max(room, 0));
     uint8_t* e = Element(index);
@@ -445,7 +445,7 @@ std::u16string TOraParamDesc::GetItemAsWideString(int32_t index) const {
 void TOraParamDesc::SetItemAsWideString(int32_t index, const std::u16string& value) {
     CheckIndex(index);
     if (DataType() != dtWideString && DataType() != dtFixedWideChar) SetDataType(dtWideString);
-    if (Size() < 4 && length_ == 1) SetSize(static_cast<int32_t>(value.size()));
+    if (value.empty()) return SetItemNull(index, true);
     const int32_t room = (Size() - 2) / 2;
     const int32_t n = std::min<int32_t>(static_cast<int32_t>(value.size()), std::max(room, 0));
     uint8_t* e = Element(index);
@@ -727,11 +727,13 @@ void TOCICommand::ParseSQL() {
     const int32_t keywords = OraKeywordLexemes()->Count();
     std::set<std::string> seen;
     std::string text;
-    for (;;) {
-        int32_t code = parser.GetNext(text);
+    int32_t code = parser.GetNext(text);
+    for (;; code = parser.GetNext(text)) {
         if (code == LexEnd || code == lxTRIGGER) break;
         if (code != lxColon) continue;
         code = parser.GetNext(text);
+        // in "::y" the second ":" starts a placeholder of its own
+        while (code == lxColon) code = parser.GetNext(text);
         if (code == LexEnd || code == lxTRIGGER) break;
         if (code != LexIdentifier && code != LexNumber && !(code > symbols && code <= symbols + keywords)) continue;
         std::string name = text;

@@ -57,6 +57,8 @@ TEST(ParseSQL, FindsEachPlaceholderOnce) {
     EXPECT_EQ(Names(c), (std::vector<std::string>{"a", "B", "Mixed Case(q)", "1", "SET"}));
     c.SetSQL("begin :x := :y; end;");
     EXPECT_EQ(Names(c), (std::vector<std::string>{"x", "y"}));
+    c.SetSQL("update t set a = :x::y");  // the second ":" starts a name too
+    EXPECT_EQ(Names(c), (std::vector<std::string>{"x", "y"}));
     c.SetSQL("create trigger trg before insert on t for each row begin :new.a := 1; end;");
     EXPECT_TRUE(Names(c).empty());  // the scan stops at TRIGGER
     c.SetSQL("select q'[it's :not]' from dual where x = :real");
@@ -533,6 +535,37 @@ TEST(ParamDesc, BuffersSizesAndIndicators) {
     EXPECT_EQ(v.LowBound(), 1);
     EXPECT_TRUE(v.GetElement(1).IsNull());
     EXPECT_EQ(v.GetElement(2).AsInteger(), 5);
+}
+
+TEST(ParamDesc, EmptyTextIsNullAndAShortSizeOnlyCuts) {
+    // every string setter makes an empty text a null element
+    TOraParamDesc a, w, v;
+    a.SetDataType(dtString);
+    a.SetSize(5);
+    a.SetItemAsAnsiString(1, "x");
+    a.SetItemAsAnsiString(1, "");
+    EXPECT_TRUE(a.GetNull());
+    a.SetValue(TVariant("y"));
+    a.SetValue(TVariant(std::string()));
+    EXPECT_TRUE(a.GetNull());
+    w.SetDataType(dtWideString);
+    w.SetSize(5);
+    w.SetItemAsWideString(1, u"x");
+    w.SetItemAsVariant(1, TVariant(std::u16string()));
+    EXPECT_TRUE(w.GetNull());
+    v.SetItemAsVariant(1, TVariant(""));
+    EXPECT_EQ(v.DataType(), dtString);
+    EXPECT_TRUE(v.GetNull());
+    // a parameter whose size leaves no room keeps no text: the size stays
+    TOraParamDesc s, u;
+    s.SetDataType(dtString);
+    s.SetItemAsAnsiString(1, "hello");
+    EXPECT_EQ(s.Size(), 0);
+    EXPECT_EQ(s.GetItemAsAnsiString(1), "");
+    u.SetDataType(dtWideString);
+    u.SetItemAsWideString(1, u"hello");
+    EXPECT_EQ(u.Size(), 0);
+    EXPECT_EQ(u.GetItemAsWideString(1), u"");
 }
 
 TEST(ParamDesc, CodesWithoutAnElementSizeStopWithTheAssertion) {
