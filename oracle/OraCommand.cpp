@@ -11,6 +11,7 @@
 #include "oracle/OraAnsi.h"
 #include "oracle/OraClasses.h"
 #include "oracle/OraConsts.h"
+#include "oracle/OraFieldModel.h"
 #include "oracle/OraFormatSettings.h"
 #include "oracle/OraNotify.h"
 #include "oracle/OraParser.h"
@@ -918,6 +919,7 @@ void TOCICommand::Prepare() {
 
 void TOCICommand::Unprepare() {
     if (GetCursorState() == 0) RaiseError(SCursorNotOpened);
+    defined_ = false;  // the defines go with the statement
     if (callStyle_ == csOCI7) {
         Cda_Def* cda = cursorRef_->GetCDA();
         sword status = OCI_SUCCESS;
@@ -1042,7 +1044,7 @@ void TOCICommand::BindParam(TOraParamDesc& param) {
         mode = OCI_DATA_AT_EXEC;
         size = INT32_MAX;
         dynamic = true;
-        param.PiecesStarted = false;
+        param.PiecesStarted = param.OutPiecesStarted = false;
         param.NextPiece = nullptr;
         param.OpenOutPiece = nullptr;
     } else if (IsObjectDataType(dt)) {
@@ -1084,7 +1086,7 @@ void TOCICommand::BindParamOCI7(TOraParamDesc& param) {
     const auto* sqlvar = reinterpret_cast<const oratext*>(name.c_str());
     Cda_Def* cda = cursorRef_->GetCDA();
     if (IsLong(dt)) {
-        param.PiecesStarted = false;
+        param.PiecesStarted = param.OutPiecesStarted = false;
         param.NextPiece = nullptr;
         param.OpenOutPiece = nullptr;
         Check(obindps(cda, 1, sqlvar, -1, reinterpret_cast<ub1*>(&param), INT32_MAX, type, 0, param.Indicators(),
@@ -1150,9 +1152,9 @@ void* TOCICommand::NewOutPiece(TOraParamDesc* param, ub4*& length) {
         param->SetObject(blob);
         blob->Release();
     }
-    if (!param->PiecesStarted) {
+    if (!param->OutPiecesStarted) {
         blob->Clear();
-        param->PiecesStarted = true;
+        param->OutPiecesStarted = true;
         param->OpenOutPiece = nullptr;
     }
     if (param->OpenOutPiece) param->OpenOutPiece->Used = static_cast<int32_t>(*param->LengthCell());
@@ -1177,7 +1179,7 @@ void TOCICommand::CloseOutPieces() {
         }
         p->OpenOutPiece = nullptr;
         p->NextPiece = nullptr;
-        p->PiecesStarted = false;
+        p->PiecesStarted = p->OutPiecesStarted = false;
     }
 }
 
@@ -1252,9 +1254,22 @@ void TOCICommand::PieceLoopOCI8(sword& status) {
     ub4 type = 0, iter = 0, index = 0;
     ub1 inout = 0, piece = 0;
     Check(OCIStmtGetPieceInfo(stmt, hError_, &handle, &type, &inout, &iter, &index, &piece));
+    if (type == OCI_HTYPE_DEFINE) {
+        TLongDefine* d = DefineByHandle(static_cast<OCIDefine*>(handle));
+        if (!d) RaiseError(SCursorNotOpened);
+        ub4* length;
+        void* buffer = NewDefinePiece(*d, length);
+        Check(OCIStmtSetPieceInfo(handle, type, hError_, buffer, length, piece, &d->Indicator, nullptr));
+        return;
+    }
     TOraParamDesc* p = ParamByBind(static_cast<OCIBind*>(handle));
     if (!p) RaiseError(SCursorNotOpened);
-    if (inout == OCI_PARAM_IN) {
+    if (inout == OCI_PARAM_IN && p->ParamType() == pdOutput) {
+        // an output value sends nothing, as the input callback does
+        *p->LengthCell() = 0;
+        Check(OCIStmtSetPieceInfo(handle, type, hError_, nullptr, p->LengthCell(), OCI_ONE_PIECE, &gNullIndicator,
+                                  nullptr));
+    } else if (inout == OCI_PARAM_IN) {
         void* data;
         ub1 kind;
         NextInPiece(p, data, *p->LengthCell(), kind);
@@ -1265,6 +1280,107 @@ void TOCICommand::PieceLoopOCI8(sword& status) {
         Check(OCIStmtSetPieceInfo(handle, type, hError_, buffer, length, piece, p->Indicators(), nullptr));
     }
     (void)status;
+}
+
+void TOCICommand::DefineLongField(int32_t position, TField* field) {
+    TLongDefine d;
+    d.Position = position;
+    d.Field = field;
+    longDefines_.push_back(d);
+    defined_ = false;
+}
+
+TOCICommand::TLongDefine* TOCICommand::DefineByHandle(OCIDefine* handle) {
+    for (TLongDefine& d : longDefines_)
+        if (d.Handle == handle) return &d;
+    return nullptr;
+}
+
+void* TOCICommand::NewDefinePiece(TLongDefine& d, ub4*& length) {
+    if (!d.Blob) {
+        // the row's value: a new blob in the field's record cell
+        if (!d.Field->Slot()) throw EDatabaseError("Field '" + d.Field->FieldName() + "' has no record");
+        d.Blob = new TBlob;
+        d.Field->Slot()->SetObject(d.Blob);
+        d.Blob->Release();
+        d.OpenPiece = nullptr;
+    }
+    if (d.OpenPiece) d.OpenPiece->Used = static_cast<int32_t>(std::min<ub4>(d.Length, ub4(d.OpenPiece->Size)));
+    const int32_t size = std::max<int32_t>(LongPieceSize.load(), 1);
+    PPieceHeader p = d.Blob->AllocPiece(size);
+    d.Blob->AppendPiece(p);
+    d.OpenPiece = p;
+    d.Length = static_cast<ub4>(size);
+    length = &d.Length;
+    d.Indicator = 0;
+    return PieceData(p);
+}
+
+void TOCICommand::CloseDefinePieces() {
+    for (TLongDefine& d : longDefines_) {
+        if (d.OpenPiece) {
+            d.OpenPiece->Used = static_cast<int32_t>(std::min<ub4>(d.Length, ub4(d.OpenPiece->Size)));
+            if (d.OpenPiece->Used == 0) d.Blob->FreePiece(d.OpenPiece);
+        }
+        d.OpenPiece = nullptr;
+        d.Blob = nullptr;
+    }
+}
+
+sb4 TOCICommand::DefineCallback(void* octxp, OCIDefine* defnp, ub4, void** bufpp, ub4** alenpp, ub1* piecep,
+                                void** indpp, ub2** rcodepp) {
+    try {
+        auto* command = static_cast<TOCICommand*>(octxp);
+        TLongDefine* d = command->DefineByHandle(defnp);
+        if (!d) return OCI_ERROR;
+        ub4* length;
+        *bufpp = command->NewDefinePiece(*d, length);
+        *alenpp = length;
+        *piecep = OCI_NEXT_PIECE;
+        *indpp = &d->Indicator;
+        if (rcodepp) *rcodepp = nullptr;
+        return OCI_CONTINUE;
+    } catch (...) {
+        return OCI_ERROR;
+    }
+}
+
+bool TOCICommand::Fetch() {
+    CheckSession();
+    if (GetCursorState() < 7) RaiseError(SCursorNotOpened);
+    if (callStyle_ != csOCI8) RaiseError(SNeedOCI8);
+    OCIStmt* stmt = cursorRef_->GetHandle();
+    TConnectionLock lock(connection_);
+    if (!defined_) {
+        for (TLongDefine& d : longDefines_) {
+            const int32_t type = d.Field->DataType() == ftBlob ? 24 : 8;  // LONG RAW, LONG
+            OCIDefine* handle = nullptr;
+            Check(OCIDefineByPos(stmt, &handle, hError_, static_cast<ub4>(d.Position), nullptr, INT32_MAX,
+                                 static_cast<ub2>(type), &d.Indicator, nullptr, nullptr, OCI_DYNAMIC_FETCH));
+            d.Handle = handle;
+            Check(OCIDefineDynamic(handle, hError_, context_, DefineCallback));
+        }
+        defined_ = true;
+    }
+    for (TLongDefine& d : longDefines_) d.Indicator = -1;
+    sword status;
+    try {
+        status = OCIStmtFetch(stmt, hError_, 1, OCI_FETCH_NEXT, OCI_DEFAULT);
+        while (status == OCI_NEED_DATA) {
+            PieceLoopOCI8(status);
+            status = OCIStmtFetch(stmt, hError_, 1, OCI_FETCH_NEXT, OCI_DEFAULT);
+        }
+    } catch (...) {
+        CloseDefinePieces();
+        throw;
+    }
+    // a value that came in no piece is null
+    for (TLongDefine& d : longDefines_)
+        if (!d.Blob && d.Field->Slot()) d.Field->Slot()->SetObject(nullptr);
+    CloseDefinePieces();
+    if (status == OCI_NO_DATA) return false;
+    Check(status);
+    return true;
 }
 
 void TOCICommand::RunOCI8() {

@@ -13,6 +13,7 @@
 #include "oracle/DAConsts.h"
 #include "oracle/OraClasses.h"
 #include "oracle/OraConsts.h"
+#include "oracle/OraFieldModel.h"
 #include "oracle/OraWarning.h"
 #include "tests/oracle/OraFakeClient.h"
 #include "tests/oracle/OraTestSupport.h"
@@ -325,23 +326,69 @@ TOraParamDesc* LongParam(TOCICommand& c, const char* name, uint8_t direction, co
     return p;
 }
 
-TEST(Command, LongValuesInPiecesThroughDynamicBinds) {
+TEST(Command, LongValuesInPiecesAskedForOrThroughCallbacks) {
     FakeHomeScope home("ora10201");
     auto conn = Connected();
     TOCICommand::LongPieceSize = 3;
-    home->script("begin p(:a, :b); end;", "out:b=returned long text");
-    TOCICommand c;
-    c.SetConnection(conn.get());
-    c.SetSQL("begin p(:a, :b); end;");
-    LongParam(c, "a", pdInput, "sent in several pieces");
-    TOraParamDesc* b = LongParam(c, "b", pdOutput);
-    c.Execute();
-    EXPECT_EQ(Calls(home.Journal(), {"in ", "OCIBindDynamic"}),
-              "OCIBindDynamic\nOCIBindDynamic\nin :A=sent in several pieces\nin :B=null\n");
-    auto* blob = dynamic_cast<TBlob*>(b->GetObject());
-    ASSERT_NE(blob, nullptr);
-    EXPECT_EQ(blob->AsBytes(), "returned long text");
-    EXPECT_EQ(blob->PieceCount(), 6);  // the last, empty piece is dropped
+    // the client asks for each piece (status 99), or calls the callbacks
+    for (const std::string way : {"", "|callbacks=1"}) {
+        SCOPED_TRACE(way);
+        home->script("begin p(:a, :b, :c); end;", ("out:b=returned long text|out:c=changed" + way).c_str());
+        TOCICommand c;
+        c.SetConnection(conn.get());
+        c.SetSQL("begin p(:a, :b, :c); end;");
+        LongParam(c, "a", pdInput, "sent in several pieces");
+        TOraParamDesc* b = LongParam(c, "b", pdOutput);
+        TOraParamDesc* io = LongParam(c, "c", pdInputOutput, "both ways");
+        for (int run = 0; run < 2; ++run) {  // an output's value from before is not sent
+            home->clear_journal();
+            c.Execute();
+            const std::string journal = home.Journal();
+            EXPECT_EQ(Calls(journal, {"in "}), std::string("in :A=sent in several pieces\nin :B=null\nin :C=") +
+                                                   (run ? "changed" : "both ways") + "\n");
+            EXPECT_EQ(dynamic_cast<TBlob*>(io->GetObject())->AsBytes(), "changed");
+            EXPECT_EQ(journal.find("OCIStmtGetPieceInfo") != std::string::npos, way.empty());
+            auto* blob = dynamic_cast<TBlob*>(b->GetObject());
+            ASSERT_NE(blob, nullptr);
+            EXPECT_EQ(blob->AsBytes(), "returned long text");
+            EXPECT_EQ(blob->PieceCount(), 6);
+        }
+    }
+    TOCICommand::LongPieceSize = 65536;
+}
+
+TEST(Command, LongColumnsFetchedInPieces) {
+    FakeHomeScope home("ora10201");
+    auto conn = Connected();
+    TOCICommand::LongPieceSize = 4;
+    for (const std::string way : {"", "|callbacks=1"}) {
+        SCOPED_TRACE(way);
+        home->script("select id, notes, pic from t", ("col:2=a long column value|col:3=(null)" + way).c_str());
+        TOCICommand c;
+        c.SetConnection(conn.get());
+        c.SetSQL("select id, notes, pic from t");
+        TBlobField notes, pic;
+        notes.SetDataType(ftMemo);
+        TFieldSlot notesCell, picCell(new TBlob);
+        TSharedObject::Release(picCell.Object());
+        notes.Bind(&notesCell);
+        pic.Bind(&picCell);
+        c.DefineLongField(2, &notes);
+        c.DefineLongField(3, &pic);
+        c.Prepare();
+        c.Execute();
+        home->clear_journal();
+        ASSERT_TRUE(c.Fetch());
+        EXPECT_EQ(Calls(home.Journal(), {"OCIDefineByPos"}),
+                  "OCIDefineByPos position=2 dty=8 size=2147483647 mode=2\n"
+                  "OCIDefineByPos position=3 dty=24 size=2147483647 mode=2\n");
+        auto* blob = dynamic_cast<TBlob*>(notesCell.Object());
+        ASSERT_NE(blob, nullptr);
+        EXPECT_EQ(blob->AsBytes(), "a long column value");
+        EXPECT_EQ(blob->PieceCount(), 5);
+        EXPECT_EQ(picCell.Object(), nullptr);  // a null value holds no blob
+        EXPECT_FALSE(c.Fetch());
+    }
     TOCICommand::LongPieceSize = 65536;
 }
 

@@ -1374,6 +1374,13 @@ FAKE_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnpp, OCIError* e
     Handle* h = Live(stmtp, OCI_HTYPE_STMT);
     if (!h || !defnpp) return OCI_INVALID_HANDLE;
     if (position == 0) return Fail(errhp, 1007, Ora(1007, "variable not in select list"));
+    // defining a position again replaces its define
+    for (auto it = h->defines.begin(); it != h->defines.end(); ++it)
+        if ((*it)->position == position) {
+            delete *it;
+            h->defines.erase(it);
+            break;
+        }
     auto* d = new Define;
     d->position = position;
     d->value = valuep;
