@@ -1218,6 +1218,9 @@ void SetObjectValue(TOraParamDesc& p, int32_t index, const TVariant& value) {
 void WriteTemporaryLob(TOCICommand& command, TOraParamDesc& p) {
     auto* lob = dynamic_cast<TOCILobObject*>(p.GetObject());
     if (!lob || lob->FirstPiece() == nullptr) return;  // no data: nothing to send
+    // A BLOB goes out compressed with the blob model for the compression
+    // modes 2 and 3, uncompressed otherwise.
+    if (p.DataType() == dtOraBlob) lob->SetCompressed(command.BlobCompression == 2 || command.BlobCompression == 3);
     lob->SetService(command.OCIConnection()->GetSvcCtx());
     lob->WriteTemporary();
 }

@@ -13,11 +13,13 @@
 #include <string>
 
 #include "oracle/DAConsts.h"
+#include "oracle/MemUtils.h"
 #include "oracle/OraClasses.h"
 #include "oracle/OraConsts.h"
 #include "oracle/OraFormatModel.h"
 #include "oracle/OraFormatSettings.h"
 #include "oracle/OraObjects.h"
+#include "tests/oracle/OraBlobSupport.h"
 #include "tests/oracle/OraFakeClient.h"
 #include "tests/oracle/OraTestSupport.h"
 
@@ -278,6 +280,36 @@ TEST(Lob, ChecksAndTemporaryParameters) {
     EXPECT_NE(j.find("in :E=null"), std::string::npos) << j;  // no data, no LOB
     EXPECT_NE(j.find("OCIBindByName name=:c dty=112"), std::string::npos);
     EXPECT_NE(j.find("OCIBindByName name=:b dty=113"), std::string::npos);
+}
+
+TEST(Lob, BlobCompressionBeforeTheTemporaryLob) {
+    FakeHomeScope home("ora10201");
+    auto conn = Connected();
+    TOCICommand c;
+    c.SetConnection(conn.get());
+    c.SetSQL("insert into docs values (:b)");
+    c.SetProp(prTemporaryLobs, TVariant(true));
+    TOraParamDesc* b = c.FindParam("b");
+    b->SetDataType(dtOraBlob);
+    b->SetParamType(pdInput);
+    const std::string data(60, 'a');
+    auto run = [&](uint8_t mode) {
+        c.BlobCompression = mode;
+        b->SetItemAsVariant(1, TVariant::FromBytes(reinterpret_cast<const uint8_t*>(data.data()), data.size()));
+        home->clear_journal();
+        c.Execute();
+        return Calls(home.Journal(), {"OCILobTrim"});
+    };
+    // modes 2 and 3 compress with the blob model: without a compressor that
+    // is the error, with one the packed data go out
+    EXPECT_EQ(ErrorOf([&] { run(2); }), "Compressor function is not linked");
+    CompressProc = oratest::RlePack;
+    UncompressProc = oratest::RleUnpack;
+    EXPECT_EQ(run(3), "OCILobTrim length=22\n");  // the header and one (count, byte) pair
+    EXPECT_EQ(run(1), "OCILobTrim length=60\n");
+    CompressProc = nullptr;
+    UncompressProc = nullptr;
+    EXPECT_EQ(run(0), "OCILobTrim length=60\n");
 }
 
 TEST(Lob, OutputLobAndFileParameters) {
