@@ -419,6 +419,9 @@ public:
     void SetItemAsInteger(int32_t index, int32_t value);
     bool GetItemAsBoolean(int32_t index) const;
     void SetItemAsBoolean(int32_t index, bool value);
+    // A NUMBER (code 11) from a 64-bit value: the element's own number in
+    // an array, a new one otherwise (defined with the NUMBER value).
+    void SetItemAsLargeInt(int32_t index, int64_t value);
     std::string GetItemAsAnsiString(int32_t index) const;
     void SetItemAsAnsiString(int32_t index, const std::string& value);
     std::u16string GetItemAsWideString(int32_t index) const;

@@ -1227,6 +1227,32 @@ void WriteTemporaryLob(TOCICommand& command, TOraParamDesc& p) {
 }  // namespace
 
 // ---------------------------------------------------------------------------
+// The NUMBER element operation of a parameter
+
+void TOraParamDesc::SetItemAsLargeInt(int32_t index, int64_t value) {
+    CheckIndex(index);
+    SetDataType(dtNumber);
+    TOraNumber* own = Length() >= 2 ? dynamic_cast<TOraNumber*>(GetItemObject(index)) : nullptr;
+    if (own) {
+        own->SetAsLargeInt(value);
+    } else {
+        auto* number = new TOraNumber;
+        try {
+            number->SetAsLargeInt(value);
+        } catch (...) {
+            number->Release();
+            throw;
+        }
+        if (Length() >= 2)
+            SetItemObject(index, number);
+        else
+            SetObject(number);
+        number->Release();  // the parameter holds it now
+    }
+    Indicators()[index - 1] = 0;
+}
+
+// ---------------------------------------------------------------------------
 // Start-up and shutdown
 
 const TOraSharedBuffers& OraSharedBuffers() { return gShared; }

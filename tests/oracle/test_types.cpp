@@ -400,10 +400,22 @@ TEST(Params, NumberArraysAndOldClients) {
     a->SetLength(3);
     a->SetItemAsVariant(1, TVariant(int64_t{7}));
     a->SetItemAsVariant(3, TVariant(2.5));
+    // a 64-bit value goes into the element's own number
+    TObject* third = a->GetItemObject(3);
+    a->SetItemAsLargeInt(3, 9007199254740993);
+    EXPECT_EQ(a->GetItemObject(3), third);
     c.Iters = 3;
     home->clear_journal();
     c.Execute();
-    EXPECT_EQ(Calls(home.Journal(), {"in "}), "in :A#0=7\nin :A#1=null\nin :A#2=2.5\n");
+    EXPECT_EQ(Calls(home.Journal(), {"in "}), "in :A#0=7\nin :A#1=null\nin :A#2=9007199254740993\n");
+    // a single value takes a new number
+    TOraParamDesc one;
+    one.SetItemAsLargeInt(1, -9007199254740993);
+    EXPECT_EQ(one.DataType(), dtNumber);
+    auto* number = dynamic_cast<TOraNumber*>(one.GetObject());
+    ASSERT_NE(number, nullptr);
+    EXPECT_EQ(number->AsInteger(), -9007199254740993);
+    EXPECT_FALSE(one.GetNull());
     EXPECT_NE(home.Journal().find("OCIBindArrayOfStruct pvskip=22 indskip=2"), std::string::npos);
 }
 
