@@ -38,6 +38,10 @@ extern uint8_t CallStyle;
 extern TCallStyles AvailableCallStyles;
 extern std::atomic<bool> OCIInitialized;
 extern bool OCILoaded;
+// An Oracle Lite client (registry value "OLITE" = "YES" under SOFTWARE\ORACLE):
+// its server version text ends in " Lite" and it is not asked the
+// national-language query.
+extern bool OCILite;
 extern bool ThreadedMode;
 extern bool MutexMode;
 extern bool SharedMode;

@@ -613,6 +613,7 @@ uint16_t TOCIConnection::GetServerVersion() {
         c->Execute();
         text = p->GetItemAsAnsiString(1);
     }
+    if (OCILite) text += " Lite";
     serverVersionText_ = text;
     serverVersion_ = VersionNumber(text);
     return serverVersion_;
@@ -727,8 +728,9 @@ void TOCIConnection::SetNlsSession(int index) {
 }
 
 void TOCIConnection::RunNlsQuery() {
-    // Without a session the query runs at the next connect.
-    if (!GetConnected()) return;
+    // Without a session the query runs at the next connect; a Lite client
+    // has no national-language views to ask.
+    if (!GetConnected() || OCILite) return;
     const bool server8 = GetServerVersion() >= 8000;
     const bool askCharset = !charset_.empty() && server8;
     std::string sql =

@@ -201,6 +201,17 @@ TEST(Connection, ServerVersionsAndMaximumStringSizes) {
     EXPECT_EQ(c->GetMaxStringSize(), 2000);
 }
 
+TEST(Connection, AnOracleLiteClientIsNotAskedForItsLanguageSettings) {
+    FakeHomeScope home("oralite");
+    auto c = Scott();
+    c->SetProp(prCharLength, TVariant(int32_t(0)));  // would ask the server
+    c->SetProp(prCharset, TVariant("ZHS16GBK"));
+    c->Connect("");
+    EXPECT_EQ(home.Journal().find("NlsParamsCursor"), std::string::npos);
+    EXPECT_EQ(c->GetServerVersion(), 10201);
+    EXPECT_EQ(c->ServerVersionText(), "10.2.0.1.0 Lite");
+}
+
 TEST(Connection, CheckIsValidByPingOrCommitNeverRaises) {
     {
         FakeHomeScope home("ora10201");
