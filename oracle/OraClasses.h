@@ -628,6 +628,26 @@ private:
     bool defined_ = false;
 };
 
+// The routines of this module that the command and the data-type module
+// call through process-wide references: set at start-up, cleared at
+// shutdown.
+struct TOraClassesRoutines {
+    TDateTime (*DateToDateTime)(const uint8_t* date) = nullptr;
+    void (*DateTimeToDate)(TDateTime value, uint8_t* date) = nullptr;
+    std::string (*RowidText)(const OCIRowidData& rowid) = nullptr;
+    std::string (*URowidText)(const uint8_t* bytes, size_t length) = nullptr;
+    OCIRowidData (*CdaRowidOf)(const Cda_Def& cda) = nullptr;
+};
+extern TOraClassesRoutines OraClassesRoutines;
+
+// The marshalling buffer the Oracle 7 error texts are read into
+// (ErrorBufferSize bytes, shared under a lock): made at start-up, freed at
+// shutdown; nullptr outside.
+const void* OCI7ErrorBuffer();
+
+// Start-up sets the routines above, the process-wide thread-safety flag to
+// its initial value and the buffer; shutdown frees the buffer and clears
+// the routines.
 void OraClassesStartup();
 void OraClassesShutdown();
 

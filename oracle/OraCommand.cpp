@@ -347,13 +347,13 @@ void TOraParamDesc::SetNull(bool value) { SetItemNull(1, value); }
 TDateTime TOraParamDesc::GetItemAsDateTime(int32_t index) const {
     CheckIndex(index);
     if (DataType() != dtDateTime || GetItemNull(index)) return 0;
-    return OraDateToDateTime(Element(index));
+    return OraClassesRoutines.DateToDateTime(Element(index));
 }
 
 void TOraParamDesc::SetItemAsDateTime(int32_t index, TDateTime value) {
     CheckIndex(index);
     SetDataType(dtDateTime);
-    DateTimeToOraDate(value, Element(index));
+    OraClassesRoutines.DateTimeToDate(value, Element(index));
     indicators_[index - 1] = 0;
 }
 
@@ -1558,7 +1558,7 @@ void TOCICommand::ReadRowId() {
         return;
     }
     if (callStyle_ == csOCI7) {
-        rowId_ = RowidToString(CdaRowid(*cursorRef_->GetCDA()));
+        rowId_ = OraClassesRoutines.RowidText(OraClassesRoutines.CdaRowidOf(*cursorRef_->GetCDA()));
         return;
     }
     void* desc = nullptr;
@@ -1573,7 +1573,7 @@ void TOCICommand::ReadRowId() {
             text.resize(length);
             rowId_ = text;
         } else {
-            rowId_ = RowidToString(*static_cast<const OCIRowidData*>(desc));
+            rowId_ = OraClassesRoutines.RowidText(*static_cast<const OCIRowidData*>(desc));
         }
     } catch (...) {
         OCIDescriptorFree(desc, OCI_DTYPE_ROWID);

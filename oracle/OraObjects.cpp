@@ -870,7 +870,8 @@ std::string TOCIObjectInstance::GetAttrAsString(const std::string& path) {
         n->Release();
         return out;
     }
-    if (s.Code == dtDateTime) return DateTimeToStr(OraDateToDateTime(static_cast<const uint8_t*>(s.Value)));
+    if (s.Code == dtDateTime)
+        return DateTimeToStr(OraClassesRoutines.DateToDateTime(static_cast<const uint8_t*>(s.Value)));
     throw EConvertError(SCannotConvertType);
 }
 
@@ -892,7 +893,7 @@ void TOCIObjectInstance::SetAttrAsString(const std::string& path, const std::str
         n->Release();
     } else if (s.Code == dtDateTime) {
         uint8_t date[7];
-        DateTimeToOraDate(StrToDateTime(value), date);
+        OraClassesRoutines.DateTimeToDate(StrToDateTime(value), date);
         Store(s, date, false);
     } else {
         throw EConvertError(SCannotConvertType);
@@ -938,14 +939,14 @@ TDateTime TOCIObjectInstance::GetAttrAsDateTime(const std::string& path) {
     const TSlot s = Locate(path, false);
     if (s.Ind < 0 || !s.Value) return 0;
     if (s.Code != dtDateTime) throw EConvertError(SCannotConvertType);
-    return OraDateToDateTime(static_cast<const uint8_t*>(s.Value));
+    return OraClassesRoutines.DateToDateTime(static_cast<const uint8_t*>(s.Value));
 }
 
 void TOCIObjectInstance::SetAttrAsDateTime(const std::string& path, TDateTime value) {
     const TSlot s = Locate(path, true);
     if (s.Code != dtDateTime) throw EConvertError(SCannotConvertType);
     uint8_t date[7];
-    DateTimeToOraDate(value, date);
+    OraClassesRoutines.DateTimeToDate(value, date);
     Store(s, date, false);
 }
 
