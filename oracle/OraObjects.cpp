@@ -22,6 +22,7 @@ ORA_DEFINE_CLASS(TOCIIntervalValue, TSharedObject, nullptr)
 ORA_DEFINE_CLASS(TOCILobObject, TBlob, nullptr)
 ORA_DEFINE_CLASS(TOraType, TObjectType, nullptr)
 ORA_DEFINE_CLASS(TOCIObjectInstance, TSharedObject, nullptr)
+ORA_DEFINE_CLASS(TOCIXMLValue, TOCIObjectInstance, nullptr)
 
 namespace {
 const char* const kModule = "OraObjects";
@@ -691,7 +692,7 @@ void TOCIObjectInstance::CheckAlloc() {
 }
 
 bool TOCIObjectInstance::IsNull() const {
-    if (!*instanceCell_) return xmlLoaded_ ? false : true;
+    if (!*instanceCell_) return true;
     // the first indicator of the structure is the object's own
     return *indicatorCell_ && *static_cast<const OCIInd*>(*indicatorCell_) < 0;
 }
@@ -1000,14 +1001,26 @@ void TOCIObjectInstance::WriteLobs() {
     }
 }
 
-std::string TOCIObjectInstance::XMLAsString() {
+void TOCIObjectInstance::DropInstance() {
+    if (*instanceCell_) OCIObjectFree(hOCIEnv, hOCIError, *instanceCell_, OCI_OBJECTFREE_FORCE);
+    *instanceCell_ = nullptr;
+    *indicatorCell_ = nullptr;
+    owns_ = false;
+}
+
+// ---------------------------------------------------------------------------
+// XML values
+
+bool TOCIXMLValue::IsNull() const { return xmlLoaded_ ? false : TOCIObjectInstance::IsNull(); }
+
+std::string TOCIXMLValue::XMLAsString() {
     if (xmlLoaded_) return xml_;
     CheckAlloc();
     void* stream = nullptr;
     Check(OCIDescriptorAlloc(hOCIEnv, &stream, OCI_DTYPE_PSTREAM, 0, nullptr), hOCIError);
     std::string text;
     try {
-        Check(OCIPStreamFromXMLType(hOCIError, stream, *instanceCell_, 0), hOCIError);
+        Check(OCIPStreamFromXMLType(hOCIError, stream, Instance(), 0), hOCIError);
         std::unique_ptr<char[]> area(new char[kXmlChunk + 1]);
         for (;;) {
             int64_t length = kXmlChunk;
@@ -1022,18 +1035,20 @@ std::string TOCIObjectInstance::XMLAsString() {
     }
     OCIDescriptorFree(stream, OCI_DTYPE_PSTREAM);
     // the text is all the value is wanted for from now on
-    if (*instanceCell_) OCIObjectFree(hOCIEnv, hOCIError, *instanceCell_, OCI_OBJECTFREE_FORCE);
-    *instanceCell_ = nullptr;
-    *indicatorCell_ = nullptr;
-    owns_ = false;
+    DropInstance();
     xml_ = text;
     xmlLoaded_ = true;
     return xml_;
 }
 
-void TOCIObjectInstance::SetXML(const std::string& text) {
+void TOCIXMLValue::SetXML(const std::string& text) {
     xml_ = text;
     xmlLoaded_ = !text.empty();
+}
+
+void TOCIXMLValue::Clear() {
+    FreeObject(true);
+    SetXML({});
 }
 
 // ---------------------------------------------------------------------------
@@ -1134,10 +1149,10 @@ void BindObjectParam(TOCICommand& command, TOraParamDesc& p) {
         value = lob->LocatorAddress();
         size = sizeof(void*);
     } else if (dt == dtXML || dt == dtObject || dt == dtArray || dt == dtTable || dt == dtReference) {
-        object = dynamic_cast<TOCIObjectInstance*>(p.GetObject());
+        object = dt == dtXML ? dynamic_cast<TOCIXMLValue*>(p.GetObject())
+                             : dynamic_cast<TOCIObjectInstance*>(p.GetObject());
         if (!object && dt == dtXML)
-            object = ElementObject<TOCIObjectInstance>(
-                p, 1, [&] { return new TOCIObjectInstance(XMLTypeOf(c), c->GetSvcCtx()); });
+            object = ElementObject<TOCIXMLValue>(p, 1, [&] { return new TOCIXMLValue(XMLTypeOf(c), c->GetSvcCtx()); });
         if (!object || !object->Type()) RaiseError(SObjectNotAllocated);
         object->SetService(c->GetSvcCtx());
         if (!object->Type()->TDO()) object->Type()->Describe(c);
@@ -1207,7 +1222,7 @@ void SetObjectValue(TOraParamDesc& p, int32_t index, const TVariant& value) {
             cannot();
         }
     } else if (dt == dtXML && isText) {
-        auto* x = dynamic_cast<TOCIObjectInstance*>(p.GetItemObject(index));
+        auto* x = dynamic_cast<TOCIXMLValue*>(p.GetItemObject(index));
         if (!x) cannot();
         x->SetXML(value.AsString());
     } else {

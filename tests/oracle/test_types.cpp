@@ -612,7 +612,7 @@ TEST(Objects, XmlTextReadInChunks) {
     home->clear_journal();
     c.Execute();
     EXPECT_NE(home.Journal().find("OCITypeByName name=SYS.XMLTYPE"), std::string::npos);
-    auto* x = dynamic_cast<TOCIObjectInstance*>(p->GetObject());
+    auto* x = dynamic_cast<TOCIXMLValue*>(p->GetObject());
     ASSERT_NE(x, nullptr);
     EXPECT_FALSE(x->IsNull());
     home->clear_journal();
@@ -627,7 +627,7 @@ TEST(Objects, XmlTextReadInChunks) {
     x->SetXML("<b/>");
     EXPECT_EQ(x->XMLAsString(), "<b/>");
     // an XML value with nothing behind it
-    Held<TOCIObjectInstance> empty(new TOCIObjectInstance(XMLTypeOf(conn.get())));
+    Held<TOCIXMLValue> empty(new TOCIXMLValue(XMLTypeOf(conn.get())));
     empty->SetXML("");
     EXPECT_TRUE(empty->IsNull());
 }
