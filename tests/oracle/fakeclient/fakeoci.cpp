@@ -1,11 +1,13 @@
 // A fake Oracle client library for the tests: it exports the entry points
-// the data-access library calls, behaves as the library expects a client to
-// behave, writes every call into a journal and lets a test script
+// the data-access library calls, refuses what a client refuses (unbound and
+// unknown placeholders) and asks for what a client asks (LONG pieces with
+// status 99), writes every call into a journal and lets a test script
 // statements, failures and error records through fakeoci_control().
 //
 // Built once per client version (FAKEOCI_VERSION, five numbers), with the
 // Oracle 8 calls (FAKEOCI_OCI8), the Oracle 7 calls (FAKEOCI_OCI7) and the
-// version call (FAKEOCI_HAS_VERSION) switched on or off.
+// version call (FAKEOCI_HAS_VERSION) switched on or off; FAKEOCI_LITE makes
+// an Oracle Lite client, whose database has no national-language views.
 
 #include <algorithm>
 #include <cctype>
