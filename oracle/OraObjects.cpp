@@ -1149,8 +1149,8 @@ void BindObjectParam(TOCICommand& command, TOraParamDesc& p) {
         value = lob->LocatorAddress();
         size = sizeof(void*);
     } else if (dt == dtXML || dt == dtObject || dt == dtArray || dt == dtTable || dt == dtReference) {
-        object = dt == dtXML ? dynamic_cast<TOCIXMLValue*>(p.GetObject())
-                             : dynamic_cast<TOCIObjectInstance*>(p.GetObject());
+        object =
+            dt == dtXML ? dynamic_cast<TOCIXMLValue*>(p.GetObject()) : dynamic_cast<TOCIObjectInstance*>(p.GetObject());
         if (!object && dt == dtXML)
             object = ElementObject<TOCIXMLValue>(p, 1, [&] { return new TOCIXMLValue(XMLTypeOf(c), c->GetSvcCtx()); });
         if (!object || !object->Type()) RaiseError(SObjectNotAllocated);

@@ -148,7 +148,8 @@ TEST(Connection, CharacterSetAndCharacterLength) {
     EXPECT_EQ(home.Journal(), "");  // disconnected: the query waits for the connect
     EXPECT_EQ(ErrorOf([&] { c->Connect(""); }), "Cannot find charset NOSUCH");
     c->Disconnect();
-    home->script("declare  cursor NlsParamsCursor*", "out:CharLength=2|out:NlsDateFormat=DD.MM.RR");  // the server knows the id
+    home->script("declare  cursor NlsParamsCursor*",
+                 "out:CharLength=2|out:NlsDateFormat=DD.MM.RR");  // the server knows the id
     c->SetProp(prCharset, TVariant("ZHS16GBK"));
     c->SetProp(prCharLength, TVariant(int32_t(0)));  // ask the server
     c->Connect("");

@@ -757,7 +757,7 @@ void HandOut(const std::string& text, F&& next) {
 // The identifier of a character-set name, as NLS_CHARSET_ID answers it
 // ("(null)" for a name the server does not know).
 [[maybe_unused]] std::string CharsetIdOf(const std::string& name) {
-    static const std::map<std::string, int> ids = {{"US7ASCII", 1},  {"WE8ISO8859P1", 31}, {"WE8MSWIN1252", 178},
+    static const std::map<std::string, int> ids = {{"US7ASCII", 1},   {"WE8ISO8859P1", 31}, {"WE8MSWIN1252", 178},
                                                    {"ZHS16GBK", 852}, {"UTF8", 871},        {"AL32UTF8", 873}};
     auto it = ids.find(Upper(name));
     return it == ids.end() ? std::string("(null)") : std::to_string(it->second);
@@ -1199,9 +1199,8 @@ FAKE_EXPORT sword OCIStmtRelease(OCIStmt* stmtp, OCIError*, const oratext*, ub4,
     return OCI_SUCCESS;
 }
 
-FAKE_EXPORT sword OCIBindByName(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, const oratext* placeholder,
-                                sb4 len, void* valuep, sb4 valueSize, ub2 dty, void* indp, ub2*, ub2*, ub4, ub4*,
-                                ub4 mode) {
+FAKE_EXPORT sword OCIBindByName(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, const oratext* placeholder, sb4 len,
+                                void* valuep, sb4 valueSize, ub2 dty, void* indp, ub2*, ub2*, ub4, ub4*, ub4 mode) {
     std::string name(reinterpret_cast<const char*>(placeholder), len > 0 ? static_cast<size_t>(len) : 0);
     Log("OCIBindByName name=" + name + " dty=" + std::to_string(dty) + " size=" + std::to_string(valueSize) +
         " mode=" + std::to_string(mode));
@@ -1697,7 +1696,8 @@ FAKE_EXPORT sword oexn(Cda_Def* cursor, sword iters, sword rowoff) {
         if (s.hold && !Hold()) return Fail7(cursor, 1013, Ora(1013, "user requested cancel of current operation"));
         if (s.block) return Fail7(cursor, 3123, Ora(3123, "operation would block"));
         if (s.error) return Fail7(cursor, s.error, s.message.empty() ? Ora(s.error, "scripted error") : s.message, s.offset);
-        if (!Unbound(a->sql, a->binds, NameOf7).empty()) return Fail7(cursor, 1008, Ora(1008, "not all variables bound"));
+        if (!Unbound(a->sql, a->binds, NameOf7).empty())
+            return Fail7(cursor, 1008, Ora(1008, "not all variables bound"));
         for (Bind& b : a->binds) {
             if (b.piecewise) continue;
             const ub4 n = b.maxsiz > 1 ? static_cast<ub4>(iters) : 1;
