@@ -1374,12 +1374,15 @@ bool TOCICommand::Fetch() {
         CloseDefinePieces();
         throw;
     }
-    // a value that came in no piece is null
+    std::vector<TLongDefine*> nulls;
     for (TLongDefine& d : longDefines_)
-        if (!d.Blob && d.Field->Slot()) d.Field->Slot()->SetObject(nullptr);
+        if (!d.Blob || d.Indicator < 0) nulls.push_back(&d);
     CloseDefinePieces();
     if (status == OCI_NO_DATA) return false;
     Check(status);
+    // a value that came in no piece, or as null, holds no blob
+    for (TLongDefine* d : nulls)
+        if (d->Field->Slot()) d->Field->Slot()->SetObject(nullptr);
     return true;
 }
 
