@@ -261,48 +261,61 @@ int32_t TKaLocalConnectionPool::IdleCount() {
 // Manager
 
 std::atomic<uint32_t> TKaConnectionPoolManager::CleanupPeriodMs{30000};
+std::atomic<uint32_t> TKaConnectionPoolManager::StopWaitMs{5000};
 
-TKaConnectionPoolManager::TKaConnectionPoolManager() : cleanup_([this] { CleanupLoop(); }) {}
+TKaConnectionPoolManager::TKaConnectionPoolManager() : cleanup_(CleanupLoop, list_) {}
 
 TKaConnectionPoolManager::~TKaConnectionPoolManager() { Shutdown(); }
 
 void TKaConnectionPoolManager::Shutdown() {
+    if (!cleanup_.joinable()) return;
+    bool ended;
     {
-        std::lock_guard<std::mutex> g(wakeLock_);
-        stop_ = true;
+        std::unique_lock<std::mutex> g(list_->WakeLock);
+        list_->Stop = true;
+        list_->Wake.notify_all();
+        ended = list_->Wake.wait_for(g, std::chrono::milliseconds(StopWaitMs.load()), [this] { return list_->Ended; });
     }
-    wake_.notify_all();
-    if (cleanup_.joinable()) cleanup_.join();
+    if (!ended) {
+        // Stuck in a client call: the thread keeps the pools and frees them
+        // when it ends; the manager goes without them.
+        cleanup_.detach();
+        list_ = std::make_shared<TPoolList>();
+        return;
+    }
+    cleanup_.join();
     ClearPools();
 }
 
-void TKaConnectionPoolManager::CleanupLoop() {
-    std::unique_lock<std::mutex> g(wakeLock_);
+void TKaConnectionPoolManager::CleanupLoop(std::shared_ptr<TPoolList> list) {
+    std::unique_lock<std::mutex> g(list->WakeLock);
     for (;;) {
         const auto period = std::chrono::milliseconds(CleanupPeriodMs.load());
-        if (wake_.wait_for(g, period, [this] { return stop_; })) return;
+        if (list->Wake.wait_for(g, period, [&] { return list->Stop; })) break;
         g.unlock();
         {
-            std::lock_guard<TCriticalSection> list(listLock_);
-            for (auto& pool : pools_) pool->PeriodicCheck();
+            std::lock_guard<TCriticalSection> lock(list->Lock);
+            for (auto& pool : list->Pools) pool->PeriodicCheck();
         }
         g.lock();
     }
+    list->Ended = true;
+    list->Wake.notify_all();
 }
 
 TKaConnection* TKaConnectionPoolManager::GetConnection(const TPoolConnectionParameters& parameters) {
     TKaConnectionPool* pool = nullptr;
     {
         std::lock_guard<TCriticalSection> get(getLock_);
-        std::lock_guard<TCriticalSection> list(listLock_);
-        for (auto& p : pools_)
+        std::lock_guard<TCriticalSection> lock(list_->Lock);
+        for (auto& p : list_->Pools)
             if (p->Parameters().Equals(parameters)) {
                 pool = p.get();
                 break;
             }
         if (!pool) {
-            pools_.push_back(CreateConnectionPool(parameters));
-            pool = pools_.back().get();
+            list_->Pools.push_back(CreateConnectionPool(parameters));
+            pool = list_->Pools.back().get();
         }
     }
     return pool->GetConnection();
@@ -311,19 +324,19 @@ TKaConnection* TKaConnectionPoolManager::GetConnection(const TPoolConnectionPara
 void TKaConnectionPoolManager::ClearPools() {
     std::vector<std::unique_ptr<TKaConnectionPool>> gone;
     {
-        std::lock_guard<TCriticalSection> list(listLock_);
-        gone.swap(pools_);
+        std::lock_guard<TCriticalSection> lock(list_->Lock);
+        gone.swap(list_->Pools);
     }
 }
 
 int32_t TKaConnectionPoolManager::PoolCount() {
-    std::lock_guard<TCriticalSection> list(listLock_);
-    return static_cast<int32_t>(pools_.size());
+    std::lock_guard<TCriticalSection> lock(list_->Lock);
+    return static_cast<int32_t>(list_->Pools.size());
 }
 
 TKaConnectionPool* TKaConnectionPoolManager::Pool(int32_t index) {
-    std::lock_guard<TCriticalSection> list(listLock_);
-    return pools_.at(static_cast<size_t>(index)).get();
+    std::lock_guard<TCriticalSection> lock(list_->Lock);
+    return list_->Pools.at(static_cast<size_t>(index)).get();
 }
 
 // ---------------------------------------------------------------------------

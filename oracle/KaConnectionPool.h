@@ -129,6 +129,10 @@ class TKaConnectionPoolManager : public TObject {
 public:
     // How often the clean-up thread runs every pool's PeriodicCheck.
     static std::atomic<uint32_t> CleanupPeriodMs;
+    // How long Shutdown waits for the clean-up thread to end (5000 ms): a
+    // thread still inside a client call then is given up, and the pools go
+    // when it ends.
+    static std::atomic<uint32_t> StopWaitMs;
 
     // Starts the clean-up thread.
     TKaConnectionPoolManager();
@@ -154,13 +158,20 @@ protected:
     virtual std::unique_ptr<TKaConnectionPool> CreateConnectionPool(const TPoolConnectionParameters& parameters) = 0;
 
 private:
-    void CleanupLoop();
+    // The pools with their lock, and the clean-up thread's stop and end
+    // signals: shared with the thread, so that a thread given up at
+    // shutdown still finds them when its client call returns.
+    struct TPoolList {
+        std::vector<std::unique_ptr<TKaConnectionPool>> Pools;
+        TCriticalSection Lock;
+        std::mutex WakeLock;
+        std::condition_variable Wake;
+        bool Stop = false, Ended = false;
+    };
+    static void CleanupLoop(std::shared_ptr<TPoolList> list);
 
-    std::vector<std::unique_ptr<TKaConnectionPool>> pools_;
-    TCriticalSection getLock_, listLock_;
-    std::mutex wakeLock_;
-    std::condition_variable wake_;
-    bool stop_ = false;
+    std::shared_ptr<TPoolList> list_ = std::make_shared<TPoolList>();
+    TCriticalSection getLock_;
     std::thread cleanup_;
 };
 

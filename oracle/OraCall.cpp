@@ -24,6 +24,7 @@ uint8_t CallStyle = csNone;
 TCallStyles AvailableCallStyles = 0;
 std::atomic<bool> OCIInitialized{false};
 bool OCILoaded = false;
+bool OCILite = false;
 bool ThreadedMode = true;
 bool MutexMode = true;
 bool SharedMode = false;
@@ -320,6 +321,10 @@ void DetectOCI() {
         library = LibraryOfHome(home);
     }
     OCILibraryPath = library;
+    // An Oracle Lite installation says so with "OLITE" = "YES" under the
+    // Oracle key.
+    std::string lite;
+    OCILite = reg->ReadString(kOracleKey, "OLITE", lite) && SameText(Trim(lite), "YES");
     // 4. the version
     ClientVersionText = library.empty() ? std::string() : LibraryVersionText(library);
     ClientVersion = VersionNumber(ClientVersionText);
@@ -458,6 +463,7 @@ void ForgetClient() {
     CallStyle = csNone;
     AvailableCallStyles = 0;
     OCILoaded = false;
+    OCILite = false;
     OCIInitialized = false;
 }
 }  // namespace

@@ -38,6 +38,10 @@ extern uint8_t CallStyle;
 extern TCallStyles AvailableCallStyles;
 extern std::atomic<bool> OCIInitialized;
 extern bool OCILoaded;
+// An Oracle Lite client (registry value "OLITE" = "YES" under SOFTWARE\ORACLE):
+// its server version text ends in " Lite" and it is not asked the
+// national-language query.
+extern bool OCILite;
 extern bool ThreadedMode;
 extern bool MutexMode;
 extern bool SharedMode;
@@ -129,7 +133,8 @@ void UnbindOCI();
     X(OCISessionPoolDestroy) X(OCITransCommit) X(OCITransRollback) X(OCIServerVersion) X(OCIPing)           \
     X(OCIBreak) X(OCIStmtPrepare) X(OCIStmtPrepare2) X(OCIStmtRelease) X(OCIStmtExecute)                    \
     X(OCIStmtGetPieceInfo) X(OCIStmtSetPieceInfo) X(OCIBindByName) X(OCIBindArrayOfStruct)                  \
-    X(OCIBindDynamic) X(OCIRowidToChar) X(OCISvcCtxToLda) X(olog) X(ologof) X(ocom) X(orol) X(obreak)       \
+    X(OCIBindDynamic) X(OCIDefineByPos) X(OCIDefineDynamic) X(OCIStmtFetch) X(OCIRowidToChar)               \
+    X(OCISvcCtxToLda) X(olog) X(ologof) X(ocom) X(orol) X(obreak)                                           \
     X(oerhms) X(oopen) X(oclose) X(oparse) X(oexn) X(obndrv) X(obndra) X(obindps) X(ogetpi) X(osetpi)       \
     X(opinit) X(OraMTSSvcGet) X(OraMTSSvcRel) ORA_TYPED_DATA_ENTRIES(X)
 

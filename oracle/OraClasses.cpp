@@ -5,6 +5,7 @@
 #include <cstring>
 #include <set>
 
+#include "oracle/CLRClasses.h"
 #include "oracle/DAConsts.h"
 #include "oracle/OraConsts.h"
 #include "oracle/OraNet.h"
@@ -62,6 +63,10 @@ bool IsLiveThread(const TExecThread* t) {
     return LiveThreads().count(t) != 0;
 }
 std::atomic<int> gAbandonedRunning{0};
+
+// The Oracle 7 error texts' marshalling buffer (OraClassesStartup).
+std::mutex gErrorBufferLock;
+char* gErrorBuffer = nullptr;
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -313,10 +318,12 @@ void TOCIConnection::CheckStyle(uint8_t style, sword status, OCIError* errorHand
     if (style == csOCI7) {
         if (status == -9) status = -1;
         code = status < 0 ? -status : status;
-        char buffer[512];
-        std::memset(buffer, 0, sizeof buffer);
-        if (lda_) oerhms(lda_.get(), static_cast<sb2>(code), reinterpret_cast<oratext*>(buffer), sizeof buffer - 1);
-        message = buffer;
+        std::lock_guard<std::mutex> g(gErrorBufferLock);
+        if (lda_ && gErrorBuffer) {
+            std::memset(gErrorBuffer, 0, ErrorBufferSize);
+            oerhms(lda_.get(), static_cast<sb2>(code), reinterpret_cast<oratext*>(gErrorBuffer), ErrorBufferSize - 1);
+            message = gErrorBuffer;
+        }
     } else {
         code = GetOraError(status, message, errorHandle);
         lastErrorCode_ = code;
@@ -613,6 +620,7 @@ uint16_t TOCIConnection::GetServerVersion() {
         c->Execute();
         text = p->GetItemAsAnsiString(1);
     }
+    if (OCILite) text += " Lite";
     serverVersionText_ = text;
     serverVersion_ = VersionNumber(text);
     return serverVersion_;
@@ -727,8 +735,9 @@ void TOCIConnection::SetNlsSession(int index) {
 }
 
 void TOCIConnection::RunNlsQuery() {
-    // Without a session the query runs at the next connect.
-    if (!GetConnected()) return;
+    // Without a session the query runs at the next connect; a Lite client
+    // has no national-language views to ask.
+    if (!GetConnected() || OCILite) return;
     const bool server8 = GetServerVersion() >= 8000;
     const bool askCharset = !charset_.empty() && server8;
     std::string sql =
@@ -883,8 +892,34 @@ bool TOCIConnection::GetProp(int32_t prop, TVariant& value) {
 // ---------------------------------------------------------------------------
 // Module
 
-void OraClassesStartup() { RegisterWindowClass(UtilWindowClass, UtilWndProc); }
+TOraClassesRoutines OraClassesRoutines;
 
-void OraClassesShutdown() {}
+const void* OCI7ErrorBuffer() {
+    std::lock_guard<std::mutex> g(gErrorBufferLock);
+    return gErrorBuffer;
+}
+
+void OraClassesStartup() {
+    OraClassesRoutines.DateToDateTime = OraDateToDateTime;
+    OraClassesRoutines.DateTimeToDate = DateTimeToOraDate;
+    OraClassesRoutines.RowidText = RowidToString;
+    OraClassesRoutines.URowidText = URowidToString;
+    OraClassesRoutines.CdaRowidOf = CdaRowid;
+    TOCIConnection::ProcessThreadSafety = true;
+    {
+        std::lock_guard<std::mutex> g(gErrorBufferLock);
+        if (!gErrorBuffer) gErrorBuffer = static_cast<char*>(Marshal::AllocHGlobal(ErrorBufferSize));
+    }
+    RegisterWindowClass(UtilWindowClass, UtilWndProc);
+}
+
+void OraClassesShutdown() {
+    {
+        std::lock_guard<std::mutex> g(gErrorBufferLock);
+        Marshal::FreeHGlobal(gErrorBuffer);
+        gErrorBuffer = nullptr;
+    }
+    OraClassesRoutines = TOraClassesRoutines{};
+}
 
 }  // namespace tms::ora

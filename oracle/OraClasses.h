@@ -33,6 +33,7 @@
 
 namespace tms::ora {
 
+class TField;
 class TOCIChangeSubscription;
 class TOCICommand;
 class TOCIConnection;
@@ -418,6 +419,9 @@ public:
     void SetItemAsInteger(int32_t index, int32_t value);
     bool GetItemAsBoolean(int32_t index) const;
     void SetItemAsBoolean(int32_t index, bool value);
+    // A NUMBER (code 11) from a 64-bit value: the element's own number in
+    // an array, a new one otherwise (defined with the NUMBER value).
+    void SetItemAsLargeInt(int32_t index, int64_t value);
     std::string GetItemAsAnsiString(int32_t index) const;
     void SetItemAsAnsiString(int32_t index, const std::string& value);
     std::u16string GetItemAsWideString(int32_t index) const;
@@ -449,7 +453,9 @@ public:
     // The piece cursor of a LONG value sent or received in pieces.
     PPieceHeader NextPiece = nullptr;
     PPieceHeader OpenOutPiece = nullptr;
-    bool PiecesStarted = false;
+    // Input and output pieces started (an input/output value is sent
+    // before the answer replaces it).
+    bool PiecesStarted = false, OutPiecesStarted = false;
 
 private:
     void AllocBuffer();
@@ -542,13 +548,38 @@ public:
     // A server-text offset mapped back onto the text as written.
     static int32_t CallerOffset(const std::vector<int32_t>& removedAt, int32_t offset);
 
+    // A LONG or LONG RAW column (its position in the select list, from 1)
+    // fetched in pieces into a blob that each fetched row puts in the
+    // field's record cell (none for a null value). Defined at the first
+    // Fetch after an execution.
+    void DefineLongField(int32_t position, TField* field);
+    // Fetches the next row of an executed query; false at the end.
+    bool Fetch();
+
     // Callbacks of dynamic binds (the context is the command).
     static sb4 InBindCallback(void* ictxp, OCIBind* bindp, ub4 iter, ub4 index, void** bufpp, ub4* alenp,
                               ub1* piecep, void** indpp);
     static sb4 OutBindCallback(void* octxp, OCIBind* bindp, ub4 iter, ub4 index, void** bufpp, ub4** alenpp,
                                ub1* piecep, void** indpp, ub2** rcodepp);
+    // The callback of a dynamic define: the place of the next piece of a
+    // LONG column's value.
+    static sb4 DefineCallback(void* octxp, OCIDefine* defnp, ub4 iter, void** bufpp, ub4** alenpp, ub1* piecep,
+                              void** indpp, ub2** rcodepp);
 
 private:
+    struct TLongDefine {
+        int32_t Position;
+        TField* Field;
+        OCIDefine* Handle = nullptr;
+        ub4 Length = 0;
+        sb2 Indicator = -1;
+        PPieceHeader OpenPiece = nullptr;
+        TBlob* Blob = nullptr;  // the row's blob while its pieces come
+    };
+    TLongDefine* DefineByHandle(OCIDefine* handle);
+    // A new piece of a LONG column's value; closes the one before.
+    void* NewDefinePiece(TLongDefine& define, ub4*& length);
+    void CloseDefinePieces();
     void CheckSession();
     void Check(sword status);
     void DoExecute();
@@ -593,8 +624,30 @@ private:
     TOCIConnection* connection_ = nullptr;
     std::vector<int32_t> removedAt_;
     int32_t pendingStatus_ = 0;
+    std::vector<TLongDefine> longDefines_;
+    bool defined_ = false;
 };
 
+// The routines of this module that the command and the data-type module
+// call through process-wide references: set at start-up, cleared at
+// shutdown.
+struct TOraClassesRoutines {
+    TDateTime (*DateToDateTime)(const uint8_t* date) = nullptr;
+    void (*DateTimeToDate)(TDateTime value, uint8_t* date) = nullptr;
+    std::string (*RowidText)(const OCIRowidData& rowid) = nullptr;
+    std::string (*URowidText)(const uint8_t* bytes, size_t length) = nullptr;
+    OCIRowidData (*CdaRowidOf)(const Cda_Def& cda) = nullptr;
+};
+extern TOraClassesRoutines OraClassesRoutines;
+
+// The marshalling buffer the Oracle 7 error texts are read into
+// (ErrorBufferSize bytes, shared under a lock): made at start-up, freed at
+// shutdown; nullptr outside.
+const void* OCI7ErrorBuffer();
+
+// Start-up sets the routines above, the process-wide thread-safety flag to
+// its initial value and the buffer; shutdown frees the buffer and clears
+// the routines.
 void OraClassesStartup();
 void OraClassesShutdown();
 

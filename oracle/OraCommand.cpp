@@ -11,6 +11,7 @@
 #include "oracle/OraAnsi.h"
 #include "oracle/OraClasses.h"
 #include "oracle/OraConsts.h"
+#include "oracle/OraFieldModel.h"
 #include "oracle/OraFormatSettings.h"
 #include "oracle/OraNotify.h"
 #include "oracle/OraParser.h"
@@ -346,13 +347,13 @@ void TOraParamDesc::SetNull(bool value) { SetItemNull(1, value); }
 TDateTime TOraParamDesc::GetItemAsDateTime(int32_t index) const {
     CheckIndex(index);
     if (DataType() != dtDateTime || GetItemNull(index)) return 0;
-    return OraDateToDateTime(Element(index));
+    return OraClassesRoutines.DateToDateTime(Element(index));
 }
 
 void TOraParamDesc::SetItemAsDateTime(int32_t index, TDateTime value) {
     CheckIndex(index);
     SetDataType(dtDateTime);
-    DateTimeToOraDate(value, Element(index));
+    OraClassesRoutines.DateTimeToDate(value, Element(index));
     indicators_[index - 1] = 0;
 }
 
@@ -407,9 +408,9 @@ std::string TOraParamDesc::GetItemAsAnsiString(int32_t index) const {
 void TOraParamDesc::SetItemAsAnsiString(int32_t index, const std::string& value) {
     CheckIndex(index);
     if (DataType() != dtString && DataType() != dtFixedChar) SetDataType(dtString);
-    // A parameter without room takes the text's length (a single value only:
-    // growing an array would lose its other elements).
-    if (Size() < 2 && length_ == 1) SetSize(static_cast<int32_t>(value.size()));
+    // An empty text is a null string, as in the field setters.
+    if (value.empty()) return SetItemNull(index, true);
+    // The text is cut to the element: a parameter without room keeps none.
     const int32_t room = Size() - 1;
     const int32_t n = std::min<int32_t>(static_cast<int32_t>(value.size()), std::max(room, 0));
     uint8_t* e = Element(index);
@@ -445,7 +446,7 @@ std::u16string TOraParamDesc::GetItemAsWideString(int32_t index) const {
 void TOraParamDesc::SetItemAsWideString(int32_t index, const std::u16string& value) {
     CheckIndex(index);
     if (DataType() != dtWideString && DataType() != dtFixedWideChar) SetDataType(dtWideString);
-    if (Size() < 4 && length_ == 1) SetSize(static_cast<int32_t>(value.size()));
+    if (value.empty()) return SetItemNull(index, true);
     const int32_t room = (Size() - 2) / 2;
     const int32_t n = std::min<int32_t>(static_cast<int32_t>(value.size()), std::max(room, 0));
     uint8_t* e = Element(index);
@@ -727,11 +728,13 @@ void TOCICommand::ParseSQL() {
     const int32_t keywords = OraKeywordLexemes()->Count();
     std::set<std::string> seen;
     std::string text;
-    for (;;) {
-        int32_t code = parser.GetNext(text);
+    int32_t code = parser.GetNext(text);
+    for (;; code = parser.GetNext(text)) {
         if (code == LexEnd || code == lxTRIGGER) break;
         if (code != lxColon) continue;
         code = parser.GetNext(text);
+        // in "::y" the second ":" starts a placeholder of its own
+        while (code == lxColon) code = parser.GetNext(text);
         if (code == LexEnd || code == lxTRIGGER) break;
         if (code != LexIdentifier && code != LexNumber && !(code > symbols && code <= symbols + keywords)) continue;
         std::string name = text;
@@ -916,6 +919,7 @@ void TOCICommand::Prepare() {
 
 void TOCICommand::Unprepare() {
     if (GetCursorState() == 0) RaiseError(SCursorNotOpened);
+    defined_ = false;  // the defines go with the statement
     if (callStyle_ == csOCI7) {
         Cda_Def* cda = cursorRef_->GetCDA();
         sword status = OCI_SUCCESS;
@@ -1040,7 +1044,7 @@ void TOCICommand::BindParam(TOraParamDesc& param) {
         mode = OCI_DATA_AT_EXEC;
         size = INT32_MAX;
         dynamic = true;
-        param.PiecesStarted = false;
+        param.PiecesStarted = param.OutPiecesStarted = false;
         param.NextPiece = nullptr;
         param.OpenOutPiece = nullptr;
     } else if (IsObjectDataType(dt)) {
@@ -1082,7 +1086,7 @@ void TOCICommand::BindParamOCI7(TOraParamDesc& param) {
     const auto* sqlvar = reinterpret_cast<const oratext*>(name.c_str());
     Cda_Def* cda = cursorRef_->GetCDA();
     if (IsLong(dt)) {
-        param.PiecesStarted = false;
+        param.PiecesStarted = param.OutPiecesStarted = false;
         param.NextPiece = nullptr;
         param.OpenOutPiece = nullptr;
         Check(obindps(cda, 1, sqlvar, -1, reinterpret_cast<ub1*>(&param), INT32_MAX, type, 0, param.Indicators(),
@@ -1148,9 +1152,9 @@ void* TOCICommand::NewOutPiece(TOraParamDesc* param, ub4*& length) {
         param->SetObject(blob);
         blob->Release();
     }
-    if (!param->PiecesStarted) {
+    if (!param->OutPiecesStarted) {
         blob->Clear();
-        param->PiecesStarted = true;
+        param->OutPiecesStarted = true;
         param->OpenOutPiece = nullptr;
     }
     if (param->OpenOutPiece) param->OpenOutPiece->Used = static_cast<int32_t>(*param->LengthCell());
@@ -1175,7 +1179,7 @@ void TOCICommand::CloseOutPieces() {
         }
         p->OpenOutPiece = nullptr;
         p->NextPiece = nullptr;
-        p->PiecesStarted = false;
+        p->PiecesStarted = p->OutPiecesStarted = false;
     }
 }
 
@@ -1250,9 +1254,22 @@ void TOCICommand::PieceLoopOCI8(sword& status) {
     ub4 type = 0, iter = 0, index = 0;
     ub1 inout = 0, piece = 0;
     Check(OCIStmtGetPieceInfo(stmt, hError_, &handle, &type, &inout, &iter, &index, &piece));
+    if (type == OCI_HTYPE_DEFINE) {
+        TLongDefine* d = DefineByHandle(static_cast<OCIDefine*>(handle));
+        if (!d) RaiseError(SCursorNotOpened);
+        ub4* length;
+        void* buffer = NewDefinePiece(*d, length);
+        Check(OCIStmtSetPieceInfo(handle, type, hError_, buffer, length, piece, &d->Indicator, nullptr));
+        return;
+    }
     TOraParamDesc* p = ParamByBind(static_cast<OCIBind*>(handle));
     if (!p) RaiseError(SCursorNotOpened);
-    if (inout == OCI_PARAM_IN) {
+    if (inout == OCI_PARAM_IN && p->ParamType() == pdOutput) {
+        // an output value sends nothing, as the input callback does
+        *p->LengthCell() = 0;
+        Check(OCIStmtSetPieceInfo(handle, type, hError_, nullptr, p->LengthCell(), OCI_ONE_PIECE, &gNullIndicator,
+                                  nullptr));
+    } else if (inout == OCI_PARAM_IN) {
         void* data;
         ub1 kind;
         NextInPiece(p, data, *p->LengthCell(), kind);
@@ -1263,6 +1280,110 @@ void TOCICommand::PieceLoopOCI8(sword& status) {
         Check(OCIStmtSetPieceInfo(handle, type, hError_, buffer, length, piece, p->Indicators(), nullptr));
     }
     (void)status;
+}
+
+void TOCICommand::DefineLongField(int32_t position, TField* field) {
+    TLongDefine d;
+    d.Position = position;
+    d.Field = field;
+    longDefines_.push_back(d);
+    defined_ = false;
+}
+
+TOCICommand::TLongDefine* TOCICommand::DefineByHandle(OCIDefine* handle) {
+    for (TLongDefine& d : longDefines_)
+        if (d.Handle == handle) return &d;
+    return nullptr;
+}
+
+void* TOCICommand::NewDefinePiece(TLongDefine& d, ub4*& length) {
+    if (!d.Blob) {
+        // the row's value: a new blob in the field's record cell
+        if (!d.Field->Slot()) throw EDatabaseError("Field '" + d.Field->FieldName() + "' has no record");
+        d.Blob = new TBlob;
+        d.Field->Slot()->SetObject(d.Blob);
+        d.Blob->Release();
+        d.OpenPiece = nullptr;
+    }
+    if (d.OpenPiece) d.OpenPiece->Used = static_cast<int32_t>(std::min<ub4>(d.Length, ub4(d.OpenPiece->Size)));
+    const int32_t size = std::max<int32_t>(LongPieceSize.load(), 1);
+    PPieceHeader p = d.Blob->AllocPiece(size);
+    d.Blob->AppendPiece(p);
+    d.OpenPiece = p;
+    d.Length = static_cast<ub4>(size);
+    length = &d.Length;
+    d.Indicator = 0;
+    return PieceData(p);
+}
+
+void TOCICommand::CloseDefinePieces() {
+    for (TLongDefine& d : longDefines_) {
+        if (d.OpenPiece) {
+            d.OpenPiece->Used = static_cast<int32_t>(std::min<ub4>(d.Length, ub4(d.OpenPiece->Size)));
+            if (d.OpenPiece->Used == 0) d.Blob->FreePiece(d.OpenPiece);
+        }
+        d.OpenPiece = nullptr;
+        d.Blob = nullptr;
+    }
+}
+
+sb4 TOCICommand::DefineCallback(void* octxp, OCIDefine* defnp, ub4, void** bufpp, ub4** alenpp, ub1* piecep,
+                                void** indpp, ub2** rcodepp) {
+    try {
+        auto* command = static_cast<TOCICommand*>(octxp);
+        TLongDefine* d = command->DefineByHandle(defnp);
+        if (!d) return OCI_ERROR;
+        ub4* length;
+        *bufpp = command->NewDefinePiece(*d, length);
+        *alenpp = length;
+        *piecep = OCI_NEXT_PIECE;
+        *indpp = &d->Indicator;
+        if (rcodepp) *rcodepp = nullptr;
+        return OCI_CONTINUE;
+    } catch (...) {
+        return OCI_ERROR;
+    }
+}
+
+bool TOCICommand::Fetch() {
+    CheckSession();
+    if (GetCursorState() < 7) RaiseError(SCursorNotOpened);
+    if (callStyle_ != csOCI8) RaiseError(SNeedOCI8);
+    OCIStmt* stmt = cursorRef_->GetHandle();
+    TConnectionLock lock(connection_);
+    if (!defined_) {
+        for (TLongDefine& d : longDefines_) {
+            const int32_t type = d.Field->DataType() == ftBlob ? 24 : 8;  // LONG RAW, LONG
+            OCIDefine* handle = nullptr;
+            Check(OCIDefineByPos(stmt, &handle, hError_, static_cast<ub4>(d.Position), nullptr, INT32_MAX,
+                                 static_cast<ub2>(type), &d.Indicator, nullptr, nullptr, OCI_DYNAMIC_FETCH));
+            d.Handle = handle;
+            Check(OCIDefineDynamic(handle, hError_, context_, DefineCallback));
+        }
+        defined_ = true;
+    }
+    for (TLongDefine& d : longDefines_) d.Indicator = -1;
+    sword status;
+    try {
+        status = OCIStmtFetch(stmt, hError_, 1, OCI_FETCH_NEXT, OCI_DEFAULT);
+        while (status == OCI_NEED_DATA) {
+            PieceLoopOCI8(status);
+            status = OCIStmtFetch(stmt, hError_, 1, OCI_FETCH_NEXT, OCI_DEFAULT);
+        }
+    } catch (...) {
+        CloseDefinePieces();
+        throw;
+    }
+    std::vector<TLongDefine*> nulls;
+    for (TLongDefine& d : longDefines_)
+        if (!d.Blob || d.Indicator < 0) nulls.push_back(&d);
+    CloseDefinePieces();
+    if (status == OCI_NO_DATA) return false;
+    Check(status);
+    // a value that came in no piece, or as null, holds no blob
+    for (TLongDefine* d : nulls)
+        if (d->Field->Slot()) d->Field->Slot()->SetObject(nullptr);
+    return true;
 }
 
 void TOCICommand::RunOCI8() {
@@ -1440,7 +1561,7 @@ void TOCICommand::ReadRowId() {
         return;
     }
     if (callStyle_ == csOCI7) {
-        rowId_ = RowidToString(CdaRowid(*cursorRef_->GetCDA()));
+        rowId_ = OraClassesRoutines.RowidText(OraClassesRoutines.CdaRowidOf(*cursorRef_->GetCDA()));
         return;
     }
     void* desc = nullptr;
@@ -1455,7 +1576,7 @@ void TOCICommand::ReadRowId() {
             text.resize(length);
             rowId_ = text;
         } else {
-            rowId_ = RowidToString(*static_cast<const OCIRowidData*>(desc));
+            rowId_ = OraClassesRoutines.RowidText(*static_cast<const OCIRowidData*>(desc));
         }
     } catch (...) {
         OCIDescriptorFree(desc, OCI_DTYPE_ROWID);

@@ -289,15 +289,12 @@ void TOraNumberField::LoadProperties(const TFieldProperties& props) {
 // XMLType
 
 bool TOraXMLField::IsNull() const {
-    auto* x = ValueAs<TOCIObjectInstance>();
+    auto* x = ValueAs<TOCIXMLValue>();
     return !x || x->IsNull();
 }
 
 void TOraXMLField::Clear() {
-    ChangeValue<TOCIObjectInstance>([](TOCIObjectInstance& x) {
-        x.FreeObject(true);
-        x.SetXML({});
-    });
+    ChangeValue<TOCIXMLValue>([](TOCIXMLValue& x) { x.Clear(); });
 }
 
 std::string TOraXMLField::ClassDesc() const { return Describe("(OraXML)", IsNull()); }
@@ -306,11 +303,11 @@ std::string TOraXMLField::AsString() const {
     // A null document reads as empty text rather than allocating an
     // instance to read from.
     if (IsNull()) return {};
-    return ValueAs<TOCIObjectInstance>()->XMLAsString();
+    return ValueAs<TOCIXMLValue>()->XMLAsString();
 }
 
 void TOraXMLField::SetAsString(const std::string& text) {
-    ChangeValue<TOCIObjectInstance>([&](TOCIObjectInstance& x) { x.SetXML(text); });
+    ChangeValue<TOCIXMLValue>([&](TOCIXMLValue& x) { x.SetXML(text); });
 }
 
 TVariant TOraXMLField::AsVariant() const {

@@ -22,6 +22,7 @@ ORA_DEFINE_CLASS(TOCIIntervalValue, TSharedObject, nullptr)
 ORA_DEFINE_CLASS(TOCILobObject, TBlob, nullptr)
 ORA_DEFINE_CLASS(TOraType, TObjectType, nullptr)
 ORA_DEFINE_CLASS(TOCIObjectInstance, TSharedObject, nullptr)
+ORA_DEFINE_CLASS(TOCIXMLValue, TOCIObjectInstance, nullptr)
 
 namespace {
 const char* const kModule = "OraObjects";
@@ -691,7 +692,7 @@ void TOCIObjectInstance::CheckAlloc() {
 }
 
 bool TOCIObjectInstance::IsNull() const {
-    if (!*instanceCell_) return xmlLoaded_ ? false : true;
+    if (!*instanceCell_) return true;
     // the first indicator of the structure is the object's own
     return *indicatorCell_ && *static_cast<const OCIInd*>(*indicatorCell_) < 0;
 }
@@ -870,7 +871,8 @@ std::string TOCIObjectInstance::GetAttrAsString(const std::string& path) {
         n->Release();
         return out;
     }
-    if (s.Code == dtDateTime) return DateTimeToStr(OraDateToDateTime(static_cast<const uint8_t*>(s.Value)));
+    if (s.Code == dtDateTime)
+        return DateTimeToStr(OraClassesRoutines.DateToDateTime(static_cast<const uint8_t*>(s.Value)));
     throw EConvertError(SCannotConvertType);
 }
 
@@ -892,7 +894,7 @@ void TOCIObjectInstance::SetAttrAsString(const std::string& path, const std::str
         n->Release();
     } else if (s.Code == dtDateTime) {
         uint8_t date[7];
-        DateTimeToOraDate(StrToDateTime(value), date);
+        OraClassesRoutines.DateTimeToDate(StrToDateTime(value), date);
         Store(s, date, false);
     } else {
         throw EConvertError(SCannotConvertType);
@@ -938,14 +940,14 @@ TDateTime TOCIObjectInstance::GetAttrAsDateTime(const std::string& path) {
     const TSlot s = Locate(path, false);
     if (s.Ind < 0 || !s.Value) return 0;
     if (s.Code != dtDateTime) throw EConvertError(SCannotConvertType);
-    return OraDateToDateTime(static_cast<const uint8_t*>(s.Value));
+    return OraClassesRoutines.DateToDateTime(static_cast<const uint8_t*>(s.Value));
 }
 
 void TOCIObjectInstance::SetAttrAsDateTime(const std::string& path, TDateTime value) {
     const TSlot s = Locate(path, true);
     if (s.Code != dtDateTime) throw EConvertError(SCannotConvertType);
     uint8_t date[7];
-    DateTimeToOraDate(value, date);
+    OraClassesRoutines.DateTimeToDate(value, date);
     Store(s, date, false);
 }
 
@@ -999,14 +1001,26 @@ void TOCIObjectInstance::WriteLobs() {
     }
 }
 
-std::string TOCIObjectInstance::XMLAsString() {
+void TOCIObjectInstance::DropInstance() {
+    if (*instanceCell_) OCIObjectFree(hOCIEnv, hOCIError, *instanceCell_, OCI_OBJECTFREE_FORCE);
+    *instanceCell_ = nullptr;
+    *indicatorCell_ = nullptr;
+    owns_ = false;
+}
+
+// ---------------------------------------------------------------------------
+// XML values
+
+bool TOCIXMLValue::IsNull() const { return xmlLoaded_ ? false : TOCIObjectInstance::IsNull(); }
+
+std::string TOCIXMLValue::XMLAsString() {
     if (xmlLoaded_) return xml_;
     CheckAlloc();
     void* stream = nullptr;
     Check(OCIDescriptorAlloc(hOCIEnv, &stream, OCI_DTYPE_PSTREAM, 0, nullptr), hOCIError);
     std::string text;
     try {
-        Check(OCIPStreamFromXMLType(hOCIError, stream, *instanceCell_, 0), hOCIError);
+        Check(OCIPStreamFromXMLType(hOCIError, stream, Instance(), 0), hOCIError);
         std::unique_ptr<char[]> area(new char[kXmlChunk + 1]);
         for (;;) {
             int64_t length = kXmlChunk;
@@ -1021,18 +1035,20 @@ std::string TOCIObjectInstance::XMLAsString() {
     }
     OCIDescriptorFree(stream, OCI_DTYPE_PSTREAM);
     // the text is all the value is wanted for from now on
-    if (*instanceCell_) OCIObjectFree(hOCIEnv, hOCIError, *instanceCell_, OCI_OBJECTFREE_FORCE);
-    *instanceCell_ = nullptr;
-    *indicatorCell_ = nullptr;
-    owns_ = false;
+    DropInstance();
     xml_ = text;
     xmlLoaded_ = true;
     return xml_;
 }
 
-void TOCIObjectInstance::SetXML(const std::string& text) {
+void TOCIXMLValue::SetXML(const std::string& text) {
     xml_ = text;
     xmlLoaded_ = !text.empty();
+}
+
+void TOCIXMLValue::Clear() {
+    FreeObject(true);
+    SetXML({});
 }
 
 // ---------------------------------------------------------------------------
@@ -1133,10 +1149,10 @@ void BindObjectParam(TOCICommand& command, TOraParamDesc& p) {
         value = lob->LocatorAddress();
         size = sizeof(void*);
     } else if (dt == dtXML || dt == dtObject || dt == dtArray || dt == dtTable || dt == dtReference) {
-        object = dynamic_cast<TOCIObjectInstance*>(p.GetObject());
+        object =
+            dt == dtXML ? dynamic_cast<TOCIXMLValue*>(p.GetObject()) : dynamic_cast<TOCIObjectInstance*>(p.GetObject());
         if (!object && dt == dtXML)
-            object = ElementObject<TOCIObjectInstance>(
-                p, 1, [&] { return new TOCIObjectInstance(XMLTypeOf(c), c->GetSvcCtx()); });
+            object = ElementObject<TOCIXMLValue>(p, 1, [&] { return new TOCIXMLValue(XMLTypeOf(c), c->GetSvcCtx()); });
         if (!object || !object->Type()) RaiseError(SObjectNotAllocated);
         object->SetService(c->GetSvcCtx());
         if (!object->Type()->TDO()) object->Type()->Describe(c);
@@ -1206,7 +1222,7 @@ void SetObjectValue(TOraParamDesc& p, int32_t index, const TVariant& value) {
             cannot();
         }
     } else if (dt == dtXML && isText) {
-        auto* x = dynamic_cast<TOCIObjectInstance*>(p.GetItemObject(index));
+        auto* x = dynamic_cast<TOCIXMLValue*>(p.GetItemObject(index));
         if (!x) cannot();
         x->SetXML(value.AsString());
     } else {
@@ -1218,10 +1234,39 @@ void SetObjectValue(TOraParamDesc& p, int32_t index, const TVariant& value) {
 void WriteTemporaryLob(TOCICommand& command, TOraParamDesc& p) {
     auto* lob = dynamic_cast<TOCILobObject*>(p.GetObject());
     if (!lob || lob->FirstPiece() == nullptr) return;  // no data: nothing to send
+    // A BLOB goes out compressed with the blob model for the compression
+    // modes 2 and 3, uncompressed otherwise.
+    if (p.DataType() == dtOraBlob) lob->SetCompressed(command.BlobCompression == 2 || command.BlobCompression == 3);
     lob->SetService(command.OCIConnection()->GetSvcCtx());
     lob->WriteTemporary();
 }
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// The NUMBER element operation of a parameter
+
+void TOraParamDesc::SetItemAsLargeInt(int32_t index, int64_t value) {
+    CheckIndex(index);
+    SetDataType(dtNumber);
+    TOraNumber* own = Length() >= 2 ? dynamic_cast<TOraNumber*>(GetItemObject(index)) : nullptr;
+    if (own) {
+        own->SetAsLargeInt(value);
+    } else {
+        auto* number = new TOraNumber;
+        try {
+            number->SetAsLargeInt(value);
+        } catch (...) {
+            number->Release();
+            throw;
+        }
+        if (Length() >= 2)
+            SetItemObject(index, number);
+        else
+            SetObject(number);
+        number->Release();  // the parameter holds it now
+    }
+    Indicators()[index - 1] = 0;
+}
 
 // ---------------------------------------------------------------------------
 // Start-up and shutdown

@@ -266,7 +266,7 @@ public:
     void* Instance() const { return *instanceCell_; }
     void** InstanceAddress() { return instanceCell_; }
     void** IndicatorAddress() { return indicatorCell_; }
-    bool IsNull() const;
+    virtual bool IsNull() const;
 
     // Attributes by name path ("A", "A.B", "LIST[5]", "LIST[2].B"); element
     // indexes count from 1 and a collection grows to an index beyond its
@@ -293,12 +293,10 @@ public:
     // each written and set into its attribute.
     void WriteLobs();
 
-    // XML text, read through the persistent stream on first use.
-    std::string XMLAsString();
-    void SetXML(const std::string& text);  // empty: not loaded
-
 protected:
     ~TOCIObjectInstance() override;
+    // Frees the instance, whoever made it, and forgets it.
+    void DropInstance();
 
 private:
     struct TSlot;
@@ -316,6 +314,23 @@ private:
         TSharedObject* Object;
     };
     std::vector<TNested> nested_;
+};
+
+// An XMLType value: an instance of SYS.XMLTYPE whose text is read through
+// a persistent stream on first use and kept; once read, the instance goes.
+class TOCIXMLValue : public TOCIObjectInstance {
+    ORA_DECLARE_CLASS(TOCIXMLValue)
+public:
+    explicit TOCIXMLValue(TOraType* type, OCISvcCtx* service = nullptr) : TOCIObjectInstance(type, service) {}
+
+    // Null without an instance unless text is held.
+    bool IsNull() const override;
+    std::string XMLAsString();
+    void SetXML(const std::string& text);  // empty: not loaded
+    // Frees the instance and the text.
+    void Clear();
+
+private:
     std::string xml_;
     bool xmlLoaded_ = false;
 };

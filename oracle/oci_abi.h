@@ -30,6 +30,7 @@ typedef struct OCIServer OCIServer;
 typedef struct OCISession OCISession;
 typedef struct OCIStmt OCIStmt;
 typedef struct OCIBind OCIBind;
+typedef struct OCIDefine OCIDefine;
 typedef struct OCISPool OCISPool;
 typedef struct OCIAuthInfo OCIAuthInfo;
 typedef struct OCIRowid OCIRowid;
@@ -53,6 +54,7 @@ enum {
     OCI_HTYPE_SVCCTX = 3,
     OCI_HTYPE_STMT = 4,
     OCI_HTYPE_BIND = 5,
+    OCI_HTYPE_DEFINE = 6,
     OCI_HTYPE_SERVER = 8,
     OCI_HTYPE_SESSION = 9,
     OCI_HTYPE_AUTHINFO = 9, /* the same handle kind as a session */
@@ -130,6 +132,9 @@ enum {
 };
 /* Bind modes. */
 enum { OCI_DATA_AT_EXEC = 2 };
+/* Define modes and the fetch direction. */
+enum { OCI_DYNAMIC_FETCH = 2 };
+enum { OCI_FETCH_NEXT = 2 };
 /* Pieces of a piecewise transfer. */
 enum { OCI_ONE_PIECE = 0, OCI_FIRST_PIECE = 1, OCI_NEXT_PIECE = 2, OCI_LAST_PIECE = 3 };
 enum { OCI_PARAM_IN = 1, OCI_PARAM_OUT = 2 };
@@ -157,6 +162,11 @@ typedef sb4 (*OCICallbackInBind)(void* ictxp, OCIBind* bindp, ub4 iter, ub4 inde
                                  ub1* piecep, void** indpp);
 typedef sb4 (*OCICallbackOutBind)(void* octxp, OCIBind* bindp, ub4 iter, ub4 index, void** bufpp, ub4** alenpp,
                                   ub1* piecep, void** indpp, ub2** rcodepp);
+
+/* The callback of a dynamic define: the client asks for the place of the
+ * next piece of a fetched value (the length is passed by address). */
+typedef sb4 (*OCICallbackDefine)(void* octxp, OCIDefine* defnp, ub4 iter, void** bufpp, ub4** alenpp, ub1* piecep,
+                                 void** indpp, ub2** rcodepp);
 
 /* The ROWID descriptor's contents, as clients before 9.0 leave it for the
  * library to turn into text: the kind (0 restricted, 1 extended) and the
@@ -230,6 +240,10 @@ typedef sword (*OCIBindArrayOfStruct_t)(OCIBind* bindp, OCIError* errhp, ub4 pvs
                                         ub4 rcskip);
 typedef sword (*OCIBindDynamic_t)(OCIBind* bindp, OCIError* errhp, void* ictxp, OCICallbackInBind icbfp,
                                   void* octxp, OCICallbackOutBind ocbfp);
+typedef sword (*OCIDefineByPos_t)(OCIStmt* stmtp, OCIDefine** defnpp, OCIError* errhp, ub4 position, void* valuep,
+                                  sb4 valueSize, ub2 dty, void* indp, ub2* rlenp, ub2* rcodep, ub4 mode);
+typedef sword (*OCIDefineDynamic_t)(OCIDefine* defnp, OCIError* errhp, void* octxp, OCICallbackDefine ocbfp);
+typedef sword (*OCIStmtFetch_t)(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, ub2 orientation, ub4 mode);
 typedef sword (*OCIRowidToChar_t)(OCIRowid* rowidDesc, oratext* outbfp, ub2* outbflp, OCIError* errhp);
 
 /* ---------------------------------------------------------------------------

@@ -55,6 +55,8 @@ public:
         tms::ora::SetRegistry(registry_);
         registry_->SetString("SOFTWARE\\ORACLE\\KEY_" + home, "ORACLE_HOME_NAME", home);
         registry_->SetString("SOFTWARE\\ORACLE\\KEY_" + home, "ORACLE_HOME", FakeHome(home));
+        // the Lite home is installed as Oracle Lite
+        if (home == "oralite") registry_->SetString("SOFTWARE\\ORACLE", "OLITE", "YES");
         tms::ora::SetEnvironmentVariable("PATH", "/usr/bin:" + FakeHome(home) + "/bin");
         tms::ora::SetLibrarySearchPath({FakeHome("system")});
         tms::ora::InitOCI();

@@ -13,6 +13,7 @@
 #include "oracle/DAConsts.h"
 #include "oracle/OraClasses.h"
 #include "oracle/OraConsts.h"
+#include "oracle/OraFieldModel.h"
 #include "oracle/OraWarning.h"
 #include "tests/oracle/OraFakeClient.h"
 #include "tests/oracle/OraTestSupport.h"
@@ -56,6 +57,8 @@ TEST(ParseSQL, FindsEachPlaceholderOnce) {
         "and d = ':literal' /* :block */ and e = :\"Mixed Case\" and f = :1 and g = :set");
     EXPECT_EQ(Names(c), (std::vector<std::string>{"a", "B", "Mixed Case(q)", "1", "SET"}));
     c.SetSQL("begin :x := :y; end;");
+    EXPECT_EQ(Names(c), (std::vector<std::string>{"x", "y"}));
+    c.SetSQL("update t set a = :x::y");  // the second ":" starts a name too
     EXPECT_EQ(Names(c), (std::vector<std::string>{"x", "y"}));
     c.SetSQL("create trigger trg before insert on t for each row begin :new.a := 1; end;");
     EXPECT_TRUE(Names(c).empty());  // the scan stops at TRIGGER
@@ -323,23 +326,69 @@ TOraParamDesc* LongParam(TOCICommand& c, const char* name, uint8_t direction, co
     return p;
 }
 
-TEST(Command, LongValuesInPiecesThroughDynamicBinds) {
+TEST(Command, LongValuesInPiecesAskedForOrThroughCallbacks) {
     FakeHomeScope home("ora10201");
     auto conn = Connected();
     TOCICommand::LongPieceSize = 3;
-    home->script("begin p(:a, :b); end;", "out:b=returned long text");
-    TOCICommand c;
-    c.SetConnection(conn.get());
-    c.SetSQL("begin p(:a, :b); end;");
-    LongParam(c, "a", pdInput, "sent in several pieces");
-    TOraParamDesc* b = LongParam(c, "b", pdOutput);
-    c.Execute();
-    EXPECT_EQ(Calls(home.Journal(), {"in ", "OCIBindDynamic"}),
-              "OCIBindDynamic\nOCIBindDynamic\nin :A=sent in several pieces\nin :B=null\n");
-    auto* blob = dynamic_cast<TBlob*>(b->GetObject());
-    ASSERT_NE(blob, nullptr);
-    EXPECT_EQ(blob->AsBytes(), "returned long text");
-    EXPECT_EQ(blob->PieceCount(), 6);  // the last, empty piece is dropped
+    // the client asks for each piece (status 99), or calls the callbacks
+    for (const std::string way : {"", "|callbacks=1"}) {
+        SCOPED_TRACE(way);
+        home->script("begin p(:a, :b, :c); end;", ("out:b=returned long text|out:c=changed" + way).c_str());
+        TOCICommand c;
+        c.SetConnection(conn.get());
+        c.SetSQL("begin p(:a, :b, :c); end;");
+        LongParam(c, "a", pdInput, "sent in several pieces");
+        TOraParamDesc* b = LongParam(c, "b", pdOutput);
+        TOraParamDesc* io = LongParam(c, "c", pdInputOutput, "both ways");
+        for (int run = 0; run < 2; ++run) {  // an output's value from before is not sent
+            home->clear_journal();
+            c.Execute();
+            const std::string journal = home.Journal();
+            EXPECT_EQ(Calls(journal, {"in "}), std::string("in :A=sent in several pieces\nin :B=null\nin :C=") +
+                                                   (run ? "changed" : "both ways") + "\n");
+            EXPECT_EQ(dynamic_cast<TBlob*>(io->GetObject())->AsBytes(), "changed");
+            EXPECT_EQ(journal.find("OCIStmtGetPieceInfo") != std::string::npos, way.empty());
+            auto* blob = dynamic_cast<TBlob*>(b->GetObject());
+            ASSERT_NE(blob, nullptr);
+            EXPECT_EQ(blob->AsBytes(), "returned long text");
+            EXPECT_EQ(blob->PieceCount(), 6);
+        }
+    }
+    TOCICommand::LongPieceSize = 65536;
+}
+
+TEST(Command, LongColumnsFetchedInPieces) {
+    FakeHomeScope home("ora10201");
+    auto conn = Connected();
+    TOCICommand::LongPieceSize = 4;
+    for (const std::string way : {"", "|callbacks=1"}) {
+        SCOPED_TRACE(way);
+        home->script("select id, notes, pic from t", ("col:2=a long column value|col:3=(null)" + way).c_str());
+        TOCICommand c;
+        c.SetConnection(conn.get());
+        c.SetSQL("select id, notes, pic from t");
+        TBlobField notes, pic;
+        notes.SetDataType(ftMemo);
+        TFieldSlot notesCell, picCell(new TBlob);
+        TSharedObject::Release(picCell.Object());
+        notes.Bind(&notesCell);
+        pic.Bind(&picCell);
+        c.DefineLongField(2, &notes);
+        c.DefineLongField(3, &pic);
+        c.Prepare();
+        c.Execute();
+        home->clear_journal();
+        ASSERT_TRUE(c.Fetch());
+        EXPECT_EQ(Calls(home.Journal(), {"OCIDefineByPos"}),
+                  "OCIDefineByPos position=2 dty=8 size=2147483647 mode=2\n"
+                  "OCIDefineByPos position=3 dty=24 size=2147483647 mode=2\n");
+        auto* blob = dynamic_cast<TBlob*>(notesCell.Object());
+        ASSERT_NE(blob, nullptr);
+        EXPECT_EQ(blob->AsBytes(), "a long column value");
+        EXPECT_EQ(blob->PieceCount(), 5);
+        EXPECT_EQ(picCell.Object(), nullptr);  // a null value holds no blob
+        EXPECT_FALSE(c.Fetch());
+    }
     TOCICommand::LongPieceSize = 65536;
 }
 
@@ -361,12 +410,17 @@ TEST(Command, Oracle7PiecesWithTheFourWarnings) {
     for (const Case& k : cases) {
         SCOPED_TRACE(k.script);
         Warnings warnings;
-        home->script("begin p; end;", k.script);
+        home->script("begin p(*", k.script);
         TOCICommand c;
         c.SetConnection(conn.get());
-        c.SetSQL("begin p(:i1, :i2, :o1, :o2); end;");
-        c.SetSQL("begin p; end;");  // the statement the server sees
+        // the statement names every parameter: the server refuses others
+        std::string sql = "begin p(";
+        for (int i = 0; i < k.inParams + k.outParams; ++i)
+            sql += (i ? ", :" : ":") + std::string(i < k.inParams ? "I" : "O") +
+                   std::to_string(i < k.inParams ? i : i - k.inParams);
+        c.SetSQL(sql + "); end;");
         c.SetProp(prScanParams, TVariant(false));
+        c.Params().Clear();
         std::vector<TOraParamDesc*> outs;
         for (int i = 0; i < k.inParams; ++i) {
             auto* p = static_cast<TOraParamDesc*>(c.AddParam());
@@ -528,6 +582,37 @@ TEST(ParamDesc, BuffersSizesAndIndicators) {
     EXPECT_EQ(v.LowBound(), 1);
     EXPECT_TRUE(v.GetElement(1).IsNull());
     EXPECT_EQ(v.GetElement(2).AsInteger(), 5);
+}
+
+TEST(ParamDesc, EmptyTextIsNullAndAShortSizeOnlyCuts) {
+    // every string setter makes an empty text a null element
+    TOraParamDesc a, w, v;
+    a.SetDataType(dtString);
+    a.SetSize(5);
+    a.SetItemAsAnsiString(1, "x");
+    a.SetItemAsAnsiString(1, "");
+    EXPECT_TRUE(a.GetNull());
+    a.SetValue(TVariant("y"));
+    a.SetValue(TVariant(std::string()));
+    EXPECT_TRUE(a.GetNull());
+    w.SetDataType(dtWideString);
+    w.SetSize(5);
+    w.SetItemAsWideString(1, u"x");
+    w.SetItemAsVariant(1, TVariant(std::u16string()));
+    EXPECT_TRUE(w.GetNull());
+    v.SetItemAsVariant(1, TVariant(""));
+    EXPECT_EQ(v.DataType(), dtString);
+    EXPECT_TRUE(v.GetNull());
+    // a parameter whose size leaves no room keeps no text: the size stays
+    TOraParamDesc s, u;
+    s.SetDataType(dtString);
+    s.SetItemAsAnsiString(1, "hello");
+    EXPECT_EQ(s.Size(), 0);
+    EXPECT_EQ(s.GetItemAsAnsiString(1), "");
+    u.SetDataType(dtWideString);
+    u.SetItemAsWideString(1, u"hello");
+    EXPECT_EQ(u.Size(), 0);
+    EXPECT_EQ(u.GetItemAsWideString(1), u"");
 }
 
 TEST(ParamDesc, CodesWithoutAnElementSizeStopWithTheAssertion) {

@@ -148,7 +148,8 @@ TEST(Connection, CharacterSetAndCharacterLength) {
     EXPECT_EQ(home.Journal(), "");  // disconnected: the query waits for the connect
     EXPECT_EQ(ErrorOf([&] { c->Connect(""); }), "Cannot find charset NOSUCH");
     c->Disconnect();
-    home->script("declare  cursor NlsParamsCursor*", "out:CharsetId=852|out:CharLength=2|out:NlsDateFormat=DD.MM.RR");
+    home->script("declare  cursor NlsParamsCursor*",
+                 "out:CharLength=2|out:NlsDateFormat=DD.MM.RR");  // the server knows the id
     c->SetProp(prCharset, TVariant("ZHS16GBK"));
     c->SetProp(prCharLength, TVariant(int32_t(0)));  // ask the server
     c->Connect("");
@@ -199,6 +200,17 @@ TEST(Connection, ServerVersionsAndMaximumStringSizes) {
     EXPECT_EQ(c->GetServerVersion(), 10201);
     EXPECT_NE(seven.Journal().find("oparse text=begin SELECT Version INTO :Result"), std::string::npos);
     EXPECT_EQ(c->GetMaxStringSize(), 2000);
+}
+
+TEST(Connection, AnOracleLiteClientIsNotAskedForItsLanguageSettings) {
+    FakeHomeScope home("oralite");
+    auto c = Scott();
+    c->SetProp(prCharLength, TVariant(int32_t(0)));  // would ask the server
+    c->SetProp(prCharset, TVariant("ZHS16GBK"));
+    c->Connect("");
+    EXPECT_EQ(home.Journal().find("NlsParamsCursor"), std::string::npos);
+    EXPECT_EQ(c->GetServerVersion(), 10201);
+    EXPECT_EQ(c->ServerVersionText(), "10.2.0.1.0 Lite");
 }
 
 TEST(Connection, CheckIsValidByPingOrCommitNeverRaises) {

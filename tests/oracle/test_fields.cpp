@@ -471,7 +471,7 @@ TEST(ReferenceField, DescriptionOrHexTextByTheSwitch) {
 // XMLType
 
 TEST(XmlField, TextVariantClearAndTheFixedDisplayText) {
-    Held<TOCIObjectInstance> x(new TOCIObjectInstance(nullptr));
+    Held<TOCIXMLValue> x(new TOCIXMLValue(nullptr));
     Bound<TOraXMLField> b(x.p, "DOC");
     EXPECT_TRUE(b.field.IsNull());
     EXPECT_EQ(b.field.AsString(), "");
@@ -492,6 +492,11 @@ TEST(XmlField, TextVariantClearAndTheFixedDisplayText) {
     EXPECT_TRUE(b.field.IsNull());
     EXPECT_EQ(b.slot.Object(), x.p);
     EXPECT_EQ(b.field.ClassDesc(), "(OraXML)");
+    // an object instance of another type is no XML value
+    Held<TOCIObjectInstance> other(new TOCIObjectInstance(nullptr));
+    Bound<TOraXMLField> o(other.p, "OTHER");
+    o.field.SetAsString("<a/>");
+    EXPECT_TRUE(o.field.IsNull());
     // no Variant form of its own: the base field's refusal
     EXPECT_EQ(ErrorOf([&] { b.field.SetAsVariant(TVariant(std::string("<a/>"))); }),
               "Cannot access field 'DOC' as type Variant");

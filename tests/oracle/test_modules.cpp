@@ -9,6 +9,7 @@
 
 #include "oracle/KaParser.h"
 #include "oracle/MemData.h"
+#include "oracle/OraClasses.h"
 #include "oracle/OraModules.h"
 #include "oracle/OraParser.h"
 #include "oracle/OraPlatform.h"
@@ -124,12 +125,21 @@ TEST(LibraryModules, StartUpBuildsTablesWithoutThreadsAndShutdownFreesThem) {
     EXPECT_EQ(FilterSymbolLexemes(), nullptr);
     EXPECT_EQ(TwoSymbolLexemes(), nullptr);
 
+    EXPECT_EQ(OraClassesRoutines.DateToDateTime, nullptr);
+    EXPECT_EQ(OCI7ErrorBuffer(), nullptr);
+
     LongOperationStartHook = Hook;
     LongOperationEndHook = Hook;
+    TOCIConnection::ProcessThreadSafety = false;
     const int threadsBefore = ThreadCount();
     startupModules();
     startupModules();
     EXPECT_EQ(ThreadCount(), threadsBefore);
+    // the connection module's routines, its initial flag and its buffer
+    const TOraClassesRoutines& r = OraClassesRoutines;
+    EXPECT_TRUE(r.DateToDateTime && r.DateTimeToDate && r.RowidText && r.URowidText && r.CdaRowidOf);
+    EXPECT_TRUE(TOCIConnection::ProcessThreadSafety);
+    EXPECT_NE(OCI7ErrorBuffer(), nullptr);
     EXPECT_TRUE(libraryModules().Started());
     EXPECT_TRUE(IsNTPlatform());
     EXPECT_EQ(LongOperationStartHook, nullptr);
@@ -142,6 +152,8 @@ TEST(LibraryModules, StartUpBuildsTablesWithoutThreadsAndShutdownFreesThem) {
     shutdownModules();
     shutdownModules();
     EXPECT_FALSE(libraryModules().Started());
+    EXPECT_EQ(OraClassesRoutines.RowidText, nullptr);
+    EXPECT_EQ(OCI7ErrorBuffer(), nullptr);
     EXPECT_EQ(ParserKeywordLexemes(), nullptr);
     EXPECT_EQ(OraSymbolLexemes(), nullptr);
     EXPECT_EQ(FilterKeywordLexemes(), nullptr);

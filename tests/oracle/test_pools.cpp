@@ -7,6 +7,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
@@ -293,6 +295,58 @@ TEST_F(Pools, ManagerFindsPoolsByParametersAndItsThreadCleansUp) {
         EXPECT_EQ(pool->IdleCount(), 0);
     }
     TKaConnectionPoolManager::CleanupPeriodMs = 30000;
+}
+
+// A pool whose periodic check hangs in the client until it is let go.
+std::mutex gStuckLock;
+std::condition_variable gStuckChanged;
+bool gStuckIn = false, gStuckGo = false;
+
+class StuckPool : public TestPool {
+public:
+    using TestPool::TestPool;
+    void PeriodicCheck() override {
+        std::unique_lock<std::mutex> g(gStuckLock);
+        gStuckIn = true;
+        gStuckChanged.notify_all();
+        gStuckChanged.wait(g, [] { return gStuckGo; });
+    }
+};
+
+class StuckManager : public TKaConnectionPoolManager {
+public:
+    ~StuckManager() override { Shutdown(); }
+
+protected:
+    std::unique_ptr<TKaConnectionPool> CreateConnectionPool(const TPoolConnectionParameters& p) override {
+        return std::make_unique<StuckPool>(this, p);
+    }
+};
+
+TEST_F(Pools, ShutdownGivesUpACleanUpStuckInTheClient) {
+    TKaConnectionPoolManager::CleanupPeriodMs = 10;
+    TKaConnectionPoolManager::StopWaitMs = 100;
+    auto m = std::make_unique<StuckManager>();
+    m->GetConnection(Params(2))->ReturnToPool();
+    {
+        std::unique_lock<std::mutex> g(gStuckLock);
+        gStuckChanged.wait(g, [] { return gStuckIn; });
+    }
+    // the client call returns only after 1.5 s
+    std::thread letGo([] {
+        std::this_thread::sleep_for(1500ms);
+        std::lock_guard<std::mutex> g(gStuckLock);
+        gStuckGo = true;
+        gStuckChanged.notify_all();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    m.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1000ms);
+    letGo.join();
+    // the thread given up frees the pool and its idle connection at its end
+    for (int i = 0; i < 200 && gLive > 0; ++i) std::this_thread::sleep_for(10ms);
+    TKaConnectionPoolManager::CleanupPeriodMs = 30000;
+    TKaConnectionPoolManager::StopWaitMs = 5000;
 }
 
 TEST_F(Pools, ClearAllPoolsAndTheDetachHook) {

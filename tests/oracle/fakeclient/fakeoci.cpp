@@ -1,11 +1,13 @@
 // A fake Oracle client library for the tests: it exports the entry points
-// the data-access library calls, behaves as the library expects a client to
-// behave, writes every call into a journal and lets a test script
+// the data-access library calls, refuses what a client refuses (unbound and
+// unknown placeholders) and asks for what a client asks (LONG pieces with
+// status 99), writes every call into a journal and lets a test script
 // statements, failures and error records through fakeoci_control().
 //
 // Built once per client version (FAKEOCI_VERSION, five numbers), with the
 // Oracle 8 calls (FAKEOCI_OCI8), the Oracle 7 calls (FAKEOCI_OCI7) and the
-// version call (FAKEOCI_HAS_VERSION) switched on or off.
+// version call (FAKEOCI_HAS_VERSION) switched on or off; FAKEOCI_LITE makes
+// an Oracle Lite client, whose database has no national-language views.
 
 #include <algorithm>
 #include <cctype>
@@ -59,7 +61,43 @@ struct Script {
     int offset = 0;
     bool warning = false, block = false, hold = false;
     int inPieces = 0, outPieces = 0;
+    // the client calls a dynamic bind's or define's callbacks instead of
+    // asking for the pieces with status 99
+    bool callbacks = false;
+    // the one row a query fetches: column position -> text
+    std::map<int, std::string> columns;
     OCIRowidData rowid{1, 66000, 4, 300, 7};
+};
+
+// A define of a statement (Oracle 8 calls).
+struct Define {
+    ub4 position = 0;
+    void* value = nullptr;
+    sb4 size = 0;
+    ub2 dty = 0;
+    sb2* ind = nullptr;
+    ub2* rlen = nullptr;
+    ub4 mode = 0;
+    void* octx = nullptr;
+    OCICallbackDefine ocb = nullptr;
+};
+
+// A piece the client asks for while an execution or a fetch waits (status
+// 99): the bind or define, the direction, and what the caller supplied.
+struct PieceRequest {
+    void* handle = nullptr;
+    ub4 type = 0;
+    ub1 inout = 0;
+    ub1 piece = 0;
+    std::string text;  // output: what is handed out
+    size_t pos = 0;
+    std::string received;  // input: what came so far
+    bool isNull = false;
+    const void* buf = nullptr;
+    ub4* alenp = nullptr;
+    ub1 setPiece = 0;
+    const void* indp = nullptr;
+    bool asked = false, supplied = false;
 };
 
 struct Session {
@@ -90,6 +128,13 @@ struct Handle {
     // statements
     std::string sql;
     std::vector<Bind*> binds;
+    std::vector<Define*> defines;
+    // an execution or fetch waiting for pieces: what is still to come
+    std::vector<PieceRequest> pieces;
+    size_t pieceAt = 0;
+    bool executing = false, fetching = false;
+    Script running;
+    int rowsLeft = 0;
     bool cached = false;
     OCIRowidData rowid{1, 0, 0, 0, 0};
     // session pools
@@ -162,6 +207,71 @@ Handle* Live(const void* p, ub4 type) {
 void FreeStatement(Handle* s) {
     for (Bind* b : s->binds) delete b;
     s->binds.clear();
+    for (Define* d : s->defines) delete d;
+    s->defines.clear();
+    s->pieces.clear();
+    s->executing = s->fetching = false;
+    s->rowsLeft = 0;
+}
+
+// The placeholder names of a statement, upper case, each once, as a server
+// finds them: a ":" outside literals and comments followed by a name, a
+// number or a quoted name (":=" is no placeholder; in "::y" the second ":"
+// starts the placeholder y). A trigger body's ":new" and ":old" are no
+// binds.
+std::vector<std::string> Placeholders(const std::string& sql) {
+    std::vector<std::string> out;
+    std::string upper;
+    for (char c : sql) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (upper.find("TRIGGER") != std::string::npos && upper.find("CREATE") != std::string::npos) return out;
+    const size_t n = sql.size();
+    auto word = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '#'; };
+    for (size_t i = 0; i < n; ++i) {
+        const char c = sql[i];
+        if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
+            while (i < n && sql[i] != '\n') ++i;
+        } else if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
+            size_t e = sql.find("*/", i + 2);
+            i = e == std::string::npos ? n : e + 1;
+        } else if (c == '\'' && i > 0 && (sql[i - 1] == 'q' || sql[i - 1] == 'Q') && i + 1 < n) {
+            char open = sql[i + 1];
+            char close = open == '(' ? ')' : open == '<' ? '>' : open == '[' ? ']' : open == '{' ? '}' : open;
+            size_t e = sql.find(std::string(1, close) + "'", i + 2);
+            i = e == std::string::npos ? n : e + 1;
+        } else if (c == '\'' || c == '"') {
+            size_t e = sql.find(c, i + 1);
+            i = e == std::string::npos ? n : e;
+        } else if (c == ':' && i + 1 < n) {
+            size_t j = i + 1;
+            std::string name;
+            if (sql[j] == '"') {
+                size_t e = sql.find('"', j + 1);
+                if (e == std::string::npos) break;
+                name = Upper(sql.substr(j + 1, e - j - 1));
+            } else {
+                while (j < n && word(sql[j])) ++j;
+                name = Upper(sql.substr(i + 1, j - i - 1));
+            }
+            if (!name.empty() && std::find(out.begin(), out.end(), name) == out.end()) out.push_back(name);
+        }
+    }
+    return out;
+}
+
+// The first placeholder of the statement no bind names (empty: all bound).
+template <class B>
+std::string Unbound(const std::string& sql, const std::vector<B>& binds, std::string (*nameOf)(const B&)) {
+    for (const std::string& name : Placeholders(sql)) {
+        bool bound = false;
+        for (const B& b : binds) bound = bound || nameOf(b) == name;
+        if (!bound) return name;
+    }
+    return {};
+}
+
+bool HasPlaceholder(const std::string& sql, const std::string& name) {
+    const std::vector<std::string> names = Placeholders(sql);
+    return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 void Destroy(Handle* h) {
@@ -265,6 +375,10 @@ void AddScript(const char* match, const char* behaviour) {
             s.inPieces = std::stoi(value);
         else if (key == "out_pieces")
             s.outPieces = std::stoi(value);
+        else if (key == "callbacks")
+            s.callbacks = value == "1";
+        else if (key.rfind("col:", 0) == 0)
+            s.columns[std::stoi(key.substr(4))] = value;
         else if (key == "rowid") {
             unsigned k, o, f, b, r;
             if (std::sscanf(value.c_str(), "%u,%u,%u,%u,%u", &k, &o, &f, &b, &r) == 5)
@@ -491,9 +605,9 @@ void WriteOut(Bind& b, const std::string& value, bool refCursor) {
     if (b.ind) *b.ind = 0;
 }
 
-// The in-binds of an execution into the journal and the out-binds from the
-// script; the LONG binds of the Oracle 8 calls through their callbacks.
-[[maybe_unused]] void Transfer(Handle* stmt, const Script& s, ub4 iters) {
+// The in-binds of an execution into the journal (the LONG binds of the
+// Oracle 8 calls come in pieces).
+[[maybe_unused]] void TransferIn(Handle* stmt, ub4 iters) {
     for (Bind* b : stmt->binds) {
         if (b->mode == OCI_DATA_AT_EXEC || b->piecewise) continue;
         if (iters <= 1) {
@@ -502,6 +616,30 @@ void WriteOut(Bind& b, const std::string& value, bool refCursor) {
             for (ub4 i = 0; i < iters; ++i) Log("in :" + b->name + "#" + std::to_string(i) + "=" + BindText(*b, i));
         }
     }
+}
+
+// The pieces of a LONG value handed out through an output callback (of a
+// bind or a define) until the text is gone.
+template <class F>
+void HandOut(const std::string& text, F&& next) {
+    size_t pos = 0;
+    do {
+        void* buf = nullptr;
+        ub4* lenp = nullptr;
+        void* ind = nullptr;
+        if (!next(buf, lenp, ind)) break;
+        size_t n = std::min<size_t>(text.size() - pos, lenp ? *lenp : 0);
+        if (buf && n) std::memcpy(buf, text.data() + pos, n);
+        if (lenp) *lenp = static_cast<ub4>(n);
+        if (ind) *static_cast<sb2*>(ind) = 0;
+        pos += n;
+        if (n == 0) break;
+    } while (pos < text.size());
+}
+
+// The LONG binds of an execution through the callbacks of their dynamic
+// binds (a client told to use them).
+[[maybe_unused]] void TransferByCallbacks(Handle* stmt, const Script& s) {
     for (Bind* b : stmt->binds) {
         if (b->mode != OCI_DATA_AT_EXEC || !b->icb) continue;
         std::string data;
@@ -520,33 +658,109 @@ void WriteOut(Bind& b, const std::string& value, bool refCursor) {
     }
     for (Bind* b : stmt->binds) {
         auto it = s.out.find(b->name);
+        if (b->mode != OCI_DATA_AT_EXEC || !b->ocb || it == s.out.end()) continue;
+        HandOut(it->second, [&](void*& buf, ub4*& lenp, void*& ind) {
+            ub1 piece = OCI_NEXT_PIECE;
+            ub2* rcode = nullptr;
+            return b->ocb(b->octx, reinterpret_cast<OCIBind*>(b), 0, 0, &buf, &lenp, &piece, &ind, &rcode) ==
+                   OCI_CONTINUE;
+        });
+    }
+}
+
+// The pieces the client asks for with status 99: every LONG bind's input,
+// then the output of those the script answers.
+[[maybe_unused]] void QueueBindPieces(Handle* stmt, const Script& s) {
+    stmt->pieces.clear();
+    stmt->pieceAt = 0;
+    for (Bind* b : stmt->binds)
         if (b->mode == OCI_DATA_AT_EXEC) {
-            if (!b->ocb || it == s.out.end()) continue;
-            const std::string& text = it->second;
-            size_t pos = 0;
-            do {
-                void* buf = nullptr;
-                ub4* lenp = nullptr;
-                ub1 piece = OCI_NEXT_PIECE;
-                void* ind = nullptr;
-                ub2* rcode = nullptr;
-                if (b->ocb(b->octx, reinterpret_cast<OCIBind*>(b), 0, 0, &buf, &lenp, &piece, &ind, &rcode) !=
-                    OCI_CONTINUE)
-                    break;
-                size_t n = std::min<size_t>(text.size() - pos, lenp ? *lenp : 0);
-                if (buf && n) std::memcpy(buf, text.data() + pos, n);
-                if (lenp) *lenp = static_cast<ub4>(n);
-                if (ind) *static_cast<sb2*>(ind) = 0;
-                pos += n;
-                if (n == 0) break;
-            } while (pos < text.size());
-            continue;
+            PieceRequest r;
+            r.handle = b;
+            r.type = OCI_HTYPE_BIND;
+            r.inout = OCI_PARAM_IN;
+            stmt->pieces.push_back(r);
         }
+    for (Bind* b : stmt->binds) {
+        auto it = s.out.find(b->name);
+        if (b->mode != OCI_DATA_AT_EXEC || it == s.out.end()) continue;
+        PieceRequest r;
+        r.handle = b;
+        r.type = OCI_HTYPE_BIND;
+        r.inout = OCI_PARAM_OUT;
+        r.text = it->second;
+        stmt->pieces.push_back(r);
+    }
+}
+
+[[maybe_unused]] std::string NameOfPiece(const PieceRequest& r) {
+    return r.type == OCI_HTYPE_BIND ? static_cast<Bind*>(r.handle)->name
+                                    : "#" + std::to_string(static_cast<Define*>(r.handle)->position);
+}
+
+// Works through the queued pieces: takes what the caller supplied for the
+// piece asked for last and asks for the next one (99), or ends (0).
+[[maybe_unused]] sword RunPieces(Handle* stmt, OCIError* errhp) {
+    while (stmt->pieceAt < stmt->pieces.size()) {
+        PieceRequest& r = stmt->pieces[stmt->pieceAt];
+        if (!r.asked) {
+            r.asked = true;
+            r.piece = OCI_FIRST_PIECE;
+            return OCI_NEED_DATA;
+        }
+        if (!r.supplied) {
+            stmt->pieces.clear();
+            return Fail(errhp, 3106, Ora(3106, "fatal two-task communication protocol error"));
+        }
+        r.supplied = false;
+        if (r.inout == OCI_PARAM_IN) {
+            if (r.indp && *static_cast<const sb2*>(r.indp) < 0) r.isNull = true;
+            if (r.buf && r.alenp && *r.alenp) r.received.append(static_cast<const char*>(r.buf), *r.alenp);
+            if (r.setPiece == OCI_ONE_PIECE || r.setPiece == OCI_LAST_PIECE) {
+                Log("in :" + NameOfPiece(r) + "=" + (r.isNull ? std::string("null") : r.received));
+                ++stmt->pieceAt;
+                continue;
+            }
+        } else {
+            const size_t room = r.alenp ? *r.alenp : 0;
+            const size_t n = std::min(room, r.text.size() - r.pos);
+            if (r.buf && n) std::memcpy(const_cast<void*>(r.buf), r.text.data() + r.pos, n);
+            if (r.alenp) *r.alenp = static_cast<ub4>(n);
+            if (r.indp) *static_cast<sb2*>(const_cast<void*>(r.indp)) = 0;
+            r.pos += n;
+            if (r.pos >= r.text.size() || room == 0) {
+                ++stmt->pieceAt;
+                continue;
+            }
+        }
+        r.piece = OCI_NEXT_PIECE;
+        return OCI_NEED_DATA;
+    }
+    stmt->pieces.clear();
+    stmt->pieceAt = 0;
+    return OCI_SUCCESS;
+}
+
+// The out-binds of an execution from the script (the LONG ones came in
+// pieces).
+[[maybe_unused]] void TransferOut(Handle* stmt, const Script& s) {
+    for (Bind* b : stmt->binds) {
+        if (b->mode == OCI_DATA_AT_EXEC) continue;
+        auto it = s.out.find(b->name);
         if (b->name == s.cursor)
             WriteOut(*b, "", true);
         else if (it != s.out.end())
             WriteOut(*b, it->second, false);
     }
+}
+
+// The identifier of a character-set name, as NLS_CHARSET_ID answers it
+// ("(null)" for a name the server does not know).
+[[maybe_unused]] std::string CharsetIdOf(const std::string& name) {
+    static const std::map<std::string, int> ids = {{"US7ASCII", 1},   {"WE8ISO8859P1", 31}, {"WE8MSWIN1252", 178},
+                                                   {"ZHS16GBK", 852}, {"UTF8", 871},        {"AL32UTF8", 873}};
+    auto it = ids.find(Upper(name));
+    return it == ids.end() ? std::string("(null)") : std::to_string(it->second);
 }
 
 // Base-64 text of the parts of a row address, as the server writes it.
@@ -985,7 +1199,7 @@ FAKE_EXPORT sword OCIStmtRelease(OCIStmt* stmtp, OCIError*, const oratext*, ub4,
     return OCI_SUCCESS;
 }
 
-FAKE_EXPORT sword OCIBindByName(OCIStmt* stmtp, OCIBind** bindp, OCIError*, const oratext* placeholder, sb4 len,
+FAKE_EXPORT sword OCIBindByName(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, const oratext* placeholder, sb4 len,
                                 void* valuep, sb4 valueSize, ub2 dty, void* indp, ub2*, ub2*, ub4, ub4*, ub4 mode) {
     std::string name(reinterpret_cast<const char*>(placeholder), len > 0 ? static_cast<size_t>(len) : 0);
     Log("OCIBindByName name=" + name + " dty=" + std::to_string(dty) + " size=" + std::to_string(valueSize) +
@@ -993,9 +1207,18 @@ FAKE_EXPORT sword OCIBindByName(OCIStmt* stmtp, OCIBind** bindp, OCIError*, cons
     if (int s = Scripted("OCIBindByName")) return s;
     Handle* h = Live(stmtp, OCI_HTYPE_STMT);
     if (!h || !bindp) return OCI_INVALID_HANDLE;
+    std::string key = Upper(name.substr(!name.empty() && name[0] == ':' ? 1 : 0));
+    if (key.size() >= 2 && key.front() == '"') key = key.substr(1, key.size() - 2);
+    if (!HasPlaceholder(h->sql, key)) return Fail(errhp, 1036, Ora(1036, "illegal variable name/number"));
+    // binding a name again replaces its bind
+    for (auto it = h->binds.begin(); it != h->binds.end(); ++it)
+        if ((*it)->name == key) {
+            delete *it;
+            h->binds.erase(it);
+            break;
+        }
     auto* b = new Bind;
-    b->name = Upper(name.substr(name[0] == ':' ? 1 : 0));
-    if (b->name.size() >= 2 && b->name.front() == '"') b->name = b->name.substr(1, b->name.size() - 2);
+    b->name = key;
     b->value = valuep;
     b->size = valueSize;
     b->dty = dty;
@@ -1026,23 +1249,87 @@ FAKE_EXPORT sword OCIBindDynamic(OCIBind* bindp, OCIError*, void* ictxp, OCICall
     return OCI_SUCCESS;
 }
 
-FAKE_EXPORT sword OCIStmtGetPieceInfo(OCIStmt*, OCIError*, void**, ub4*, ub1*, ub4*, ub4*, ub1*) {
-    Log("OCIStmtGetPieceInfo");
-    return OCI_ERROR;
+namespace {
+// The statement waiting for the piece of a bind or define.
+Handle* WaitingFor(const void* handle) {
+    std::lock_guard<std::recursive_mutex> g(gLock);
+    for (void* p : gHandles) {
+        auto* h = static_cast<Handle*>(p);
+        if (h->type == OCI_HTYPE_STMT && h->pieceAt < h->pieces.size() && h->pieces[h->pieceAt].handle == handle)
+            return h;
+    }
+    return nullptr;
 }
 
-FAKE_EXPORT sword OCIStmtSetPieceInfo(void*, ub4, OCIError*, const void*, ub4*, ub1, const void*, ub2*) {
-    Log("OCIStmtSetPieceInfo");
-    return OCI_ERROR;
+std::string NameOf(Bind* const& b) { return b->name; }
+
+// The end of an execution whose pieces are all through.
+sword FinishExecute(Handle* stmt, OCIError* errhp) {
+    const Script s = stmt->running;
+    stmt->executing = false;
+    TransferOut(stmt, s);
+    {
+        std::lock_guard<std::recursive_mutex> g(gLock);
+        stmt->attributes[OCI_ATTR_ROW_COUNT] = static_cast<ub4>(s.rows);
+        stmt->attributes[OCI_ATTR_SQLFNCODE] = static_cast<ub4>(FunctionCode(s.type));
+        stmt->rowid = s.rowid;
+        stmt->rowsLeft = s.columns.empty() ? 0 : 1;
+    }
+    if (s.warning) return Fail(errhp, 24344, Ora(24344, "success with compilation error"), OCI_SUCCESS_WITH_INFO);
+    return OCI_SUCCESS;
+}
+}  // namespace
+
+FAKE_EXPORT sword OCIStmtGetPieceInfo(OCIStmt* stmtp, OCIError*, void** hndlpp, ub4* typep, ub1* inoutp, ub4* iterp,
+                                      ub4* idxp, ub1* piecep) {
+    Handle* h = Live(stmtp, OCI_HTYPE_STMT);
+    if (!h || h->pieceAt >= h->pieces.size() || !h->pieces[h->pieceAt].asked) {
+        Log("OCIStmtGetPieceInfo none");
+        return OCI_ERROR;
+    }
+    const PieceRequest& r = h->pieces[h->pieceAt];
+    Log("OCIStmtGetPieceInfo " + NameOfPiece(r) + (r.inout == OCI_PARAM_IN ? " in" : " out") +
+        " piece=" + std::to_string(r.piece));
+    if (hndlpp) *hndlpp = r.handle;
+    if (typep) *typep = r.type;
+    if (inoutp) *inoutp = r.inout;
+    if (iterp) *iterp = 0;
+    if (idxp) *idxp = 0;
+    if (piecep) *piecep = r.piece;
+    return OCI_SUCCESS;
+}
+
+FAKE_EXPORT sword OCIStmtSetPieceInfo(void* hndlp, ub4 type, OCIError*, const void* bufp, ub4* alenp, ub1 piece,
+                                      const void* indp, ub2*) {
+    Log("OCIStmtSetPieceInfo piece=" + std::to_string(piece) + " len=" + std::to_string(alenp ? *alenp : 0));
+    Handle* h = WaitingFor(hndlp);
+    if (!h || h->pieces[h->pieceAt].type != type) return OCI_INVALID_HANDLE;
+    PieceRequest& r = h->pieces[h->pieceAt];
+    r.buf = bufp;
+    r.alenp = alenp;
+    r.setPiece = piece;
+    r.indp = indp;
+    r.supplied = true;
+    return OCI_SUCCESS;
 }
 
 FAKE_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iters, ub4 rowoff,
                                  const OCISnapshot*, OCISnapshot*, ub4 mode) {
+    Handle* stmt = Live(stmtp, OCI_HTYPE_STMT);
+    if (stmt && stmt->executing) {
+        // the execution goes on with the piece just supplied
+        Log("OCIStmtExecute resumed");
+        sword rc = RunPieces(stmt, errhp);
+        if (rc != OCI_SUCCESS) {
+            if (rc != OCI_NEED_DATA) stmt->executing = false;
+            return rc;
+        }
+        return FinishExecute(stmt, errhp);
+    }
     Log("OCIStmtExecute iters=" + std::to_string(iters) + " rowoff=" + std::to_string(rowoff) +
         " mode=" + std::to_string(mode));
     if (int s = Scripted("OCIStmtExecute")) return s;
     Handle* svc = Live(svchp, OCI_HTYPE_SVCCTX);
-    Handle* stmt = Live(stmtp, OCI_HTYPE_STMT);
     if (!svc || !stmt) return OCI_INVALID_HANDLE;
     if (int s = RoundTrip(svc, errhp)) return s;
     Script s = Lookup(stmt->sql, SessionOf(svc));
@@ -1055,15 +1342,121 @@ FAKE_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* err
     if (s.block) return Fail(errhp, 3123, Ora(3123, "operation would block"));
     if (s.error)
         return Fail(errhp, s.error, s.message.empty() ? Ora(s.error, "scripted error") : s.message);
-    Transfer(stmt, s, iters);
-    {
-        std::lock_guard<std::recursive_mutex> g(gLock);
-        stmt->attributes[OCI_ATTR_ROW_COUNT] = static_cast<ub4>(s.rows);
-        stmt->attributes[OCI_ATTR_SQLFNCODE] = static_cast<ub4>(FunctionCode(s.type));
-        stmt->rowid = s.rowid;
+#if FAKEOCI_LITE
+    // a Lite database has no national-language views
+    if (stmt->sql.find("nls_session_parameters") != std::string::npos)
+        return Fail(errhp, 942, Ora(942, "table or view does not exist"));
+#endif
+    if (!Unbound(stmt->sql, stmt->binds, NameOf).empty())
+        return Fail(errhp, 1008, Ora(1008, "not all variables bound"));
+    if (stmt->sql.rfind("declare  cursor NlsParamsCursor", 0) == 0 && !s.out.count("CHARSETID"))
+        for (Bind* b : stmt->binds)
+            if (b->name == "CHARSET") s.out["CHARSETID"] = CharsetIdOf(BindText(*b, 0));
+    TransferIn(stmt, iters);
+    stmt->running = s;
+    if (s.callbacks) {
+        TransferByCallbacks(stmt, s);
+        return FinishExecute(stmt, errhp);
     }
-    if (s.warning) return Fail(errhp, 24344, Ora(24344, "success with compilation error"), OCI_SUCCESS_WITH_INFO);
+    QueueBindPieces(stmt, s);
+    stmt->executing = true;
+    sword rc = RunPieces(stmt, errhp);
+    if (rc != OCI_SUCCESS) {
+        if (rc != OCI_NEED_DATA) stmt->executing = false;
+        return rc;
+    }
+    return FinishExecute(stmt, errhp);
+}
+
+FAKE_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnpp, OCIError* errhp, ub4 position, void* valuep,
+                                 sb4 valueSize, ub2 dty, void* indp, ub2* rlenp, ub2*, ub4 mode) {
+    Log("OCIDefineByPos position=" + std::to_string(position) + " dty=" + std::to_string(dty) +
+        " size=" + std::to_string(valueSize) + " mode=" + std::to_string(mode));
+    Handle* h = Live(stmtp, OCI_HTYPE_STMT);
+    if (!h || !defnpp) return OCI_INVALID_HANDLE;
+    if (position == 0) return Fail(errhp, 1007, Ora(1007, "variable not in select list"));
+    // defining a position again replaces its define
+    for (auto it = h->defines.begin(); it != h->defines.end(); ++it)
+        if ((*it)->position == position) {
+            delete *it;
+            h->defines.erase(it);
+            break;
+        }
+    auto* d = new Define;
+    d->position = position;
+    d->value = valuep;
+    d->size = valueSize;
+    d->dty = dty;
+    d->ind = static_cast<sb2*>(indp);
+    d->rlen = rlenp;
+    d->mode = mode;
+    h->defines.push_back(d);
+    *defnpp = reinterpret_cast<OCIDefine*>(d);
     return OCI_SUCCESS;
+}
+
+FAKE_EXPORT sword OCIDefineDynamic(OCIDefine* defnp, OCIError*, void* octxp, OCICallbackDefine ocbfp) {
+    Log("OCIDefineDynamic");
+    auto* d = reinterpret_cast<Define*>(defnp);
+    if (!d || d->mode != OCI_DYNAMIC_FETCH) return OCI_INVALID_HANDLE;
+    d->octx = octxp;
+    d->ocb = ocbfp;
+    return OCI_SUCCESS;
+}
+
+FAKE_EXPORT sword OCIStmtFetch(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, ub2 orientation, ub4 mode) {
+    Handle* stmt = Live(stmtp, OCI_HTYPE_STMT);
+    if (!stmt) return OCI_INVALID_HANDLE;
+    if (stmt->fetching) {
+        Log("OCIStmtFetch resumed");
+        sword rc = RunPieces(stmt, errhp);
+        if (rc != OCI_NEED_DATA) stmt->fetching = false;
+        return rc;
+    }
+    Log("OCIStmtFetch rows=" + std::to_string(nrows) + " orientation=" + std::to_string(orientation) +
+        " mode=" + std::to_string(mode));
+    if (stmt->rowsLeft <= 0) return OCI_NO_DATA;
+    --stmt->rowsLeft;
+    const Script s = stmt->running;
+    stmt->pieces.clear();
+    stmt->pieceAt = 0;
+    for (Define* d : stmt->defines) {
+        auto it = s.columns.find(static_cast<int>(d->position));
+        if (it == s.columns.end() || it->second == "(null)") {
+            if (d->ind) *d->ind = -1;
+            continue;
+        }
+        const std::string& text = it->second;
+        if (d->mode == OCI_DYNAMIC_FETCH) {
+            if (s.callbacks && d->ocb) {
+                HandOut(text, [&](void*& buf, ub4*& lenp, void*& ind) {
+                    ub1 piece = OCI_NEXT_PIECE;
+                    ub2* rcode = nullptr;
+                    return d->ocb(d->octx, reinterpret_cast<OCIDefine*>(d), 0, &buf, &lenp, &piece, &ind, &rcode) ==
+                           OCI_CONTINUE;
+                });
+                continue;
+            }
+            PieceRequest r;
+            r.handle = d;
+            r.type = OCI_HTYPE_DEFINE;
+            r.inout = OCI_PARAM_OUT;
+            r.text = text;
+            stmt->pieces.push_back(r);
+            continue;
+        }
+        if (d->value && d->size > 0) {
+            const size_t n = std::min(text.size(), static_cast<size_t>(d->size - 1));
+            std::memcpy(d->value, text.data(), n);
+            static_cast<char*>(d->value)[n] = 0;
+            if (d->rlen) *d->rlen = static_cast<ub2>(n);
+        }
+        if (d->ind) *d->ind = 0;
+    }
+    stmt->fetching = true;
+    sword rc = RunPieces(stmt, errhp);
+    if (rc != OCI_NEED_DATA) stmt->fetching = false;
+    return rc;
 }
 
 FAKE_EXPORT sword OCIRowidToChar(OCIRowid* rowidDesc, oratext* outbfp, ub2* outbflp, OCIError*) {
@@ -1245,14 +1638,17 @@ FAKE_EXPORT sword oparse(Cda_Def* cursor, const oratext* sqlstm, sb4 sqllen, swo
 }
 
 namespace {
-void Bind7(Cda_Def* cursor, const oratext* sqlvar, sword len, ub1* progv, sword progvl, sword ftype, sb2* indp,
-           bool piecewise, ub4 maxsiz) {
+sword Bind7(Cda_Def* cursor, const oratext* sqlvar, sword len, ub1* progv, sword progvl, sword ftype, sb2* indp,
+            bool piecewise, ub4 maxsiz) {
     Area* a = AreaOf(cursor);
-    if (!a) return;
+    if (!a) return Fail7(cursor, 1001, Ora(1001, "invalid cursor"));
     Bind b;
     b.name = Upper(Text7(sqlvar, len));
     if (!b.name.empty() && b.name[0] == ':') b.name.erase(0, 1);
     if (b.name.size() >= 2 && b.name.front() == '"') b.name = b.name.substr(1, b.name.size() - 2);
+    if (!HasPlaceholder(a->sql, b.name)) return Fail7(cursor, 1036, Ora(1036, "illegal variable name/number"));
+    a->binds.erase(std::remove_if(a->binds.begin(), a->binds.end(), [&](const Bind& o) { return o.name == b.name; }),
+                   a->binds.end());
     b.value = piecewise ? nullptr : progv;
     b.pvctx = piecewise ? progv : nullptr;
     b.size = progvl;
@@ -1261,30 +1657,30 @@ void Bind7(Cda_Def* cursor, const oratext* sqlvar, sword len, ub1* progv, sword 
     b.piecewise = piecewise;
     b.maxsiz = maxsiz;
     a->binds.push_back(b);
+    return 0;
 }
+
+std::string NameOf7(const Bind& b) { return b.name; }
 }  // namespace
 
 FAKE_EXPORT sword obndrv(Cda_Def* cursor, const oratext* sqlvar, sword sqlvl, ub1* progv, sword progvl, sword ftype,
                          sword, sb2* indp, const oratext*, sword, sword) {
     Log("obndrv name=" + Text7(sqlvar, sqlvl) + " ftype=" + std::to_string(ftype) + " size=" + std::to_string(progvl));
-    Bind7(cursor, sqlvar, sqlvl, progv, progvl, ftype, indp, false, 0);
-    return 0;
+    return Bind7(cursor, sqlvar, sqlvl, progv, progvl, ftype, indp, false, 0);
 }
 
 FAKE_EXPORT sword obndra(Cda_Def* cursor, const oratext* sqlvar, sword sqlvl, ub1* progv, sword progvl, sword ftype,
                          sword, sb2* indp, ub2*, ub2*, ub4 maxsiz, ub4*, const oratext*, sword, sword) {
     Log("obndra name=" + Text7(sqlvar, sqlvl) + " ftype=" + std::to_string(ftype) + " size=" + std::to_string(progvl) +
         " maxsiz=" + std::to_string(maxsiz));
-    Bind7(cursor, sqlvar, sqlvl, progv, progvl, ftype, indp, false, maxsiz);
-    return 0;
+    return Bind7(cursor, sqlvar, sqlvl, progv, progvl, ftype, indp, false, maxsiz);
 }
 
 FAKE_EXPORT sword obindps(Cda_Def* cursor, ub1 opcode, const oratext* sqlvar, sb4 sqlvl, ub1* pvctx, sb4 progvl,
                           sword ftype, sword, sb2* indp, ub2*, ub2*, sb4, sb4, sb4, sb4, ub4, ub4*, const oratext*,
                           sb4, sword) {
     Log("obindps opcode=" + std::to_string(opcode) + " name=" + Text7(sqlvar, sqlvl) + " ftype=" + std::to_string(ftype));
-    Bind7(cursor, sqlvar, sqlvl, pvctx, progvl, ftype, indp, true, 0);
-    return 0;
+    return Bind7(cursor, sqlvar, sqlvl, pvctx, progvl, ftype, indp, true, 0);
 }
 
 FAKE_EXPORT sword oexn(Cda_Def* cursor, sword iters, sword rowoff) {
@@ -1300,6 +1696,8 @@ FAKE_EXPORT sword oexn(Cda_Def* cursor, sword iters, sword rowoff) {
         if (s.hold && !Hold()) return Fail7(cursor, 1013, Ora(1013, "user requested cancel of current operation"));
         if (s.block) return Fail7(cursor, 3123, Ora(3123, "operation would block"));
         if (s.error) return Fail7(cursor, s.error, s.message.empty() ? Ora(s.error, "scripted error") : s.message, s.offset);
+        if (!Unbound(a->sql, a->binds, NameOf7).empty())
+            return Fail7(cursor, 1008, Ora(1008, "not all variables bound"));
         for (Bind& b : a->binds) {
             if (b.piecewise) continue;
             const ub4 n = b.maxsiz > 1 ? static_cast<ub4>(iters) : 1;

@@ -38,11 +38,21 @@ struct fakeoci_control_table {
      *   warning=1       succeed with information 24344
      *   block=1         report ORA-03123 (the call would block)
      *   hold=1          wait inside the execution until released or broken
+     *   callbacks=1     (Oracle 8 calls) LONG binds and dynamic-fetch defines go
+     *                   through their callbacks; without it the client asks for
+     *                   each piece with status 99 (OCIStmtGetPieceInfo and
+     *                   OCIStmtSetPieceInfo)
+     *   col:N=text      a query's one row: the value of select-list column N
+     *                   ("(null)": null), handed out by OCIStmtFetch
      *   in_pieces=N     (Oracle 7 calls) LONG input values the server asks for
      *   out_pieces=N    (Oracle 7 calls) LONG output values it hands out; their
      *                   texts are the values of out:LONG1, out:LONG2, ...
      *   rowid=k,o,f,b,r the row address returned for the last row
-     * Later scripts of the same match replace earlier ones. */
+     * Later scripts of the same match replace earlier ones. Whatever the
+     * script, an execution with a placeholder left unbound fails with
+     * ORA-01008 and binding a name the statement does not have with
+     * ORA-01036; the national-language query answers NLS_CHARSET_ID of the
+     * name bound to :Charset. */
     void (*script)(const char* match, const char* behaviour);
     void (*clear_script)(void);
     /* A database the client can reach, by name, with its version banner.
