@@ -14,10 +14,10 @@ status=0
 mapfile -t files < <(git ls-files '*.cpp' '*.h')
 bad=$(printf '%s\0' "${files[@]}" |
       xargs -0 -n 16 -P "$(nproc)" clang-format --dry-run --Werror 2>&1 |
-      grep -oE '^[^:]+:[0-9]+:[0-9]+: (error|warning)' | cut -d: -f1,2 | sort -u || true)
+      grep -oE '^[^:]+:[0-9]+:[0-9]+: (error|warning)' | cut -d: -f1 | sort | uniq -c || true)
 if [ -n "$bad" ]; then
-    echo "check-style: not formatted as .clang-format says (run clang-format -i on these files):"
-    echo "$bad" | sed 's/^/  /'
+    echo "check-style: not formatted as .clang-format says (lines to change, file; run clang-format -i on it):"
+    echo "$bad"
     status=1
 fi
 
