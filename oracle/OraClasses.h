@@ -98,6 +98,8 @@ constexpr uint8_t pdUnknown = 0, pdInput = 1, pdOutput = 2, pdInputOutput = 3, p
 int32_t OCIExternalType(uint16_t dataType, uint16_t subType, uint8_t callStyle, uint16_t serverVersion);
 // True for the codes whose value is an object (no value buffer).
 bool IsObjectDataType(uint16_t dataType);
+// True for the LONG and LONG RAW codes (memo, wide memo, blob).
+bool IsLongDataType(uint16_t dataType);
 
 // ---------------------------------------------------------------------------
 // DATE and ROWID

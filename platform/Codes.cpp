@@ -3,6 +3,8 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace tms {
@@ -184,6 +186,17 @@ std::string_view trimBlanks(std::string_view text) {
     const auto b = text.find_first_not_of(" \t");
     if (b == std::string_view::npos) return {};
     return text.substr(b, text.find_last_not_of(" \t") - b + 1);
+}
+
+std::string ratioText(double goodsVolume, double capacity) {
+    if (!(capacity > 0)) return std::string();
+    const double ratio = goodsVolume / capacity * 100;
+    // Kept to two decimals: ties go to the even hundredth (the default
+    // rounding mode of nearbyint).
+    const double kept = std::nearbyint(ratio / 0.01) * 0.01;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15g", kept);
+    return std::string(buf) + "%";
 }
 
 }  // namespace tms

@@ -73,4 +73,9 @@ std::string add0(long long n);
 // The text without the spaces and tabs around it.
 std::string_view trimBlanks(std::string_view text);
 
+// The loading ratio text: goods volume / capacity x 100 kept to 0.01 (ties
+// to even), in the shortest general form up to 15 significant digits, then
+// "%": 66.67%, 50%, 100%. "" when the capacity is not positive.
+std::string ratioText(double goodsVolume, double capacity);
+
 }  // namespace tms

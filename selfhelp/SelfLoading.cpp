@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "platform/Codes.h"
-#include "view/PlanLoad.h"
 
 namespace tms {
 

@@ -155,7 +155,7 @@ struct TBatchResult {
 // "录入的数量太大了，请重新录入!", "录入的数量太小了，请重新录入!".
 std::string checkAmount(std::string_view text, int& n);
 
-// The loading ratio text is the plan display's ratioText (view/PlanLoad.h):
+// The loading ratio text is ratioText (platform/Codes.h), as in the assembly drawing:
 // one rule for both drawings.
 
 // The self-service key of a free space: z "Z" y "Y" x "X" len "SL" wid "SW"

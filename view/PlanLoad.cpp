@@ -205,17 +205,6 @@ bool openGridQuery(TADOQuery& grid, const std::string& order, int vehicleOrder, 
     }
 }
 
-std::string ratioText(double goodsVolume, double capacity) {
-    if (!(capacity > 0)) return std::string();
-    const double ratio = goodsVolume / capacity * 100;
-    // Kept to two decimals: ties go to the even hundredth (the default
-    // rounding mode of nearbyint).
-    const double kept = std::nearbyint(ratio / 0.01) * 0.01;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", kept);
-    return std::string(buf) + "%";
-}
-
 TZXInfo getZXInfo(TADOConnection& conn, const std::string& order, int vehicleOrder) {
     TZXInfo zx;
     TADOQuery a(&conn);

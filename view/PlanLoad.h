@@ -75,10 +75,8 @@ struct TZXInfo {
 // Always the figures of this container, never those of the one before.
 TZXInfo getZXInfo(TADOConnection& conn, const std::string& order, int vehicleOrder);
 
-// The loading ratio text: goods volume / capacity x 100 kept to 0.01 (ties
-// to even), in the shortest general form up to 15 significant digits, then
-// "%": 66.67%, 50%, 100%. "" when the capacity is not positive.
-std::string ratioText(double goodsVolume, double capacity);
+// The loading ratio text is ratioText (platform/Codes.h), shared with the
+// self-service drawing.
 
 // The three summary lines under the drawing (after an empty first line):
 // container number and type, kinds and pieces, ratio. UTF-8.

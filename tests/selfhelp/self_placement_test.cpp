@@ -10,7 +10,7 @@
 #include <tuple>
 
 #include "selfhelp/SelfLoading.h"
-#include "view/PlanLoad.h"
+#include "platform/Codes.h"
 
 using tms::SelfGoods;
 using tms::TBatchEntry;

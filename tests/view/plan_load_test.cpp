@@ -6,6 +6,7 @@
 #include <cmath>
 #include <set>
 
+#include "platform/Codes.h"
 #include "tests/view/PlanFixture.h"
 #include "tests/support/TestDb.h"
 #include "view/PlanLoad.h"
