@@ -171,6 +171,14 @@ void TADOConnection::Open() {
     if (!fi.exists() || !fi.isFile()) throw EDatabaseError(QStringLiteral("database file not found: ") + path);
     if (fi.size() == 0) throw EDatabaseError(QStringLiteral("database file is empty: ") + path);
     openFile(path, password(), false);
+    // An older file is brought up to date before anything reads it.
+    try {
+        const int version = TPreparedStatement(*this, QStringLiteral("PRAGMA user_version")).firstText().toInt();
+        if (version < tms::kSchemaVersion) tms::upgradeDatabase(*this, version);
+    } catch (...) {
+        Close();
+        throw;
+    }
 }
 
 void TADOConnection::OpenNew(const QString& file, const QString& password) {

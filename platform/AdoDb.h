@@ -55,8 +55,9 @@ public:
     // Password". Never creates a file. Throws EDatabaseError when the file is
     // missing, empty, not a database, or the key is empty or wrong, and
     // EDatabaseVersionError when its schema version (PRAGMA user_version) is
-    // newer than tms::kSchemaVersion; 0 (files made before versions were
-    // stored) and the current version are accepted.
+    // newer than tms::kSchemaVersion. An older file is upgraded at once
+    // (tms::upgradeDatabase; EDatabaseVersionError when it must be and
+    // cannot be).
     void Open();
     void Open(const QString& connectionString);
     // Creates the new file `file` keyed with `password` and opens it; fails
