@@ -162,6 +162,9 @@ public:
     bool next();
     std::string text(int column) const;
     double number(int column) const;
+    // The position of the statement's column `name` (case-insensitive),
+    // for text() and number(); throws EDatabaseError when it has none.
+    int column(std::string_view name) const;
 
 private:
     void check(int rc) const;
@@ -247,6 +250,8 @@ public:
     TField Fields(int index) { return TField(this, index); }
     // Any cell, for grids.
     QVariant cell(int row, int column) const;
+    // A cell by its column's name; throws EDatabaseError when it is absent.
+    QVariant cell(int row, const QString& column) const;
     static QString displayText(const QVariant& v);
 
     // Editing against one table. The key columns find the row to update or
@@ -274,6 +279,7 @@ private:
     void setValue(int column, const QVariant& v);
     void setState(TDataSetState s);
     void requireActive() const;
+    int requireField(const QString& name) const;  // fieldIndex; throws when absent
     void bindAll(void* stmt) const;
     QVariant coerceForColumn(const QString& column, const QVariant& v) const;
     void loadColumnTypes();

@@ -208,6 +208,11 @@ TEST(Statement, RowByRowReadsCellsAsAQueryDoes) {
         }
         EXPECT_EQ(row, 2);
     }
+    // Columns are found by name as well.
+    EXPECT_EQ(s.column("BCW2"), 7);
+    EXPECT_EQ(q.cell(1, "bcw2"), q.cell(1, 7));
+    EXPECT_THROW(s.column("dx"), EDatabaseError);
+    EXPECT_THROW(q.cell(1, "dx"), EDatabaseError);
 }
 
 TEST(Statement, PreparedOnceRunManyTimesAndNestedWritesRollBackAlone) {
