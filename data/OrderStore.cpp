@@ -44,6 +44,13 @@ std::optional<int> wholeNumber(const QString& text, int maximum) {
     return static_cast<int>(v);
 }
 
+// The inner sizes and the load limit on the current row of `q`.
+TOrderContainer containerFields(TADOQuery& q) {
+    return TOrderContainer{
+        q.FieldByName(QStringLiteral("ContainerL")).AsFloat(), q.FieldByName(QStringLiteral("ContainerW")).AsFloat(),
+        q.FieldByName(QStringLiteral("ContainerH")).AsFloat(), q.FieldByName(QStringLiteral("MaxWeight")).AsFloat()};
+}
+
 // The container row of `vehicleNo`, or nothing when the catalogue no
 // longer holds it.
 std::optional<TOrderContainer> containerOf(TADOConnection& conn, const QString& vehicleNo) {
@@ -52,7 +59,7 @@ std::optional<TOrderContainer> containerOf(TADOConnection& conn, const QString& 
     q.bind(1, vehicleNo);
     q.Open();
     if (q.IsEmpty()) return std::nullopt;
-    return TOrderContainer{q.Fields(0).AsFloat(), q.Fields(1).AsFloat(), q.Fields(2).AsFloat(), q.Fields(3).AsFloat()};
+    return containerFields(q);
 }
 
 TOrderLine lineOf(TADOQuery& q) {
@@ -278,12 +285,13 @@ TOrderOutcome recalculateOrder(TADOConnection& conn, THoldEngine& engine, const 
         h.bind(1, orderNo);
         h.Open();
         if (h.IsEmpty()) return refusal(QStringLiteral("该订单不存在，可能已经删除!"));
-        if (h.Fields(5).IsNull()) return refusal(kContainerGone);
-        const bool typeA = h.Fields(0).AsInteger() == 0;
-        const int loadingType = h.Fields(1).AsInteger();
-        const double addL = h.Fields(2).AsFloat(), addW = h.Fields(3).AsFloat(), addH = h.Fields(4).AsFloat();
-        const TOrderContainer box{h.Fields(6).AsFloat(), h.Fields(7).AsFloat(), h.Fields(8).AsFloat(),
-                                  h.Fields(9).AsFloat()};
+        if (h.FieldByName(QStringLiteral("VehicleNo")).IsNull()) return refusal(kContainerGone);
+        const bool typeA = h.FieldByName(QStringLiteral("CountType")).AsInteger() == 0;
+        const int loadingType = h.FieldByName(QStringLiteral("LoadingType")).AsInteger();
+        const double addL = h.FieldByName(QStringLiteral("AddL")).AsFloat(),
+                     addW = h.FieldByName(QStringLiteral("AddW")).AsFloat(),
+                     addH = h.FieldByName(QStringLiteral("AddH")).AsFloat();
+        const TOrderContainer box = containerFields(h);
 
         // Every line with its goods; a goods gone from the catalogue would
         // drop its pieces unseen, so it stops the run by name.

@@ -132,6 +132,10 @@ QVariant columnValue(sqlite3_stmt* s, int i) {
     }
 }
 
+EDatabaseError noSuchField(const QString& name) {
+    return EDatabaseError(QStringLiteral("Field '%1' not found").arg(name));
+}
+
 void stepDone(sqlite3* db, sqlite3_stmt* s) {
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
@@ -228,6 +232,14 @@ void TADOConnection::Open() {
     if (!fi.exists() || !fi.isFile()) throw EDatabaseError(QStringLiteral("database file not found: ") + path);
     if (fi.size() == 0) throw EDatabaseError(QStringLiteral("database file is empty: ") + path);
     openFile(path, password(), false);
+    // An older file is brought up to date before anything reads it.
+    try {
+        const int version = TPreparedStatement(*this, QStringLiteral("PRAGMA user_version")).firstText().toInt();
+        if (version < tms::kSchemaVersion) tms::upgradeDatabase(*this, version);
+    } catch (...) {
+        Close();
+        throw;
+    }
 }
 
 void TADOConnection::OpenNew(const QString& file, const QString& password) {
@@ -432,6 +444,13 @@ std::string TPreparedStatement::text(int column) const {
                                static_cast<std::size_t>(sqlite3_column_bytes(s_, column)));
         default: return TADOQuery::displayText(columnValue(s_, column)).toStdString();
     }
+}
+
+int TPreparedStatement::column(std::string_view name) const {
+    const QString want = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    for (int i = 0; i < sqlite3_column_count(s_); ++i)
+        if (want.compare(QString::fromUtf8(sqlite3_column_name(s_, i)), Qt::CaseInsensitive) == 0) return i;
+    throw noSuchField(want);
 }
 
 double TPreparedStatement::number(int column) const {
@@ -733,8 +752,7 @@ void TADOQuery::Prior() {
 
 bool TADOQuery::Locate(const QString& field, const QVariant& value, bool caseInsensitive) {
     requireActive();
-    const int col = fieldIndex(field);
-    if (col < 0) throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(field));
+    const int col = requireField(field);
     const QString want = displayText(value);
     for (int r = 0; r < static_cast<int>(rows_.size()); ++r) {
         const QString have = displayText(rows_[r][col]);
@@ -752,11 +770,13 @@ int TADOQuery::fieldIndex(const QString& name) const {
     return -1;
 }
 
-TField TADOQuery::FieldByName(const QString& name) {
+int TADOQuery::requireField(const QString& name) const {
     const int i = fieldIndex(name);
-    if (i < 0) throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(name));
-    return TField(this, i);
+    if (i < 0) throw noSuchField(name);
+    return i;
 }
+
+TField TADOQuery::FieldByName(const QString& name) { return TField(this, requireField(name)); }
 
 QVariant TADOQuery::cell(int row, int column) const {
     if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0 || column >= names_.size()) return {};
@@ -764,6 +784,8 @@ QVariant TADOQuery::cell(int row, int column) const {
         return buffer_[column];
     return rows_[row][column];
 }
+
+QVariant TADOQuery::cell(int row, const QString& column) const { return cell(row, requireField(column)); }
 
 QVariant TADOQuery::value(int column) const {
     if (!active_ || column < 0 || column >= names_.size()) return {};

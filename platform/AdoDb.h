@@ -71,8 +71,9 @@ public:
     // Password". Never creates a file. Throws EDatabaseError when the file is
     // missing, empty, not a database, or the key is empty or wrong, and
     // EDatabaseVersionError when its schema version (PRAGMA user_version) is
-    // newer than tms::kSchemaVersion; 0 (files made before versions were
-    // stored) and the current version are accepted.
+    // newer than tms::kSchemaVersion. An older file is upgraded at once
+    // (tms::upgradeDatabase; EDatabaseVersionError when it must be and
+    // cannot be).
     void Open();
     void Open(const QString& connectionString);
     // Creates the new file `file` keyed with `password` and opens it; fails
@@ -184,6 +185,9 @@ public:
     bool next();
     std::string text(int column) const;
     double number(int column) const;
+    // The position of the statement's column `name` (case-insensitive),
+    // for text() and number(); throws EDatabaseError when it has none.
+    int column(std::string_view name) const;
 
 private:
     void check(int rc) const;
@@ -269,6 +273,8 @@ public:
     TField Fields(int index) { return TField(this, index); }
     // Any cell, for grids.
     QVariant cell(int row, int column) const;
+    // A cell by its column's name; throws EDatabaseError when it is absent.
+    QVariant cell(int row, const QString& column) const;
     static QString displayText(const QVariant& v);
 
     // Editing against one table. The key columns find the row to update or
@@ -296,6 +302,7 @@ private:
     void setValue(int column, const QVariant& v);
     void setState(TDataSetState s);
     void requireActive() const;
+    int requireField(const QString& name) const;  // fieldIndex; throws when absent
     void bindAll(void* stmt) const;
     QVariant coerceForColumn(const QString& column, const QVariant& v) const;
     void loadColumnTypes();

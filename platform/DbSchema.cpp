@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/AdoDb.h"
 
 namespace tms {
@@ -30,6 +33,21 @@ bool fail(QString* error, const QString& msg) {
     return false;
 }
 
+void stampVersion(TADOConnection& db, int version) {
+    db.ExecuteScript(QStringLiteral("PRAGMA user_version = %1").arg(version));
+}
+
+// The schema's steps: entry v takes a file of version v to v + 1. A change
+// of the tables appends its step here, raises kSchemaVersion and changes
+// db/schema.sql, which makes the tables of a new file, to match. A step
+// never drops a row: what it reshapes it copies first.
+const TSchemaStep kSchemaSteps[] = {
+    // 0 -> 1: files made before versions were stored hold the tables of
+    // version 1; only the stamp is new.
+    {[](TADOConnection&) {}, true},
+};
+static_assert(std::size(kSchemaSteps) == kSchemaVersion, "one step per schema version");
+
 }  // namespace
 
 bool createDatabase(const QString& path, const QString& password, bool seedContainers, QString* error) {
@@ -50,7 +68,7 @@ bool createDatabase(const QString& path, const QString& password, bool seedConta
         db.OpenNew(tmp, password);
         TTransaction t(db);
         db.ExecuteScript(QString::fromUtf8(schemaSql()));
-        db.ExecuteScript(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
+        stampVersion(db, kSchemaVersion);
         if (seedContainers) {
             TPreparedStatement ins(db, QStringLiteral(
                 "INSERT INTO HoldVehicles (VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,"
@@ -80,6 +98,30 @@ bool createDatabase(const QString& path, const QString& password, bool seedConta
     QFile::remove(tmp);
     QFile::remove(tmp + QStringLiteral("-journal"));
     return ok ? true : fail(error, msg);
+}
+
+bool upgradeDatabase(TADOConnection& conn, int fromVersion) { return upgradeDatabase(conn, fromVersion, kSchemaSteps); }
+
+bool upgradeDatabase(TADOConnection& conn, int fromVersion, std::span<const TSchemaStep> steps) {
+    const int target = static_cast<int>(steps.size());
+    if (fromVersion >= target) return true;
+    const int first = std::max(fromVersion, 0);
+    try {
+        TTransaction t(conn);
+        for (int v = first; v < target; ++v) steps[static_cast<std::size_t>(v)].apply(conn);
+        stampVersion(conn, target);
+        t.Commit();
+        return true;
+    } catch (const EDatabaseError& e) {
+        if (std::all_of(steps.begin() + first, steps.end(), [](const TSchemaStep& s) { return s.optional; }))
+            return false;
+        throw EDatabaseVersionError(
+            QStringLiteral("数据库文件的版本（%1）比本程序所用的版本（%2）旧，要先升级才能使用，"
+                           "但本程序不能升级它（%3）。数据库文件没有改动。")
+                .arg(fromVersion)
+                .arg(target)
+                .arg(e.message()));
+    }
 }
 
 }  // namespace tms

@@ -22,21 +22,23 @@ std::string safe(std::string_view utf8) { return fromGbk(toGbk(utf8)); }
 
 std::string P(std::string_view s, int n) { return addSpaceBack(s, n); }
 
-std::string text(TADOQuery& q, int row, int col) { return safe(TADOQuery::displayText(q.cell(row, col)).toStdString()); }
+std::string text(TADOQuery& q, int row, const char* col) {
+    return safe(TADOQuery::displayText(q.cell(row, col)).toStdString());
+}
 
-bool is(TADOQuery& q, int row, int col, const char* value) {
+bool is(TADOQuery& q, int row, const char* col, const char* value) {
     return TADOQuery::displayText(q.cell(row, col)).trimmed() == QLatin1String(value);
 }
 
-std::string countTypeName(TADOQuery& q, int r, int c) { return is(q, r, c, "0") ? "A类" : "B类"; }
-std::string loadingTypeName(TADOQuery& q, int r, int c) {
+std::string countTypeName(TADOQuery& q, int r, const char* c) { return is(q, r, c, "0") ? "A类" : "B类"; }
+std::string loadingTypeName(TADOQuery& q, int r, const char* c) {
     if (is(q, r, c, "0")) return "无限制";
     if (is(q, r, c, "1")) return "平放";
     if (is(q, r, c, "2")) return "纵放";
     return std::string();
 }
-std::string switchName(TADOQuery& q, int r, int c) { return is(q, r, c, "1") ? "启用" : "不启用"; }
-std::string upwardName(TADOQuery& q, int r, int c) { return is(q, r, c, "1") ? "可以" : "不可以"; }
+std::string switchName(TADOQuery& q, int r, const char* c) { return is(q, r, c, "1") ? "启用" : "不启用"; }
+std::string upwardName(TADOQuery& q, int r, const char* c) { return is(q, r, c, "1") ? "可以" : "不可以"; }
 
 }  // namespace
 
@@ -84,13 +86,17 @@ TLoadingReport loadingReport(TADOConnection& conn, const std::string& order) {
     h.bind(1, orderText);
     h.Open();
     if (!h.IsEmpty()) {
-        L.push_back("    " + P(P("编号:", 12) + text(h, 0, 0), 22) + "    " + P(P("名称:", 12) + text(h, 0, 1), 40) +
-                    P(P("委托方:", 10) + text(h, 0, 5), 20) + P(P("开航日期:", 12) + text(h, 0, 2), 30));
-        L.push_back("    " + P(P("目的地:", 12) + text(h, 0, 3), 22) + "    " +
-                    P(P("计算类型:", 12) + countTypeName(h, 0, 6), 40) + P(P("摆放方式:", 10) + loadingTypeName(h, 0, 4), 20) +
-                    P(P("方向约束:", 12) + switchName(h, 0, 7), 22));
-        L.push_back("    " + P("重量约束:", 12) + switchName(h, 0, 8) + "    " + P("膨胀长度:", 12) + text(h, 0, 9) +
-                    "    " + P("膨胀宽度:", 12) + text(h, 0, 10) + "    " + P("膨胀高度:", 12) + text(h, 0, 11));
+        L.push_back("    " + P(P("编号:", 12) + text(h, 0, "OrderFormNo"), 22) + "    " +
+                    P(P("名称:", 12) + text(h, 0, "OrderFormName"), 40) +
+                    P(P("委托方:", 10) + text(h, 0, "Consigner"), 20) +
+                    P(P("开航日期:", 12) + text(h, 0, "SailDate"), 30));
+        L.push_back("    " + P(P("目的地:", 12) + text(h, 0, "Destination"), 22) + "    " +
+                    P(P("计算类型:", 12) + countTypeName(h, 0, "CountType"), 40) +
+                    P(P("摆放方式:", 10) + loadingTypeName(h, 0, "LoadingType"), 20) +
+                    P(P("方向约束:", 12) + switchName(h, 0, "IsDirectionRestrict"), 22));
+        L.push_back("    " + P("重量约束:", 12) + switchName(h, 0, "IsWeightRestrict") + "    " + P("膨胀长度:", 12) +
+                    text(h, 0, "AddL") + "    " + P("膨胀宽度:", 12) + text(h, 0, "AddW") + "    " +
+                    P("膨胀高度:", 12) + text(h, 0, "AddH"));
     }
     L.push_back(" ");
 
@@ -103,10 +109,11 @@ TLoadingReport loadingReport(TADOConnection& conn, const std::string& order) {
     v.Open();
     if (!v.IsEmpty()) {
         L.push_back("货柜信息");
-        L.push_back("    " + P(P("编号:", 30) + text(v, 0, 0), 50) + "    " + P(P("类型:", 12) + text(v, 0, 1), 40) +
-                    P(P("型号:", 10) + text(v, 0, 6), 20) + P(P("载重:", 12) + text(v, 0, 5), 15));
-        L.push_back("    " + P(P("长:", 12) + text(v, 0, 2), 22) + "    " + P(P("宽:", 12) + text(v, 0, 3), 40) +
-                    P(P("高:", 10) + text(v, 0, 4), 20));
+        L.push_back("    " + P(P("编号:", 30) + text(v, 0, "VehicleNo"), 50) + "    " +
+                    P(P("类型:", 12) + text(v, 0, "VehicleName"), 40) + P(P("型号:", 10) + text(v, 0, "Model"), 20) +
+                    P(P("载重:", 12) + text(v, 0, "MaxWeight"), 15));
+        L.push_back("    " + P(P("长:", 12) + text(v, 0, "ContainerL"), 22) + "    " +
+                    P(P("宽:", 12) + text(v, 0, "ContainerW"), 40) + P(P("高:", 10) + text(v, 0, "ContainerH"), 20));
     }
     L.push_back(" ");
     L.push_back("货物信息:");
@@ -119,11 +126,13 @@ TLoadingReport loadingReport(TADOConnection& conn, const std::string& order) {
     g.bind(1, orderText);
     g.Open();
     for (int r = 0; r < g.RecordCount(); ++r) {
-        L.push_back("    " + P(P("编号:", 15) + text(g, r, 0), 22) + "    " + P(P("名称:", 12) + text(g, r, 1), 40) +
-                    P(P("品牌:", 10) + text(g, r, 2), 20) + P(P("型号:", 12) + text(g, r, 3), 15));
-        L.push_back("    " + P(P("长:", 12) + text(g, r, 5), 22) + "    " + P(P("宽:", 12) + text(g, r, 6), 40) +
-                    P(P("高:", 10) + text(g, r, 7), 20) + P(P("毛重:", 12) + text(g, r, 8), 15));
-        L.push_back("    " + P(P("可否倒置:", 12) + upwardName(g, r, 4), 22));
+        L.push_back("    " + P(P("编号:", 15) + text(g, r, "GoodsNo"), 22) + "    " +
+                    P(P("名称:", 12) + text(g, r, "GoodsName"), 40) + P(P("品牌:", 10) + text(g, r, "Brand"), 20) +
+                    P(P("型号:", 12) + text(g, r, "Model"), 15));
+        L.push_back("    " + P(P("长:", 12) + text(g, r, "Length"), 22) + "    " +
+                    P(P("宽:", 12) + text(g, r, "Width"), 40) + P(P("高:", 10) + text(g, r, "Height"), 20) +
+                    P(P("毛重:", 12) + text(g, r, "Weight"), 15));
+        L.push_back("    " + P(P("可否倒置:", 12) + upwardName(g, r, "Upward"), 22));
     }
     L.push_back(" ");
 
@@ -145,14 +154,15 @@ TLoadingReport loadingReport(TADOConnection& conn, const std::string& order) {
         p.Close();
         p.ClearParams();
         p.bind(1, orderText);
-        p.bind(2, c.cell(k - 1, 0));
+        p.bind(2, c.cell(k - 1, "vehicleOrder"));
         p.Open();
         long long total = 0;
         for (int j = 1; j <= p.RecordCount(); ++j) {
             const int r = j - 1;
-            L.push_back("    第 " + P(std::to_string(j), 3) + " 堆" + "            " + "共  " + P(text(p, r, 0), 5) +
-                        " 件货物" + "    摆放方式:  " + P(text(p, r, 3), 10) + "    编号: " + P(text(p, r, 2), 15));
-            total += p.cell(r, 0).toLongLong();
+            L.push_back("    第 " + P(std::to_string(j), 3) + " 堆" + "            " + "共  " +
+                        P(text(p, r, "sumgoods"), 5) + " 件货物" + "    摆放方式:  " + P(text(p, r, "PlaceType"), 10) +
+                        "    编号: " + P(text(p, r, "GoodsNo"), 15));
+            total += p.cell(r, "sumgoods").toLongLong();
         }
         L.push_back(" ");
         L.push_back("                        共计 " + std::to_string(total) + " 件货物");

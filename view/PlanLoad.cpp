@@ -105,9 +105,13 @@ void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, 
             "ORDER BY A.bcd, A.bch, A.bcw");
         s.bindText(1, order);
         s.bindInt(2, vehicleOrder);
+        const int id = s.column("ListId"), pile = s.column("floor"), goodsNo = s.column("GoodsNo"),
+                  place = s.column("PlaceType"), colour = s.column("Color");
+        const int corner[6] = {s.column("bcd"),  s.column("bch"),  s.column("bcw"),
+                               s.column("bcd2"), s.column("bch2"), s.column("bcw2")};
         while (s.next()) {
-            Row r{s.text(0), s.text(1), s.text(8), s.text(9), s.text(10), {}};
-            for (int k = 0; k < 6; ++k) r.c[k] = s.number(2 + k);
+            Row r{s.text(id), s.text(pile), s.text(goodsNo), s.text(place), s.text(colour), {}};
+            for (int k = 0; k < 6; ++k) r.c[k] = s.number(corner[k]);
             rows.push_back(std::move(r));
         }
     }
@@ -118,10 +122,10 @@ void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, 
     tBox cur = show.curBox;
     TPlanScene sc = scene;
     if (!box.IsEmpty()) {
-        cur.vehicleNo = detail::cellText(box.cell(0, 0));
-        cur.L = box.cell(0, 1).toDouble();
-        cur.H = box.cell(0, 2).toDouble();
-        cur.W = box.cell(0, 3).toDouble();
+        cur.vehicleNo = detail::cellText(box.cell(0, "VehicleNo"));
+        cur.L = box.cell(0, "ContainerL").toDouble();
+        cur.H = box.cell(0, "ContainerH").toDouble();
+        cur.W = box.cell(0, "ContainerW").toDouble();
         sc = containerScene(cur.L, cur.H, cur.W);
     }
 
@@ -217,10 +221,11 @@ TZXInfo getZXInfo(TADOConnection& conn, const std::string& order, int vehicleOrd
     bool haveCapacity = false;
     double capacity = 0;
     if (!a.IsEmpty()) {
-        zx.zxVehicleNo = detail::cellText(a.cell(0, 0));
-        zx.zxVehicleName = detail::cellText(a.cell(0, 1));
+        zx.zxVehicleNo = detail::cellText(a.cell(0, "VehicleNo"));
+        zx.zxVehicleName = detail::cellText(a.cell(0, "VehicleName"));
         // In double: the product of three millimetre sizes passes 2^31.
-        capacity = a.cell(0, 2).toDouble() * a.cell(0, 3).toDouble() * a.cell(0, 4).toDouble();
+        capacity = a.cell(0, "ContainerL").toDouble() * a.cell(0, "ContainerW").toDouble() *
+                   a.cell(0, "ContainerH").toDouble();
         haveCapacity = true;
     }
 
@@ -231,9 +236,10 @@ TZXInfo getZXInfo(TADOConnection& conn, const std::string& order, int vehicleOrd
         "SELECT (SELECT sum(HoldGoods.Length * HoldGoods.Width * HoldGoods.Height) FROM HoldGoods, HoldList "
         "WHERE HoldGoods.GoodsNo = HoldList.GoodsNo AND HoldList.OrderFormNo = ?1 AND HoldList.vehicleOrder = ?2) "
         "AS tj1, (SELECT count(*) FROM (SELECT GoodsNo FROM HoldList WHERE OrderFormNo = ?1 AND vehicleOrder = ?2 "
-        "GROUP BY GoodsNo)), (SELECT count(ListId) FROM HoldList WHERE OrderFormNo = ?1 AND vehicleOrder = ?2)",
+        "GROUP BY GoodsNo)) AS kinds, (SELECT count(ListId) FROM HoldList WHERE OrderFormNo = ?1 "
+        "AND vehicleOrder = ?2) AS pieces",
         order, vehicleOrder);
-    const QVariant tj1 = v.cell(0, 0);
+    const QVariant tj1 = v.cell(0, "tj1");
     if (tj1.isNull()) {
         zx.zxRate = "0%";  // no piece in the container
     } else if (haveCapacity) {
@@ -242,8 +248,8 @@ TZXInfo getZXInfo(TADOConnection& conn, const std::string& order, int vehicleOrd
         if (std::fabs(volume) < 1e14) volume = std::nearbyint(volume * 10000) / 10000;
         zx.zxRate = ratioText(volume, capacity);
     }
-    zx.zxKinds = v.cell(0, 1).toInt();
-    zx.zxPieces = v.cell(0, 2).toInt();
+    zx.zxKinds = v.cell(0, "kinds").toInt();
+    zx.zxPieces = v.cell(0, "pieces").toInt();
     return zx;
 }
 

@@ -52,14 +52,6 @@ TPileLists pilesOfGrid(const TADOQuery& grid) {
     return out;
 }
 
-int lastContainer(TADOConnection& conn, const std::string& order) {
-    TADOQuery m(&conn);
-    m.setSQL("SELECT max(vehicleOrder) AS Sm FROM HoldList WHERE OrderFormNo = ?");
-    m.bind(1, detail::qText(order));
-    m.Open();
-    return m.IsEmpty() ? 0 : m.cell(0, 0).toInt();  // NULL (no rows) reads 0
-}
-
 std::vector<TOrderItem> listOrders(TADOConnection& conn) {
     TADOQuery o(&conn);
     o.setSQL("SELECT OrderFormNo, OrderFormName FROM HoldOrderForm");

@@ -1,14 +1,13 @@
 #pragma once
 // What the assembly drawing does with a loaded container besides drawing
-// it: the piles of the container, the number of containers of the order,
-// the order list of its combo, and the ways of choosing which pieces are
-// drawn (step slider, pile stepper, grid selection, all). Plain C++ over the
+// it: the piles of the container, the order list of its combo, and the
+// ways of choosing which pieces are drawn (step slider, pile stepper, grid selection, all). Plain C++ over the
 // data layer and the plan on show; no widget. Every value is bound.
 //
 // After countXYZ (PlanLoad.h) a window:
 //   tms::TPileLists piles = tms::pilesOfGrid(grid);            heapStep = 0;
 //   (or tms::loadPiles(conn, order, v) without a per-pile grid)
-//   int n = tms::lastContainer(conn, order);                    // "共 n 箱"
+//   int n = tms::storedContainerCount(conn, order);             // "共 n 箱" (PlanRows.h)
 //   tb maximum := Form1->plan.planCount (the drawn pieces)
 // and then, on the user's actions:
 //   tms::showUpTo(Form1->plan, tb position);
@@ -48,10 +47,6 @@ TPileLists loadPiles(TADOConnection& conn, const std::string& order, int vehicle
 // with byPile, PlanLoad.h), so a window that has just opened its grid needs
 // no second query. A closed query gives no pile.
 TPileLists pilesOfGrid(const TADOQuery& grid);
-
-// The highest container number of the order's plan; 0 when the order has
-// no plan rows.
-int lastContainer(TADOConnection& conn, const std::string& order);
 
 // One entry of the order combo.
 struct TOrderItem {

@@ -28,6 +28,7 @@
 
 #include "data/Unit7.h"
 #include "engine/Holdwisep.h"
+#include "engine/PlanRows.h"
 #include "platform/AdoDb.h"
 #include "platform/DbWidgets.h"
 #include "platform/Dialogs.h"
@@ -329,7 +330,7 @@ bool TForm8::loadContainer(const std::string& order, int v, bool newOrder) {
         tms::countXYZ(conn(), order, v, plan(), scene_, opt);
         writeSummary(order, v);
         if (newOrder) {
-            const int last = tms::lastContainer(conn(), order);
+            const int last = tms::storedContainerCount(conn(), order);
             UpDown1->Max = last;
             Label3->setText(QStringLiteral("共 %1 箱").arg(last));
         }

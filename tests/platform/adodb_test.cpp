@@ -16,6 +16,17 @@ QString insertGoods(TADOConnection& c, const QString& no, const QString& name = 
     return no;
 }
 
+QString schemaVersion(TADOConnection& c) {
+    TPreparedStatement s(c, "PRAGMA user_version");
+    return s.firstText();
+}
+
+bool hasTable(TADOConnection& c, const char* name) {
+    TPreparedStatement s(c, "select count(*) from sqlite_master where type = 'table' and name = ?");
+    s.bindText(1, std::string_view(name));
+    return s.firstText() == "1";
+}
+
 }  // namespace
 
 TEST(Connection, ParsesTheConnectionText) {
@@ -92,11 +103,7 @@ TEST(Connection, AnEmptyPasswordFailsWithAMessageThatSaysSo) {
 
 TEST(Connection, StoresTheSchemaVersionAndRefusesANewerOne) {
     TestDb db;
-    auto version = [](TADOConnection& c) {
-        TPreparedStatement s(c, "PRAGMA user_version");
-        return s.firstText();
-    };
-    EXPECT_EQ(version(db.conn), QString::number(tms::kSchemaVersion));
+    EXPECT_EQ(schemaVersion(db.conn), QString::number(tms::kSchemaVersion));
     const QString text = makeConnectionString(db.path, tms::kDatabasePassword);
 
     // Files made before versions were stored carry 0 and still open.
@@ -117,6 +124,59 @@ TEST(Connection, StoresTheSchemaVersionAndRefusesANewerOne) {
         EXPECT_TRUE(e.message().contains(QString::number(tms::kSchemaVersion + 1))) << e.message().toStdString();
     }
     EXPECT_FALSE(c.Connected());
+}
+
+// A file made before versions were stored is brought up to date when it is
+// opened, with every row kept.
+TEST(Connection, UpgradesAnOlderFileWhenItOpens) {
+    TestDb db(true);
+    insertGoods(db.conn, "G1");
+    db.conn.Execute("PRAGMA user_version = 0");
+    db.conn.Close();
+    TADOConnection c;
+    c.Open(makeConnectionString(db.path, tms::kDatabasePassword));
+    EXPECT_EQ(schemaVersion(c), QString::number(tms::kSchemaVersion));
+    TPreparedStatement rows(c, "select (select count(*) from HoldGoods) || ',' || (select count(*) from HoldVehicles)");
+    EXPECT_EQ(rows.firstText(), "1,4");
+    EXPECT_FALSE(c.InTransaction());
+}
+
+// The steps of an upgrade and its stamp go in together or not at all; a
+// file that cannot be written is refused in Chinese unless the program
+// reads it without the steps it lacks.
+TEST(Connection, AnUpgradeThatCannotFinishLeavesTheFileAsItWas) {
+    TestDb db;
+    db.conn.Execute("PRAGMA user_version = 0");
+    const auto addTable = [](TADOConnection& c) { c.Execute("create table Added(a)"); };
+    const auto fail = [](TADOConnection& c) { c.Execute("insert into Missing values (1)"); };
+    auto unchanged = [&] { return schemaVersion(db.conn) == "0" && !hasTable(db.conn, "Added"); };
+
+    const tms::TSchemaStep failing[] = {{addTable, false}, {fail, false}};
+    EXPECT_THROW(tms::upgradeDatabase(db.conn, 0, failing), EDatabaseVersionError);
+    EXPECT_TRUE(unchanged());
+    const tms::TSchemaStep failingOptional[] = {{addTable, true}, {fail, true}};
+    EXPECT_FALSE(tms::upgradeDatabase(db.conn, 0, failingOptional));
+    EXPECT_TRUE(unchanged());
+
+    // Every write refused, as on a write-protected file.
+    db.conn.Execute("PRAGMA query_only = 1");
+    const tms::TSchemaStep adding[] = {{addTable, false}};
+    try {
+        tms::upgradeDatabase(db.conn, 0, adding);
+        ADD_FAILURE() << "upgraded a file that cannot be written";
+    } catch (const EDatabaseVersionError& e) {
+        EXPECT_TRUE(e.message().contains("不能升级")) << e.message().toStdString();
+    }
+    EXPECT_TRUE(unchanged());
+    const tms::TSchemaStep stampOnly[] = {{[](TADOConnection&) {}, true}};
+    EXPECT_FALSE(tms::upgradeDatabase(db.conn, 0, stampOnly));
+    EXPECT_TRUE(unchanged());
+
+    db.conn.Execute("PRAGMA query_only = 0");
+    EXPECT_TRUE(tms::upgradeDatabase(db.conn, 0, adding));
+    EXPECT_EQ(schemaVersion(db.conn), "1");
+    EXPECT_TRUE(hasTable(db.conn, "Added"));
+    EXPECT_FALSE(db.conn.InTransaction());
 }
 
 TEST(Connection, ConnectionTextQuotesThePassword) {
@@ -151,6 +211,11 @@ TEST(Statement, RowByRowReadsCellsAsAQueryDoes) {
         }
         EXPECT_EQ(row, 2);
     }
+    // Columns are found by name as well.
+    EXPECT_EQ(s.column("BCW2"), 7);
+    EXPECT_EQ(q.cell(1, "bcw2"), q.cell(1, 7));
+    EXPECT_THROW(s.column("dx"), EDatabaseError);
+    EXPECT_THROW(q.cell(1, "dx"), EDatabaseError);
 }
 
 TEST(Statement, PreparedOnceRunManyTimesAndNestedWritesRollBackAlone) {

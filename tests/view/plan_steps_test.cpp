@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/PlanRows.h"
 #include "tests/support/TestDb.h"
 #include "tests/view/PlanFixture.h"
 #include "view/LoadingReport.h"
@@ -60,8 +61,8 @@ tms::TPlanShow planOf(const std::vector<std::string>& floors) {
 TEST(PlanSteps, PilesAndContainersOfStoredPlans) {
     TestDb db;
     storeTwoContainers(db.conn);
-    EXPECT_EQ(tms::lastContainer(db.conn, "O1"), 2);
-    EXPECT_EQ(tms::lastContainer(db.conn, "none"), 0);
+    EXPECT_EQ(tms::storedContainerCount(db.conn, "O1"), 2);
+    EXPECT_EQ(tms::storedContainerCount(db.conn, "none"), 0);
 
     int pieces = 0;
     for (int v = 1; v <= 2; ++v) {
@@ -95,7 +96,7 @@ TEST(PlanSteps, PilesAndContainersOfStoredPlans) {
     db.conn.Execute("DELETE FROM HoldGoods WHERE GoodsNo = 'G2'");
     for (int v = 1; v <= 2; ++v)
         for (const std::string& g : tms::loadPiles(db.conn, "O1", v).gidList) EXPECT_EQ(g, "G1");
-    EXPECT_EQ(tms::lastContainer(db.conn, "O1"), 2);
+    EXPECT_EQ(tms::storedContainerCount(db.conn, "O1"), 2);
 }
 
 // Without piles a goods' pieces share its number as pile id and have no
