@@ -6,6 +6,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "view/Shading.h"
@@ -38,6 +39,11 @@ constexpr int kFaceAxis[6] = {0, 0, 2, 2, 1, 1};
 constexpr int kEdges[12][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {0, 4}, {4, 5},
                                {5, 1}, {4, 7}, {7, 3}, {5, 6}, {6, 7}, {6, 2}};
 constexpr int kEdgeAxis[12] = {0, 2, 0, 2, 1, 0, 1, 2, 1, 2, 0, 1};
+// Where each face and edge lies per axis x, y, z: at the box's lower plane
+// (0), its upper plane (1) or along the box (2).
+constexpr int kFacePlace[6][3] = {{1, 2, 2}, {0, 2, 2}, {2, 2, 1}, {2, 2, 0}, {2, 1, 2}, {2, 0, 2}};
+constexpr int kEdgePlace[12][3] = {{2, 0, 0}, {1, 0, 2}, {2, 0, 1}, {0, 0, 2}, {0, 2, 0}, {2, 1, 0},
+                                   {1, 2, 0}, {0, 1, 2}, {0, 2, 1}, {1, 1, 2}, {2, 1, 1}, {1, 2, 1}};
 
 // A piece in the buffer: 24 face vertices (six quads), then 24 edge
 // vertices (twelve lines), each x, y, z, r, g, b, a.
@@ -55,29 +61,44 @@ void edgeColour(TShade along, float rgb[3]) {
     }
 }
 
+// The eight corners of box (x0, y0, z0, x1, y1, z1) in the plan pieces'
+// corner order: the floor 0-3, then the roof 4-7.
+void cornersOf(const float b[6], float c[8][3]) {
+    for (int k = 0; k < 8; ++k) {
+        const int m = k & 3;
+        c[k][0] = m == 1 || m == 2 ? b[3] : b[0];
+        c[k][1] = k >= 4 ? b[4] : b[1];
+        c[k][2] = m >= 2 ? b[5] : b[2];
+    }
+}
+
 // The bounds of a piece whose corners form an axis-aligned box of some
 // thickness in every direction, in the corner order of the plan pieces.
 bool boxOf(const std::array<TArr::Vertex, 8>& v, float box[6]) {
     const float x0 = v[0][0], y0 = v[0][1], z0 = v[0][2], x1 = v[6][0], y1 = v[6][1], z1 = v[6][2];
     if (!(x0 < x1 && y0 < y1 && z0 < z1)) return false;
-    const float want[8][3] = {{x0, y0, z0}, {x1, y0, z0}, {x1, y0, z1}, {x0, y0, z1},
-                              {x0, y1, z0}, {x1, y1, z0}, {x1, y1, z1}, {x0, y1, z1}};
+    box[0] = x0, box[1] = y0, box[2] = z0, box[3] = x1, box[4] = y1, box[5] = z1;
+    float want[8][3];
+    cornersOf(box, want);
     for (int k = 0; k < 8; ++k)
         if (v[k][0] != want[k][0] || v[k][1] != want[k][1] || v[k][2] != want[k][2]) return false;
-    box[0] = x0, box[1] = y0, box[2] = z0, box[3] = x1, box[4] = y1, box[5] = z1;
     return true;
 }
+
+// All faces and edges; a slot not written yet.
+constexpr std::uint32_t kAllParts = (1u << 18) - 1, kUnwritten = ~std::uint32_t(0);
 
 // Above this many grid cells the hidden pieces are not looked for.
 constexpr std::size_t kMaxCells = std::size_t(48) << 20;
 
-// Which of the boxes lie more than `margin` from every empty cell that can
-// be reached from outside. The grid's planes are the boxes' faces; along
-// each axis it has a blocked guard cell, an open cell outside the boxes,
-// the cells between the planes and again an open cell and a guard. Empty
-// cells are flooded from the outside cell through faces, edges and
-// corners. False when the grid would be too large.
-bool findSeen(const std::vector<std::array<float, 6>>& boxes, float margin, std::vector<std::uint8_t>& seen) {
+// Which faces and edges of the boxes lie within `margin` of an empty cell
+// that can be reached from outside (bits 0-5 the faces, 6-17 the edges, in
+// drawing order; 0 for a box wholly inside the others). The grid's planes
+// are the boxes' faces; along each axis it has a blocked guard cell, an
+// open cell outside the boxes, the cells between the planes and again an
+// open cell and a guard. Empty cells are flooded from the outside cell
+// through faces, edges and corners. False when the grid would be too large.
+bool findSeen(const std::vector<std::array<float, 6>>& boxes, float margin, std::vector<std::uint32_t>& seen) {
     std::vector<float> planes[3];
     for (int ax = 0; ax < 3; ++ax) {
         auto& p = planes[ax];
@@ -137,31 +158,53 @@ bool findSeen(const std::vector<std::array<float, 6>>& boxes, float margin, std:
         }
     }
 
-    // Each box grown by the margin: the cells it meets, less its own.
+    // Whether a reached cell lies in the cells from..to (inclusive).
+    const auto reaches = [&](const int from[3], const int to[3]) {
+        for (int z = from[2]; z <= to[2]; ++z)
+            for (int y = from[1]; y <= to[1]; ++y) {
+                const std::uint8_t* row = &cell[z * sz + y * sy];
+                for (int x = from[0]; x <= to[0]; ++x)
+                    if (row[x] == reached) return true;
+            }
+        return false;
+    };
     seen.assign(boxes.size(), 0);
     for (std::size_t i = 0; i < boxes.size(); ++i) {
-        int lo[3], hi[3];
+        // Per axis the cells within the margin of the box's lower plane
+        // (near[0][ax]..near[1][ax]) and of its upper one (near[2]..near[3]).
+        int near[4][3];
         for (int ax = 0; ax < 3; ++ax) {
             const auto& p = planes[ax];
-            lo[ax] = static_cast<int>(std::lower_bound(p.begin(), p.end(), boxes[i][ax] - margin) - p.begin()) + 1;
-            hi[ax] = static_cast<int>(std::upper_bound(p.begin(), p.end(), boxes[i][ax + 3] + margin) - p.begin()) + 1;
+            const auto cellFrom = [&](float c) {
+                return static_cast<int>(std::lower_bound(p.begin(), p.end(), c - margin) - p.begin()) + 1;
+            };
+            const auto cellTo = [&](float c) {
+                return static_cast<int>(std::upper_bound(p.begin(), p.end(), c + margin) - p.begin()) + 1;
+            };
+            near[0][ax] = cellFrom(boxes[i][ax]);
+            near[1][ax] = cellTo(boxes[i][ax]);
+            near[2][ax] = cellFrom(boxes[i][ax + 3]);
+            near[3][ax] = cellTo(boxes[i][ax + 3]);
         }
-        const auto& own = span[i];
-        bool found = false;
-        for (int z = lo[2]; z <= hi[2] && !found; ++z)
-            for (int y = lo[1]; y <= hi[1] && !found; ++y) {
-                const std::uint8_t* row = &cell[z * sz + y * sy];
-                const bool inside = z >= own[2] && z <= own[5] && y >= own[1] && y <= own[4];
-                for (int x = lo[0]; x <= hi[0]; ++x) {
-                    if (inside && x == own[0]) x = own[3] + 1;
-                    if (x > hi[0]) break;
-                    if (row[x] == reached) {
-                        found = true;
-                        break;
-                    }
-                }
+        // A face or edge: per axis at the lower plane (0), the upper one
+        // (1) or along the box (2); the cells it lies within the margin of.
+        const auto test = [&](const int (&at)[3]) {
+            int from[3], to[3];
+            for (int ax = 0; ax < 3; ++ax) {
+                from[ax] = near[at[ax] == 1 ? 2 : 0][ax];
+                to[ax] = near[at[ax] == 0 ? 1 : 3][ax];
             }
-        seen[i] = found;
+            return reaches(from, to);
+        };
+        std::uint32_t mask = 0;
+        for (int f = 0; f < 6; ++f)
+            if (test(kFacePlace[f])) mask |= 1u << f;
+        // The cells inside the box are its own, so the faces' surroundings
+        // are all of the box's; an edge can be seen only beside a seen face.
+        if (mask)
+            for (int e = 0; e < 12; ++e)
+                if (test(kEdgePlace[e])) mask |= 1u << (6 + e);
+        seen[i] = mask;
     }
     return true;
 }
@@ -175,13 +218,16 @@ void TPlanRenderer::invalidate() {
     stale_ = true;
 }
 
-// A piece's 48 vertices: its faces in the shaded goods colour with its
-// alpha (left zero without faces), then its edges, opaque.
-void TPlanRenderer::writePiece(const TArr& a, int i, float* out, bool& faces) const {
+// A piece's slot in the buffer: the faces of `parts` in the shaded goods
+// colour with the piece's alpha, then, 24 vertices on, the edges of
+// `parts`, opaque; each in drawing order, one after the other. Returns the
+// parts written (no faces without a known placement text).
+std::uint32_t TPlanRenderer::writePiece(const TArr& a, int i, std::uint32_t parts, float* out) {
     const color& c = a.colorArr[i];
     const auto& v = a.vertArr[i];
     TFaceShades fs;
-    faces = faceShadesOf(a.placeArr[i], fs);
+    const bool faces = faceShadesOf(a.placeArr[i], fs);
+    if (!faces) parts &= ~std::uint32_t(0x3f);
     const TShade byAxis[3] = {fs.x, fs.y, fs.z};
     float* o = out;
     if (faces) {
@@ -194,17 +240,17 @@ void TPlanRenderer::writePiece(const TArr& a, int i, float* out, bool& faces) co
             applyShade(byAxis[ax], shaded[ax][0], shaded[ax][1], shaded[ax][2]);
         }
         for (int f = 0; f < 6; ++f) {
+            if (!(parts >> f & 1)) continue;
             const float* rgb = shaded[kFaceAxis[f]];
             for (int corner : kFaces[f]) {
                 *o++ = v[corner][0], *o++ = v[corner][1], *o++ = v[corner][2];
                 *o++ = rgb[0], *o++ = rgb[1], *o++ = rgb[2], *o++ = c.alpha;
             }
         }
-    } else {
-        std::fill(o, o + kFaceVerts * kFloats, 0.0f);
-        o += kFaceVerts * kFloats;
     }
+    o = out + kFaceVerts * kFloats;
     for (int e = 0; e < 12; ++e) {
+        if (!(parts >> (6 + e) & 1)) continue;
         float rgb[3] = {0, 0, 0};
         if (faces) edgeColour(byAxis[kEdgeAxis[e]], rgb);
         for (int corner : kEdges[e]) {
@@ -212,6 +258,7 @@ void TPlanRenderer::writePiece(const TArr& a, int i, float* out, bool& faces) co
             *o++ = rgb[0], *o++ = rgb[1], *o++ = rgb[2], *o++ = 1.0f;
         }
     }
+    return parts;
 }
 
 void TPlanRenderer::chooseDrawn(const TArr& a, int n, float margin) {
@@ -244,18 +291,43 @@ void TPlanRenderer::chooseDrawn(const TArr& a, int n, float margin) {
             }
     }
     margin_ = margin;
-    std::vector<std::uint8_t> seen;
+    wanted_.assign(static_cast<std::size_t>(n), kAllParts);
+    std::vector<std::uint32_t> seen;
     if (!cullable_ || !anySolid_ || !findSeen(boxes, margin, seen)) {
         cullable_ = false;
         seenList_ = shownList_;
         return;
     }
-    // Pieces that are not boxes or are wire frames stay; boxes only when seen.
-    std::vector<std::uint8_t> hidden(static_cast<std::size_t>(n), 0);
-    for (std::size_t k = 0; k < boxPiece.size(); ++k) hidden[boxPiece[k]] = !seen[k];
+    // Pieces that are not boxes or are wire frames stay whole.
+    for (std::size_t k = 0; k < boxPiece.size(); ++k) wanted_[boxPiece[k]] = seen[k];
     seenList_.clear();
     for (int i : shownList_)
-        if (!hidden[i]) seenList_.push_back(i);
+        if (wanted_[i]) seenList_.push_back(i);
+}
+
+// Rewrites the slots of `pieces` that hold other parts than wanted (all of
+// them when `whole`).
+void TPlanRenderer::fitSlots(const TArr& a, const std::vector<int>& pieces, bool whole) {
+    float* out = nullptr;
+    for (int i : pieces) {
+        std::uint32_t want = whole ? kAllParts : wanted_[i];
+        if (!faces_[i]) want &= ~std::uint32_t(0x3f);
+        if (held_[i] == want) continue;
+        if (!out) {
+            glBindBuffer(GL_ARRAY_BUFFER, buffer_);
+            out = static_cast<float*>(glMapBuffer(GL_ARRAY_BUFFER, GL_WRITE_ONLY));
+            if (!out) {  // cannot be written: no piece this time
+                glBindBuffer(GL_ARRAY_BUFFER, 0);
+                stale_ = true;
+                return;
+            }
+        }
+        held_[i] = writePiece(a, i, want, out + std::size_t(i) * kPieceFloats);
+    }
+    if (out) {
+        glUnmapBuffer(GL_ARRAY_BUFFER);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+    }
 }
 
 void TPlanRenderer::update(const TArr& a, int n, float viewSize, int viewportPixels) {
@@ -269,37 +341,26 @@ void TPlanRenderer::update(const TArr& a, int n, float viewSize, int viewportPix
             glGenBuffers(1, &buffer_);
             bufferSize_ = 0;
         }
-        cache_.resize(static_cast<std::size_t>(n));
-        faces_.assign(static_cast<std::size_t>(n), 0);
-        glBindBuffer(GL_ARRAY_BUFFER, buffer_);
         // The buffer keeps its room for the next container.
-        const std::size_t bytes = std::max<std::size_t>(std::size_t(n) * kPieceBytes, 1);
+        const std::size_t bytes = std::size_t(n) * kPieceBytes;
         if (bytes > bufferSize_) {
+            glBindBuffer(GL_ARRAY_BUFFER, buffer_);
             glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), nullptr, GL_STATIC_DRAW);
+            glBindBuffer(GL_ARRAY_BUFFER, 0);
             bufferSize_ = bytes;
         }
-        auto* out = n > 0 ? static_cast<float*>(glMapBuffer(GL_ARRAY_BUFFER, GL_WRITE_ONLY)) : nullptr;
-        if (n > 0 && !out) {  // no room for the vertices: no piece this time
-            glBindBuffer(GL_ARRAY_BUFFER, 0);
-            cache_.clear();
-            shownList_.clear();
-            seenList_.clear();
-            cullable_ = anySolid_ = false;
-            return;
-        }
+        cache_.resize(static_cast<std::size_t>(n));
+        faces_.assign(static_cast<std::size_t>(n), 0);
+        held_.assign(static_cast<std::size_t>(n), kUnwritten);
+        TFaceShades unused;
         for (int i = 0; i < n; ++i) {
             const color& c = a.colorArr[i];
             cache_[i] = {c.red, c.green, c.blue, c.alpha, c.shown, a.vertArr[i], a.placeArr[i]};
-            bool faces = false;
-            if (out) writePiece(a, i, out + std::size_t(i) * kPieceFloats, faces);
-            faces_[i] = faces;
+            faces_[i] = faceShadesOf(a.placeArr[i], unused);
         }
-        if (out) glUnmapBuffer(GL_ARRAY_BUFFER);
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
         stale_ = false;
         shownChanged = true;
     } else {
-        float* out = nullptr;
         for (int i = 0; i < n; ++i) {
             PieceKey& k = cache_[i];
             const color& c = a.colorArr[i];
@@ -311,26 +372,17 @@ void TPlanRenderer::update(const TArr& a, int n, float viewSize, int viewportPix
             if (!look) continue;
             k.r = c.red, k.g = c.green, k.b = c.blue, k.alpha = c.alpha;
             k.v = a.vertArr[i];
-            if (k.place != a.placeArr[i]) k.place = a.placeArr[i];
-            if (!out) {
-                glBindBuffer(GL_ARRAY_BUFFER, buffer_);
-                out = static_cast<float*>(glMapBuffer(GL_ARRAY_BUFFER, GL_WRITE_ONLY));
-                if (!out) {  // cannot be written: build it all again next time
-                    glBindBuffer(GL_ARRAY_BUFFER, 0);
-                    stale_ = true;
-                    break;
-                }
+            if (k.place != a.placeArr[i]) {
+                k.place = a.placeArr[i];
+                TFaceShades unused;
+                faces_[i] = faceShadesOf(a.placeArr[i], unused);
             }
-            bool faces = false;
-            writePiece(a, i, out + std::size_t(i) * kPieceFloats, faces);
-            faces_[i] = faces;
-        }
-        if (out) {
-            glUnmapBuffer(GL_ARRAY_BUFFER);
-            glBindBuffer(GL_ARRAY_BUFFER, 0);
+            held_[i] = kUnwritten;
         }
     }
     if (shownChanged || margin != margin_) chooseDrawn(a, n, margin);
+    // Only the slots of pieces drawn are written.
+    fitSlots(a, seenList_, false);
 }
 
 void TPlanRenderer::draw(const TArr& planArr, int planCount, const TPlanScene& scene, const TCamera& camera) {
@@ -387,6 +439,7 @@ void TPlanRenderer::draw(const TArr& planArr, int planCount, const TPlanScene& s
         }
     }
     const std::vector<int>& pieces = cutOpen ? shownList_ : seenList_;
+    if (cutOpen) fitSlots(planArr, pieces, true);
     drawn_ = static_cast<int>(pieces.size());
 
     // Blending stays on for the edges: they are opaque, so it leaves their
@@ -402,8 +455,10 @@ void TPlanRenderer::draw(const TArr& planArr, int planCount, const TPlanScene& s
         glColorPointer(4, GL_FLOAT, kFloats * sizeof(float), reinterpret_cast<const void*>(3 * sizeof(float)));
         for (int i : pieces) {
             const GLint first = i * kPieceVerts;
-            if (faces_[i]) glDrawArrays(GL_QUADS, first, kFaceVerts);
-            glDrawArrays(GL_LINES, first + kFaceVerts, kPieceVerts - kFaceVerts);
+            const std::uint32_t parts = held_[i];
+            if (parts == kUnwritten) continue;
+            if (parts & 0x3f) glDrawArrays(GL_QUADS, first, 4 * std::popcount(parts & 0x3f));
+            if (parts >> 6) glDrawArrays(GL_LINES, first + kFaceVerts, 2 * std::popcount(parts >> 6));
         }
         glDisableClientState(GL_COLOR_ARRAY);
         glDisableClientState(GL_VERTEX_ARRAY);

@@ -92,12 +92,16 @@ private:
         std::array<TArr::Vertex, 8> v;
         std::string place;
     };
-    void writePiece(const TArr& a, int i, float* out, bool& faces) const;
+    std::uint32_t writePiece(const TArr& a, int i, std::uint32_t parts, float* out);
+    void fitSlots(const TArr& a, const std::vector<int>& pieces, bool whole);
     void chooseDrawn(const TArr& a, int n, float margin);
 
     TOutline outline_;
     std::vector<PieceKey> cache_;   // the pieces as the buffer holds them
     std::vector<std::uint8_t> faces_;  // per piece: it has faces (a known placement text)
+    // Per piece, faces (bits 0-5) and edges (6-17) in drawing order: those
+    // that can be seen, and those its slot in the buffer holds.
+    std::vector<std::uint32_t> wanted_, held_;
     std::vector<int> shownList_;    // the shown pieces, in index order
     std::vector<int> seenList_;     // those of them that can be seen
     int drawn_ = 0;                 // pieces drawn by the last draw
