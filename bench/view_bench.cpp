@@ -165,6 +165,11 @@ int main(int argc, char** argv) {
                     "frame), display list %.1f frames/s (%.1f ms), x%.2f (target >= %s)\n",
                     one ? "VIEW-1" : "VIEW-2", order, show.planCount, r.drawnPieces(), fps, cpu, oldFps, oldCpu,
                     fps / oldFps, one ? "100" : "30 and x2");
+        // TMS_SCREENSHOT_DIR: the renderer's frame, unturned, as a picture to look at.
+        if (qEnvironmentVariableIsSet("TMS_SCREENSHOT_DIR")) {
+            r.draw(show.planArr, show.planCount, scene, tms::TCamera());
+            fbo.toImage().save(qEnvironmentVariable("TMS_SCREENSHOT_DIR") + "/view_" + order + ".png");
+        }
         if (one) continue;
 
         // Steps: the slider one piece on from 45 %, the pile stepper, "全部"

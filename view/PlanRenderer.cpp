@@ -266,6 +266,7 @@ void TPlanRenderer::chooseDrawn(const TArr& a, int n, float margin) {
     std::vector<std::array<float, 6>> boxes;
     std::vector<int> boxPiece;
     cullable_ = true;
+    translucent_ = false;
     for (int i = 0; i < n; ++i) {
         const color& c = a.colorArr[i];
         if (c.shown != 1) continue;
@@ -273,6 +274,7 @@ void TPlanRenderer::chooseDrawn(const TArr& a, int n, float margin) {
         if (!faces_[i]) continue;        // a wire frame hides nothing
         if (!(c.alpha >= 1.0f)) {        // translucent: its depth hides what its colour does not
             cullable_ = false;
+            translucent_ = true;
             continue;
         }
         std::array<float, 6> b;
@@ -442,10 +444,13 @@ void TPlanRenderer::draw(const TArr& planArr, int planCount, const TPlanScene& s
     if (cutOpen) fitSlots(planArr, pieces, true);
     drawn_ = static_cast<int>(pieces.size());
 
-    // Blending stays on for the edges: they are opaque, so it leaves their
-    // pixels as drawing them unblended does.
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    // Blending with an alpha of 1 leaves a pixel as drawing it unblended
+    // does: it is on only while a translucent piece is shown, and then
+    // stays on for the edges, which are opaque.
+    if (translucent_) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    }
     glLineWidth(1);
     if (!pieces.empty()) {
         glBindBuffer(GL_ARRAY_BUFFER, buffer_);

@@ -24,15 +24,17 @@
 // Piece after piece, its faces and then its edges, as the drawing is
 // defined: each piece is two draw calls from one vertex buffer (no display
 // list, whose compiled form does not rasterise exactly as the calls do). The
-// buffer holds every piece and is patched where a piece's colour, alpha,
+// buffer has a slot for every piece, written when a piece's colour, alpha,
 // corners or placement text changed, so a window just edits colorArr and
-// repaints.
+// repaints. Faces are blended (source alpha, one minus source alpha) while a
+// translucent piece is shown; with every alpha 1 blending would leave each
+// pixel as it is drawn, so it is off.
 //
-// Pieces no one can see are left out: when the shown set changes, the empty
+// What no one can see is left out: when the shown set changes, the empty
 // cells of the grid spanned by the opaque pieces' coordinates are flooded
-// from outside, and an opaque piece that lies more than two pixels from
-// every flooded cell is wholly inside the others, behind their faces from
-// every direction. Wire frames are always drawn; every piece is drawn while
+// from outside, and a face or edge of an opaque piece that lies more than
+// two pixels from every flooded cell is inside the others, behind their
+// faces from every direction; a piece with none left is not drawn at all. Wire frames are always drawn; every piece is drawn while
 // a shown piece is translucent (its depth would uncover what lies behind it)
 // or the near plane cuts into the pieces (a cut-open packing shows its
 // inside).
@@ -107,7 +109,8 @@ private:
     int drawn_ = 0;                 // pieces drawn by the last draw
     std::array<float, 6> solidBox_{};  // bounds of the opaque pieces (x0, y0, z0, x1, y1, z1)
     bool anySolid_ = false;         // an opaque piece is shown
-    bool cullable_ = false;         // hidden pieces may be left out (no translucent piece shown)
+    bool translucent_ = false;      // a shown piece with faces has an alpha below 1
+    bool cullable_ = false;         // hidden pieces may be left out (none translucent)
     float margin_ = -1;             // two pixels in scene units, as seenList_ was decided for
     unsigned buffer_ = 0;           // vertex buffer, 0 none yet
     std::size_t bufferSize_ = 0;    // bytes of room in the buffer (48 vertices of xyz rgba a piece)
