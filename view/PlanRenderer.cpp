@@ -333,6 +333,9 @@ void TPlanRenderer::fitSlots(const TArr& a, const std::vector<int>& pieces, bool
 }
 
 void TPlanRenderer::update(const TArr& a, int n, float viewSize, int viewportPixels) {
+    const auto fits = [&](std::size_t size) { return static_cast<int>(size) >= n; };
+    if (n < 0 || !fits(a.colorArr.size()) || !fits(a.vertArr.size()) || !fits(a.placeArr.size()))
+        n = 0;  // arrays not sized to the count: draw no piece rather than read past them
     const float margin = 2.0f * viewSize / static_cast<float>(std::max(viewportPixels, 1));
     bool shownChanged = false;
     // A context made anew (the panel moved to another window) has lost the
@@ -388,14 +391,10 @@ void TPlanRenderer::update(const TArr& a, int n, float viewSize, int viewportPix
 }
 
 void TPlanRenderer::draw(const TArr& planArr, int planCount, const TPlanScene& scene, const TCamera& camera) {
-    int n = planCount;
-    const auto fits = [&](std::size_t size) { return static_cast<int>(size) >= n; };
-    if (n < 0 || !fits(planArr.colorArr.size()) || !fits(planArr.vertArr.size()) || !fits(planArr.placeArr.size()))
-        n = 0;  // arrays not sized to the count: draw no piece rather than read past them
     GLint viewport[4] = {0, 0, 1, 1};
     glGetIntegerv(GL_VIEWPORT, viewport);
     const float viewSize = scene.viewSize > 0 ? scene.viewSize : 1.0f;
-    update(planArr, n, viewSize, std::min(viewport[2], viewport[3]));
+    update(planArr, planCount, viewSize, std::min(viewport[2], viewport[3]));
 
     glClearColor(0, 0.5f, 0.5f, 1);
     glMatrixMode(GL_MODELVIEW);
