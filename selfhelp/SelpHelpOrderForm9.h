@@ -143,7 +143,7 @@ private:
     tms::TSelfLoading loading_;
     QString curVehicleNo;
 
-    tms::TPlanRenderer renderer_;
+    tms::TPlanRenderer renderer_{tms::TOutline::first};  // the container's lines, then the pieces
     tms::TArr drawArr_;
     int drawCount_ = 0;
     tms::TPlanScene scene_;

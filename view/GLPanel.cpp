@@ -76,18 +76,26 @@ void TGLPanel::initialized() {
     QOpenGLContext* c = surface_->context();
     if (!c || !c->isValid() || c->isOpenGLES()) return;  // the fixed-function pipeline is needed
     ready_ = true;
+    // A new context's viewport is the surface it was made for.
+    const qreal dpr = surface_->devicePixelRatio();
+    viewport_ = {0, 0, static_cast<int>(surface_->width() * dpr), static_cast<int>(surface_->height() * dpr)};
     if (OnInit) OnInit(this);
     tms::applyDefaultGLState();
 }
 
 void TGLPanel::painted() {
-    if (ready_ && OnPaint) OnPaint(this);
+    if (!ready_ || !OnPaint) return;
+    // The surface sets the viewport to its whole size before every paint;
+    // the panel's own is the one it last set.
+    glViewport(viewport_[0], viewport_[1], viewport_[2], viewport_[3]);
+    OnPaint(this);
 }
 
 void TGLPanel::resized(int w, int h) {
     if (!ready_ || !OnResize) return;
     const qreal dpr = surface_->devicePixelRatio();
-    glViewport(0, 0, static_cast<GLsizei>(w * dpr), static_cast<GLsizei>(h * dpr));
+    viewport_ = {0, 0, static_cast<int>(w * dpr), static_cast<int>(h * dpr)};
+    glViewport(viewport_[0], viewport_[1], viewport_[2], viewport_[3]);
     OnResize(this);
 }
 

@@ -5,7 +5,9 @@
 // created it calls OnInit and applies the default GL state
 // (tms::applyDefaultGLState); on every paint it makes its context current,
 // calls OnPaint and the frame is shown; on a resize it sets the viewport to
-// the panel and calls OnResize.
+// the panel and calls OnResize. Without OnResize the viewport stays the one
+// set last (at first the panel's size when its context was made), also
+// when the panel grows or shrinks.
 //
 //   auto* panel = new TGLPanel(this);
 //   panel->setObjectName("GLPanel1");
@@ -13,8 +15,7 @@
 //   panel->OnResize = [](TGLPanel*) {};
 //   panel->Invalidate();                  // repaint soon (Paint(): now)
 //
-// Without OnPaint a paint draws nothing; without OnResize the viewport is
-// left alone; OnPreInit is never called.
+// Without OnPaint a paint draws nothing; OnPreInit is never called.
 //
 // Call TGLPanel::setDefaultSurfaceFormat() in main() before the application
 // object exists. On a machine where no OpenGL context can be made the panel
@@ -26,6 +27,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 
 class QOpenGLWidget;
@@ -78,4 +80,5 @@ private:
 
     Surface* surface_ = nullptr;
     bool ready_ = false;
+    std::array<int, 4> viewport_{};  // x, y, width, height in device pixels
 };

@@ -16,14 +16,30 @@
 // alpha, and its twelve edges (white along the goods length, black along the
 // width, red along the height; all black for an unknown placement text,
 // which also gets no faces); the container as black line loops with the end
-// marker on its x = +L/2 face. The projection is the panel's default
-// orthographic one; only the model-view matrix is rebuilt per frame.
+// marker on its x = +L/2 face, after the pieces (the assembly drawing) or
+// before them (the self-service drawing, TOutline::first). The projection is
+// the panel's default orthographic one; only the model-view matrix is
+// rebuilt per frame.
 //
-// The pieces reach GL as a display list, recorded only when a piece's
-// colour, alpha, shown flag, corners or placement text changed, so a window
-// just edits colorArr and repaints. The list is owned by the context it was
-// recorded in and goes with it.
+// Piece after piece, its faces and then its edges, as the drawing is
+// defined: each piece is two draw calls from one vertex buffer (no display
+// list, whose compiled form does not rasterise exactly as the calls do). The
+// buffer has a slot for every piece, written when a piece's colour, alpha,
+// corners or placement text changed, so a window just edits colorArr and
+// repaints. Faces are blended (source alpha, one minus source alpha) while a
+// translucent piece is shown; with every alpha 1 blending would leave each
+// pixel as it is drawn, so it is off.
+//
+// What no one can see is left out: when the shown set changes, the empty
+// cells of the grid spanned by the opaque pieces' coordinates are flooded
+// from outside, and a face or edge of an opaque piece that lies more than
+// two pixels from every flooded cell is inside the others, behind their
+// faces from every direction; a piece with none left is not drawn at all. Wire frames are always drawn; every piece is drawn while
+// a shown piece is translucent (its depth would uncover what lies behind it)
+// or the near plane cuts into the pieces (a cut-open packing shows its
+// inside).
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,6 +55,11 @@ struct TCamera {
     float spinAngle = 0;       // added to baseAngle, degrees
 };
 
+// When the container outline is drawn: after the pieces (the assembly
+// drawing) or before them (the self-service drawing). Where a piece's edge
+// lies on the outline the line drawn first stays.
+enum class TOutline { last, first };
+
 // The panel's default state, in this order: clear colour and depth, identity
 // projection, lighting with light 0, orthographic projection -1..1 with near
 // -1 and far 50, identity model-view, depth test, colour material, smooth
@@ -47,25 +68,53 @@ void applyDefaultGLState();
 
 class TPlanRenderer {
 public:
+    // The vertex buffer belongs to the context it was made in and goes
+    // with it.
+    explicit TPlanRenderer(TOutline outline = TOutline::last) : outline_(outline) {}
+
     // Draws one frame into the current context (does not swap).
     void draw(const TArr& planArr, int planCount, const TPlanScene& scene, const TCamera& camera);
 
-    // Drops the cached vertex arrays (the next draw rebuilds them).
+    // Brings the vertex buffer and the set of pieces to draw up to date with
+    // the arrays (draw does it first); `viewSize` and the viewport's smaller
+    // side in pixels set how near two pixels are.
+    void update(const TArr& planArr, int planCount, float viewSize, int viewportPixels);
+
+    // Drops the cached vertex data (the next draw rebuilds it).
     void invalidate();
+
+    // Pieces drawn by the last draw or update: all shown ones, or fewer when
+    // the hidden ones were left out.
+    int drawnPieces() const { return drawn_; }
 
 private:
     struct PieceKey {
         float r, g, b, alpha;
         std::uint8_t shown;
-        TArr::Vertex v0, v6;
+        std::array<TArr::Vertex, 8> v;
         std::string place;
     };
-    bool upToDate(const TArr& a, int n) const;
-    void record(const TArr& a, int n);
+    std::uint32_t writePiece(const TArr& a, int i, std::uint32_t parts, float* out);
+    void fitSlots(const TArr& a, const std::vector<int>& pieces, bool whole);
+    void chooseDrawn(const TArr& a, int n, float margin);
 
-    std::vector<PieceKey> cache_;  // the pieces as list_ holds them
-    unsigned list_ = 0;            // display list of the pieces, 0 none yet
-    bool stale_ = true;            // list_ must be recorded again
+    TOutline outline_;
+    std::vector<PieceKey> cache_;   // the pieces as the buffer holds them
+    std::vector<std::uint8_t> faces_;  // per piece: it has faces (a known placement text)
+    // Per piece, faces (bits 0-5) and edges (6-17) in drawing order: those
+    // that can be seen, and those its slot in the buffer holds.
+    std::vector<std::uint32_t> wanted_, held_;
+    std::vector<int> shownList_;    // the shown pieces, in index order
+    std::vector<int> seenList_;     // those of them that can be seen
+    int drawn_ = 0;                 // pieces drawn by the last draw
+    std::array<float, 6> solidBox_{};  // bounds of the opaque pieces (x0, y0, z0, x1, y1, z1)
+    bool anySolid_ = false;         // an opaque piece is shown
+    bool translucent_ = false;      // a shown piece with faces has an alpha below 1
+    bool cullable_ = false;         // hidden pieces may be left out (none translucent)
+    float margin_ = -1;             // two pixels in scene units, as seenList_ was decided for
+    unsigned buffer_ = 0;           // vertex buffer, 0 none yet
+    std::size_t bufferSize_ = 0;    // bytes of room in the buffer (48 vertices of xyz rgba a piece)
+    bool stale_ = true;             // everything must be rebuilt
 };
 
 }  // namespace tms

@@ -204,6 +204,15 @@ TEST(Panel, Callbacks) {
     EXPECT_EQ(viewport[2], 200);
     EXPECT_EQ(viewport[3], 100);
     EXPECT_EQ(inits, 1);
+
+    // Without OnResize the viewport set last stays, paint after paint.
+    panel->OnResize = nullptr;
+    panel->OnPaint = [&](TGLPanel*) { glGetIntegerv(GL_VIEWPORT, viewport); };
+    panel->resize(300, 150);
+    settle();
+    panel->Paint();
+    EXPECT_EQ(viewport[2], 200);
+    EXPECT_EQ(viewport[3], 100);
 }
 
 // A plan dropped by the window (a new order or container) and followed by
@@ -279,8 +288,9 @@ void drawStepwise(const tms::TArr& a, int n, const tms::TPlanScene& scene, const
 
 // A container of 3000 x 2000 x 2000 mm stacked full with touching pieces of
 // mixed lengths and turns, so edges lie on neighbours' faces and rows meet
-// in T-joints; some pieces are hidden (alpha 0) or not drawn, one has an
-// unknown placement text and shows its edges only.
+// in T-joints, most of them inside the others; some pieces are not drawn
+// (holes, inside too), one has an unknown placement text and shows its
+// edges only.
 void stackedPieces(PanelWindow& w) {
     const float L = 3000, H = 2000, W = 2000;
     w.scene = tms::containerScene(L, H, W);
@@ -289,23 +299,22 @@ void stackedPieces(PanelWindow& w) {
     int n = 0;
     unsigned seed = 7;
     auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
-    for (float y = 0; y < H; y += 500)
-        for (float z = 0; z < W; z += 400)
+    for (float y = 0; y < H; y += 250)
+        for (float z = 0; z < W; z += 250)
             for (float x = 0; x < L;) {
-                const float len = std::min(L - x, 300.0f + 150.0f * static_cast<float>(next() % 4));
+                const float len = std::min(L - x, 150.0f + 100.0f * static_cast<float>(next() % 4));
                 const float x0 = x - L / 2, y0 = y - H / 2, z0 = z - W / 2;
-                const float x1 = x0 + len, y1 = y0 + 500, z1 = z0 + 400;
+                const float x1 = x0 + len, y1 = y0 + 250, z1 = z0 + 250;
                 w.arr.vertArr.push_back({{{x0, y0, z0}, {x1, y0, z0}, {x1, y0, z1}, {x0, y0, z1},
                                           {x0, y1, z0}, {x1, y1, z0}, {x1, y1, z1}, {x0, y1, z1}}});
                 tms::color c;
                 c.red = static_cast<float>(next() % 256) / 255;
                 c.green = static_cast<float>(next() % 256) / 255;
                 c.blue = static_cast<float>(next() % 256) / 255;
-                c.alpha = n % 7 == 3 ? 0.0f : 1.0f;
-                c.shown = n % 11 == 5 ? 0 : 1;
+                c.shown = n % 23 == 5 ? 0 : 1;
                 w.arr.colorArr.push_back(c);
-                w.arr.placeArr.push_back(n == 40 ? std::string("?")
-                                                 : std::string(tms::orientationByNumber(1 + n % 6)->placeText));
+                w.arr.placeArr.push_back(n == 400 ? std::string("?")
+                                                  : std::string(tms::orientationByNumber(1 + n % 6)->placeText));
                 ++n;
                 x += len;
             }
@@ -315,11 +324,12 @@ void stackedPieces(PanelWindow& w) {
 
 }  // namespace
 
-// The renderer draws what the step-by-step drawing draws, piece after piece:
-// only isolated pixels where two primitives tie in depth may come out
-// differently (the two reach GL by different paths). Drawing all faces
-// before all edges would change some 280 pixels of this picture.
-TEST(Panel, DrawsPieceAfterPieceAsTheStepwiseDrawing) {
+// The renderer gives exactly the picture of the drawing written out step by
+// step, piece after piece, though it leaves out the pieces inside the
+// others: full, with only the first 45 % or 80 % of the pieces shown (the
+// step slider), turned through 48 angles; with translucent pieces; and
+// zoomed in so far that the near plane cuts the packing open.
+TEST(Panel, DrawsExactlyTheStepwiseDrawing) {
     PanelWindow w(480, 360);
     stackedPieces(w);
     bool stepwise = false;
@@ -332,19 +342,95 @@ TEST(Panel, DrawsPieceAfterPieceAsTheStepwiseDrawing) {
     w.window.show();
     settle();
     ASSERT_TRUE(w.panel->glReady());
-    for (float spin = 0; spin < 360; spin += 15) {
-        w.camera.spinAngle = spin;
+    const auto differing = [&] {
         stepwise = true;
         const QImage reference = w.panel->grabFrame();
         stepwise = false;
         const QImage drawn = w.panel->grabFrame();
-        ASSERT_EQ(reference.size(), drawn.size());
         int differ = 0;
-        for (int y = 0; y < drawn.height(); ++y)
-            for (int x = 0; x < drawn.width(); ++x) differ += reference.pixel(x, y) != drawn.pixel(x, y);
-        EXPECT_LE(differ, 40) << "spin " << spin;
-        // Step on: hide the lower half, later show it again.
-        for (int i = 0; i < w.count / 2; ++i) w.arr.colorArr[i].alpha = spin < 180 ? 0.0f : 1.0f;
+        for (int y = 0; y < drawn.height(); ++y) {
+            const auto* a = reinterpret_cast<const QRgb*>(reference.constScanLine(y));
+            const auto* b = reinterpret_cast<const QRgb*>(drawn.constScanLine(y));
+            for (int x = 0; x < drawn.width(); ++x) differ += a[x] != b[x];
+        }
+        return differ;
+    };
+    const auto shownUpTo = [&](int percent) {
+        int shown = 0;
+        for (int i = 0; i < w.count; ++i) {
+            tms::color& c = w.arr.colorArr[i];
+            const bool in = i < w.count * percent / 100 && i % 23 != 5;
+            c.shown = in ? 1 : 0;
+            c.alpha = in ? 1.0f : 0.0f;
+            shown += in;
+        }
+        return shown;
+    };
+    for (const int percent : {100, 45, 80}) {
+        const int shown = shownUpTo(percent);
+        for (int view = 0; view < 48; ++view) {
+            w.camera.baseAngle = view % 2 ? -45 : -135;
+            w.camera.spinAngle = 7.5f * static_cast<float>(view);
+            ASSERT_EQ(differing(), 0) << percent << " %, view " << view;
+        }
+        EXPECT_LT(w.renderer.drawnPieces(), percent == 100 ? shown * 3 / 4 : shown) << "the pieces inside are drawn";
+    }
+
+    // Translucent pieces: their depth hides pieces their colour does not.
+    const int shown = shownUpTo(100);
+    for (int i = 0; i < w.count; i += 37) w.arr.colorArr[i].alpha = i % 2 ? 0.0f : 0.5f;
+    for (int view = 0; view < 8; ++view) {
+        w.camera.spinAngle = 45.0f * static_cast<float>(view);
+        ASSERT_EQ(differing(), 0) << "translucent, view " << view;
+    }
+    EXPECT_EQ(w.renderer.drawnPieces(), shown);
+
+    // Zoomed in: the near plane runs through the packing.
+    shownUpTo(100);
+    w.scene.viewSize *= 0.35f;
+    w.camera.panX = 0.3f;
+    for (int view = 0; view < 4; ++view) {
+        w.camera.spinAngle = 90.0f * static_cast<float>(view) + 20;
+        ASSERT_EQ(differing(), 0) << "zoomed in, view " << view;
+    }
+    EXPECT_EQ(w.renderer.drawnPieces(), shown);
+}
+
+// Where a piece's edge lies on the container outline, the line drawn first
+// stays: the piece's in the assembly drawing, the outline's in the
+// self-service drawing.
+TEST(Panel, OutlineBeforeOrAfterThePieces) {
+    for (const tms::TOutline order : {tms::TOutline::last, tms::TOutline::first}) {
+        PanelWindow w(400, 400);
+        oneRedPiece(w);
+        // The piece fills the container: its edge 4-5 (along the length,
+        // white) is the outline's roof edge.
+        w.arr.vertArr[0] = {{w.scene.boxVerts[0], w.scene.boxVerts[1], w.scene.boxVerts[2], w.scene.boxVerts[3],
+                             w.scene.boxVerts[4], w.scene.boxVerts[5], w.scene.boxVerts[6], w.scene.boxVerts[7]}};
+        tms::TPlanRenderer renderer(order);
+        w.panel->OnPaint = [&](TGLPanel*) { renderer.draw(w.arr, w.count, w.scene, w.camera); };
+        w.window.show();
+        settle();
+        ASSERT_TRUE(w.panel->glReady());
+        const QImage img = w.panel->grabFrame();
+        const auto& a = w.scene.boxVerts[4];
+        const auto& b = w.scene.boxVerts[5];
+        int white = 0, black = 0;
+        for (float t = 0.2f; t < 0.8f; t += 0.05f) {
+            const QPointF m = w.project({a[0] + t * (b[0] - a[0]), a[1], a[2]});
+            for (int dx = -1; dx <= 1; ++dx)
+                for (int dy = -1; dy <= 1; ++dy) {
+                    const QRgb p = img.pixel(int(m.x()) + dx, int(m.y()) + dy);
+                    white += near(p, 255, 255, 255);
+                    black += near(p, 0, 0, 0);
+                }
+        }
+        if (order == tms::TOutline::last) {
+            EXPECT_GT(white, 5);
+        } else {
+            EXPECT_EQ(white, 0);
+            EXPECT_GT(black, 5);
+        }
     }
 }
 
