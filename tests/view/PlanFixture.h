@@ -74,7 +74,7 @@ inline tms::TPlanResult addOrder(TADOConnection& c, const OrderRow& o, const std
     e.options.loadingMode = static_cast<tms::TLoadingMode>(o.loadingType);
     e.options.pileCalc = true;
     e.options.typeA = o.countType == 0;
-    e.options.fromForm10 = 1;
+    e.options.path = tms::TLaunchPath::newOrder;
     e.options.threads = 1;
     TADOQuery g(&c);
     g.setSQL("SELECT B.GoodsNo, A.GoodsName, A.Length, A.Width, A.Height, A.Weight, A.Upward, B.Amount "
