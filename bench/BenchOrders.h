@@ -38,13 +38,13 @@ inline void fillOrder(tms::THoldEngine& e, const std::vector<Carton>& cartons, i
     std::vector<tms::TOrderLine> lines;
     for (const Carton& c : cartons) lines.push_back({c.goodsNo, c.goodsNo, c.L, c.W, c.H, c.weight, true, c.amount});
     tms::TOrderOptions o;
-    o.weightRestrict = true;
-    o.directionRestrict = false;
-    o.loadingMode = tms::TLoadingMode::unrestricted;
-    o.preferUpright = false;
-    o.pileCalc = true;
-    o.typeA = false;
-    o.threads = threads;
+    o.engine.weightRestrict = true;
+    o.engine.directionRestrict = false;
+    o.engine.loadingMode = tms::TLoadingMode::unrestricted;
+    o.engine.preferUpright = false;
+    o.engine.pileCalc = true;
+    o.engine.typeA = false;
+    o.engine.threads = threads;
     tms::launchOrder(e, lines, {kBoxL, kBoxW, kBoxH, kMaxWeight}, o);
 }
 

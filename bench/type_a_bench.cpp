@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
                  "values ('CUBE','立方',1,100,100,100,0,'200,100,50')");
 
     tms::THoldEngine engine;
-    tms::TRunSwitches sw;
+    tms::TEngineOptions sw;
     tms::TOrderEntry e;
     e.sailDate = QDate(2024, 1, 1);
     e.vehicleNo = QStringLiteral("40HQ");

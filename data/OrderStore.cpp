@@ -77,7 +77,7 @@ TOrderLine lineOf(TADOQuery& q) {
 // The goods kinds of the lines that no empty container can take, by the
 // engine's own rule.
 std::vector<TUnplaceableGoods> unplaceable(const std::vector<TOrderLine>& lines, const TOrderContainer& box,
-                                           const TRunSwitches& sw) {
+                                           const TEngineOptions& sw) {
     std::vector<TGoodsKind> kinds;
     std::set<std::string> seen;
     for (const TOrderLine& l : lines)
@@ -85,14 +85,13 @@ std::vector<TUnplaceableGoods> unplaceable(const std::vector<TOrderLine>& lines,
     return unplaceableGoods(kinds, box.L, box.W, box.H, box.maxWeight, sw.weightRestrict, sw.directionRestrict);
 }
 
-TOrderOptions optionsOf(const TRunSwitches& sw) {
-    TOrderOptions o;
-    o.weightRestrict = sw.weightRestrict;
-    o.directionRestrict = sw.directionRestrict;
-    o.preferUpright = sw.preferUpright;
-    o.pileCalc = sw.pileCalc;
-    o.threads = sw.threads;
-    o.progress = sw.progress;
+// The launcher's options: the switches of this moment with the path, the
+// calculation type and the placement mode of the order.
+TOrderOptions optionsOf(const TEngineOptions& sw, TLaunchPath path, bool typeA, TLoadingMode loadingMode) {
+    TOrderOptions o{sw};
+    o.engine.path = path;
+    o.engine.typeA = typeA;
+    o.engine.loadingMode = loadingMode;
     return o;
 }
 
@@ -180,7 +179,7 @@ QString unplaceableMessage(const std::vector<TUnplaceableGoods>& goods) {
 }
 
 TOrderOutcome computeNewOrder(TADOConnection& conn, THoldEngine& engine, const TOrderEntry& entry,
-                              const TRunSwitches& sw) {
+                              const TEngineOptions& sw) {
     const QString orderNo = entry.orderNo.trimmed();
     try {
         if (entry.typeA && entry.lines.size() > 1)
@@ -234,10 +233,7 @@ TOrderOutcome computeNewOrder(TADOConnection& conn, THoldEngine& engine, const T
         if (!entry.typeA)
             if (const auto bad = unplaceable(lines, *box, sw); !bad.empty()) return refusal(unplaceableMessage(bad));
 
-        TOrderOptions o = optionsOf(sw);
-        o.path = TLaunchPath::newOrder;
-        o.typeA = entry.typeA;
-        o.loadingMode = entry.loadingMode;
+        TOrderOptions o = optionsOf(sw, TLaunchPath::newOrder, entry.typeA, entry.loadingMode);
         if (entry.typeA) {
             o.typeACount = typeAPieceCount(*box, lines.front(), *addL, *addW, *addH);
             if (o.typeACount > kMaxSerialPieces) return refusal(typeATooMany(o.typeACount));
@@ -276,7 +272,7 @@ TOrderOutcome computeNewOrder(TADOConnection& conn, THoldEngine& engine, const T
 }
 
 TOrderOutcome recalculateOrder(TADOConnection& conn, THoldEngine& engine, const QString& orderNo,
-                               const TRunSwitches& sw) {
+                               const TEngineOptions& sw) {
     try {
         TADOQuery h(&conn);
         h.setSQL(QStringLiteral("select A.CountType,A.LoadingType,A.AddL,A.AddW,A.AddH,B.VehicleNo,B.ContainerL,"
@@ -324,10 +320,7 @@ TOrderOutcome recalculateOrder(TADOConnection& conn, THoldEngine& engine, const 
         if (!typeA)
             if (const auto bad = unplaceable(lines, box, sw); !bad.empty()) return refusal(unplaceableMessage(bad));
 
-        TOrderOptions o = optionsOf(sw);
-        o.path = TLaunchPath::recalculation;
-        o.typeA = typeA;
-        o.loadingMode = static_cast<TLoadingMode>(loadingType);
+        TOrderOptions o = optionsOf(sw, TLaunchPath::recalculation, typeA, static_cast<TLoadingMode>(loadingType));
         if (typeA && !lines.empty()) {
             o.typeACount = typeAPieceCount(box, lines.front(), addL, addW, addH);
             if (o.typeACount > kMaxSerialPieces) return refusal(typeATooMany(o.typeACount));

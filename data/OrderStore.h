@@ -14,7 +14,6 @@
 #include <QList>
 #include <QString>
 
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -56,16 +55,10 @@ struct TOrderEntry {
     QList<TEntryLine> lines;   // in loading order
 };
 
-// What a calculation takes from the settings dialog and the new-order
-// window at the moment it starts.
-struct TRunSwitches {
-    bool weightRestrict = true;
-    bool directionRestrict = false;
-    bool pileCalc = true;
-    bool preferUpright = false;
-    int threads = 0;  // 0 = one per core
-    std::function<void(int maximum, int position)> progress;
-};
+// A calculation takes the switches of the moment (the settings, the
+// new-order window's boxes, threads, progress) as engine options; their
+// launch path, calculation type and placement mode are set here from the
+// order.
 
 // Which entry a refusal is about, so the window can put the focus there.
 enum class TOrderField { none, orderNo, container };
@@ -99,7 +92,7 @@ struct TOrderOutcome {
 // keeps container 1 only; a type-A count of 0 stores the order with an
 // empty plan. Type A stores the amount text as typed (its box is hidden).
 TOrderOutcome computeNewOrder(TADOConnection& conn, THoldEngine& engine, const TOrderEntry& entry,
-                              const TRunSwitches& switches);
+                              const TEngineOptions& switches);
 
 // "计算" in order management: rebuilds the engine input from the stored
 // header and the lines joined with their goods, runs the calculation with
@@ -108,7 +101,7 @@ TOrderOutcome computeNewOrder(TADOConnection& conn, THoldEngine& engine, const T
 // longer in the catalogue refuses the run by name. On any refusal or
 // failure the old plan and header stay as they were.
 TOrderOutcome recalculateOrder(TADOConnection& conn, THoldEngine& engine, const QString& orderNo,
-                               const TRunSwitches& switches);
+                               const TEngineOptions& switches);
 
 // Removes the order's plan rows, lines and header in one transaction; a
 // database error is thrown as EDatabaseError and leaves all three.

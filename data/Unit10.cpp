@@ -296,7 +296,7 @@ void TForm10::FormShow() {
     });
     fillContainers();
     clearEntries();
-    fromForm10 = 1;
+    fromForm10 = tms::TLaunchPath::newOrder;
 }
 
 void TForm10::FormClose() {
@@ -509,15 +509,25 @@ void TForm10::setBusy(bool busy) {
     }
 }
 
+tms::TEngineOptions runSwitches(tms::TLaunchPath path, QProgressBar* bar) {
+    tms::TEngineOptions sw;
+    sw.path = path;
+    if (Form1) {
+        sw.weightRestrict = Form1->CheckBox2->isChecked();
+        sw.directionRestrict = Form1->CheckBox3->isChecked();
+    }
+    if (Form10) {
+        sw.pileCalc = Form10->CheckBox1->isChecked();
+        sw.preferUpright = Form10->CheckBox2->isChecked();
+        Form10->fromForm10 = path;
+    }
+    sw.progress = tms::ui::progressFeed(bar, 40, true);
+    return sw;
+}
+
 void TForm10::Button3Click() {
     if (!Form1 || !conn_) return;
-    tms::TRunSwitches sw;
-    sw.weightRestrict = Form1->CheckBox2->isChecked();
-    sw.directionRestrict = Form1->CheckBox3->isChecked();
-    sw.pileCalc = CheckBox1->isChecked();
-    sw.preferUpright = CheckBox2->isChecked();
-    sw.progress = tms::ui::progressFeed(ProgressBar1, 40, true);
-    fromForm10 = 1;
+    const tms::TEngineOptions sw = runSwitches(tms::TLaunchPath::newOrder, ProgressBar1);
 
     tms::TOrderOutcome out;
     {

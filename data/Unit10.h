@@ -72,8 +72,8 @@ public:
     QProgressBar* ProgressBar1;
     QLabel* Label1;                  // busy label
 
-    // 1: the current calculation was started here.
-    int fromForm10 = 1;
+    // Which window started the current calculation (see runSwitches).
+    tms::TLaunchPath fromForm10 = tms::TLaunchPath::newOrder;
 
     void FormCreate();
     void FormShow() override;
@@ -111,3 +111,9 @@ private:
     bool sortDesc = false;
     QList<QWidget*> chain_;
 };
+
+// The switches of a calculation started now on `path`: the settings'
+// constraints, the new-order window's pile and upright boxes as they stand
+// (the defaults without that window) and progress on `bar`. The path is
+// recorded in the new-order window's fromForm10.
+tms::TEngineOptions runSwitches(tms::TLaunchPath path, QProgressBar* bar);

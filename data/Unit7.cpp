@@ -19,7 +19,6 @@
 #include "engine/Holdwisep.h"
 #include "platform/DbWidgets.h"
 #include "platform/Dialogs.h"
-#include "platform/ProgressFeed.h"
 #include "shell/Unit4.h"
 #include "view/Unit8.h"
 
@@ -367,16 +366,7 @@ void TForm7::Button1Click() {
     if (order.isEmpty() || !Form1 || tms::hasPendingEdit(MasterQuery)) return;
     loadingType = MasterQuery->FieldByName(QStringLiteral("LoadingType")).AsInteger();
 
-    tms::TRunSwitches sw;
-    sw.weightRestrict = Form1->CheckBox2->isChecked();
-    sw.directionRestrict = Form1->CheckBox3->isChecked();
-    // The pile and upright boxes of the new-order window as they stand now.
-    if (Form10) {
-        sw.pileCalc = Form10->CheckBox1->isChecked();
-        sw.preferUpright = Form10->CheckBox2->isChecked();
-        Form10->fromForm10 = 0;
-    }
-    sw.progress = tms::ui::progressFeed(PB, 40, true);
+    const tms::TEngineOptions sw = runSwitches(tms::TLaunchPath::recalculation, PB);
     tms::TOrderOutcome out;
     {
         tms::ui::WaitCursor wait;

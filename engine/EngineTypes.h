@@ -104,6 +104,18 @@ enum class TLoadingMode : int {
     upright = 2,       // "纵放"
 };
 
+// Which window starts the calculation (the new-order window's fromForm10).
+// It decides the serials of the pieces and what the plan write does with a
+// type-A plan.
+enum class TLaunchPath {
+    // The new-order window: serials from 000001, the goods number trimmed
+    // in the ListId; a type-A plan keeps container 1 only.
+    newOrder,
+    // The recalculation of a stored order: serials from 000000, the goods
+    // number as read; every container is kept.
+    recalculation,
+};
+
 // What a run takes from the windows, filled by the launcher at the start of
 // the run. The engine reads no widget.
 struct TEngineOptions {
@@ -113,7 +125,7 @@ struct TEngineOptions {
     bool preferUpright = false;      // new-order "尽量立放"
     bool pileCalc = true;            // new-order "进行分堆计算"
     bool typeA = false;              // new-order type A button
-    int fromForm10 = 1;              // 1 new-order window, 0 order management
+    TLaunchPath path = TLaunchPath::newOrder;
     // Progress of the run on the starting window's bar: called on the
     // calling thread with the bar's maximum and position.
     std::function<void(int maximum, int position)> progress;

@@ -10,7 +10,7 @@
 //   e.options.directionRestrict = <settings "起用方向约束">;
 //   e.options.loadingMode       = TLoadingMode::unrestricted / flat / upright;
 //   e.options.preferUpright     = <"尽量立放">;
-//   e.options.pileCalc, typeA, fromForm10, progress  (read by the plan rows)
+//   e.options.pileCalc, typeA, path, progress  (read by the plan rows)
 //   e.goodsArr  = the pieces in loading order (vehicleOrder -1, placed 0);
 //   e.bestArr   = as many default pieces;
 //   e.boxArr    = { container 1: boxNo "1", L, W, H, maxWeight, opened 1 };

@@ -18,25 +18,15 @@ int typeAPieceCount(const TOrderContainer& box, const TOrderLine& line, double a
 
 void launchOrder(THoldEngine& e, const std::vector<TOrderLine>& lines, const TOrderContainer& box,
                  const TOrderOptions& o) {
-    const bool fromNewOrder = o.path == TLaunchPath::newOrder;
-
-    e.options = TEngineOptions{};
-    e.options.weightRestrict = o.weightRestrict;
-    e.options.directionRestrict = o.directionRestrict;
-    e.options.loadingMode = o.loadingMode;
-    e.options.preferUpright = o.preferUpright;
-    e.options.pileCalc = o.pileCalc;
-    e.options.typeA = o.typeA;
-    e.options.fromForm10 = fromNewOrder ? 1 : 0;
-    e.options.threads = o.threads;
-    e.options.progress = o.progress;
+    const bool fromNewOrder = o.engine.path == TLaunchPath::newOrder;
+    e.options = o.engine;
 
     e.goodsArr.clear();
     e.loadList.clear();
     // Serials start at 1 in the new-order window and at 0 in the recalculation.
     const int first = fromNewOrder ? 1 : 0;
     for (const TOrderLine& line : lines) {
-        const int count = o.typeA ? o.typeACount : line.amount;
+        const int count = o.engine.typeA ? o.typeACount : line.amount;
         const std::string stem = fromNewOrder ? std::string(trimBlanks(line.goodsNo)) : line.goodsNo;
         for (int k = first; k < first + count; ++k) {
             Tgoodsinfo g;

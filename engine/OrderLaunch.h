@@ -5,7 +5,6 @@
 // a recalculation. Plain C++: the windows read their controls and the
 // catalogue, this fills the engine.
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,28 +28,11 @@ struct TOrderContainer {
     double maxWeight = 0;        // kg
 };
 
-// Which window starts the calculation. It decides the serials of the pieces
-// and what the plan write does with a type-A plan.
-enum class TLaunchPath {
-    // The new-order window: serials from 000001, the goods number trimmed
-    // in the ListId; a type-A plan keeps container 1 only.
-    newOrder,
-    // The recalculation of a stored order: serials from 000000, the goods
-    // number as read; every container is kept.
-    recalculation,
-};
-
+// The switches of the run as the engine takes them, and the type-A piece
+// count. engine.path and engine.typeA also decide the pieces.
 struct TOrderOptions {
-    TLaunchPath path = TLaunchPath::newOrder;
-    bool typeA = false;   // type A: every line gets typeACount pieces instead of its amount
-    int typeACount = 0;   // see typeAPieceCount()
-    TLoadingMode loadingMode = TLoadingMode::unrestricted;
-    bool weightRestrict = true;      // settings "起用重量约束 "
-    bool directionRestrict = false;  // settings "起用方向约束"
-    bool preferUpright = false;      // "尽量立放"
-    bool pileCalc = true;            // "进行分堆计算"
-    int threads = 0;                 // 0 = one per core
-    std::function<void(int maximum, int position)> progress;
+    TEngineOptions engine;
+    int typeACount = 0;  // type A: every line gets this many pieces instead of its amount; see typeAPieceCount()
 };
 
 // Type-A piece count: the smaller of the container volume over the piece
@@ -59,11 +41,11 @@ struct TOrderOptions {
 // without volume gives 0.
 int typeAPieceCount(const TOrderContainer& box, const TOrderLine& line, double addL, double addW, double addH);
 
-// Fills the engine input: options, goodsArr (the lines' pieces in line
-// order, unplaced), bestArr (as many default pieces), loadList, boxArr
-// (container "1", opened), boxVolume, boxMaxWeight and the whole-container
-// free space. The recalculation path also keeps a copy of the pieces in
-// goodsArrCopy. Nothing else of the engine is touched.
+// Fills the engine input: options (options.engine as given), goodsArr (the
+// lines' pieces in line order, unplaced), bestArr (as many default pieces),
+// loadList, boxArr (container "1", opened), boxVolume, boxMaxWeight and the
+// whole-container free space. The recalculation path also keeps a copy of
+// the pieces in goodsArrCopy. Nothing else of the engine is touched.
 void launchOrder(THoldEngine& engine, const std::vector<TOrderLine>& lines, const TOrderContainer& box,
                  const TOrderOptions& options);
 

@@ -100,7 +100,7 @@ TPlanResult GoodsOrder(THoldEngine& engine, TADOConnection& conn, const std::str
     const TEngineOptions& opt = engine.options;
     const bool pileCalc = opt.pileCalc;
     // A type-A plan from the new-order window keeps container 1 only.
-    const bool firstOnly = opt.fromForm10 == 1 && opt.typeA;
+    const bool firstOnly = opt.path == TLaunchPath::newOrder && opt.typeA;
 
     std::vector<PlanRow> rows = planRowsOf(engine.bestArr, firstOnly);
     const long long pieces = static_cast<long long>(engine.bestArr.size());

@@ -21,7 +21,7 @@ class OrderStore : public ::testing::Test {
 protected:
     TestDb db;
     THoldEngine engine;
-    TRunSwitches sw;
+    TEngineOptions sw;
 
     void SetUp() override {
         sw.threads = 2;

@@ -453,7 +453,7 @@ TEST_F(OrderWindows, RecalculationReplacesThePlanWithTheBoxesOfThisMoment) {
               (QStringList{"A000000|A", "A000001|A", "B000000|B", "B000001|B"}));
     EXPECT_EQ(rows("select IsNeedCount,IsDirectionRestrict,IsWeightRestrict from HoldOrderForm"),
               QStringList{"0|1|0"});
-    EXPECT_EQ(Form10->fromForm10, 0);
+    EXPECT_EQ(Form10->fromForm10, tms::TLaunchPath::recalculation);
     EXPECT_TRUE(Form8->isVisible());
     // The list is read again: the order is current and offers its drawing.
     EXPECT_EQ(Form7->DBEdit19->text(), "R1");

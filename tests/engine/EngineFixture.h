@@ -39,11 +39,11 @@ inline void fillEngine(tms::THoldEngine& e, const Order& o, int threads = 0) {
     for (const Kind& k : o.kinds)
         lines.push_back({k.goodsNo, "name " + k.goodsNo, k.L, k.W, k.H, k.weight, k.canTurn != 0, k.amount});
     tms::TOrderOptions opt;
-    opt.weightRestrict = o.weight;
-    opt.directionRestrict = o.direction;
-    opt.loadingMode = static_cast<tms::TLoadingMode>(o.mode);
-    opt.preferUpright = o.upright;
-    opt.threads = threads;
+    opt.engine.weightRestrict = o.weight;
+    opt.engine.directionRestrict = o.direction;
+    opt.engine.loadingMode = static_cast<tms::TLoadingMode>(o.mode);
+    opt.engine.preferUpright = o.upright;
+    opt.engine.threads = threads;
     tms::launchOrder(e, lines, {o.L, o.W, o.H, o.maxWeight}, opt);
 }
 

@@ -20,9 +20,9 @@ std::vector<std::string> ids(const THoldEngine& e) {
 TEST(OrderLaunch, NewOrderCountsSerialsFromOneAndTrimsTheGoodsNumber) {
     THoldEngine e;
     TOrderOptions o;
-    o.loadingMode = TLoadingMode::flat;
-    o.preferUpright = true;
-    o.pileCalc = false;
+    o.engine.loadingMode = TLoadingMode::flat;
+    o.engine.preferUpright = true;
+    o.engine.pileCalc = false;
     launchOrder(e, {{" A1 ", "甲", 600, 400, 300, 20, true, 3}, {"B", "乙", 500, 350, 250, 12, false, 2}},
                 {6000, 2400, 2400, 2000}, o);
     EXPECT_EQ(ids(e), (std::vector<std::string>{"A1000001", "A1000002", "A1000003", "B000001", "B000002"}));
@@ -36,7 +36,7 @@ TEST(OrderLaunch, NewOrderCountsSerialsFromOneAndTrimsTheGoodsNumber) {
     EXPECT_EQ(e.goodsArr[3].placed, 0);
     EXPECT_EQ(e.bestArr.size(), 5u);
     EXPECT_TRUE(e.goodsArrCopy.empty());
-    EXPECT_EQ(e.options.fromForm10, 1);
+    EXPECT_EQ(e.options.path, TLaunchPath::newOrder);
     EXPECT_EQ(e.options.loadingMode, TLoadingMode::flat);
     EXPECT_TRUE(e.options.preferUpright);
     EXPECT_FALSE(e.options.pileCalc);
@@ -54,11 +54,11 @@ TEST(OrderLaunch, NewOrderCountsSerialsFromOneAndTrimsTheGoodsNumber) {
 TEST(OrderLaunch, RecalculationCountsSerialsFromZeroAndKeepsACopy) {
     THoldEngine e;
     TOrderOptions o;
-    o.path = TLaunchPath::recalculation;
+    o.engine.path = TLaunchPath::recalculation;
     launchOrder(e, {{"A", "甲", 600, 400, 300, 20, true, 2}, {"B", "乙", 500, 350, 250, 12, true, 1}},
                 {6000, 2400, 2400, 2000}, o);
     EXPECT_EQ(ids(e), (std::vector<std::string>{"A000000", "A000001", "B000000"}));
-    EXPECT_EQ(e.options.fromForm10, 0);
+    EXPECT_EQ(e.options.path, TLaunchPath::recalculation);
     ASSERT_EQ(e.goodsArrCopy.size(), 3u);
     EXPECT_EQ(e.goodsArrCopy[2].ListId, "B000000");
 }
@@ -78,7 +78,7 @@ TEST(OrderLaunch, TypeAGivesEveryLineTheComputedCount) {
 
     THoldEngine e;
     TOrderOptions o;
-    o.typeA = true;
+    o.engine.typeA = true;
     o.typeACount = typeAPieceCount(box, heavy, 0, 0, 0);
     launchOrder(e, {heavy}, box, o);
     EXPECT_EQ(e.goodsArr.size(), 800u);

@@ -28,9 +28,9 @@ void fill(THoldEngine& e, const std::vector<Line>& lines, double L = 1000, doubl
     std::vector<TOrderLine> order;
     for (const Line& l : lines) order.push_back({l.goodsNo, "箱", l.L, l.W, l.H, l.weight, l.canTurn, l.amount});
     TOrderOptions o;
-    o.weightRestrict = true;
-    o.directionRestrict = false;
-    o.threads = 1;
+    o.engine.weightRestrict = true;
+    o.engine.directionRestrict = false;
+    o.engine.threads = 1;
     launchOrder(e, order, {L, W, H, maxWeight}, o);
 }
 
@@ -109,7 +109,7 @@ TEST(GoodsOrder, TypeAFromTheNewOrderWindowKeepsContainerOneOnly) {
     THoldEngine e;
     fill(e, {{"A", 500, 400, 300, 10, 5}});
     e.options.typeA = true;
-    e.options.fromForm10 = 1;
+    e.options.path = TLaunchPath::newOrder;
     Bar bar;
     bar.attach(e);
     const TPlanResult r = GoodsOrder(e, db.conn, "O1");
@@ -133,7 +133,7 @@ TEST(GoodsOrder, TypeAFromTheNewOrderWindowKeepsContainerOneOnly) {
     TestDb db2;
     fill(e, {{"A", 500, 400, 300, 10, 5}});
     e.options.typeA = true;
-    e.options.fromForm10 = 1;
+    e.options.path = TLaunchPath::newOrder;
     e.options.pileCalc = false;
     Bar plain;
     plain.attach(e);
@@ -149,7 +149,7 @@ TEST(GoodsOrder, TypeARecalculatedFromOrderManagementKeepsEveryContainer) {
     THoldEngine e;
     fill(e, {{"A", 500, 400, 300, 10, 5}});
     e.options.typeA = true;
-    e.options.fromForm10 = 0;
+    e.options.path = TLaunchPath::recalculation;
     const TPlanResult r = GoodsOrder(e, db.conn, "O1");
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.placed, 5);

@@ -1,8 +1,8 @@
 #pragma once
 // Stores catalogue rows, an order and its computed plan the way the program
 // does: catalogue and order rows first, then the engine input built from the
-// order lines as the new-order window builds it, then the calculation with
-// its plan rows (GoodsOrder).
+// order lines by the launcher on the new-order path, then the calculation
+// with its plan rows (GoodsOrder).
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/AdoDb.h"
+#include "engine/OrderLaunch.h"
 #include "engine/PlanOrder.h"
-#include "platform/Codes.h"
+#include "platform/AdoDb.h"
 
 namespace viewtest {
 
@@ -68,56 +68,36 @@ inline tms::TPlanResult addOrder(TADOConnection& c, const OrderRow& o, const std
         c.Execute("INSERT INTO HoldOrderFormList(OrderFormNo, GoodsNo, Amount, Sequence) VALUES (?, ?, ?, ?)",
                   {q(o.no), q(l.goodsNo), l.amount, ++seq});
 
-    tms::THoldEngine e;
-    e.options.weightRestrict = o.weight == 1;
-    e.options.directionRestrict = o.direction == 1;
-    e.options.loadingMode = static_cast<tms::TLoadingMode>(o.loadingType);
-    e.options.pileCalc = true;
-    e.options.typeA = o.countType == 0;
-    e.options.fromForm10 = 1;
-    e.options.threads = 1;
+    std::vector<tms::TOrderLine> order;
     TADOQuery g(&c);
     g.setSQL("SELECT B.GoodsNo, A.GoodsName, A.Length, A.Width, A.Height, A.Weight, A.Upward, B.Amount "
              "FROM HoldOrderFormList B, HoldGoods A WHERE A.GoodsNo = B.GoodsNo AND B.OrderFormNo = ? "
              "ORDER BY B.Sequence");
     g.bind(1, q(o.no));
     g.Open();
-    for (int r = 0; r < g.RecordCount(); ++r) {
-        for (int k = 1; k <= g.cell(r, 7).toInt(); ++k) {
-            tms::Tgoodsinfo p;
-            p.GoodsNo = g.cell(r, 0).toString().toStdString();
-            p.ListId = p.GoodsNo + tms::add0(k);
-            p.GoodsName = g.cell(r, 1).toString().toStdString();
-            p.L = g.cell(r, 2).toFloat();
-            p.W = g.cell(r, 3).toFloat();
-            p.H = g.cell(r, 4).toFloat();
-            p.weight = g.cell(r, 5).toDouble();
-            p.canTurn = g.cell(r, 6).toString() == "1";
-            e.loadList.push_back(p.ListId);
-            e.goodsArr.push_back(p);
-        }
-    }
-    e.bestArr.assign(e.goodsArr.size(), tms::Tgoodsinfo());
+    for (int r = 0; r < g.RecordCount(); ++r)
+        order.push_back({g.cell(r, 0).toString().toStdString(), g.cell(r, 1).toString().toStdString(),
+                         g.cell(r, 2).toDouble(), g.cell(r, 3).toDouble(), g.cell(r, 4).toDouble(),
+                         g.cell(r, 5).toDouble(), g.cell(r, 6).toString() == "1", g.cell(r, 7).toInt()});
     TADOQuery v(&c);
     v.setSQL("SELECT ContainerL, ContainerW, ContainerH, MaxWeight FROM HoldVehicles WHERE VehicleNo = ?");
     v.bind(1, q(o.vehicleNo));
     v.Open();
-    tms::tBox b;
-    b.boxNo = "1";
-    if (!v.IsEmpty()) {
-        b.L = v.cell(0, 0).toDouble();
-        b.W = v.cell(0, 1).toDouble();
-        b.H = v.cell(0, 2).toDouble();
-        b.maxWeight = v.cell(0, 3).toDouble();
-    }
-    b.opened = 1;
-    e.boxArr.assign(1, b);
-    e.rootSpace = tms::TSpace();
-    e.rootSpace.len = b.L;
-    e.rootSpace.wid = b.W;
-    e.rootSpace.hei = b.H;
-    e.rootSpace.active = 1;
-    e.spaceList.assign(1, &e.rootSpace);
+    tms::TOrderContainer box;
+    if (!v.IsEmpty())
+        box = {v.cell(0, 0).toDouble(), v.cell(0, 1).toDouble(), v.cell(0, 2).toDouble(), v.cell(0, 3).toDouble()};
+
+    tms::TOrderOptions opt;
+    opt.engine.weightRestrict = o.weight == 1;
+    opt.engine.directionRestrict = o.direction == 1;
+    opt.engine.loadingMode = static_cast<tms::TLoadingMode>(o.loadingType);
+    opt.engine.pileCalc = true;
+    opt.engine.typeA = o.countType == 0;
+    opt.engine.threads = 1;
+    // Type A takes the one line's amount as its piece count.
+    if (opt.engine.typeA && !order.empty()) opt.typeACount = order.front().amount;
+    tms::THoldEngine e;
+    tms::launchOrder(e, order, box, opt);
     if (e.goodsArr.empty()) return tms::TPlanResult{true, {}, 0, 0, 0, {}};
     return tms::GoodsOrder(e, c, o.no);
 }
