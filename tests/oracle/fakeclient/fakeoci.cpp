@@ -197,6 +197,17 @@ int Scripted(const char* function) {
     return h;
 }
 
+// Deletes and removes the first owned item of `list` that `match` picks.
+template <class T, class Match>
+void DropFirst(std::vector<T*>& list, Match match) {
+    for (auto it = list.begin(); it != list.end(); ++it)
+        if (match(*it)) {
+            delete *it;
+            list.erase(it);
+            return;
+        }
+}
+
 Handle* Live(const void* p, ub4 type) {
     std::lock_guard<std::recursive_mutex> g(gLock);
     auto* h = static_cast<Handle*>(const_cast<void*>(p));
@@ -1211,12 +1222,7 @@ FAKE_EXPORT sword OCIBindByName(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp
     if (key.size() >= 2 && key.front() == '"') key = key.substr(1, key.size() - 2);
     if (!HasPlaceholder(h->sql, key)) return Fail(errhp, 1036, Ora(1036, "illegal variable name/number"));
     // binding a name again replaces its bind
-    for (auto it = h->binds.begin(); it != h->binds.end(); ++it)
-        if ((*it)->name == key) {
-            delete *it;
-            h->binds.erase(it);
-            break;
-        }
+    DropFirst(h->binds, [&](const Bind* x) { return x->name == key; });
     auto* b = new Bind;
     b->name = key;
     b->value = valuep;
@@ -1376,12 +1382,7 @@ FAKE_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnpp, OCIError* e
     if (!h || !defnpp) return OCI_INVALID_HANDLE;
     if (position == 0) return Fail(errhp, 1007, Ora(1007, "variable not in select list"));
     // defining a position again replaces its define
-    for (auto it = h->defines.begin(); it != h->defines.end(); ++it)
-        if ((*it)->position == position) {
-            delete *it;
-            h->defines.erase(it);
-            break;
-        }
+    DropFirst(h->defines, [&](const Define* x) { return x->position == position; });
     auto* d = new Define;
     d->position = position;
     d->value = valuep;
