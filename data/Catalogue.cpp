@@ -14,6 +14,7 @@
 
 #include "platform/Codes.h"
 #include "platform/DbWidgets.h"
+#include "platform/WindowKit.h"
 
 namespace tms {
 
@@ -167,56 +168,28 @@ bool textsFit(TADOQuery* list, std::initializer_list<SizedField> fields) {
 
 TDataSource* catalogueList(TADOConnection* connection, QObject* owner, const char* queryName, const char* sourceName,
                            const QString& sql, const QString& table, const QString& key) {
-    auto* query = new TADOQuery(connection, owner);
-    query->setObjectName(QString::fromLatin1(queryName));
+    auto* query = ui::named(new TADOQuery(connection, owner), queryName);
     query->setSQL(sql);
     query->setUpdateTable(table, {key});
-    auto* source = new TDataSource(query, sql, owner);
-    source->setObjectName(QString::fromLatin1(sourceName));
-    return source;
-}
-
-QLineEdit* searchEdit(QWidget* form, const char* name) {
-    auto* e = new QLineEdit(form);
-    e->setObjectName(QString::fromLatin1(name));
-    e->setMaximumWidth(180);
-    e->installEventFilter(form);
-    return e;
-}
-
-QHBoxLayout* searchBar(QWidget* form, QLineEdit* byNumber, const QString& nameCaption, QLineEdit* byName,
-                       QPushButton* all) {
-    auto* bar = new QHBoxLayout;
-    bar->addWidget(new QLabel(QStringLiteral("编号："), form));
-    bar->addWidget(byNumber);
-    bar->addSpacing(12);
-    bar->addWidget(new QLabel(nameCaption, form));
-    bar->addWidget(byName);
-    bar->addWidget(all);
-    bar->addStretch(1);
-    return bar;
+    return ui::named(new TDataSource(query, sql, owner), sourceName);
 }
 
 TDBEdit* boundEdit(QWidget* panel, const char* name, TADOQuery* list, const char* field) {
-    auto* e = new TDBEdit(panel);
-    e->setObjectName(QString::fromLatin1(name));
+    auto* e = ui::named(new TDBEdit(panel), name);
     e->bindField(list, QString::fromLatin1(field));
     return e;
 }
 
 void placeField(QGridLayout* grid, int row, int group, const QString& caption, QWidget* control, bool required) {
-    QWidget* panel = grid->parentWidget();
-    grid->addWidget(new QLabel(caption, panel), row, group * 3, Qt::AlignRight);
-    grid->addWidget(control, row, group * 3 + 1);
+    ui::captionedField(grid, row, group * 3, caption, control);
     if (!required) return;
-    auto* star = new QLabel(QStringLiteral("*"), panel);
+    auto* star = new QLabel(QStringLiteral("*"), grid->parentWidget());
     star->setStyleSheet(QStringLiteral("color: red"));
     grid->addWidget(star, row, group * 3 + 2);
 }
 
 TDBNavigator* commandNavigator(QWidget* form, QHBoxLayout* commands, const char* name, TADOQuery* list) {
-    auto* navigator = new TDBNavigator(form);
-    navigator->setObjectName(QString::fromLatin1(name));
+    auto* navigator = ui::named(new TDBNavigator(form), name);
     navigator->setQuery(list);
     commands->addWidget(navigator);
     commands->addStretch(1);
@@ -224,8 +197,7 @@ TDBNavigator* commandNavigator(QWidget* form, QHBoxLayout* commands, const char*
 }
 
 QPushButton* commandButton(QWidget* form, QHBoxLayout* commands, const char* name, const char* text) {
-    auto* b = new QPushButton(QString::fromUtf8(text), form);
-    b->setObjectName(QString::fromLatin1(name));
+    QPushButton* b = ui::button(form, name, QString::fromUtf8(text));
     b->setAutoDefault(false);
     commands->addWidget(b);
     return b;
@@ -246,12 +218,12 @@ bool followEditState(const TADOQuery* list, const QList<QWidget*>& browseCommand
 }
 
 void listAll(TADOQuery* list, const QString& table) {
-    reportErrors([&] { fastfind(list, table, QStringLiteral("*"), QString()); });
+    ui::reportErrors([&] { fastfind(list, table, QStringLiteral("*"), QString()); });
 }
 
 void searchOnEnter(TADOQuery* list, const QString& table, const QString& field, const QString& text, int key) {
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !text.trimmed().isEmpty())
-        reportErrors([&] { fastfind(list, table, field, text); });
+        ui::reportErrors([&] { fastfind(list, table, field, text); });
 }
 
 void sortByTitle(TADOQuery* list, const QString& select, const QString& fieldName, bool& descending) {
@@ -259,7 +231,7 @@ void sortByTitle(TADOQuery* list, const QString& select, const QString& fieldNam
     descending = !descending;
     QString sql = select + QStringLiteral(" order by ") + fieldName;
     if (descending) sql += QStringLiteral("  desc");
-    reportErrors([&] { reopenQuery(list, sql); });
+    ui::reportErrors([&] { reopenQuery(list, sql); });
 }
 
 bool hasCurrentRecord(const TADOQuery* list) { return list->Active() && !list->IsEmpty(); }
@@ -273,7 +245,7 @@ void deleteUnlessUsed(TADOQuery* list, TADOQuery* scratch, const QString& questi
                       std::initializer_list<TRecordUse> uses) {
     if (!hasCurrentRecord(list)) return;
     if (!ui::confirm(QStringLiteral("确认信息"), question)) return;
-    reportErrors([&] {
+    ui::reportErrors([&] {
         // The stored key: that is what other tables name the record by.
         const QString key = list->FieldByName(keyField).AsString();
         for (const TRecordUse& use : uses) {
@@ -320,7 +292,7 @@ bool numberFree(TADOQuery* scratch, const QString& takenSql, TDBEdit* numberEdit
 
 void postChecked(TADOQuery* list, const std::function<bool()>& lookups) {
     bool passed = false;
-    if (!reportErrors([&] { passed = lookups(); }) || !passed) return;
+    if (!ui::reportErrors([&] { passed = lookups(); }) || !passed) return;
     try {
         list->Post();
     } catch (const EDatabaseError& e) {

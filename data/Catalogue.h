@@ -3,8 +3,8 @@
 // their lists: the search routine, re-opening a list without losing an edit,
 // and the data source through which several windows show one list at once.
 // Below that, the pieces the two catalogue windows are built from alike:
-// their controls, the search bar, title sorting, the command states and the
-// add, modify, delete and save flows.
+// their controls, title sorting, the command states and the add, modify,
+// delete and save flows.
 
 #include <QList>
 #include <QObject>
@@ -16,7 +16,6 @@
 #include <initializer_list>
 
 #include "platform/AdoDb.h"
-#include "platform/Dialogs.h"
 
 class QColor;
 class QGridLayout;
@@ -64,20 +63,6 @@ QColor readableTextOn(const QColor& background);
 // or no colour is painted as usual.
 void paintGoodsColours(TDBGrid* grid);
 
-// Runs a piece of a handler's work; a database error ends it in the error
-// box instead of escaping into the event loop. Tells whether the work ran to
-// its end.
-template <class Work>
-bool reportErrors(Work&& work) {
-    try {
-        work();
-        return true;
-    } catch (const EDatabaseError& e) {
-        ui::showError(e.message());
-        return false;
-    }
-}
-
 // Whether a numeric entry field takes the key: digits, ".", Backspace and
 // Enter, the keys that type no character (arrows, Delete, Tab) and the
 // usual edit shortcuts (select all, copy, cut, paste, undo, redo; what a
@@ -108,14 +93,6 @@ bool textsFit(TADOQuery* list, std::initializer_list<SizedField> fields);
 // `sourceName`. Both belong to `owner`.
 TDataSource* catalogueList(TADOConnection* connection, QObject* owner, const char* queryName, const char* sourceName,
                            const QString& sql, const QString& table, const QString& key);
-
-// A search edit of the bar over the list; its keys go to `form`'s event
-// filter.
-QLineEdit* searchEdit(QWidget* form, const char* name);
-// The search bar: "编号：" with the number edit, `nameCaption` with the second
-// edit, then the "全部" button.
-QHBoxLayout* searchBar(QWidget* form, QLineEdit* byNumber, const QString& nameCaption, QLineEdit* byName,
-                       QPushButton* all);
 
 // A data-aware edit of the record panel on `field` of the list.
 TDBEdit* boundEdit(QWidget* panel, const char* name, TADOQuery* list, const char* field);

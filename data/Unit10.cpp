@@ -27,8 +27,14 @@
 #include "platform/DbWidgets.h"
 #include "platform/Dialogs.h"
 #include "platform/ProgressFeed.h"
+#include "platform/WindowKit.h"
 #include "shell/Unit4.h"
 #include "view/Unit8.h"
+
+using tms::ui::button;
+using tms::ui::captionedField;
+using tms::ui::named;
+using tms::ui::requiredCaption;
 
 namespace {
 
@@ -68,49 +74,46 @@ TForm10::TForm10(TADOConnection* connection, QWidget* parent) : FormWindow(paren
 TForm10::~TForm10() = default;
 
 void TForm10::buildControls() {
-    auto named = []<class W>(W* w, const char* name) {
-        w->setObjectName(QString::fromLatin1(name));
-        return w;
-    };
-    auto edit = [&](const char* name) { return named(new QLineEdit(this), name); };
-    auto button = [&](const char* name, const QString& text) { return named(new QPushButton(text, this), name); };
-    auto caption = [this](const QString& text, bool required = false) {
-        auto* l = new QLabel(required ? text + QStringLiteral("<font color=red>*</font>") : text, this);
-        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        return l;
-    };
-
     auto* root = new QVBoxLayout(this);
+    root->addWidget(buildHeader());
+    root->addLayout(buildOptions());
+    root->addLayout(buildGoods(), 1);
+    root->addLayout(buildCommands());
 
-    // Header of the order.
+    chain_ = {Edit3, Edit2, DBLookupComboBox3, Edit4, Edit12, DateTimePicker1, RadioButton5, RadioButton1, Edit1,
+              Button1};
+    for (QWidget* w : chain_) w->installEventFilter(this);
+    for (QWidget* w : {txtAddL, txtAddW, txtAddH, Edit5, Edit6}) w->installEventFilter(this);
+    connectControls();
+    RadioButton1Click();
+}
+
+// Header of the order.
+QGroupBox* TForm10::buildHeader() {
     auto* header = new QGroupBox(QStringLiteral("订单信息"), this);
     auto* hg = new QGridLayout(header);
-    Edit3 = edit("Edit3");
-    Edit2 = edit("Edit2");
+    Edit3 = named(new QLineEdit(this), "Edit3");
+    Edit2 = named(new QLineEdit(this), "Edit2");
     DBLookupComboBox3 = named(new QComboBox(this), "DBLookupComboBox3");
     DBLookupComboBox3->setMinimumWidth(160);
-    Edit4 = edit("Edit4");
-    Edit12 = edit("Edit12");
+    Edit4 = named(new QLineEdit(this), "Edit4");
+    Edit12 = named(new QLineEdit(this), "Edit12");
     DateTimePicker1 = named(new QDateEdit(this), "DateTimePicker1");
     DateTimePicker1->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     DateTimePicker1->setCalendarPopup(true);
     tms::limitToFieldSize({Edit3, Edit2, Edit4, Edit12});
-    hg->addWidget(caption(QStringLiteral("订单编号:"), true), 0, 0);
-    hg->addWidget(Edit3, 0, 1);
-    hg->addWidget(caption(QStringLiteral("客户名称:")), 0, 2);
-    hg->addWidget(Edit2, 0, 3);
-    hg->addWidget(caption(QStringLiteral("货柜:"), true), 0, 4);
-    hg->addWidget(DBLookupComboBox3, 0, 5);
-    hg->addWidget(caption(QStringLiteral("目的地:")), 1, 0);
-    hg->addWidget(Edit4, 1, 1);
-    hg->addWidget(caption(QStringLiteral("委托运输:")), 1, 2);
-    hg->addWidget(Edit12, 1, 3);
-    hg->addWidget(caption(QStringLiteral("开航日期:")), 1, 4);
-    hg->addWidget(DateTimePicker1, 1, 5);
+    captionedField(hg, 0, 0, requiredCaption(QStringLiteral("订单编号:")), Edit3);
+    captionedField(hg, 0, 2, QStringLiteral("客户名称:"), Edit2);
+    captionedField(hg, 0, 4, requiredCaption(QStringLiteral("货柜:")), DBLookupComboBox3);
+    captionedField(hg, 1, 0, QStringLiteral("目的地:"), Edit4);
+    captionedField(hg, 1, 2, QStringLiteral("委托运输:"), Edit12);
+    captionedField(hg, 1, 4, QStringLiteral("开航日期:"), DateTimePicker1);
     for (int c : {1, 3, 5}) hg->setColumnStretch(c, 1);
-    root->addWidget(header);
+    return header;
+}
 
-    // Calculation type, placement mode, margins and the two boxes.
+// Calculation type, placement mode, margins and the two boxes.
+QHBoxLayout* TForm10::buildOptions() {
     auto* options = new QHBoxLayout;
     auto* types = new QGroupBox(QStringLiteral("计算类型"), this);
     auto* tl = new QVBoxLayout(types);
@@ -138,17 +141,16 @@ void TForm10::buildControls() {
 
     auto* margins = new QGroupBox(QStringLiteral("膨胀尺寸(mm)"), this);
     auto* mg = new QGridLayout(margins);
-    txtAddL = edit("txtAddL");
-    txtAddW = edit("txtAddW");
-    txtAddH = edit("txtAddH");
+    txtAddL = named(new QLineEdit(this), "txtAddL");
+    txtAddW = named(new QLineEdit(this), "txtAddW");
+    txtAddH = named(new QLineEdit(this), "txtAddH");
     int row = 0;
     for (auto [e, text] : {std::pair{txtAddL, "增加长度:"}, std::pair{txtAddW, "增加宽度:"},
                            std::pair{txtAddH, "增加高度:"}}) {
         e->setText(QStringLiteral("0"));
         // Whole millimetres only; a paste that breaks the rule is refused.
         e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,5}")), e));
-        mg->addWidget(caption(QString::fromUtf8(text)), row, 0);
-        mg->addWidget(e, row++, 1);
+        captionedField(mg, row++, 0, QString::fromUtf8(text), e);
     }
     options->addWidget(margins, 1);
 
@@ -160,23 +162,20 @@ void TForm10::buildControls() {
     boxes->addWidget(CheckBox2);
     boxes->addStretch(1);
     options->addLayout(boxes);
-    root->addLayout(options);
+    return options;
+}
 
-    // Goods list, the add and move buttons, the order lines.
+// Goods list, the add and move buttons, the order lines.
+QHBoxLayout* TForm10::buildGoods() {
     auto* middle = new QHBoxLayout;
     auto* goods = new QVBoxLayout;
-    Edit5 = edit("Edit5");
-    Edit6 = edit("Edit6");
+    Edit5 = named(new QLineEdit(this), "Edit5");
+    Edit6 = named(new QLineEdit(this), "Edit6");
     Edit5->setToolTip(QStringLiteral("按回车查询"));
     Edit6->setToolTip(QStringLiteral("按回车查询"));
-    Button9 = button("Button9", QStringLiteral("全部"));
-    auto* search = new QHBoxLayout;
-    search->addWidget(new QLabel(QStringLiteral("编号："), this));
-    search->addWidget(Edit5);
-    search->addWidget(new QLabel(QStringLiteral("名称："), this));
-    search->addWidget(Edit6);
-    search->addWidget(Button9);
-    goods->addLayout(search);
+    Button9 = button(this, "Button9", QStringLiteral("全部"));
+    goods->addLayout(tms::ui::searchBar(this, {{QStringLiteral("编号："), Edit5}, {QStringLiteral("名称："), Edit6}},
+                                        Button9, tms::ui::TBarFill::spread));
     DBGrid3 = named(new TDBGrid(this), "DBGrid3");
     if (Form5) DBGrid3->setQuery(Form5->GoodsQuery);
     DBGrid3->setColumns({{QStringLiteral("GoodsNo"), QStringLiteral("编号"), 80},
@@ -192,8 +191,7 @@ void TForm10::buildControls() {
 
     auto* commands = new QVBoxLayout;
     commands->addStretch(1);
-    Label5 = named(new QLabel(QStringLiteral("数量:"), this), "Label5");
-    Edit1 = edit("Edit1");
+    Edit1 = named(new QLineEdit(this), "Edit1");
     Edit1->setText(QStringLiteral("200"));
     Edit1->setValidator(new TNumericText(Edit1));
     Edit1->setMaximumWidth(70);
@@ -203,14 +201,13 @@ void TForm10::buildControls() {
     UpDown1->Max = tms::kMaxAmount;
     UpDown1->ClampToRange = true;
     auto* amount = new QHBoxLayout;
-    amount->addWidget(Label5);
-    amount->addWidget(Edit1);
+    Label5 = named(captionedField(amount, QStringLiteral("数量:"), Edit1), "Label5");
     amount->addWidget(UpDown1);
     commands->addLayout(amount);
-    Button1 = button("Button1", QStringLiteral("添加"));
-    Button2 = button("Button2", QStringLiteral("移除"));
-    BitBtn2 = button("BitBtn2", QStringLiteral("上移"));
-    BitBtn3 = button("BitBtn3", QStringLiteral("下移"));
+    Button1 = button(this, "Button1", QStringLiteral("添加"));
+    Button2 = button(this, "Button2", QStringLiteral("移除"));
+    BitBtn2 = button(this, "BitBtn2", QStringLiteral("上移"));
+    BitBtn3 = button(this, "BitBtn3", QStringLiteral("下移"));
     for (QPushButton* b : {Button1, Button2, BitBtn2, BitBtn3}) commands->addWidget(b);
     commands->addStretch(1);
     middle->addLayout(commands);
@@ -230,29 +227,28 @@ void TForm10::buildControls() {
     total->addWidget(Label10, 1);
     lines->addLayout(total);
     middle->addLayout(lines, 2);
-    root->addLayout(middle, 1);
+    return middle;
+}
 
-    // Progress and the window's commands.
+// Progress and the window's commands.
+QHBoxLayout* TForm10::buildCommands() {
     auto* bottom = new QHBoxLayout;
     ProgressBar1 = named(new QProgressBar(this), "ProgressBar1");
     ProgressBar1->setValue(0);
     Label1 = named(new QLabel(QStringLiteral("正在计算，请稍候……"), this), "Label1");
     Label1->setVisible(false);
-    BitBtn1 = button("BitBtn1", QStringLiteral("从新新增"));
-    Button3 = button("Button3", QStringLiteral("计算保存"));
-    Button4 = button("Button4", QStringLiteral("退出"));
+    BitBtn1 = button(this, "BitBtn1", QStringLiteral("从新新增"));
+    Button3 = button(this, "Button3", QStringLiteral("计算保存"));
+    Button4 = button(this, "Button4", QStringLiteral("退出"));
     bottom->addWidget(ProgressBar1, 1);
     bottom->addWidget(Label1);
     bottom->addWidget(BitBtn1);
     bottom->addWidget(Button3);
     bottom->addWidget(Button4);
-    root->addLayout(bottom);
+    return bottom;
+}
 
-    chain_ = {Edit3, Edit2, DBLookupComboBox3, Edit4, Edit12, DateTimePicker1, RadioButton5, RadioButton1, Edit1,
-              Button1};
-    for (QWidget* w : chain_) w->installEventFilter(this);
-    for (QWidget* w : {txtAddL, txtAddW, txtAddH, Edit5, Edit6}) w->installEventFilter(this);
-
+void TForm10::connectControls() {
     connect(Button1, &QPushButton::clicked, this, &TForm10::Button1Click);
     connect(DBGrid3, &QAbstractItemView::doubleClicked, this, &TForm10::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm10::Button2Click);
@@ -279,7 +275,6 @@ void TForm10::buildControls() {
         connect(Form6->VehiclesQuery, &TADOQuery::dataReset, this, &TForm10::fillContainers);
         connect(Form6->VehiclesQuery, &TADOQuery::rowChanged, this, &TForm10::fillContainers);
     }
-    RadioButton1Click();
 }
 
 // ---------------------------------------------------------------- lifecycle
@@ -290,7 +285,7 @@ void TForm10::FormCreate() {
 
 void TForm10::FormShow() {
     if (windowState() == Qt::WindowNoState) setWindowState(Qt::WindowMaximized);
-    tms::reportErrors([&] {
+    tms::ui::reportErrors([&] {
         if (Form5) Form5->GoodsDS->acquire(this);
         if (Form6) Form6->VehiclesDS->acquire(this);
     });

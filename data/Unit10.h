@@ -19,6 +19,8 @@
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
+class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -101,6 +103,11 @@ protected:
 
 private:
     void buildControls();
+    QGroupBox* buildHeader();
+    QHBoxLayout* buildOptions();
+    QHBoxLayout* buildGoods();
+    QHBoxLayout* buildCommands();
+    void connectControls();
     void clearEntries();
     void updateTotal();
     void swapLines(QTreeWidgetItem* item, QTreeWidgetItem* other);

@@ -13,6 +13,7 @@
 
 #include "platform/Codes.h"
 #include "platform/Dialogs.h"
+#include "platform/WindowKit.h"
 #include "shell/Unit4.h"
 
 QString TForm5::defaultSql() {
@@ -47,12 +48,12 @@ TForm5::~TForm5() = default;
 void TForm5::buildControls() {
     auto* root = new QVBoxLayout(this);
 
-    Edit4 = tms::searchEdit(this, "Edit4");
-    Edit5 = tms::searchEdit(this, "Edit5");
+    Edit4 = tms::ui::searchEdit(this, "Edit4");
+    Edit5 = tms::ui::searchEdit(this, "Edit5");
     for (QLineEdit* e : {Edit4, Edit5}) e->setToolTip(QStringLiteral("按回车查询"));
-    Button9 = new QPushButton(QStringLiteral("全部"), this);
-    Button9->setObjectName(QStringLiteral("Button9"));
-    root->addLayout(tms::searchBar(this, Edit4, QStringLiteral("名称："), Edit5, Button9));
+    Button9 = tms::ui::button(this, "Button9", QStringLiteral("全部"));
+    root->addLayout(
+        tms::ui::searchBar(this, {{QStringLiteral("编号："), Edit4}, {QStringLiteral("名称："), Edit5}}, Button9));
 
     // The list.
     goodsDBGRID = new TDBGrid(this);
@@ -149,7 +150,7 @@ void TForm5::buildControls() {
 // ---------------------------------------------------------------- lifecycle
 
 void TForm5::FormShow() {
-    tms::reportErrors([&] { GoodsDS->acquire(this); });
+    tms::ui::reportErrors([&] { GoodsDS->acquire(this); });
     if (const QScreen* s = screen()) resize(s->geometry().size());
 }
 
@@ -170,7 +171,7 @@ void TForm5::goodsDBGRIDTitleClick(const QString& fieldName) {
 // ---------------------------------------------------------------- record buttons
 
 void TForm5::SpeedButton5Click() {
-    if (!tms::reportErrors([&] { GoodsQuery->Append(); })) return;
+    if (!tms::ui::reportErrors([&] { GoodsQuery->Append(); })) return;
     DBEdit1->setFocus();
 }
 
@@ -180,7 +181,7 @@ void TForm5::SpeedButton6Click() {
     oldWidth = DBEdit7->text();
     oldHeight = DBEdit8->text();
     oldWeight = DBEdit9->text();
-    if (!tms::reportErrors([&] { GoodsQuery->Edit(); })) return;
+    if (!tms::ui::reportErrors([&] { GoodsQuery->Edit(); })) return;
     DBEdit1->setEnabled(false);
     modifyMode = true;
     DBEdit2->setFocus();

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "platform/Dialogs.h"
+#include "platform/WindowKit.h"
 #include "shell/Unit4.h"
 
 QString TForm6::defaultSql() {
@@ -39,11 +40,11 @@ TForm6::~TForm6() = default;
 void TForm6::buildControls() {
     auto* root = new QVBoxLayout(this);
 
-    Edit7 = tms::searchEdit(this, "Edit7");
-    Edit6 = tms::searchEdit(this, "Edit6");
-    Button10 = new QPushButton(QStringLiteral("全部"), this);
-    Button10->setObjectName(QStringLiteral("Button10"));
-    root->addLayout(tms::searchBar(this, Edit7, QStringLiteral("类型："), Edit6, Button10));
+    Edit7 = tms::ui::searchEdit(this, "Edit7");
+    Edit6 = tms::ui::searchEdit(this, "Edit6");
+    Button10 = tms::ui::button(this, "Button10", QStringLiteral("全部"));
+    root->addLayout(
+        tms::ui::searchBar(this, {{QStringLiteral("编号："), Edit7}, {QStringLiteral("类型："), Edit6}}, Button10));
 
     goodsDBGRID = new TDBGrid(this);
     goodsDBGRID->setObjectName(QStringLiteral("goodsDBGRID"));
@@ -116,7 +117,7 @@ void TForm6::FormCreate() {
 }
 
 void TForm6::FormShow() {
-    tms::reportErrors([&] { VehiclesDS->acquire(this); });
+    tms::ui::reportErrors([&] { VehiclesDS->acquire(this); });
 }
 
 void TForm6::FormClose() { tms::leaveList(VehiclesDS, this); }
@@ -142,7 +143,7 @@ bool TForm6::eventFilter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------- record buttons
 
 void TForm6::SpeedButton10Click() {
-    if (!tms::reportErrors([&] { VehiclesQuery->Append(); })) return;
+    if (!tms::ui::reportErrors([&] { VehiclesQuery->Append(); })) return;
     DBEdit10->setFocus();
     modifyMode = false;
 }
@@ -154,7 +155,7 @@ void TForm6::SpeedButton11Click() {
     oldWidth = DBEdit13->text();
     oldHeight = DBEdit14->text();
     oldMaxWeight = DBEdit15->text();
-    if (!tms::reportErrors([&] { VehiclesQuery->Edit(); })) return;
+    if (!tms::ui::reportErrors([&] { VehiclesQuery->Edit(); })) return;
     modifyMode = true;
     DBEdit11->setFocus();
 }

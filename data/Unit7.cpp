@@ -19,6 +19,7 @@
 #include "engine/Holdwisep.h"
 #include "platform/DbWidgets.h"
 #include "platform/Dialogs.h"
+#include "platform/WindowKit.h"
 #include "shell/Unit4.h"
 #include "view/Unit8.h"
 
@@ -66,11 +67,11 @@ TForm7::~TForm7() = default;
 void TForm7::buildControls() {
     auto* root = new QVBoxLayout(this);
 
-    Edit11 = tms::searchEdit(this, "Edit11");
-    Edit10 = tms::searchEdit(this, "Edit10");
-    Button12 = new QPushButton(QStringLiteral("全部"), this);
-    Button12->setObjectName(QStringLiteral("Button12"));
-    root->addLayout(tms::searchBar(this, Edit11, QStringLiteral("名称："), Edit10, Button12));
+    Edit11 = tms::ui::searchEdit(this, "Edit11");
+    Edit10 = tms::ui::searchEdit(this, "Edit10");
+    Button12 = tms::ui::button(this, "Button12", QStringLiteral("全部"));
+    root->addLayout(
+        tms::ui::searchBar(this, {{QStringLiteral("编号："), Edit11}, {QStringLiteral("名称："), Edit10}}, Button12));
 
     DBGrid5 = new TDBGrid(this);
     DBGrid5->setObjectName(QStringLiteral("DBGrid5"));
@@ -231,7 +232,7 @@ QString TForm7::currentOrder() const {
 }
 
 void TForm7::openMaster(const QString& current) {
-    tms::reportErrors([&] {
+    tms::ui::reportErrors([&] {
         MasterQuery->Close();
         MasterQuery->setSQL(tms::orderListSql(filterField_, sortField_, sortDesc));
         if (!filterField_.isEmpty()) MasterQuery->bind(1, tms::likeLiteral(filterText_));
@@ -242,7 +243,7 @@ void TForm7::openMaster(const QString& current) {
 }
 
 void TForm7::openLines() {
-    tms::reportErrors([&] {
+    tms::ui::reportErrors([&] {
         SaleQuery->Close();
         const QString order = currentOrder();
         if (order.isEmpty()) return;
@@ -303,7 +304,7 @@ void TForm7::DBGrid5TitleClick(const QString& fieldName) {
 
 void TForm7::Button5Click() {
     if (!tms::hasCurrentRecord(MasterQuery)) return;
-    if (!tms::reportErrors([&] { MasterQuery->Edit(); })) return;
+    if (!tms::ui::reportErrors([&] { MasterQuery->Edit(); })) return;
     DBEdit21->setFocus();
 }
 
@@ -348,7 +349,7 @@ void TForm7::Button4Click() {
     if (!tms::hasCurrentRecord(MasterQuery) || tms::hasPendingEdit(MasterQuery)) return;
     const QString order = currentOrder();
     if (tms::ui::confirm(QStringLiteral("确认信息"), QStringLiteral("确实要删除该定单吗?")))
-        tms::reportErrors([&] { tms::deleteOrder(*conn_, order); });
+        tms::ui::reportErrors([&] { tms::deleteOrder(*conn_, order); });
     // Either way both lists are read again, from the first order.
     openMaster();
 }

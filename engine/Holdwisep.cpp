@@ -8,6 +8,10 @@
 #include "platform/Desktop.h"
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
+#include "platform/WindowKit.h"
+
+using tms::ui::button;
+using tms::ui::named;
 
 namespace {
 
@@ -25,23 +29,16 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("设置"));
 
-    auto check = [this](const char* name, const char* caption, bool checked) {
-        auto* b = new QCheckBox(QString::fromUtf8(caption), this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setChecked(checked);
-        return b;
-    };
-    CheckBox1 = check("CheckBox1", "起用体积约束", true);
+    CheckBox1 = named(new QCheckBox(QStringLiteral("起用体积约束"), this), "CheckBox1");
     CheckBox1->setEnabled(false);
-    CheckBox2 = check("CheckBox2", "起用重量约束 ", true);
-    CheckBox3 = check("CheckBox3", "起用方向约束", false);
-    CheckBox4 = check("CheckBox4", "起用重心约束", false);
+    CheckBox2 = named(new QCheckBox(QStringLiteral("起用重量约束 "), this), "CheckBox2");
+    CheckBox3 = named(new QCheckBox(QStringLiteral("起用方向约束"), this), "CheckBox3");
+    CheckBox4 = named(new QCheckBox(QStringLiteral("起用重心约束"), this), "CheckBox4");
     CheckBox4->setVisible(false);
+    for (QCheckBox* b : {CheckBox1, CheckBox2}) b->setChecked(true);
 
-    BitBtn1 = new QPushButton(QStringLiteral("确定"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn2 = new QPushButton(QStringLiteral("取消"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn1 = button(this, "BitBtn1", QStringLiteral("确定"));
+    BitBtn2 = button(this, "BitBtn2", QStringLiteral("取消"));
     connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
 

@@ -8,15 +8,13 @@
 
 #include "platform/AdoDb.h"
 #include "platform/Codes.h"
+#include "platform/TextConvert.h"
 
 namespace tms {
 
 const char* const kVehicleMissing = "该箱柜不存在，可能已经删除!";
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
-std::string s(const QString& t) { return t.toStdString(); }
 
 bool allBlank(std::string_view t) {
     for (char c : t)
@@ -61,7 +59,7 @@ TSelfSaveResult TSelfStore::save(const std::string& name, const TSelfLoading& lo
     try {
         TADOQuery check(&conn_);
         check.setSQL(QStringLiteral("select count(*) as n from HoldSelfHelpOrderForm where SelfHelpOrderFormNo = ?"));
-        check.bind(1, q(name));
+        check.bind(1, qs(name));
         check.Open();
         if (check.FieldByName(QStringLiteral("n")).AsInteger() > 0) {
             r.message = "该名称已经存在，请重新录入!";
@@ -73,20 +71,20 @@ TSelfSaveResult TSelfStore::save(const std::string& name, const TSelfLoading& lo
             r.refused = TSelfSaveCheck::noContainer;
             return r;
         }
-        const QString day = date.empty() ? QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) : q(date);
+        const QString day = date.empty() ? QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) : qs(date);
 
         TTransaction t(conn_);
         conn_.Execute(QStringLiteral("insert into HoldSelfHelpOrderForm(SELFHELPORDERFORMNO,SELFHELPORDERFORMNAME,"
                                      "VEHICLENO,HOLDDATE,HOLDUSER) values (?,?,?,?,?)"),
-                      {q(name), QString(""), q(loading.vehicleNo()), day, QString("")});
+                      {qs(name), QString(""), qs(loading.vehicleNo()), day, QString("")});
         for (const SelfBatch& b : loading.batches())
             conn_.Execute(QStringLiteral("insert into HoldSelfHelpOrderFormList(ORDERFORMNO,GOODSNO,AMOUNT,SEQUENCE,"
                                          "PLACEDIRECTION,RGPLACETYPE) values (?,?,?,?,?,?)"),
-                          {q(name), q(b.goodsNo), b.amount, b.batch, b.fillOrder, b.placeType});
+                          {qs(name), qs(b.goodsNo), b.amount, b.batch, b.fillOrder, b.placeType});
         for (const TgoodsinfoSelf& p : loading.pieceArr())
             conn_.Execute(QStringLiteral("insert into HoldSelfHelpList(LISTID,ORDERFORMNO,GOODSNO,FLOOR,BCD,BCW,BCH,"
                                          "BCD2,BCW2,BCH2,DX,DY,DZ,RGPLACETYPE) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-                          {p.ListId, q(name), q(p.GoodsNo), p.batch, twoDecimals(p.x0), twoDecimals(p.z0),
+                          {p.ListId, qs(name), qs(p.GoodsNo), p.batch, twoDecimals(p.x0), twoDecimals(p.z0),
                            twoDecimals(p.y0), twoDecimals(p.x1), twoDecimals(p.z1), twoDecimals(p.y1), 0, 0, 0,
                            batchOrientation(loading, p)});
         t.Commit();
@@ -107,7 +105,7 @@ std::vector<std::string> TSelfStore::list() {
                              "order by HoldDate desc, rowid desc"));
     qy.Open();
     std::vector<std::string> names;
-    for (qy.First(); !qy.Eof(); qy.Next()) names.push_back(s(qy.Fields(0).AsString()));
+    for (qy.First(); !qy.Eof(); qy.Next()) names.push_back(ss(qy.Fields(0).AsString()));
     return names;
 }
 
@@ -117,14 +115,14 @@ TSelfLoadResult TSelfStore::load(const std::string& name, TSelfLoading& loading)
     try {
         TADOQuery qy(&conn_);
         qy.setSQL(QStringLiteral("select VehicleNo from HoldSelfHelpOrderForm where SelfHelpOrderFormNo = ?"));
-        qy.bind(1, q(name));
+        qy.bind(1, qs(name));
         qy.Open();
         if (qy.IsEmpty()) {
             r.status = TSelfLoadStatus::notFound;
             r.message = "该装箱不存在，可能已经删除!";
             return r;
         }
-        r.vehicleNo = s(qy.Fields(0).AsString());
+        r.vehicleNo = ss(qy.Fields(0).AsString());
         const auto size = vehicleSize(r.vehicleNo);
         if (!size) {
             r.status = TSelfLoadStatus::vehicleMissing;
@@ -137,7 +135,7 @@ TSelfLoadResult TSelfStore::load(const std::string& name, TSelfLoading& loading)
             "select A.OrderFormNo,A.GoodsNo,A.Amount,A.Sequence,A.PlaceDirection,A.RGPlaceType,B.GoodsName,"
             "B.Length,B.Width,B.Height,B.Weight,B.Color from HoldSelfHelpOrderFormList A,HoldGoods B "
             "where A.GoodsNo = B.GoodsNo and A.OrderFormNo = ? order by A.Sequence"));
-        qy.bind(1, q(name));
+        qy.bind(1, qs(name));
         qy.Open();
         if (qy.IsEmpty()) {
             loading.reset();
@@ -147,10 +145,10 @@ TSelfLoadResult TSelfStore::load(const std::string& name, TSelfLoading& loading)
         }
         for (qy.First(); !qy.Eof(); qy.Next()) {
             SelfBatch b;
-            b.colorText = s(qy.FieldByName(QStringLiteral("Color")).AsString());
+            b.colorText = ss(qy.FieldByName(QStringLiteral("Color")).AsString());
             b.batch = qy.FieldByName(QStringLiteral("Sequence")).AsInteger();
-            b.goodsName = s(qy.FieldByName(QStringLiteral("GoodsName")).AsString());
-            b.goodsNo = s(qy.FieldByName(QStringLiteral("GoodsNo")).AsString());
+            b.goodsName = ss(qy.FieldByName(QStringLiteral("GoodsName")).AsString());
+            b.goodsNo = ss(qy.FieldByName(QStringLiteral("GoodsNo")).AsString());
             b.amount = qy.FieldByName(QStringLiteral("Amount")).AsInteger();
             b.L = qy.FieldByName(QStringLiteral("Length")).AsFloat();
             b.W = qy.FieldByName(QStringLiteral("Width")).AsFloat();
@@ -165,13 +163,13 @@ TSelfLoadResult TSelfStore::load(const std::string& name, TSelfLoading& loading)
             "select A.ListId,A.OrderFormNo,A.GoodsNo,A.Floor,A.bcd,A.bcw,A.bch,A.Bcd2,A.Bcw2,A.Bch2,A.dx,A.dy,A.dz,"
             "A.RGPlaceType,B.GoodsName,B.Length,B.Width,B.Height,B.Weight,B.Color from HoldSelfHelpList A,HoldGoods B "
             "where A.GoodsNo = B.GoodsNo and A.OrderFormNo = ? order by A.ListId"));
-        qy.bind(1, q(name));
+        qy.bind(1, qs(name));
         qy.Open();
         for (qy.First(); !qy.Eof(); qy.Next()) {
             TgoodsinfoSelf p;
             p.ListId = qy.FieldByName(QStringLiteral("ListId")).AsInteger();
-            p.GoodsNo = s(qy.FieldByName(QStringLiteral("GoodsNo")).AsString());
-            p.GoodsName = s(qy.FieldByName(QStringLiteral("GoodsName")).AsString());
+            p.GoodsNo = ss(qy.FieldByName(QStringLiteral("GoodsNo")).AsString());
+            p.GoodsName = ss(qy.FieldByName(QStringLiteral("GoodsName")).AsString());
             p.L = static_cast<float>(qy.FieldByName(QStringLiteral("Length")).AsFloat());
             p.W = static_cast<float>(qy.FieldByName(QStringLiteral("Width")).AsFloat());
             p.H = static_cast<float>(qy.FieldByName(QStringLiteral("Height")).AsFloat());
@@ -179,7 +177,7 @@ TSelfLoadResult TSelfStore::load(const std::string& name, TSelfLoading& loading)
             p.batch = qy.FieldByName(QStringLiteral("Floor")).AsInteger();
             p.shown = 1;
             p.alpha = 1;
-            if (const auto rgb = parseColorText(s(qy.FieldByName(QStringLiteral("Color")).AsString()))) {
+            if (const auto rgb = parseColorText(ss(qy.FieldByName(QStringLiteral("Color")).AsString()))) {
                 p.red = static_cast<float>(rgb->r / 255.0);
                 p.green = static_cast<float>(rgb->g / 255.0);
                 p.blue = static_cast<float>(rgb->b / 255.0);
@@ -214,9 +212,9 @@ TSelfDeleteResult TSelfStore::remove(const std::string& name) {
     TSelfDeleteResult r;
     try {
         TTransaction t(conn_);
-        conn_.Execute(QStringLiteral("delete from HoldSelfHelpList where OrderFormNo = ?"), {q(name)});
-        conn_.Execute(QStringLiteral("delete from HoldSelfHelpOrderFormList where OrderFormNo = ?"), {q(name)});
-        conn_.Execute(QStringLiteral("delete from HoldSelfHelpOrderForm where SelfHelpOrderFormNo = ?"), {q(name)});
+        conn_.Execute(QStringLiteral("delete from HoldSelfHelpList where OrderFormNo = ?"), {qs(name)});
+        conn_.Execute(QStringLiteral("delete from HoldSelfHelpOrderFormList where OrderFormNo = ?"), {qs(name)});
+        conn_.Execute(QStringLiteral("delete from HoldSelfHelpOrderForm where SelfHelpOrderFormNo = ?"), {qs(name)});
         t.Commit();
     } catch (const std::exception& e) {
         r.message = errorText(e);
@@ -231,14 +229,14 @@ std::vector<std::string> TSelfStore::vehicleNumbers() {
     qy.setSQL(QStringLiteral("select VehicleNo from HoldVehicles order by rowid"));
     qy.Open();
     std::vector<std::string> out;
-    for (qy.First(); !qy.Eof(); qy.Next()) out.push_back(s(qy.Fields(0).AsString()));
+    for (qy.First(); !qy.Eof(); qy.Next()) out.push_back(ss(qy.Fields(0).AsString()));
     return out;
 }
 
 std::optional<TVehicleSize> TSelfStore::vehicleSize(const std::string& vehicleNo) {
     TADOQuery qy(&conn_);
     qy.setSQL(QStringLiteral("select ContainerL,ContainerW,ContainerH from HoldVehicles where VehicleNo = ?"));
-    qy.bind(1, q(vehicleNo));
+    qy.bind(1, qs(vehicleNo));
     qy.Open();
     if (qy.IsEmpty()) return std::nullopt;
     TVehicleSize v;

@@ -1,13 +1,10 @@
 #include "selfhelp/SelpHelpOrderForm9.h"
 
 #include <QFontMetrics>
-#include <QFrame>
-#include <QGraphicsDropShadowEffect>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QOpenGLWidget>
@@ -22,11 +19,12 @@
 #include <QVBoxLayout>
 
 #include <cmath>
-#include <cstring>
 
 #include "data/Catalogue.h"
 #include "engine/Holdwisep.h"
 #include "platform/Dialogs.h"
+#include "platform/TextConvert.h"
+#include "platform/WindowKit.h"
 #include "selfhelp/Unit11.h"
 #include "shell/Unit4.h"
 #include "view/GLPanel.h"
@@ -34,36 +32,18 @@
 #include "view/SpinButton.h"
 #include "view/Unit8.h"
 
+using tms::qs;
+using tms::ui::button;
+using tms::ui::captionedField;
+using tms::ui::named;
+
 namespace {
 
 const QString kChoose = QStringLiteral("－－请选择－－");
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-
-// Runs a piece of a handler's database work; an error ends it in the error
-// box instead of escaping into the event loop.
-template <class Work>
-bool guarded(Work&& work) {
-    try {
-        work();
-        return true;
-    } catch (const std::exception& e) {
-        tms::ui::showError(QString::fromUtf8(e.what()));
-        return false;
-    }
-}
-
 TADOConnection* defaultConnection(TADOConnection* given) {
     if (given) return given;
     return Form4 ? &Form4->ADOConnection1 : nullptr;
-}
-
-// A glyph button of the view bar: its caption is its hint.
-QPushButton* viewButton(QWidget* owner, const char* name, const QString& hint) {
-    auto* b = new QPushButton(hint, owner);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(hint);
-    return b;
 }
 
 }  // namespace
@@ -112,103 +92,7 @@ void TForm9::buildControls() {
     left->addWidget(RE);
     root->addLayout(left, 0, 0);
 
-    // Right: new loading, saved loadings, view buttons, legend.
-    auto* right = new QVBoxLayout;
-    auto* newBox = new QGroupBox(QStringLiteral("新增自助"), this);
-    newBox->setObjectName(QStringLiteral("GroupBox1"));
-    auto* ng = new QGridLayout(newBox);
-    BBNewSelfHelp = new QPushButton(QStringLiteral("新增自助"), newBox);
-    BBNewSelfHelp->setObjectName(QStringLiteral("BBNewSelfHelp"));
-    CBBVehicles = new QComboBox(newBox);
-    CBBVehicles->setObjectName(QStringLiteral("CBBVehicles"));
-    BBAddGoods = new QPushButton(QStringLiteral("添加货物...."), newBox);
-    BBAddGoods->setObjectName(QStringLiteral("BBAddGoods"));
-    EditNo = new QLineEdit(newBox);
-    EditNo->setObjectName(QStringLiteral("EditNo"));
-    EditNo->setMaxLength(tms::kTextFieldSize);
-    BBSave = new QPushButton(QStringLiteral("保存"), newBox);
-    BBSave->setObjectName(QStringLiteral("BBSave"));
-    ng->addWidget(BBNewSelfHelp, 0, 0, 1, 2);
-    ng->addWidget(new QLabel(QStringLiteral("选择箱柜："), newBox), 1, 0);
-    ng->addWidget(CBBVehicles, 1, 1);
-    ng->addWidget(BBAddGoods, 2, 0, 1, 2);
-    ng->addWidget(new QLabel(QStringLiteral("装箱名称："), newBox), 3, 0);
-    ng->addWidget(EditNo, 3, 1);
-    ng->addWidget(BBSave, 4, 0, 1, 2);
-    ng->setColumnStretch(1, 1);
-    right->addWidget(newBox);
-
-    auto* savedBox = new QGroupBox(this);
-    savedBox->setObjectName(QStringLiteral("GroupBox2"));
-    auto* sg = new QGridLayout(savedBox);
-    CBOrderForm = new TDropDownCombo(savedBox);
-    CBOrderForm->setObjectName(QStringLiteral("CBOrderForm"));
-    BBDelete = new QPushButton(QStringLiteral("删除"), savedBox);
-    BBDelete->setObjectName(QStringLiteral("BBDelete"));
-    sg->addWidget(new QLabel(QStringLiteral("已存装箱："), savedBox), 0, 0);
-    sg->addWidget(CBOrderForm, 0, 1);
-    sg->addWidget(BBDelete, 1, 0, 1, 2);
-    sg->setColumnStretch(1, 1);
-    right->addWidget(savedBox);
-
-    auto* viewBox = new QGroupBox(this);
-    viewBox->setObjectName(QStringLiteral("GroupBox3"));
-    auto* vg = new QGridLayout(viewBox);
-    BitBtn2 = new QPushButton(viewBox);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    BitBtn5 = viewButton(viewBox, "BitBtn5", QStringLiteral("分堆"));
-    BitBtn6 = viewButton(viewBox, "BitBtn6", QStringLiteral("全部"));
-    BitBtn1 = viewButton(viewBox, "BitBtn1", tms::kSpinCaption);
-    BitBtn4 = viewButton(viewBox, "BitBtn4", QStringLiteral("居中"));
-    SpeedButton2 = viewButton(viewBox, "SpeedButton2", QStringLiteral("打印装配图"));
-    BitBtn7 = viewButton(viewBox, "BitBtn7", QStringLiteral("退出"));
-    vg->addWidget(BitBtn2, 0, 0);
-    vg->addWidget(BitBtn5, 0, 1);
-    vg->addWidget(BitBtn6, 0, 2);
-    vg->addWidget(BitBtn1, 0, 3);
-    vg->addWidget(BitBtn4, 1, 0);
-    vg->addWidget(SpeedButton2, 1, 1, 1, 2);
-    vg->addWidget(BitBtn7, 1, 3);
-    right->addWidget(viewBox);
-
-    // Legend: the edge colours on the drawing's own background, then the
-    // three face shades.
-    auto* legend = new QFrame(this);
-    legend->setObjectName(QStringLiteral("Panel3"));
-    legend->setAutoFillBackground(true);
-    QPalette lp = legend->palette();
-    lp.setColor(QPalette::Window, QColor(0, 128, 128));
-    legend->setPalette(lp);
-    auto* lg = new QVBoxLayout(legend);
-    const struct {
-        const char* text;
-        const char* colour;
-    } edges[] = {{"----------     长", "white"}, {"----------     宽", "black"}, {"----------     高", "red"}};
-    for (const auto& e : edges) {
-        auto* l = new QLabel(QString::fromUtf8(e.text), legend);
-        l->setStyleSheet(QStringLiteral("color: %1; font-weight: bold; font-size: 15px;").arg(QLatin1String(e.colour)));
-        if (std::strcmp(e.colour, "red") == 0) {
-            // Red on teal is hard to read: a light halo sets it off.
-            auto* halo = new QGraphicsDropShadowEffect(l);
-            halo->setOffset(0, 0);
-            halo->setBlurRadius(6);
-            halo->setColor(Qt::white);
-            l->setGraphicsEffect(halo);
-        }
-        lg->addWidget(l);
-    }
-    for (const char* t : {"宽 * 高 亮面", "长 * 高 灰面", "长 * 宽 黑面"}) {
-        auto* l = new QLabel(QString::fromUtf8(t), legend);
-        l->setStyleSheet(QStringLiteral("color: white; font-size: 14px;"));
-        lg->addWidget(l);
-    }
-    right->addWidget(legend);
-    right->addStretch(1);
-    auto* rightHost = new QWidget(this);
-    rightHost->setLayout(right);
-    rightHost->setFixedWidth(340);
-    root->addWidget(rightHost, 0, 1);
+    root->addWidget(buildSidePanel(), 0, 1);
 
     // Bottom: the batch grid across the window.
     SG = new QTableWidget(1, 11, this);
@@ -252,6 +136,63 @@ void TForm9::buildControls() {
     connect(SpeedButton2, &QPushButton::clicked, this, &TForm9::SpeedButton2Click);
     connect(BitBtn7, &QPushButton::clicked, this, &QWidget::close);
     connect(Timer1, &QTimer::timeout, this, &TForm9::Timer1Timer);
+}
+
+// Right: new loading, saved loadings, view buttons, legend.
+QWidget* TForm9::buildSidePanel() {
+    auto* right = new QVBoxLayout;
+    auto* newBox = named(new QGroupBox(QStringLiteral("新增自助"), this), "GroupBox1");
+    auto* ng = new QGridLayout(newBox);
+    BBNewSelfHelp = button(newBox, "BBNewSelfHelp", QStringLiteral("新增自助"));
+    CBBVehicles = named(new QComboBox(newBox), "CBBVehicles");
+    BBAddGoods = button(newBox, "BBAddGoods", QStringLiteral("添加货物...."));
+    EditNo = named(new QLineEdit(newBox), "EditNo");
+    EditNo->setMaxLength(tms::kTextFieldSize);
+    BBSave = button(newBox, "BBSave", QStringLiteral("保存"));
+    ng->addWidget(BBNewSelfHelp, 0, 0, 1, 2);
+    captionedField(ng, 1, 0, QStringLiteral("选择箱柜："), CBBVehicles);
+    ng->addWidget(BBAddGoods, 2, 0, 1, 2);
+    captionedField(ng, 3, 0, QStringLiteral("装箱名称："), EditNo);
+    ng->addWidget(BBSave, 4, 0, 1, 2);
+    ng->setColumnStretch(1, 1);
+    right->addWidget(newBox);
+
+    auto* savedBox = named(new QGroupBox(this), "GroupBox2");
+    auto* sg = new QGridLayout(savedBox);
+    CBOrderForm = named(new TDropDownCombo(savedBox), "CBOrderForm");
+    BBDelete = button(savedBox, "BBDelete", QStringLiteral("删除"));
+    captionedField(sg, 0, 0, QStringLiteral("已存装箱："), CBOrderForm);
+    sg->addWidget(BBDelete, 1, 0, 1, 2);
+    sg->setColumnStretch(1, 1);
+    right->addWidget(savedBox);
+
+    auto* viewBox = named(new QGroupBox(this), "GroupBox3");
+    auto* vg = new QGridLayout(viewBox);
+    BitBtn2 = button(viewBox, "BitBtn2", QString());
+    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    BitBtn5 = button(viewBox, "BitBtn5", QStringLiteral("分堆"));
+    BitBtn6 = button(viewBox, "BitBtn6", QStringLiteral("全部"));
+    BitBtn1 = button(viewBox, "BitBtn1", tms::kSpinCaption);
+    BitBtn4 = button(viewBox, "BitBtn4", QStringLiteral("居中"));
+    SpeedButton2 = button(viewBox, "SpeedButton2", QStringLiteral("打印装配图"));
+    BitBtn7 = button(viewBox, "BitBtn7", QStringLiteral("退出"));
+    // A glyph button of the view bar: its caption is its hint.
+    for (QPushButton* b : {BitBtn5, BitBtn6, BitBtn1, BitBtn4, SpeedButton2, BitBtn7}) b->setToolTip(b->text());
+    vg->addWidget(BitBtn2, 0, 0);
+    vg->addWidget(BitBtn5, 0, 1);
+    vg->addWidget(BitBtn6, 0, 2);
+    vg->addWidget(BitBtn1, 0, 3);
+    vg->addWidget(BitBtn4, 1, 0);
+    vg->addWidget(SpeedButton2, 1, 1, 1, 2);
+    vg->addWidget(BitBtn7, 1, 3);
+    right->addWidget(viewBox);
+
+    right->addWidget(tms::ui::shadingLegend(this, "Panel3"));
+    right->addStretch(1);
+    auto* rightHost = new QWidget(this);
+    rightHost->setLayout(right);
+    rightHost->setFixedWidth(340);
+    return rightHost;
 }
 
 // ---------------------------------------------------------------- lifecycle
@@ -301,7 +242,7 @@ void TForm9::LoadVehicles() {
     CBBVehicles->clear();
     CBBVehicles->addItem(kChoose);
     std::vector<std::string> numbers;
-    if (!guarded([&] { numbers = store_.vehicleNumbers(); })) return;
+    if (!tms::ui::reportErrors([&] { numbers = store_.vehicleNumbers(); })) return;
     for (const std::string& n : numbers) CBBVehicles->addItem(qs(n));
 }
 
@@ -342,7 +283,7 @@ void TForm9::CBBVehiclesChange(int index) {
 
 void TForm9::getVehicleInfo() {
     std::optional<tms::TVehicleSize> size;
-    const bool read = guarded([&] { size = store_.vehicleSize(curVehicleNo.toStdString()); });
+    const bool read = tms::ui::reportErrors([&] { size = store_.vehicleSize(curVehicleNo.toStdString()); });
     if (read && !size) tms::ui::showMessage(QString::fromUtf8(tms::kVehicleMissing));
     if (!read || !size) {
         // No container is set up: adding goods asks for one.
@@ -542,7 +483,7 @@ void TForm9::Timer1Timer() {
 
 void TForm9::BBSaveClick() {
     tms::TSelfSaveResult r;
-    if (!guarded([&] { r = store_.save(EditNo->text().toStdString(), loading_); })) return;
+    if (!tms::ui::reportErrors([&] { r = store_.save(EditNo->text().toStdString(), loading_); })) return;
     if (!r.ok) {
         // The checks speak in their own words; anything else is the
         // database's error, and nothing was written.
@@ -567,7 +508,7 @@ void TForm9::BBSaveClick() {
 
 void TForm9::CBOrderFormDropDown() {
     std::vector<std::string> names;
-    if (!guarded([&] { names = store_.list(); })) return;
+    if (!tms::ui::reportErrors([&] { names = store_.list(); })) return;
     const QSignalBlocker block(CBOrderForm);
     CBOrderForm->clear();
     CBOrderForm->addItem(kChoose);
@@ -600,7 +541,7 @@ void TForm9::CBOrderFormChange(int index) {
     const std::string name = CBOrderForm->itemText(index).toStdString();
     tms::TSelfLoadResult r;
     r.status = tms::TSelfLoadStatus::failed;
-    guarded([&] { r = store_.load(name, loading_); });
+    tms::ui::reportErrors([&] { r = store_.load(name, loading_); });
     if (!r.vehicleNo.empty()) curVehicleNo = qs(r.vehicleNo);
     if (r.status == tms::TSelfLoadStatus::failed && !r.message.empty())
         tms::ui::showError(qs(r.message));
@@ -632,7 +573,7 @@ void TForm9::BBDeleteClick() {
     }
     if (!tms::ui::confirm(QStringLiteral("确认信息"), QStringLiteral("确实要删除该装箱吗?"))) return;
     tms::TSelfDeleteResult r;
-    if (!guarded([&] { r = store_.remove(CBOrderForm->currentText().toStdString()); })) return;
+    if (!tms::ui::reportErrors([&] { r = store_.remove(CBOrderForm->currentText().toStdString()); })) return;
     if (!r.ok) {
         tms::ui::showError(qs(r.message));
         return;

@@ -123,6 +123,7 @@ protected:
 
 private:
     void buildControls();
+    QWidget* buildSidePanel();
     void enableNewLoading(bool on);
     void setSummary(const std::string& text);
     void clearGrid();

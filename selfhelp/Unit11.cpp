@@ -3,7 +3,6 @@
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -13,7 +12,12 @@
 #include "data/Unit5.h"
 #include "platform/Dialogs.h"
 #include "platform/DbWidgets.h"
+#include "platform/WindowKit.h"
 #include "selfhelp/SelpHelpOrderForm9.h"
+
+using tms::ui::button;
+using tms::ui::captionedField;
+using tms::ui::named;
 
 TRadioGroup::TRadioGroup(const QString& title, const QStringList& items, QWidget* parent)
     : QGroupBox(title, parent), group_(new QButtonGroup(this)) {
@@ -43,35 +47,22 @@ TForm11::TForm11(TForm5* goods, QWidget* parent) : FormWindow(parent), goods_(go
     auto* root = new QVBoxLayout(this);
 
     // Search bar.
-    auto* bar = new QHBoxLayout;
-    EditGoodsNo = new QLineEdit(this);
-    EditGoodsNo->setObjectName(QStringLiteral("EditGoodsNo"));
-    EditGoodsName = new QLineEdit(this);
-    EditGoodsName->setObjectName(QStringLiteral("EditGoodsName"));
+    EditGoodsNo = named(new QLineEdit(this), "EditGoodsNo");
+    EditGoodsName = named(new QLineEdit(this), "EditGoodsName");
     for (QLineEdit* e : {EditGoodsNo, EditGoodsName}) {
         e->setToolTip(QStringLiteral("按回车查询"));
         e->setMaxLength(tms::kTextFieldSize);
     }
-    BtnQueryNo = new QPushButton(QStringLiteral("查询"), this);
-    BtnQueryNo->setObjectName(QStringLiteral("BtnQueryNo"));
-    BtnQueryName = new QPushButton(QStringLiteral("查询"), this);
-    BtnQueryName->setObjectName(QStringLiteral("BtnQueryName"));
-    BtnGoodsAll = new QPushButton(QStringLiteral("全部"), this);
-    BtnGoodsAll->setObjectName(QStringLiteral("BtnGoodsAll"));
-    bar->addWidget(new QLabel(QStringLiteral("编号:"), this));
-    bar->addWidget(EditGoodsNo, 1);
-    bar->addWidget(BtnQueryNo);
-    bar->addSpacing(12);
-    bar->addWidget(new QLabel(QStringLiteral("名称:"), this));
-    bar->addWidget(EditGoodsName, 1);
-    bar->addWidget(BtnQueryName);
-    bar->addSpacing(12);
-    bar->addWidget(BtnGoodsAll);
-    root->addLayout(bar);
+    BtnQueryNo = button(this, "BtnQueryNo", QStringLiteral("查询"));
+    BtnQueryName = button(this, "BtnQueryName", QStringLiteral("查询"));
+    BtnGoodsAll = button(this, "BtnGoodsAll", QStringLiteral("全部"));
+    root->addLayout(tms::ui::searchBar(
+        this,
+        {{QStringLiteral("编号:"), EditGoodsNo, BtnQueryNo}, {QStringLiteral("名称:"), EditGoodsName, BtnQueryName}},
+        BtnGoodsAll, tms::ui::TBarFill::spread));
 
     // The goods list.
-    goodsDBGRID = new TDBGrid(this);
-    goodsDBGRID->setObjectName(QStringLiteral("goodsDBGRID"));
+    goodsDBGRID = named(new TDBGrid(this), "goodsDBGRID");
     goodsDBGRID->setSelectionBehavior(QAbstractItemView::SelectRows);
     if (goods_) goodsDBGRID->setQuery(goods_->GoodsQuery);
     goodsDBGRID->setColumns({{QStringLiteral("COLOR"), QStringLiteral("颜色"), 60},
@@ -87,11 +78,9 @@ TForm11::TForm11(TForm5* goods, QWidget* parent) : FormWindow(parent), goods_(go
 
     // Amount, fill order and orientation.
     auto* amount = new QHBoxLayout;
-    EditNum = new QLineEdit(this);
-    EditNum->setObjectName(QStringLiteral("EditNum"));
+    EditNum = named(new QLineEdit(this), "EditNum");
     EditNum->setMaxLength(12);
-    amount->addWidget(new QLabel(QStringLiteral("数量:"), this));
-    amount->addWidget(EditNum);
+    captionedField(amount, QStringLiteral("数量:"), EditNum);
     amount->addStretch(1);
     root->addLayout(amount);
 
@@ -99,19 +88,15 @@ TForm11::TForm11(TForm5* goods, QWidget* parent) : FormWindow(parent), goods_(go
     QStringList fills, places;
     for (const tms::FillOrder& f : tms::fillOrders()) fills << QString::fromUtf8(f.text);
     for (int n = 1; n <= 6; ++n) places << QString::fromStdString(tms::placeTextOf(n));
-    RGPlaceDirection = new TRadioGroup(QStringLiteral("摆放方向"), fills, this);
-    RGPlaceDirection->setObjectName(QStringLiteral("RGPlaceDirection"));
-    RGPlaceType = new TRadioGroup(QStringLiteral("摆放方式"), places, this);
-    RGPlaceType->setObjectName(QStringLiteral("RGPlaceType"));
+    RGPlaceDirection = named(new TRadioGroup(QStringLiteral("摆放方向"), fills, this), "RGPlaceDirection");
+    RGPlaceType = named(new TRadioGroup(QStringLiteral("摆放方式"), places, this), "RGPlaceType");
     choices->addWidget(RGPlaceDirection, 1);
     choices->addWidget(RGPlaceType, 1);
     root->addLayout(choices);
 
     auto* buttons = new QHBoxLayout;
-    BBOk = new QPushButton(QStringLiteral("确定"), this);
-    BBOk->setObjectName(QStringLiteral("BBOk"));
-    BBCancel = new QPushButton(QStringLiteral("取消"), this);
-    BBCancel->setObjectName(QStringLiteral("BBCancel"));
+    BBOk = button(this, "BBOk", QStringLiteral("确定"));
+    BBCancel = button(this, "BBCancel", QStringLiteral("取消"));
     buttons->addStretch(1);
     buttons->addWidget(BBOk);
     buttons->addWidget(BBCancel);
@@ -127,7 +112,7 @@ TForm11::TForm11(TForm5* goods, QWidget* parent) : FormWindow(parent), goods_(go
 }
 
 void TForm11::FormShow() {
-    if (goods_) tms::reportErrors([&] { goods_->GoodsDS->acquire(this); });
+    if (goods_) tms::ui::reportErrors([&] { goods_->GoodsDS->acquire(this); });
 }
 
 void TForm11::FormClose() {
@@ -143,7 +128,8 @@ void TForm11::search(QLineEdit* edit, const QString& field) {
     if (edit->text().isEmpty())
         tms::listAll(goods_->GoodsQuery, QStringLiteral("HoldGoods"));
     else
-        tms::reportErrors([&] { tms::fastfind(goods_->GoodsQuery, QStringLiteral("HoldGoods"), field, edit->text()); });
+        tms::ui::reportErrors(
+            [&] { tms::fastfind(goods_->GoodsQuery, QStringLiteral("HoldGoods"), field, edit->text()); });
 }
 
 void TForm11::BtnQueryNoClick() { search(EditGoodsNo, QStringLiteral("GoodsNo")); }

@@ -12,6 +12,7 @@
 #include "platform/DbSchema.h"
 #include "platform/Desktop.h"
 #include "platform/Dialogs.h"
+#include "platform/WindowKit.h"
 #include "engine/Holdwisep.h"
 #include "shell/JPEG.h"
 #include "selfhelp/SelpHelpOrderForm9.h"
@@ -59,8 +60,7 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent) {
     bar->setContentsMargins(1, 1, 1, 1);
     bar->setSpacing(0);
     auto button = [&](const char* name, const char* caption, void (TForm4::*click)()) {
-        auto* b = new QToolButton(Panel1);
-        b->setObjectName(QString::fromLatin1(name));
+        auto* b = tms::ui::named(new QToolButton(Panel1), name);
         b->setText(QString::fromUtf8(caption));
         b->setFixedSize(73, 60);
         b->setToolButtonStyle(Qt::ToolButtonTextOnly);

@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -33,6 +32,8 @@
 #include "platform/DbWidgets.h"
 #include "platform/Dialogs.h"
 #include "platform/ProgressFeed.h"
+#include "platform/TextConvert.h"
+#include "platform/WindowKit.h"
 #include "shell/Unit4.h"
 #include "view/GLPanel.h"
 #include "view/LoadingReport.h"
@@ -41,30 +42,14 @@
 #include "view/SpinButton.h"
 #include "view/Unit3.h"
 
+using tms::qs;
+using tms::ss;
+using tms::ui::button;
+using tms::ui::named;
+
 namespace {
 
 const QString kSwatchField = QStringLiteral("swatch");  // no such column: the cell shows no text
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-std::string ss(const QString& s) { return s.toStdString(); }
-
-QPushButton* button(QWidget* parent, const char* name, const QString& text) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
-
-QLabel* legendLabel(QWidget* parent, const QString& text, const QColor& colour) {
-    auto* l = new QLabel(text, parent);
-    QFont f = l->font();
-    f.setBold(true);
-    f.setPixelSize(15);
-    l->setFont(f);
-    QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, colour);
-    l->setPalette(p);
-    return l;
-}
 
 // The swatch column keeps the goods colour on selected rows too (the
 // selection would paint over a plain background).
@@ -109,52 +94,7 @@ TForm8::TForm8(TADOConnection* connection, QWidget* parent) : QWidget(parent) {
     ADOQuery2 = new TADOQuery(conn_, this);
     ADOQuery2->setObjectName(QStringLiteral("ADOQuery2"));
 
-    // Top bar: order, container, printing, report, order management, exit.
-    auto* orderLabel = new QLabel(QStringLiteral("订单："), this);
-    ComboBox1 = new TOrderCombo(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setEditable(false);
-    ComboBox1->setMinimumContentsLength(40);
-    ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    auto* boxLabel = new QLabel(QStringLiteral("货柜："), this);
-    Edit1 = new QLineEdit(QStringLiteral("1"), this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setReadOnly(true);
-    Edit1->setFixedWidth(48);
-    Edit1->setAlignment(Qt::AlignRight);
-    UpDown1 = new TUpDown(QStringLiteral("UpDown1"), Qt::Horizontal, this);
-    UpDown1->Associate = Edit1;
-    UpDown1->Min = 1;
-    UpDown1->Max = 1;
-    Label3 = new QLabel(this);
-    Label3->setObjectName(QStringLiteral("Label3"));
-    Label3->setMinimumWidth(80);
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->setFixedWidth(160);
-    SpeedButton2 = button(this, "SpeedButton2", QStringLiteral("打印装配图"));
-    SpeedButton3 = button(this, "SpeedButton3", QStringLiteral("装配清单"));
-    SpeedButton1 = button(this, "SpeedButton1", QStringLiteral("工作单"));
-    BitBtn7 = button(this, "BitBtn7", QStringLiteral("退出"));
-
-    auto* top = new QHBoxLayout;
-    top->addWidget(orderLabel);
-    top->addWidget(ComboBox1);
-    top->addSpacing(16);
-    top->addWidget(boxLabel);
-    top->addWidget(Edit1);
-    top->addWidget(UpDown1);
-    top->addWidget(Label3);
-    top->addStretch(1);
-    top->addWidget(ProgressBar1);
-    top->addSpacing(8);
-    top->addWidget(SpeedButton2);
-    top->addWidget(SpeedButton3);
-    top->addWidget(SpeedButton1);
-    top->addWidget(BitBtn7);
+    QHBoxLayout* top = buildTopBar();
 
     // The drawing with the summary text right under it (printed together).
     GLPanel1 = new TGLPanel(this);
@@ -174,72 +114,7 @@ TForm8::TForm8(TADOConnection* connection, QWidget* parent) : QWidget(parent) {
     left->addWidget(GLPanel1, 1);
     left->addWidget(RE);
 
-    // Side: legend, view and step controls, the pile grid.
-    auto* legend = new QFrame(this);
-    legend->setObjectName(QStringLiteral("Legend"));
-    legend->setAutoFillBackground(true);
-    {
-        QPalette p = legend->palette();
-        p.setColor(QPalette::Window, QColor(0, 128, 128));  // the drawing's background
-        legend->setPalette(p);
-    }
-    auto* lg = new QGridLayout(legend);
-    lg->setContentsMargins(12, 8, 12, 8);
-    lg->setHorizontalSpacing(24);
-    lg->addWidget(legendLabel(legend, QStringLiteral("----------     长"), Qt::white), 0, 0);
-    lg->addWidget(legendLabel(legend, QStringLiteral("----------     宽"), Qt::black), 1, 0);
-    lg->addWidget(legendLabel(legend, QStringLiteral("----------     高"), QColor(255, 0, 0)), 2, 0);
-    lg->addWidget(legendLabel(legend, QStringLiteral("宽 * 高 亮面"), Qt::white), 0, 1);
-    lg->addWidget(legendLabel(legend, QStringLiteral("长 * 高 灰面"), Qt::white), 1, 1);
-    lg->addWidget(legendLabel(legend, QStringLiteral("长 * 宽 黑面"), Qt::white), 2, 1);
-
-    BitBtn2 = button(this, "BitBtn2", QString());
-    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    BitBtn5 = button(this, "BitBtn5", QStringLiteral("分堆"));
-    BitBtn6 = button(this, "BitBtn6", QStringLiteral("全部"));
-    BitBtn1 = button(this, "BitBtn1", tms::kSpinCaption);
-    BitBtn1->setToolTip(tms::kSpinCaption);
-    BitBtn4 = button(this, "BitBtn4", QStringLiteral("居中"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(BitBtn2);
-    buttons->addWidget(BitBtn5);
-    buttons->addWidget(BitBtn6);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn4);
-
-    tb = new QSlider(Qt::Horizontal, this);
-    tb->setObjectName(QStringLiteral("tb"));
-    tb->setPageStep(1);
-    tb->setTickPosition(QSlider::NoTicks);
-    tb->setRange(0, 0);
-
-    CheckBox3 = new QCheckBox(QStringLiteral("合并同种货物"), this);
-    CheckBox3->setObjectName(QStringLiteral("CheckBox3"));
-    CheckBox3->setChecked(true);
-    CheckBox3->setVisible(false);
-
-    DBGrid1 = new TDBGrid(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    DBGrid1->setQuery(ADOQuery2);
-    DBGrid1->setColumns({{kSwatchField, QString(), 50},
-                         {QStringLiteral("GID"), QStringLiteral("编号"), 90},
-                         {QStringLiteral("GOODSNAME"), QStringLiteral("名称"), 110},
-                         {QStringLiteral("GOODSCOUNT"), QStringLiteral("数量"), 50},
-                         {QStringLiteral("GOODSBFFS"), QStringLiteral("摆放方式"), 100}});
-    DBGrid1->gridModel()->cellBackground = [this](int row, const QString& field) { return swatch(row, field); };
-    DBGrid1->setItemDelegateForColumn(0, new TSwatchDelegate(DBGrid1));
-    DBGrid1->horizontalHeader()->setStretchLastSection(true);
-
-    auto* side = new QVBoxLayout;
-    side->addWidget(legend);
-    side->addLayout(buttons);
-    side->addWidget(tb);
-    side->addWidget(DBGrid1, 1);
-    auto* sideBox = new QWidget(this);
-    sideBox->setLayout(side);
-    side->setContentsMargins(0, 0, 0, 0);
-    sideBox->setFixedWidth(440);
+    QWidget* sideBox = buildSide();
 
     auto* body = new QHBoxLayout;
     body->addLayout(left, 1);
@@ -286,6 +161,99 @@ TForm8::TForm8(TADOConnection* connection, QWidget* parent) : QWidget(parent) {
     // The window takes the screen.
     if (QScreen* screen = QGuiApplication::primaryScreen()) resize(screen->availableGeometry().size());
     camera_.baseAngle = -135;
+}
+
+// Top bar: order, container, printing, report, order management, exit.
+QHBoxLayout* TForm8::buildTopBar() {
+    auto* top = new QHBoxLayout;
+    ComboBox1 = named(new TOrderCombo(this), "ComboBox1");
+    ComboBox1->setEditable(false);
+    ComboBox1->setMinimumContentsLength(40);
+    ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    tms::ui::captionedField(top, QStringLiteral("订单："), ComboBox1);
+    top->addSpacing(16);
+    Edit1 = named(new QLineEdit(QStringLiteral("1"), this), "Edit1");
+    Edit1->setReadOnly(true);
+    Edit1->setFixedWidth(48);
+    Edit1->setAlignment(Qt::AlignRight);
+    tms::ui::captionedField(top, QStringLiteral("货柜："), Edit1);
+    UpDown1 = new TUpDown(QStringLiteral("UpDown1"), Qt::Horizontal, this);
+    UpDown1->Associate = Edit1;
+    UpDown1->Min = 1;
+    UpDown1->Max = 1;
+    Label3 = named(new QLabel(this), "Label3");
+    Label3->setMinimumWidth(80);
+    ProgressBar1 = named(new QProgressBar(this), "ProgressBar1");
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setFixedWidth(160);
+    SpeedButton2 = button(this, "SpeedButton2", QStringLiteral("打印装配图"));
+    SpeedButton3 = button(this, "SpeedButton3", QStringLiteral("装配清单"));
+    SpeedButton1 = button(this, "SpeedButton1", QStringLiteral("工作单"));
+    BitBtn7 = button(this, "BitBtn7", QStringLiteral("退出"));
+
+    top->addWidget(UpDown1);
+    top->addWidget(Label3);
+    top->addStretch(1);
+    top->addWidget(ProgressBar1);
+    top->addSpacing(8);
+    top->addWidget(SpeedButton2);
+    top->addWidget(SpeedButton3);
+    top->addWidget(SpeedButton1);
+    top->addWidget(BitBtn7);
+    return top;
+}
+
+// Side: legend, view and step controls, the pile grid.
+QWidget* TForm8::buildSide() {
+    QFrame* legend = tms::ui::shadingLegend(this, "Legend");
+
+    BitBtn2 = button(this, "BitBtn2", QString());
+    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    BitBtn5 = button(this, "BitBtn5", QStringLiteral("分堆"));
+    BitBtn6 = button(this, "BitBtn6", QStringLiteral("全部"));
+    BitBtn1 = button(this, "BitBtn1", tms::kSpinCaption);
+    BitBtn1->setToolTip(tms::kSpinCaption);
+    BitBtn4 = button(this, "BitBtn4", QStringLiteral("居中"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(BitBtn2);
+    buttons->addWidget(BitBtn5);
+    buttons->addWidget(BitBtn6);
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn4);
+
+    tb = named(new QSlider(Qt::Horizontal, this), "tb");
+    tb->setPageStep(1);
+    tb->setTickPosition(QSlider::NoTicks);
+    tb->setRange(0, 0);
+
+    CheckBox3 = named(new QCheckBox(QStringLiteral("合并同种货物"), this), "CheckBox3");
+    CheckBox3->setChecked(true);
+    CheckBox3->setVisible(false);
+
+    DBGrid1 = named(new TDBGrid(this), "DBGrid1");
+    DBGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    DBGrid1->setQuery(ADOQuery2);
+    DBGrid1->setColumns({{kSwatchField, QString(), 50},
+                         {QStringLiteral("GID"), QStringLiteral("编号"), 90},
+                         {QStringLiteral("GOODSNAME"), QStringLiteral("名称"), 110},
+                         {QStringLiteral("GOODSCOUNT"), QStringLiteral("数量"), 50},
+                         {QStringLiteral("GOODSBFFS"), QStringLiteral("摆放方式"), 100}});
+    DBGrid1->gridModel()->cellBackground = [this](int row, const QString& field) { return swatch(row, field); };
+    DBGrid1->setItemDelegateForColumn(0, new TSwatchDelegate(DBGrid1));
+    DBGrid1->horizontalHeader()->setStretchLastSection(true);
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(legend);
+    side->addLayout(buttons);
+    side->addWidget(tb);
+    side->addWidget(DBGrid1, 1);
+    auto* sideBox = new QWidget(this);
+    sideBox->setLayout(side);
+    side->setContentsMargins(0, 0, 0, 0);
+    sideBox->setFixedWidth(440);
+    return sideBox;
 }
 
 TForm8::~TForm8() { qApp->removeEventFilter(this); }
@@ -417,11 +385,7 @@ void TForm8::BitBtn6Click() {
     tms::showAll(plan());
     heapStep = 0;
     repaintPanel();
-    try {
-        writeSummary(ss(order), UpDown1->Position());
-    } catch (const std::exception& e) {
-        tms::ui::showError(QString::fromStdString(e.what()));
-    }
+    tms::ui::reportErrors([&] { writeSummary(ss(order), UpDown1->Position()); });
 }
 
 void TForm8::DBGrid1CellClick(int row) {
@@ -499,11 +463,7 @@ void TForm8::SpeedButton2Click() {
 void TForm8::SpeedButton3Click() {
     const QString order = currentOrder();
     if (order.trimmed().isEmpty() || !Form3) return;
-    try {
-        Form3->showReport(tms::loadingReport(conn(), ss(order)));
-    } catch (const std::exception& e) {
-        tms::ui::showError(QString::fromStdString(e.what()));
-    }
+    tms::ui::reportErrors([&] { Form3->showReport(tms::loadingReport(conn(), ss(order))); });
 }
 
 void TForm8::SpeedButton1Click() {
@@ -518,14 +478,12 @@ void TForm8::SpeedButton1Click() {
 void TForm8::CheckBox3Click() {
     const QString order = currentOrder();
     if (order.trimmed().isEmpty()) return;
-    try {
+    tms::ui::reportErrors([&] {
         tms::TCountOptions opt;
         opt.byPile = CheckBox3->isChecked();
         opt.grid = ADOQuery2;
         tms::countXYZ(conn(), ss(order), UpDown1->Position(), plan(), scene_, opt);
-    } catch (const std::exception& e) {
-        tms::ui::showError(QString::fromStdString(e.what()));
-    }
+    });
     repaintPanel();
 }
 

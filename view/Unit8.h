@@ -24,6 +24,7 @@
 #include "view/PlanSteps.h"
 
 class QCheckBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -131,6 +132,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    QHBoxLayout* buildTopBar();
+    QWidget* buildSide();
     bool isFirstReceiver(QObject* watched) const;
     tms::TPlanShow& plan();
     TADOConnection& conn() const { return *conn_; }

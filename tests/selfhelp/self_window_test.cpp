@@ -9,6 +9,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -25,6 +28,8 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "data/Unit5.h"
 #include "engine/Holdwisep.h"
@@ -660,6 +665,34 @@ TEST_F(SelfWindow, ASavedLoadingWithGoodsGoneShowsWhatIsLeftWhole) {
     EXPECT_EQ(boxes.texts(), QStringList{"该装箱的货物都已删除，无法显示!"});
     EXPECT_TRUE(form->loading().pieceArr().empty());
     EXPECT_EQ(grid()->rowCount(), 1);
+}
+
+// The drawing here explains its colours with the drawing window's legend:
+// the same six labels in the same places, fonts and colours.
+TEST_F(SelfWindow, TheLegendIsTheDrawingWindows) {
+    const auto labels = [](QFrame* legend) {
+        std::vector<std::string> out;
+        auto* grid = legend ? qobject_cast<QGridLayout*>(legend->layout()) : nullptr;
+        for (int i = 0; grid && i < grid->count(); ++i) {
+            int row, column, rows, columns;
+            grid->getItemPosition(i, &row, &column, &rows, &columns);
+            if (auto* l = qobject_cast<QLabel*>(grid->itemAt(i)->widget()))
+                out.push_back(QString("%1,%2 %3 %4 %5%6")
+                                  .arg(row)
+                                  .arg(column)
+                                  .arg(l->text(), l->palette().color(QPalette::WindowText).name())
+                                  .arg(l->font().pixelSize())
+                                  .arg(l->font().bold() ? " bold" : "")
+                                  .toStdString());
+        }
+        return out;
+    };
+    const std::vector<std::string> expected = {
+        "0,0 ----------     长 #ffffff 15 bold", "1,0 ----------     宽 #000000 15 bold",
+        "2,0 ----------     高 #ff0000 15 bold", "0,1 宽 * 高 亮面 #ffffff 15 bold",
+        "1,1 长 * 高 灰面 #ffffff 15 bold",      "2,1 长 * 宽 黑面 #ffffff 15 bold"};
+    EXPECT_EQ(labels(control<QFrame>(form, "Panel3")), expected);
+    EXPECT_EQ(labels(control<QFrame>(Form8, "Legend")), expected);
 }
 
 TEST_F(SelfWindow, ScreenshotWithTwoBatches) {
