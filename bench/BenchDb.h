@@ -3,7 +3,6 @@
 // folder and opened as the program opens its own.
 
 #include <QTemporaryDir>
-
 #include <cstdio>
 
 #include "platform/AdoDb.h"

@@ -4,7 +4,6 @@
 // drawn. Kept for the benchmark only, which sets the two side by side.
 
 #include <GL/gl.h>
-
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -50,9 +49,12 @@ constexpr int kEdgeAxis[12] = {0, 2, 0, 2, 1, 0, 1, 2, 1, 2, 0, 1};
 // black, height red.
 void edgeColour(tms::TShade along, float rgb[3]) {
     switch (along) {
-        case tms::TShade::ZL: rgb[0] = rgb[1] = rgb[2] = 1; break;  // length
-        case tms::TShade::AN: rgb[0] = rgb[1] = rgb[2] = 0; break;  // width
-        case tms::TShade::CL: rgb[0] = 1; rgb[1] = rgb[2] = 0; break;  // height
+    case tms::TShade::ZL: rgb[0] = rgb[1] = rgb[2] = 1; break;  // length
+    case tms::TShade::AN: rgb[0] = rgb[1] = rgb[2] = 0; break;  // width
+    case tms::TShade::CL:
+        rgb[0] = 1;
+        rgb[1] = rgb[2] = 0;
+        break;  // height
     }
 }
 
@@ -150,7 +152,8 @@ inline void TOldRenderer::record(const tms::TArr& a, int n) {
     stale_ = false;
 }
 
-inline void TOldRenderer::draw(const tms::TArr& planArr, int planCount, const tms::TPlanScene& scene, const tms::TCamera& camera) {
+inline void TOldRenderer::draw(const tms::TArr& planArr, int planCount, const tms::TPlanScene& scene,
+                               const tms::TCamera& camera) {
     int n = planCount;
     const auto fits = [&](std::size_t size) { return static_cast<int>(size) >= n; };
     if (n < 0 || !fits(planArr.colorArr.size()) || !fits(planArr.vertArr.size()) || !fits(planArr.placeArr.size()))
@@ -178,7 +181,7 @@ inline void TOldRenderer::draw(const tms::TArr& planArr, int planCount, const tm
 
     if (scene.hasOutline) {
         static constexpr int kLoops[7][4] = {{0, 1, 2, 3}, {8, 9, 10, 11}, {4, 5, 6, 7}, {0, 4, 5, 1},
-                                             {5, 1, 2, 6}, {6, 2, 3, 7}, {7, 3, 0, 4}};
+                                             {5, 1, 2, 6}, {6, 2, 3, 7},   {7, 3, 0, 4}};
         glColor3f(0, 0, 0);
         for (const auto& loop : kLoops) {
             glBegin(GL_LINE_LOOP);

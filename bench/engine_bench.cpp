@@ -6,8 +6,6 @@
 //   engine_bench [repetitions]   (default 5; the best time is shown, and
 //                                 the time of the engine's first run)
 
-#include "bench/BenchOrders.h"
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -16,6 +14,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "bench/BenchOrders.h"
 
 namespace {
 
@@ -51,8 +51,10 @@ int main(int argc, char** argv) {
             ++p.first;
             p.second += static_cast<double>(g.L) * g.W * g.H;
         }
-        std::printf("%s: %zu pieces  all cores %.1f ms (first run %.1f ms)  one core %.1f ms  containers used %d (opened %d)  left over %zu\n",
-                    w.name, e.goodsArr.size(), all, first, one, r.boxesUsed, r.boxesOpened, r.leftOver.size());
+        std::printf(
+            "%s: %zu pieces  all cores %.1f ms (first run %.1f ms)  one core %.1f ms  containers used %d (opened %d)  "
+            "left over %zu\n",
+            w.name, e.goodsArr.size(), all, first, one, r.boxesUsed, r.boxesOpened, r.leftOver.size());
         for (const auto& [v, p] : per)
             std::printf("  container %d: %d pieces, loading ratio %.2f%%\n", v, p.first, 100.0 * p.second / boxVolume);
     }

@@ -15,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QWindow>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -40,14 +39,16 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     TADOConnection conn;
     if (!bench::openDatabase(dir, false, conn)) return 1;
-    conn.Execute("insert into HoldVehicles(VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight) "
-                 "values ('40HC','40尺',?,?,?,?)",
-                 {bench::kBoxL, bench::kBoxW, bench::kBoxH, bench::kMaxWeight});
+    conn.Execute(
+        "insert into HoldVehicles(VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight) "
+        "values ('40HC','40尺',?,?,?,?)",
+        {bench::kBoxL, bench::kBoxW, bench::kBoxH, bench::kMaxWeight});
     const bench::Workload& load = bench::workloads().front();
     for (const bench::Carton& c : load.cartons)
-        conn.Execute("insert into HoldGoods(GoodsNo,GoodsName,Upward,Length,Width,Height,Weight,COLOR) "
-                     "values (?,?,'1',?,?,?,?,'200,100,50')",
-                     {c.goodsNo, c.goodsNo, c.L, c.W, c.H, c.weight});
+        conn.Execute(
+            "insert into HoldGoods(GoodsNo,GoodsName,Upward,Length,Width,Height,Weight,COLOR) "
+            "values (?,?,'1',?,?,?,?,'200,100,50')",
+            {c.goodsNo, c.goodsNo, c.L, c.W, c.H, c.weight});
 
     OrderForms forms(&conn);
     Form10->show();
@@ -77,8 +78,9 @@ int main(int argc, char** argv) {
     std::sort(handler.begin(), handler.end());
     std::printf("NEW-ORDER  1500 pieces  best %.1f ms  median %.1f ms  (%d rounds)\n", times.front(),
                 times[times.size() / 2], rounds);
-    std::printf("  of which the click's handler (check, store, compute, fill the drawing): best %.1f ms  median %.1f ms\n",
-                handler.front(), handler[handler.size() / 2]);
+    std::printf(
+        "  of which the click's handler (check, store, compute, fill the drawing): best %.1f ms  median %.1f ms\n",
+        handler.front(), handler[handler.size() / 2]);
 
     return 0;
 }

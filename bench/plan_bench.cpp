@@ -12,23 +12,21 @@
 
 #include <QString>
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "platform/AdoDb.h"
-#include "platform/Codes.h"
 #include "bench/BenchDb.h"
 #include "bench/BenchOrders.h"
 #include "engine/PlanOrder.h"
+#include "platform/AdoDb.h"
+#include "platform/Codes.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
 
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
@@ -105,9 +103,10 @@ int main() {
             for (const tms::PlanRow& row : rows) pileCount += row.floor == row.listId;
         }
         const Figures ft = summarise(total), fp = summarise(piles);
-        std::printf("PLAN-2 (BM-3 rows grouped and written): %zu rows in %d piles over %d containers "
-                    "(engine run, not timed here: %.0f ms)\n",
-                    rowCount, pileCount, run.boxesUsed, engineMs);
+        std::printf(
+            "PLAN-2 (BM-3 rows grouped and written): %zu rows in %d piles over %d containers "
+            "(engine run, not timed here: %.0f ms)\n",
+            rowCount, pileCount, run.boxesUsed, engineMs);
         std::printf("  rows and piles written: best %.1f ms, median %.1f ms (target <= 200 ms)\n", ft.best, ft.median);
         std::printf("  of which pile grouping in memory: best %.1f ms, median %.1f ms\n", fp.best, fp.median);
     }

@@ -7,7 +7,6 @@
 //   type_a_bench [rounds]
 
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -22,10 +21,12 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     TADOConnection conn;
     if (!bench::openDatabase(dir, false, conn)) return 1;
-    conn.Execute("insert into HoldVehicles(VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight) "
-                 "values ('40HQ','40尺高柜',12032,2352,2698,26500)");
-    conn.Execute("insert into HoldGoods(GoodsNo,GoodsName,Upward,Length,Width,Height,Weight,COLOR) "
-                 "values ('CUBE','立方',1,100,100,100,0,'200,100,50')");
+    conn.Execute(
+        "insert into HoldVehicles(VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight) "
+        "values ('40HQ','40尺高柜',12032,2352,2698,26500)");
+    conn.Execute(
+        "insert into HoldGoods(GoodsNo,GoodsName,Upward,Length,Width,Height,Weight,COLOR) "
+        "values ('CUBE','立方',1,100,100,100,0,'200,100,50')");
 
     tms::THoldEngine engine;
     tms::TEngineOptions sw;

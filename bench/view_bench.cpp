@@ -25,24 +25,23 @@
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <vector>
 
 #include "bench/BenchDb.h"
 #include "bench/BenchOrders.h"
-#include "platform/Codes.h"
+#include "bench/OldPlanRenderer.h"
 #include "engine/PlanOrder.h"
 #include "platform/AdoDb.h"
+#include "platform/Codes.h"
 #include "view/GLPanel.h"
 #include "view/PlanLoad.h"
 #include "view/PlanRenderer.h"
 #include "view/PlanSteps.h"
-#include "bench/OldPlanRenderer.h"
 
 namespace {
 
@@ -101,16 +100,18 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     TADOConnection conn;
     if (!bench::openDatabase(dir, false, conn)) return 1;
-    conn.Execute("INSERT INTO HoldVehicles(VehicleNo, VehicleName, ContainerL, ContainerW, ContainerH, MaxWeight) "
-                 "VALUES ('BENCH40', '40', ?, ?, ?, ?)",
-                 {bench::kBoxL, bench::kBoxW, bench::kBoxH, bench::kMaxWeight});
+    conn.Execute(
+        "INSERT INTO HoldVehicles(VehicleNo, VehicleName, ContainerL, ContainerW, ContainerH, MaxWeight) "
+        "VALUES ('BENCH40', '40', ?, ?, ?, ?)",
+        {bench::kBoxL, bench::kBoxW, bench::kBoxH, bench::kMaxWeight});
     const char* colours[] = {"200,60,60", "60,160,60", "60,60,200", "200,200,60", "60,200,200", "200,60,200"};
     int ci = 0;
     for (const auto& w : bench::workloads())
         for (const auto& c : w.cartons)
-            conn.Execute("INSERT OR IGNORE INTO HoldGoods(GoodsNo, GoodsName, Length, Width, Height, Weight, COLOR) "
-                         "VALUES (?, ?, ?, ?, ?, ?, ?)",
-                         {c.goodsNo, c.goodsNo, c.L, c.W, c.H, c.weight, colours[ci++ % 6]});
+            conn.Execute(
+                "INSERT OR IGNORE INTO HoldGoods(GoodsNo, GoodsName, Length, Width, Height, Weight, COLOR) "
+                "VALUES (?, ?, ?, ?, ?, ?, ?)",
+                {c.goodsNo, c.goodsNo, c.L, c.W, c.H, c.weight, colours[ci++ % 6]});
 
     storeOrder(conn, "BM-1", bench::workloads()[0].cartons);
     storeOrder(conn, "BM-3", bench::workloads()[2].cartons);
@@ -161,10 +162,11 @@ int main(int argc, char** argv) {
         const double fps = framesPerSecond(r, show, scene, cpu);
         const double oldFps = framesPerSecond(old, show, scene, oldCpu);
         const bool one = order[3] == '1';
-        std::printf("%s  %s container 1, %d pieces (%d drawn), 1280x800: %.1f frames/s (%.1f ms processor time a "
-                    "frame), display list %.1f frames/s (%.1f ms), x%.2f (target >= %s)\n",
-                    one ? "VIEW-1" : "VIEW-2", order, show.planCount, r.drawnPieces(), fps, cpu, oldFps, oldCpu,
-                    fps / oldFps, one ? "100" : "30 and x2");
+        std::printf(
+            "%s  %s container 1, %d pieces (%d drawn), 1280x800: %.1f frames/s (%.1f ms processor time a "
+            "frame), display list %.1f frames/s (%.1f ms), x%.2f (target >= %s)\n",
+            one ? "VIEW-1" : "VIEW-2", order, show.planCount, r.drawnPieces(), fps, cpu, oldFps, oldCpu, fps / oldFps,
+            one ? "100" : "30 and x2");
         // TMS_SCREENSHOT_DIR: the renderer's frame, unturned, as a picture to look at.
         if (qEnvironmentVariableIsSet("TMS_SCREENSHOT_DIR")) {
             r.draw(show.planArr, show.planCount, scene, tms::TCamera());
@@ -214,9 +216,10 @@ int main(int argc, char** argv) {
             old.draw(show.planArr, n, scene, cam);
             oldFrame.push_back(ms(Clock::now() - t1));
         }
-        std::printf("VIEW-4  %s step to the next frame, median: slider %.1f ms, pile %.1f ms, all %.1f ms "
-                    "(target <= 10 ms); display list: the frame after a slider step %.1f ms, the next %.1f ms\n",
-                    order, median(slider), median(pile), median(all), median(oldSlider), median(oldFrame));
+        std::printf(
+            "VIEW-4  %s step to the next frame, median: slider %.1f ms, pile %.1f ms, all %.1f ms "
+            "(target <= 10 ms); display list: the frame after a slider step %.1f ms, the next %.1f ms\n",
+            order, median(slider), median(pile), median(all), median(oldSlider), median(oldFrame));
     }
 
     {
@@ -240,9 +243,10 @@ int main(int argc, char** argv) {
             old.draw(show.planArr, show.planCount, scene, tms::TCamera());
             oldT.push_back(ms(Clock::now() - t0));
         }
-        std::printf("VIEW-5  first frame's preparation, %d rows: median %.1f ms (the run's first, making the "
-                    "buffer: %.1f ms); display list recorded and drawn %.1f ms (target <= 10 ms)\n",
-                    show.planCount, median(t), t.front(), median(oldT));
+        std::printf(
+            "VIEW-5  first frame's preparation, %d rows: median %.1f ms (the run's first, making the "
+            "buffer: %.1f ms); display list recorded and drawn %.1f ms (target <= 10 ms)\n",
+            show.planCount, median(t), t.front(), median(oldT));
     }
 
     for (bool withGrid : {false, true}) {

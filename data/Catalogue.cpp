@@ -8,9 +8,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QWidget>
 #include <QRegularExpression>
 #include <QStyledItemDelegate>
+#include <QWidget>
 
 #include "platform/Codes.h"
 #include "platform/DbWidgets.h"
@@ -119,10 +119,10 @@ void paintGoodsColours(TDBGrid* grid) {
 
 bool acceptsNumericKey(const QKeyEvent* key) {
     switch (key->key()) {
-        case Qt::Key_Backspace:
-        case Qt::Key_Return:
-        case Qt::Key_Enter: return true;
-        default: break;
+    case Qt::Key_Backspace:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return true;
+    default: break;
     }
     // The edit shortcuts type a control character; they are let through.
     for (QKeySequence::StandardKey k : {QKeySequence::SelectAll, QKeySequence::Copy, QKeySequence::Cut,
@@ -130,14 +130,15 @@ bool acceptsNumericKey(const QKeyEvent* key) {
         if (key->matches(k)) return true;
     const QString text = key->text();
     if (text.isEmpty()) return true;
-    if (text.size() == 1 && ((text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9')) || text[0] == QLatin1Char('.')))
+    if (text.size() == 1 &&
+        ((text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9')) || text[0] == QLatin1Char('.')))
         return true;
     switch (key->key()) {
-        case Qt::Key_Delete:
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-        case Qt::Key_Escape: return true;
-        default: return false;
+    case Qt::Key_Delete:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Escape: return true;
+    default: return false;
     }
 }
 
@@ -203,9 +204,8 @@ QPushButton* commandButton(QWidget* form, QHBoxLayout* commands, const char* nam
     return b;
 }
 
-bool followEditState(const TADOQuery* list, const QList<QWidget*>& browseCommands,
-                     const QList<QWidget*>& editCommands, const QList<QWidget*>& recordControls, QWidget* grid,
-                     QWidget* navigator) {
+bool followEditState(const TADOQuery* list, const QList<QWidget*>& browseCommands, const QList<QWidget*>& editCommands,
+                     const QList<QWidget*>& recordControls, QWidget* grid, QWidget* navigator) {
     // The order matters where a control that has the focus is disabled: the
     // focus moves on to the next control enabled at that moment.
     const bool editing = hasPendingEdit(list);

@@ -11,7 +11,6 @@
 #include <QPointer>
 #include <QString>
 #include <QValidator>
-
 #include <functional>
 #include <initializer_list>
 
@@ -113,9 +112,8 @@ QPushButton* commandButton(QWidget* form, QHBoxLayout* commands, const char* nam
 // the record unchecked) and save and cancel (`editCommands`) and the record
 // controls enabled; in any other state the reverse. Tells whether a record
 // is being added or changed.
-bool followEditState(const TADOQuery* list, const QList<QWidget*>& browseCommands,
-                     const QList<QWidget*>& editCommands, const QList<QWidget*>& recordControls, QWidget* grid,
-                     QWidget* navigator);
+bool followEditState(const TADOQuery* list, const QList<QWidget*>& browseCommands, const QList<QWidget*>& editCommands,
+                     const QList<QWidget*>& recordControls, QWidget* grid, QWidget* navigator);
 
 // "全部": every row of the catalogue `table`.
 void listAll(TADOQuery* list, const QString& table);

@@ -1,7 +1,6 @@
 #include "data/OrderStore.h"
 
 #include <QStringList>
-
 #include <set>
 
 #include "engine/HoldEngine.h"
@@ -158,8 +157,9 @@ QString leftOverMessage(int placed, int leftOver) {
 }
 
 QString typeATooMany(int count) {
-    return QStringLiteral("该箱柜可装 %1 件货物，超过了货物编号中6位流水号所能编到的 %2 件 "
-                          "请检查货物尺寸或膨胀尺寸!")
+    return QStringLiteral(
+               "该箱柜可装 %1 件货物，超过了货物编号中6位流水号所能编到的 %2 件 "
+               "请检查货物尺寸或膨胀尺寸!")
         .arg(count)
         .arg(kMaxSerialPieces);
 }
@@ -169,9 +169,9 @@ QString unplaceableMessage(const std::vector<TUnplaceableGoods>& goods) {
     for (const TUnplaceableGoods& g : goods) {
         QString why;
         switch (g.reason) {
-            case TUnplaceable::badSize: why = QStringLiteral("尺寸有误"); break;
-            case TUnplaceable::tooLarge: why = QStringLiteral("尺寸超出箱柜"); break;
-            case TUnplaceable::tooHeavy: why = QStringLiteral("重量超过箱柜载重"); break;
+        case TUnplaceable::badSize: why = QStringLiteral("尺寸有误"); break;
+        case TUnplaceable::tooLarge: why = QStringLiteral("尺寸超出箱柜"); break;
+        case TUnplaceable::tooHeavy: why = QStringLiteral("重量超过箱柜载重"); break;
         }
         parts << QStringLiteral("%1（%2）").arg(QString::fromStdString(g.goodsNo), why);
     }
@@ -207,8 +207,7 @@ TOrderOutcome computeNewOrder(TADOConnection& conn, THoldEngine& engine, const T
             if (!a && !entry.typeA) return refusal(kAmountWrong);
             amounts.push_back(a.value_or(0));
         }
-        const std::optional<int> addL = marginOf(entry.addL), addW = marginOf(entry.addW),
-                                 addH = marginOf(entry.addH);
+        const std::optional<int> addL = marginOf(entry.addL), addW = marginOf(entry.addW), addH = marginOf(entry.addH);
         if (!addL || !addW || !addH) return refusal(QStringLiteral("录入的膨胀尺寸有误，请重新录入!"));
 
         // The container is read by its number, as the window chose it.
@@ -218,8 +217,9 @@ TOrderOutcome computeNewOrder(TADOConnection& conn, THoldEngine& engine, const T
         std::vector<TOrderLine> lines;
         for (int i = 0; i < entry.lines.size(); ++i) {
             TADOQuery q(&conn);
-            q.setSQL(QStringLiteral("select GoodsNo,GoodsName,Upward,Length,Width,Height,Weight from HoldGoods "
-                                    "where GoodsNo = ?"));
+            q.setSQL(
+                QStringLiteral("select GoodsNo,GoodsName,Upward,Length,Width,Height,Weight from HoldGoods "
+                               "where GoodsNo = ?"));
             q.bind(1, entry.lines[i].goodsNo);
             q.Open();
             if (q.IsEmpty()) return refusal(kGoodsGone);
@@ -275,9 +275,10 @@ TOrderOutcome recalculateOrder(TADOConnection& conn, THoldEngine& engine, const 
                                const TEngineOptions& sw) {
     try {
         TADOQuery h(&conn);
-        h.setSQL(QStringLiteral("select A.CountType,A.LoadingType,A.AddL,A.AddW,A.AddH,B.VehicleNo,B.ContainerL,"
-                                "B.ContainerW,B.ContainerH,B.MaxWeight from HoldOrderForm A left join HoldVehicles B "
-                                "on A.VehicleNo = B.VehicleNo where A.OrderFormNo = ?"));
+        h.setSQL(
+            QStringLiteral("select A.CountType,A.LoadingType,A.AddL,A.AddW,A.AddH,B.VehicleNo,B.ContainerL,"
+                           "B.ContainerW,B.ContainerH,B.MaxWeight from HoldOrderForm A left join HoldVehicles B "
+                           "on A.VehicleNo = B.VehicleNo where A.OrderFormNo = ?"));
         h.bind(1, orderNo);
         h.Open();
         if (h.IsEmpty()) return refusal(QStringLiteral("该订单不存在，可能已经删除!"));
@@ -294,9 +295,10 @@ TOrderOutcome recalculateOrder(TADOConnection& conn, THoldEngine& engine, const 
         std::vector<TOrderLine> lines;
         QStringList gone;
         TADOQuery q(&conn);
-        q.setSQL(QStringLiteral("select B.GoodsNo as ListedNo,B.Amount,C.GoodsNo,C.GoodsName,C.Upward,C.Length,"
-                                "C.Width,C.Height,C.Weight from HoldOrderFormList B left join HoldGoods C "
-                                "on B.GoodsNo = C.GoodsNo where B.OrderFormNo = ? order by B.Sequence"));
+        q.setSQL(
+            QStringLiteral("select B.GoodsNo as ListedNo,B.Amount,C.GoodsNo,C.GoodsName,C.Upward,C.Length,"
+                           "C.Width,C.Height,C.Weight from HoldOrderFormList B left join HoldGoods C "
+                           "on B.GoodsNo = C.GoodsNo where B.OrderFormNo = ? order by B.Sequence"));
         q.bind(1, orderNo);
         q.Open();
         for (q.First(); !q.Eof(); q.Next()) {
@@ -370,12 +372,21 @@ QString orderListSql(const QString& filterField, const QString& orderBy, bool de
         sql += QStringLiteral(" and A.") + filterField + QStringLiteral(" like ? escape '\\'");
     // Only the list's own columns sort it; a code's text column sorts by
     // the code.
-    static const QStringList columns = {
-        QStringLiteral("OrderFormNo"),  QStringLiteral("OrderFormName"), QStringLiteral("SailDate"),
-        QStringLiteral("Consigner"),    QStringLiteral("Destination"),   QStringLiteral("IsNeedCount"),
-        QStringLiteral("LoadingType"),  QStringLiteral("CountType"),     QStringLiteral("IsDirectionRestrict"),
-        QStringLiteral("IsWeightRestrict"), QStringLiteral("IsBestStandPlace"), QStringLiteral("AddL"),
-        QStringLiteral("AddW"),         QStringLiteral("AddH"),          QStringLiteral("VehicleNo")};
+    static const QStringList columns = {QStringLiteral("OrderFormNo"),
+                                        QStringLiteral("OrderFormName"),
+                                        QStringLiteral("SailDate"),
+                                        QStringLiteral("Consigner"),
+                                        QStringLiteral("Destination"),
+                                        QStringLiteral("IsNeedCount"),
+                                        QStringLiteral("LoadingType"),
+                                        QStringLiteral("CountType"),
+                                        QStringLiteral("IsDirectionRestrict"),
+                                        QStringLiteral("IsWeightRestrict"),
+                                        QStringLiteral("IsBestStandPlace"),
+                                        QStringLiteral("AddL"),
+                                        QStringLiteral("AddW"),
+                                        QStringLiteral("AddH"),
+                                        QStringLiteral("VehicleNo")};
     static const QList<std::pair<QString, QString>> textColumns = {
         {QStringLiteral("CountTypeText"), QStringLiteral("CountType")},
         {QStringLiteral("LoadingTypeText"), QStringLiteral("LoadingType")},

@@ -13,7 +13,6 @@
 #include <QDate>
 #include <QList>
 #include <QString>
-
 #include <optional>
 #include <vector>
 

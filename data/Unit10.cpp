@@ -80,8 +80,8 @@ void TForm10::buildControls() {
     root->addLayout(buildGoods(), 1);
     root->addLayout(buildCommands());
 
-    chain_ = {Edit3, Edit2, DBLookupComboBox3, Edit4, Edit12, DateTimePicker1, RadioButton5, RadioButton1, Edit1,
-              Button1};
+    chain_ = {Edit3,           Edit2,        DBLookupComboBox3, Edit4, Edit12,
+              DateTimePicker1, RadioButton5, RadioButton1,      Edit1, Button1};
     for (QWidget* w : chain_) w->installEventFilter(this);
     for (QWidget* w : {txtAddL, txtAddW, txtAddH, Edit5, Edit6}) w->installEventFilter(this);
     connectControls();
@@ -117,9 +117,10 @@ QHBoxLayout* TForm10::buildOptions() {
     auto* options = new QHBoxLayout;
     auto* types = new QGroupBox(QStringLiteral("计算类型"), this);
     auto* tl = new QVBoxLayout(types);
-    RadioButton1 = named(
-        new QRadioButton(QStringLiteral("A类型（计算一个选定的货柜，最多能装多少同种货物（不用指定货物数量））"), types),
-        "RadioButton1");
+    RadioButton1 =
+        named(new QRadioButton(QStringLiteral("A类型（计算一个选定的货柜，最多能装多少同种货物（不用指定货物数量））"),
+                               types),
+              "RadioButton1");
     RadioButton2 = named(
         new QRadioButton(QStringLiteral("B类型（计算一定数量的一种或多种货物，最少能装多少只选定的货柜））"), types),
         "RadioButton2");
@@ -145,8 +146,8 @@ QHBoxLayout* TForm10::buildOptions() {
     txtAddW = named(new QLineEdit(this), "txtAddW");
     txtAddH = named(new QLineEdit(this), "txtAddH");
     int row = 0;
-    for (auto [e, text] : {std::pair{txtAddL, "增加长度:"}, std::pair{txtAddW, "增加宽度:"},
-                           std::pair{txtAddH, "增加高度:"}}) {
+    for (auto [e, text] :
+         {std::pair{txtAddL, "增加长度:"}, std::pair{txtAddW, "增加宽度:"}, std::pair{txtAddH, "增加高度:"}}) {
         e->setText(QStringLiteral("0"));
         // Whole millimetres only; a paste that breaks the rule is refused.
         e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,5}")), e));
@@ -531,13 +532,13 @@ void TForm10::Button3Click() {
         out = tms::computeNewOrder(*conn_, Form1->engine, entry(), sw);
     }
     switch (out.kind) {
-        case tms::TOrderOutcome::Kind::refused:
-            tms::ui::showMessage(out.message);
-            if (out.focus == tms::TOrderField::orderNo) Edit3->setFocus();
-            if (out.focus == tms::TOrderField::container) DBLookupComboBox3->setFocus();
-            return;
-        case tms::TOrderOutcome::Kind::failed: tms::ui::showError(out.message); return;
-        case tms::TOrderOutcome::Kind::stored: break;
+    case tms::TOrderOutcome::Kind::refused:
+        tms::ui::showMessage(out.message);
+        if (out.focus == tms::TOrderField::orderNo) Edit3->setFocus();
+        if (out.focus == tms::TOrderField::container) DBLookupComboBox3->setFocus();
+        return;
+    case tms::TOrderOutcome::Kind::failed: tms::ui::showError(out.message); return;
+    case tms::TOrderOutcome::Kind::stored: break;
     }
     if (Form7) Form7->reload();
     if (Form8) {

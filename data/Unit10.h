@@ -10,9 +10,9 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "platform/FormWindow.h"
 #include "data/OrderStore.h"
 #include "platform/AdoDb.h"
+#include "platform/FormWindow.h"
 #include "platform/UpDown.h"
 #include "shell/Forms.h"
 
@@ -38,41 +38,41 @@ public:
     explicit TForm10(TADOConnection* connection = nullptr, QWidget* parent = nullptr);
     ~TForm10() override;
 
-    QLineEdit* Edit3;                // order number
-    QLineEdit* Edit2;                // customer name
-    QComboBox* DBLookupComboBox3;    // container; item data = its number
-    QLineEdit* Edit4;                // destination
-    QLineEdit* Edit12;               // consigner
-    QDateEdit* DateTimePicker1;      // sailing date
-    QRadioButton* RadioButton1;      // type A
-    QRadioButton* RadioButton2;      // type B
-    QRadioButton* RadioButton5;      // "无限制"
-    QRadioButton* RadioButton3;      // "平放"
-    QRadioButton* RadioButton4;      // "纵放"
+    QLineEdit* Edit3;              // order number
+    QLineEdit* Edit2;              // customer name
+    QComboBox* DBLookupComboBox3;  // container; item data = its number
+    QLineEdit* Edit4;              // destination
+    QLineEdit* Edit12;             // consigner
+    QDateEdit* DateTimePicker1;    // sailing date
+    QRadioButton* RadioButton1;    // type A
+    QRadioButton* RadioButton2;    // type B
+    QRadioButton* RadioButton5;    // "无限制"
+    QRadioButton* RadioButton3;    // "平放"
+    QRadioButton* RadioButton4;    // "纵放"
     QLineEdit* txtAddL;
     QLineEdit* txtAddW;
     QLineEdit* txtAddH;
-    QCheckBox* CheckBox1;            // "进行分堆计算"
-    QCheckBox* CheckBox2;            // "尽量立放"
-    TDBGrid* DBGrid3;                // goods
-    QLineEdit* Edit5;                // goods search by number
-    QLineEdit* Edit6;                // goods search by name
-    QPushButton* Button9;            // "全部"
-    QTreeWidget* ListView1;          // order lines
-    QLineEdit* Edit1;                // amount of the next goods added
+    QCheckBox* CheckBox1;    // "进行分堆计算"
+    QCheckBox* CheckBox2;    // "尽量立放"
+    TDBGrid* DBGrid3;        // goods
+    QLineEdit* Edit5;        // goods search by number
+    QLineEdit* Edit6;        // goods search by name
+    QPushButton* Button9;    // "全部"
+    QTreeWidget* ListView1;  // order lines
+    QLineEdit* Edit1;        // amount of the next goods added
     TUpDown* UpDown1;
-    QLabel* Label5;                  // "数量:"
-    QLabel* Label9;                  // "总数量："
-    QLabel* Label10;                 // the total
-    QPushButton* Button1;            // "添加"
-    QPushButton* Button2;            // "移除"
-    QPushButton* BitBtn2;            // up
-    QPushButton* BitBtn3;            // down
-    QPushButton* Button3;            // "计算保存"
-    QPushButton* Button4;            // "退出"
-    QPushButton* BitBtn1;            // "从新新增"
+    QLabel* Label5;        // "数量:"
+    QLabel* Label9;        // "总数量："
+    QLabel* Label10;       // the total
+    QPushButton* Button1;  // "添加"
+    QPushButton* Button2;  // "移除"
+    QPushButton* BitBtn2;  // up
+    QPushButton* BitBtn3;  // down
+    QPushButton* Button3;  // "计算保存"
+    QPushButton* Button4;  // "退出"
+    QPushButton* BitBtn1;  // "从新新增"
     QProgressBar* ProgressBar1;
-    QLabel* Label1;                  // busy label
+    QLabel* Label1;  // busy label
 
     // Which window started the current calculation (see runSwitches).
     tms::TLaunchPath fromForm10 = tms::TLaunchPath::newOrder;

@@ -131,7 +131,7 @@ void TForm5::buildControls() {
 
     // The colour button is enabled with the record controls; the colour
     // edit itself never is disabled.
-    recordControls_ = {DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit6, DBEdit7,
+    recordControls_ = {DBEdit1, DBEdit2, DBEdit3, DBEdit4,     DBEdit6,  DBEdit7,
                        DBEdit8, DBEdit9, DBEdit5, DBCheckBox2, BtnSelect};
     new TRecordKeys({DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBCheckBox2, DBEdit6, DBEdit7, DBEdit8, DBEdit9, DBEdit5},
                     {DBEdit6, DBEdit7, DBEdit8, DBEdit9}, this);
@@ -242,7 +242,8 @@ void TForm5::SpeedButton8Click() {
                            "and HoldOrderForm.IsNeedCount = 0 and GoodsNo = ?"),
             GoodsQuery->FieldByName(QStringLiteral("GoodsNo")).AsString(), {DBEdit6, DBEdit7, DBEdit8, DBEdit9},
             {oldLength, oldWidth, oldHeight, oldWeight},
-            QStringLiteral("该货物以前有过定单,您修改该货物的长、宽、高、重量,会影响以前装配结果的正确性,因此不允许修改!"));
+            QStringLiteral(
+                "该货物以前有过定单,您修改该货物的长、宽、高、重量,会影响以前装配结果的正确性,因此不允许修改!"));
     });
     // Saved: the user goes on in the list (the save button that had the
     // focus is disabled now, and the next control would be "退出").

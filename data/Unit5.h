@@ -7,14 +7,13 @@
 
 #include <QColor>
 #include <QWidget>
-
 #include <functional>
 #include <optional>
 
-#include "platform/FormWindow.h"
-#include "platform/AdoDb.h"
 #include "data/Catalogue.h"
+#include "platform/AdoDb.h"
 #include "platform/DbWidgets.h"
+#include "platform/FormWindow.h"
 #include "shell/Forms.h"
 
 class QLabel;
@@ -42,17 +41,17 @@ public:
     QLineEdit* Edit5;  // search by name
     QPushButton* Button9;
 
-    TDBEdit* DBEdit1;   // GoodsNo
-    TDBEdit* DBEdit2;   // GoodsName
-    TDBEdit* DBEdit3;   // Brand
-    TDBEdit* DBEdit4;   // Model
+    TDBEdit* DBEdit1;          // GoodsNo
+    TDBEdit* DBEdit2;          // GoodsName
+    TDBEdit* DBEdit3;          // Brand
+    TDBEdit* DBEdit4;          // Model
     TDBCheckBox* DBCheckBox2;  // Upward
-    TDBEdit* DBEdit6;   // Length
-    TDBEdit* DBEdit7;   // Width
-    TDBEdit* DBEdit8;   // Height
-    TDBEdit* DBEdit9;   // Weight
-    TDBEdit* DBEdit5;   // GoodsRemark
-    TDBEdit* DBEdit10;  // COLOR
+    TDBEdit* DBEdit6;          // Length
+    TDBEdit* DBEdit7;          // Width
+    TDBEdit* DBEdit8;          // Height
+    TDBEdit* DBEdit9;          // Weight
+    TDBEdit* DBEdit5;          // GoodsRemark
+    TDBEdit* DBEdit10;         // COLOR
     QPushButton* BtnSelect;
     TDBNavigator* DBNavigator1;
 

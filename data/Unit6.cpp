@@ -16,7 +16,8 @@
 
 QString TForm6::defaultSql() {
     return QStringLiteral(
-        "select VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight,Model,VehicleRemark from HoldVehicles");
+        "select VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight,Model,VehicleRemark from "
+        "HoldVehicles");
 }
 
 TForm6::TForm6(TADOConnection* connection, QWidget* parent) : FormWindow(parent) {
@@ -214,8 +215,8 @@ void TForm6::SpeedButton14Click() {
 // ---------------------------------------------------------------- state
 
 void TForm6::VehiclesDSStateChange() {
-    const bool editing = tms::followEditState(VehiclesQuery, {SpeedButton10, SpeedButton11, SpeedButton12},
-                                              {SpeedButton13, SpeedButton14}, recordControls_, goodsDBGRID,
-                                              DBNavigator1);
+    const bool editing =
+        tms::followEditState(VehiclesQuery, {SpeedButton10, SpeedButton11, SpeedButton12},
+                             {SpeedButton13, SpeedButton14}, recordControls_, goodsDBGRID, DBNavigator1);
     if (!editing) modifyMode = false;
 }

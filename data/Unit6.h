@@ -6,10 +6,10 @@
 
 #include <QWidget>
 
-#include "platform/FormWindow.h"
-#include "platform/AdoDb.h"
 #include "data/Catalogue.h"
+#include "platform/AdoDb.h"
 #include "platform/DbWidgets.h"
+#include "platform/FormWindow.h"
 #include "shell/Forms.h"
 
 class QLineEdit;

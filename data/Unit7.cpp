@@ -3,8 +3,8 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHideEvent>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -378,9 +378,9 @@ void TForm7::Button1Click() {
     // The list shows the new state at once, with the order still current.
     openMaster(order);
     switch (out.kind) {
-        case tms::TOrderOutcome::Kind::refused: tms::ui::showMessage(out.message); return;
-        case tms::TOrderOutcome::Kind::failed: tms::ui::showError(out.message); return;
-        case tms::TOrderOutcome::Kind::stored: break;
+    case tms::TOrderOutcome::Kind::refused: tms::ui::showMessage(out.message); return;
+    case tms::TOrderOutcome::Kind::failed: tms::ui::showError(out.message); return;
+    case tms::TOrderOutcome::Kind::stored: break;
     }
     showPlanWindow(order);
     if (!out.message.isEmpty()) tms::ui::showMessage(out.message);

@@ -10,8 +10,8 @@
 #include <QString>
 #include <QWidget>
 
-#include "platform/FormWindow.h"
 #include "platform/AdoDb.h"
+#include "platform/FormWindow.h"
 #include "shell/Forms.h"
 
 class QLineEdit;
@@ -47,16 +47,16 @@ public:
     TDBEdit* DBEdit6;   // IsWeightRestrict
     TDBNavigator* DBNavigator1;
 
-    QPushButton* Button3;  // "新增"
-    QPushButton* Button5;  // "修改"
-    QPushButton* Button6;  // "保存"
-    QPushButton* Button7;  // "取消"
-    QPushButton* Button4;  // "删除"
-    QPushButton* Button2;  // "查看装配图"
-    QPushButton* Button1;  // "计算"
-    QPushButton* BitBtn4;  // "退出"
-    QLineEdit* Edit11;     // search by number
-    QLineEdit* Edit10;     // search by name
+    QPushButton* Button3;   // "新增"
+    QPushButton* Button5;   // "修改"
+    QPushButton* Button6;   // "保存"
+    QPushButton* Button7;   // "取消"
+    QPushButton* Button4;   // "删除"
+    QPushButton* Button2;   // "查看装配图"
+    QPushButton* Button1;   // "计算"
+    QPushButton* BitBtn4;   // "退出"
+    QLineEdit* Edit11;      // search by number
+    QLineEdit* Edit10;      // search by name
     QPushButton* Button12;  // "全部"
     QProgressBar* PB;
 

@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-
 #include <cstdio>
 
 #include "platform/DbSchema.h"

@@ -28,8 +28,8 @@ struct TSpace {
     std::string selfNote;
     std::uint8_t selfUsed = 0;  // set to 1 when the self-service placement adds the space
     std::string selfNote2;
-    int selfSlot = 0;           // slot of the space in the self-service pool
-    int selfKind = 0;           // 0 beside, 1 front, 2 top, 3 whole container
+    int selfSlot = 0;  // slot of the space in the self-service pool
+    int selfKind = 0;  // 0 beside, 1 front, 2 top, 3 whole container
 
     void rebuildKey();  // key := spaceKey(x, y, z)
 };
@@ -43,13 +43,13 @@ std::string floatText(double v);
 // One piece of an order during a calculation.
 struct Tgoodsinfo {
     std::string GoodsNo;
-    std::string ListId;     // trimmed goods number + six-digit serial
+    std::string ListId;  // trimmed goods number + six-digit serial
     std::string GoodsName;
-    float L = 0, W = 0, H = 0;  // length, width, height in mm (no margins)
-    double weight = 0;          // kg
-    std::string code;           // "DMJX" ... once placed; empty before
-    std::uint8_t placed = 0;    // goodsArr: loaded; bestArr: in the winning trial
-    std::uint8_t canTurn = 0;   // 1 = the goods may be turned over
+    float L = 0, W = 0, H = 0;      // length, width, height in mm (no margins)
+    double weight = 0;              // kg
+    std::string code;               // "DMJX" ... once placed; empty before
+    std::uint8_t placed = 0;        // goodsArr: loaded; bestArr: in the winning trial
+    std::uint8_t canTurn = 0;       // 1 = the goods may be turned over
     double x0 = 0, y0 = 0, z0 = 0;  // near corner
     double x1 = 0, y1 = 0, z1 = 0;  // far corner
     int vehicleOrder = -1;          // 1-based container number; -1 none
@@ -84,15 +84,15 @@ struct gc {
 // The drawing arrays of the container on show (filled by the plan view).
 struct TArr {
     using Vertex = std::array<float, 3>;
-    int arrTag = 4;                      // set to 4 on construction
-    std::vector<int> seqArr;             // build sequence number from 1
-    std::vector<std::string> idArr;      // ListId
+    int arrTag = 4;                  // set to 4 on construction
+    std::vector<int> seqArr;         // build sequence number from 1
+    std::vector<std::string> idArr;  // ListId
     std::vector<std::string> goodsNoArr;
     std::vector<color> colorArr;
-    std::vector<std::string> placeArr;   // placement text
-    std::vector<std::string> floorArr;   // pile id
+    std::vector<std::string> placeArr;  // placement text
+    std::vector<std::string> floorArr;  // pile id
     std::vector<std::array<Vertex, 8>> vertArr;
-    std::vector<std::string> textArr;    // sized with the others, left empty
+    std::vector<std::string> textArr;  // sized with the others, left empty
 };
 
 // ---------------------------------------------------------------- options --
@@ -122,14 +122,14 @@ struct TEngineOptions {
     bool weightRestrict = true;      // settings "起用重量约束 " (CheckBox2)
     bool directionRestrict = false;  // settings "起用方向约束" (CheckBox3)
     TLoadingMode loadingMode = TLoadingMode::unrestricted;
-    bool preferUpright = false;      // new-order "尽量立放"
-    bool pileCalc = true;            // new-order "进行分堆计算"
-    bool typeA = false;              // new-order type A button
+    bool preferUpright = false;  // new-order "尽量立放"
+    bool pileCalc = true;        // new-order "进行分堆计算"
+    bool typeA = false;          // new-order type A button
     TLaunchPath path = TLaunchPath::newOrder;
     // Progress of the run on the starting window's bar: called on the
     // calling thread with the bar's maximum and position.
     std::function<void(int maximum, int position)> progress;
-    int threads = 0;                 // trials run on this many threads; 0 = one per core
+    int threads = 0;  // trials run on this many threads; 0 = one per core
 };
 
 // The six sweep parameters of one trial.

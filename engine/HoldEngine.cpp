@@ -6,9 +6,6 @@
 
 #include "engine/HoldEngine.h"
 
-#include "platform/Codes.h"
-#include "engine/TrialIndex.h"
-
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -19,6 +16,9 @@
 #include <thread>
 #include <tuple>
 #include <unordered_map>
+
+#include "engine/TrialIndex.h"
+#include "platform/Codes.h"
 
 namespace tms {
 
@@ -178,8 +178,7 @@ int boxNumber(const tBox& b, int fallback) {
         std::size_t used = 0;
         const int n = std::stoi(b.boxNo, &used);
         if (used == b.boxNo.size()) return n;
-    } catch (...) {
-    }
+    } catch (...) {}
     return fallback;
 }
 
@@ -367,13 +366,17 @@ detail::SweepOutcome THoldEngine::runSweep(const detail::RunPieces& pieces, bool
                 std::swap(w.cur, w.best);
                 w.hasBest = true;
             }
-            if (pool) pool->trialDone();
-            else progress(ti + 1);
+            if (pool)
+                pool->trialDone();
+            else
+                progress(ti + 1);
         }
     };
     progress(0);
-    if (pool) pool->run(job, trials, progress);
-    else job(0);
+    if (pool)
+        pool->run(job, trials, progress);
+    else
+        job(0);
 
     detail::SweepOutcome out;
     for (auto& w : workers)

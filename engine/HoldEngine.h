@@ -69,9 +69,9 @@ public:
 
     TEngineOptions options;
 
-    std::vector<std::string> loadList;  // ListId of every piece not yet loaded
-    std::vector<Tgoodsinfo> goodsArr;   // the order's pieces in loading order
-    std::vector<Tgoodsinfo> bestArr;    // winning placement of each piece
+    std::vector<std::string> loadList;     // ListId of every piece not yet loaded
+    std::vector<Tgoodsinfo> goodsArr;      // the order's pieces in loading order
+    std::vector<Tgoodsinfo> bestArr;       // winning placement of each piece
     std::vector<Tgoodsinfo> goodsArrCopy;  // kept by the recalculation launcher
     std::vector<TSpace> spaceArr2;         // kept by the recalculation launcher
     std::vector<tBox> boxArr;              // containers opened; [0] by the launcher

@@ -5,12 +5,11 @@
 // TrialMerge.cpp (merging), TrialSpaces.cpp (indexes), TrialRun.cpp (the
 // trial loop). Every shortcut there gives the answer the plain steps give.
 
-#include "engine/TrialIndex.h"
-
-#include "platform/Codes.h"
-
 #include <algorithm>
 #include <cstdio>
+
+#include "engine/TrialIndex.h"
+#include "platform/Codes.h"
 
 namespace tms {
 
@@ -64,7 +63,6 @@ TSweepParams sweepParams(TLoadingMode loadingMode, int t) {
     p.axesNo = t + 1;
     return p;
 }
-
 
 // ------------------------------------------------------------ TLoadTrial --
 
@@ -173,4 +171,3 @@ int TLoadTrial::UnitSpace(TSpace& S) {
 }
 
 }  // namespace tms
-

@@ -43,9 +43,9 @@ public:
 
     int axesNo = 1, firstPref = 1, secondPref = 0, pairNo = 1;
     int spaceOrder = 2, splitMode = 0;
-    int dimOrder = 0;              // order of the dimensions of the piece being decided
-    std::uint8_t relaxFlag = 0;    // 1 once the upright preference is dropped
-    double lowX = 0, lowY = 0;     // search bound
+    int dimOrder = 0;            // order of the dimensions of the piece being decided
+    std::uint8_t relaxFlag = 0;  // 1 once the upright preference is dropped
+    double lowX = 0, lowY = 0;   // search bound
 
     std::vector<Tgoodsinfo> kindArr;  // goods kinds for isXKJ (empty in every run)
     int kindCount = 0;

@@ -17,10 +17,10 @@ namespace tms {
 
 // What a calculation gives the launcher.
 struct TPlanResult {
-    bool ok = false;      // false: the engine refused its input; nothing was stored
-    std::string error;    // why, when !ok
-    int containers = 0;   // containers of the stored plan (largest container number, 0 without rows)
-    int placed = 0;       // plan rows stored, one per placed piece
+    bool ok = false;     // false: the engine refused its input; nothing was stored
+    std::string error;   // why, when !ok
+    int containers = 0;  // containers of the stored plan (largest container number, 0 without rows)
+    int placed = 0;      // plan rows stored, one per placed piece
     // Pieces the plan does not hold. A type-A run from the new-order window
     // keeps container 1 only and is complete by definition: 0 there.
     int leftOver = 0;

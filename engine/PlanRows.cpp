@@ -28,8 +28,8 @@ int compareNoCase(const std::string& a, const std::string& b) {
 }
 
 struct Key {
-    int sortRank;   // rank of the goods number in the table's text order
-    int goodsId;    // same id exactly when the goods numbers are equal
+    int sortRank;    // rank of the goods number in the table's text order
+    int goodsId;     // same id exactly when the goods numbers are equal
     double near[3];  // X, Y, Z
     double far[3];
 };
@@ -50,8 +50,8 @@ constexpr Pass kPasses[3] = {
     {Z, Y, X, false},  // join along X (length)
 };
 
-void runPass(const Pass& pass, std::vector<int>& idx, const std::vector<Key>& keys,
-             std::vector<PlanRow>& rows, const PlanStep& step) {
+void runPass(const Pass& pass, std::vector<int>& idx, const std::vector<Key>& keys, std::vector<PlanRow>& rows,
+             const PlanStep& step) {
     const int p = pass.p, q = pass.q, j = pass.j;
     std::stable_sort(idx.begin(), idx.end(), [&](int a, int b) {
         const Key& ka = keys[a];
@@ -121,10 +121,10 @@ void insertRows(TADOConnection& conn, const std::string& order, const std::vecto
         del.run();
     }
     TPreparedStatement ins(conn, withPiles
-                          ? "insert into HoldList(ListId,GoodsNo,OrderFormNo,bcd,bch,bcw,bcd2,bch2,bcw2,"
-                            "vehicleOrder,PlaceType,floor,dx,dy,dz) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
-                          : "insert into HoldList (ListId,GoodsNo,OrderFormNo,bcd,bch,bcw,bcd2,bch2,bcw2,"
-                            "vehicleOrder,PlaceType,floor) values (?,?,?,?,?,?,?,?,?,?,?,?)");
+                                     ? "insert into HoldList(ListId,GoodsNo,OrderFormNo,bcd,bch,bcw,bcd2,bch2,bcw2,"
+                                       "vehicleOrder,PlaceType,floor,dx,dy,dz) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
+                                     : "insert into HoldList (ListId,GoodsNo,OrderFormNo,bcd,bch,bcw,bcd2,bch2,bcw2,"
+                                       "vehicleOrder,PlaceType,floor) values (?,?,?,?,?,?,?,?,?,?,?,?)");
     for (const PlanRow& r : rows) {
         ins.bindText(1, r.listId);
         ins.bindText(2, r.goodsNo);
@@ -217,8 +217,8 @@ void setGoodsAsFloor(std::vector<PlanRow>& rows) {
     }
 }
 
-void writePlanRows(TADOConnection& conn, const std::string& order, const std::vector<PlanRow>& rows,
-                   bool withPiles, const PlanStep& step) {
+void writePlanRows(TADOConnection& conn, const std::string& order, const std::vector<PlanRow>& rows, bool withPiles,
+                   const PlanStep& step) {
     // Inside the caller's transaction a failure undoes this write only.
     TNestedTransaction t(conn, "plan_rows");
     insertRows(conn, order, rows, withPiles, step);

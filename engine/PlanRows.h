@@ -13,7 +13,7 @@ namespace tms {
 
 // One plan row as the HoldList table holds it.
 struct PlanRow {
-    std::string listId;   // piece id: goods number + six-digit serial
+    std::string listId;  // piece id: goods number + six-digit serial
     std::string goodsNo;
     double bcd = 0, bch = 0, bcw = 0;     // near corner along X, Y, Z
     double bcd2 = 0, bch2 = 0, bcw2 = 0;  // far corner along X, Y, Z
@@ -52,8 +52,8 @@ void setGoodsAsFloor(std::vector<PlanRow>& rows);
 // id and origin are written, without it the pile id only and the origin
 // stays empty. On any failure nothing of the write remains and the error of
 // the data-access layer is thrown. `step` is called once per row inserted.
-void writePlanRows(TADOConnection& conn, const std::string& order, const std::vector<PlanRow>& rows,
-                   bool withPiles, const PlanStep& step = {});
+void writePlanRows(TADOConnection& conn, const std::string& order, const std::vector<PlanRow>& rows, bool withPiles,
+                   const PlanStep& step = {});
 
 // Number of containers of a stored plan: the largest container number of
 // its rows, 0 when it has none.

@@ -3,13 +3,13 @@
 // over the free spaces that keep a placement from rescanning the whole list,
 // and the trial loop the optimiser runs. Only the engine includes this.
 
-#include "engine/HoldEngine.h"
-
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
+
+#include "engine/HoldEngine.h"
 
 namespace tms::detail {
 
@@ -44,7 +44,7 @@ inline double sz(const TSpace& s) { return s.z; }
 struct PieceKind {
     float L = 0, W = 0, H = 0;
     bool canTurn = false;
-    int dimOrder = 0;     // 1..6; 0 when no line of the table holds (NaN)
+    int dimOrder = 0;  // 1..6; 0 when no line of the table holds (NaN)
     double s[3] = {0, 0, 0};
     int lwh[3] = {0, 1, 2};  // which of L (0), W (1), H (2) each rank names
     int heightRank = -1;     // the rank naming H
@@ -89,8 +89,8 @@ struct TrialIndex {
     // Active spaces that may still be chosen (corner at or beyond the search
     // bound), sorted by corner in the trial's order, then by list place.
     std::vector<CandEntry> cand;
-    std::size_t head = 0;  // entries before head are behind the bound
-    int order = 0;         // 0 x-first, 1 y-first, -1 no order
+    std::size_t head = 0;              // entries before head are behind the bound
+    int order = 0;                     // 0 x-first, 1 y-first, -1 no order
     std::vector<std::uint8_t> inCand;  // by list place
     // Answer of the orientation decision per space for the last kind asked.
     std::vector<int> fitKey;
@@ -134,8 +134,7 @@ struct TrialIndex {
     int place(const PieceKind& k, int kindId, double weight, Placement& out);
     int unite(TSpace& S, int posS);
 
-    void runTrial(const RunPieces& pieces, const TSweepParams& p, bool relaxStart,
-                  const tBox& box, TrialOutcome& out);
+    void runTrial(const RunPieces& pieces, const TSweepParams& p, bool relaxStart, const tBox& box, TrialOutcome& out);
 
 private:
     bool lookupAB(const TSpace& S, int& pos, int& rule);

@@ -1,9 +1,9 @@
 // The merging of a new free space into a listed one (rules A and B): the
 // lookup finds exactly the spaces the plain walk would test true.
 
-#include "engine/TrialIndex.h"
-
 #include <climits>
+
+#include "engine/TrialIndex.h"
 
 namespace tms::detail {
 
@@ -92,8 +92,10 @@ int TrialIndex::unite(TSpace& S, int posS) {
         TSpace& T = *t.spaceList[p];
         const float ox = T.x, oy = T.y, oz = T.z;
         retire(curPos);
-        if (rule == 1) applyA(T, *cur, t.keepKeys);
-        else applyB(T, *cur, t.keepKeys);
+        if (rule == 1)
+            applyA(T, *cur, t.keepKeys);
+        else
+            applyB(T, *cur, t.keepKeys);
         moved(p, ox, oy, oz);
         merged = true;
         cur = &T;
@@ -125,15 +127,17 @@ int TrialIndex::uniteScan(TSpace& S, int posS) {
             const float ox = T.x, oy = T.y, oz = T.z;
             if (ruleA(T, C) || ruleB(T, C)) {
                 retire(curPos);
-                if (ruleA(T, C)) applyA(T, C, t.keepKeys);
-                else applyB(T, C, t.keepKeys);
+                if (ruleA(T, C))
+                    applyA(T, C, t.keepKeys);
+                else
+                    applyB(T, C, t.keepKeys);
                 keepListed(T, p, ox, oy, oz);
                 applied = true;
                 break;
             }
             if (!curNoKind) {
-                const bool cx = (sx(C) + C.len == sx(T) || sx(T) + T.len == sx(C)) && C.y >= T.y &&
-                                C.hei <= T.hei && C.z >= T.z && C.wid <= T.wid;
+                const bool cx = (sx(C) + C.len == sx(T) || sx(T) + T.len == sx(C)) && C.y >= T.y && C.hei <= T.hei &&
+                                C.z >= T.z && C.wid <= T.wid;
                 const bool cz = !cx && (sz(C) + C.wid == sz(T) || sz(T) + T.wid == sz(C)) && C.y >= T.y &&
                                 C.hei <= T.hei && C.x >= T.x && C.len <= T.len;
                 if (cx || cz) {
@@ -159,8 +163,8 @@ int TrialIndex::uniteScan(TSpace& S, int posS) {
                 }
             }
             if (!t.isXKJ(T)) {
-                const bool ex = (sx(C) + C.len == sx(T) || sx(T) + T.len == sx(C)) && T.y >= C.y &&
-                                T.hei <= C.hei && T.z >= C.z && T.wid <= C.wid;
+                const bool ex = (sx(C) + C.len == sx(T) || sx(T) + T.len == sx(C)) && T.y >= C.y && T.hei <= C.hei &&
+                                T.z >= C.z && T.wid <= C.wid;
                 const bool ez = !ex && (sz(C) + C.wid == sz(T) || sz(T) + T.wid == sz(C)) && T.y >= C.y &&
                                 T.hei <= C.hei && T.x >= C.x && T.len <= C.len;
                 if (ex || ez) {

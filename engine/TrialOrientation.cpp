@@ -3,11 +3,10 @@
 // orientation in which a piece stands in a free space. The counting loops
 // only skip iterations that cannot change the outcome of the plain steps.
 
-#include "engine/TrialIndex.h"
-
-#include "platform/Codes.h"
-
 #include <algorithm>
+
+#include "engine/TrialIndex.h"
+#include "platform/Codes.h"
 
 namespace tms::detail {
 
@@ -30,15 +29,20 @@ PieceKind makeKind(float L, float W, float H, bool canTurn) {
             if (k.lwh[i] == 2) k.heightRank = i;
         }
     };
-    if (L >= W && L >= H && W >= H) set(1, 0, 1, 2);
-    else if (L >= W && L >= H && H >= W) set(2, 0, 2, 1);
-    else if (W >= L && W >= H && L >= H) set(3, 1, 0, 2);
-    else if (W >= L && W >= H && H >= L) set(4, 1, 2, 0);
-    else if (H >= L && H >= W && L >= W) set(5, 2, 0, 1);
-    else if (H >= L && H >= W && W >= L) set(6, 2, 1, 0);
+    if (L >= W && L >= H && W >= H)
+        set(1, 0, 1, 2);
+    else if (L >= W && L >= H && H >= W)
+        set(2, 0, 2, 1);
+    else if (W >= L && W >= H && L >= H)
+        set(3, 1, 0, 2);
+    else if (W >= L && W >= H && H >= L)
+        set(4, 1, 2, 0);
+    else if (H >= L && H >= W && L >= W)
+        set(5, 2, 0, 1);
+    else if (H >= L && H >= W && W >= L)
+        set(6, 2, 1, 0);
     return k;
 }
-
 
 namespace {
 
@@ -100,8 +104,8 @@ bool TrialIndex::bffs(const PieceKind& k, int axis, int rank) const {
 int TrialIndex::judge(double len, double hei, double wid, const PieceKind& k) {
     t.dimOrder = k.dimOrder;
     if (k.dimOrder == 0) return -1;
-    if (t.axesNo < 1 || t.axesNo > 5 || t.pairNo < 1 || t.pairNo > 3 || t.firstPref < 1 ||
-        t.firstPref > 2 || t.secondPref < 0 || t.secondPref > 1)
+    if (t.axesNo < 1 || t.axesNo > 5 || t.pairNo < 1 || t.pairNo > 3 || t.firstPref < 1 || t.firstPref > 2 ||
+        t.secondPref < 0 || t.secondPref > 1)
         return -1;
 
     const double ext[3] = {len, hei, wid};
@@ -127,8 +131,8 @@ int TrialIndex::judge(double len, double hei, double wid, const PieceKind& k) {
         if (c.done) return c;
         c.done = true;
         const int r = rank[which];
-        const int u = r == 0 ? 1 : 0;   // the larger of the other two
-        const int v = r == 2 ? 1 : 2;   // the smaller
+        const int u = r == 0 ? 1 : 0;  // the larger of the other two
+        const int v = r == 2 ? 1 : 2;  // the smaller
         const bool eIsU = t.axesNo == 1 ? t.secondPref == 1 : t.secondPref == 0;
         c.re = eIsU ? u : v;
         c.rf = eIsU ? v : u;
@@ -238,8 +242,7 @@ int TrialIndex::fits(int pos, const PieceKind& k, int kindId) {
     if (e[0] < e[1]) std::swap(e[0], e[1]);
     if (e[1] < e[2]) std::swap(e[1], e[2]);
     if (e[0] < e[1]) std::swap(e[0], e[1]);
-    if (k.dimOrder != 0 && k.s[2] * 1099511627776.0 > e[0] &&
-        (k.s[0] > e[0] || k.s[1] > e[1] || k.s[2] > e[2])) {
+    if (k.dimOrder != 0 && k.s[2] * 1099511627776.0 > e[0] && (k.s[0] > e[0] || k.s[1] > e[1] || k.s[2] > e[2])) {
         t.dimOrder = k.dimOrder;
         r = -1;
     } else {

@@ -3,7 +3,6 @@
 // on top of it.
 
 #include "engine/TrialIndex.h"
-
 #include "platform/Codes.h"
 
 namespace tms::detail {

@@ -7,8 +7,8 @@ namespace tms::detail {
 
 // --------------------------------------------------------------- a trial --
 
-void TrialIndex::runTrial(const RunPieces& pieces, const TSweepParams& p, bool relaxStart,
-                          const tBox& box, TrialOutcome& out) {
+void TrialIndex::runTrial(const RunPieces& pieces, const TSweepParams& p, bool relaxStart, const tBox& box,
+                          TrialOutcome& out) {
     t.setSweepParams(p);
     const std::size_t n = pieces.kindOf.size();
     t.relaxFlag = relaxStart ? 1 : 0;

@@ -2,9 +2,9 @@
 // spaces in the order the plain walk would accept them, the face tables the
 // merge lookup reads, and the pool of free spaces.
 
-#include "engine/TrialIndex.h"
-
 #include <algorithm>
+
+#include "engine/TrialIndex.h"
 
 namespace tms::detail {
 

@@ -17,10 +17,10 @@ const char* const SUnknownDataType = "Unknown data type";
 
 const std::vector<const char*>& DAConstsMessages() {
     static const std::vector<const char*> table{
-        SDataTypeNotSupported,       SCannotConvertType,         SInvalidBlob,
+        SDataTypeNotSupported,        SCannotConvertType,         SInvalidBlob,
         SInvalidUncompressedBlobSize, SInvalidCompressedBlobSize, SInvalidCompressedBlobHeader,
-        SInvalidCompressedBlobData,  SUnknownParamType,          SMaxConnectionsReached,
-        SCompressorNotLinked,        SUncompressorNotLinked,     SUnknownDataType,
+        SInvalidCompressedBlobData,   SUnknownParamType,          SMaxConnectionsReached,
+        SCompressorNotLinked,         SUncompressorNotLinked,     SUnknownDataType,
     };
     return table;
 }

@@ -12,7 +12,7 @@ extern const char* const SInvalidUncompressedBlobSize;
 extern const char* const SInvalidCompressedBlobSize;
 extern const char* const SInvalidCompressedBlobHeader;
 extern const char* const SInvalidCompressedBlobData;
-extern const char* const SUnknownParamType;        // %s: parameter name
+extern const char* const SUnknownParamType;  // %s: parameter name
 extern const char* const SMaxConnectionsReached;
 extern const char* const SCompressorNotLinked;
 extern const char* const SUncompressorNotLinked;

@@ -28,10 +28,10 @@ namespace {
 void FunctionNotLinked() { throw Exception("function is not linked"); }
 
 std::vector<TDBAccessEntry> gEntries = {
-    {"advapi32.dll", "OpenSCManagerA", nullptr},      {"advapi32.dll", "CloseServiceHandle", nullptr},
-    {"advapi32.dll", "OpenServiceA", nullptr},        {"advapi32.dll", "EnumServicesStatusA", nullptr},
-    {"advapi32.dll", "QueryServiceStatus", nullptr},  {"advapi32.dll", "StartServiceA", nullptr},
-    {"advapi32.dll", "ControlService", nullptr},      {"netapi32.dll", "NetServerEnum", nullptr},
+    {"advapi32.dll", "OpenSCManagerA", nullptr},     {"advapi32.dll", "CloseServiceHandle", nullptr},
+    {"advapi32.dll", "OpenServiceA", nullptr},       {"advapi32.dll", "EnumServicesStatusA", nullptr},
+    {"advapi32.dll", "QueryServiceStatus", nullptr}, {"advapi32.dll", "StartServiceA", nullptr},
+    {"advapi32.dll", "ControlService", nullptr},     {"netapi32.dll", "NetServerEnum", nullptr},
     {"netapi32.dll", "NetApiBufferFree", nullptr},
 };
 std::mutex gLock;

@@ -47,15 +47,13 @@ void TKaConnection::HandleConnectionError(Exception& error, bool& callerFail) {
                 if (attempt == 0) {
                     try {
                         Disconnect();
-                    } catch (...) {
-                    }
+                    } catch (...) {}
                 }
                 try {
                     Connect("");
                     reconnected_ = true;
                     if (ReconnectedHandler) ReconnectedHandler();
-                } catch (...) {
-                }
+                } catch (...) {}
             }
             if (reconnected_ && fail) throw EFailOver(retryMode);
             ++attempt;
@@ -65,8 +63,7 @@ void TKaConnection::HandleConnectionError(Exception& error, bool& callerFail) {
             connected_ = true;
             try {
                 ConnectionLostHandler();
-            } catch (...) {
-            }
+            } catch (...) {}
             connected_ = false;
         }
         if (!reconnect || reconnected_) break;
@@ -84,17 +81,10 @@ void TKaConnection::ReturnToPool() {
 
 bool TKaConnection::SetProp(int32_t prop, const TVariant& value) {
     switch (prop) {
-    case prProp3:
-        prop3_ = value.AsBoolean();
-        return true;
-    case prAutoCommit:
-        autoCommit_ = value.AsBoolean();
-        return true;
-    case prProp23:
-        prop23_ = value.AsBoolean();
-        return true;
-    default:
-        UnknownProp(prop);
+    case prProp3: prop3_ = value.AsBoolean(); return true;
+    case prAutoCommit: autoCommit_ = value.AsBoolean(); return true;
+    case prProp23: prop23_ = value.AsBoolean(); return true;
+    default: UnknownProp(prop);
     }
 }
 
@@ -139,26 +129,17 @@ TParamDesc* TKaCommand::AddParam() {
 
 bool TKaCommand::SetProp(int32_t prop, const TVariant& value) {
     switch (prop) {
-    case prCommandProp5:
-        prop5_ = value.AsBoolean();
-        return true;
-    case prCommandProp27:
-        return true;
-    default:
-        UnknownProp(prop);
+    case prCommandProp5: prop5_ = value.AsBoolean(); return true;
+    case prCommandProp27: return true;
+    default: UnknownProp(prop);
     }
 }
 
 bool TKaCommand::GetProp(int32_t prop, TVariant& value) {
     switch (prop) {
-    case prCommandProp11:
-        value = TVariant(false);
-        return true;
-    case prCommandProp13:
-        value = TVariant(prop13_);
-        return true;
-    default:
-        UnknownProp(prop);
+    case prCommandProp11: value = TVariant(false); return true;
+    case prCommandProp13: value = TVariant(prop13_); return true;
+    default: UnknownProp(prop);
     }
 }
 

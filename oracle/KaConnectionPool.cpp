@@ -361,8 +361,7 @@ void DestroyManager() {
 void ProcessDetached() {
     try {
         DestroyManager();
-    } catch (...) {
-    }
+    } catch (...) {}
     if (gPreviousHook) gPreviousHook();
 }
 }  // namespace

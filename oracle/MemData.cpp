@@ -73,8 +73,8 @@ void TBlob::ReallocPiece(PPieceHeader& piece, int32_t size) {
     }
     if (size == piece->Size) return;
     ORA_ASSERT(size > 0, "MemData", "Size > 0");
-    auto moved = static_cast<PPieceHeader>(
-        Marshal::ReAllocHGlobal(piece, static_cast<int64_t>(sizeof(TPieceHeader)) + size));
+    auto moved =
+        static_cast<PPieceHeader>(Marshal::ReAllocHGlobal(piece, static_cast<int64_t>(sizeof(TPieceHeader)) + size));
     moved->Size = size;
     if (moved->Used > size) moved->Used = size;
     // Only a piece that is in a chain has neighbours (or a first-piece
@@ -394,10 +394,10 @@ namespace {
 TLexemeTableSlot gFilterSymbols;
 TLexemeTableSlot gFilterKeywords;
 
-const TLexemeRow kFilterSymbolRows[] = {{"=", 1},  {">", 2},  {"<", 3},   {">=", 4}, {"<=", 5},  {"<>", 6},
-                                       {"(", 7},  {")", 8},  {"-", 9},   {"+", 10}, {"[", 11},  {"]", 12}};
-const TLexemeRow kFilterKeywordRows[] = {{"AND", 13}, {"FALSE", 14}, {"IS", 15},   {"LIKE", 16},
-                                        {"NOT", 17}, {"NULL", 18},  {"OR", 19},   {"TRUE", 20}};
+const TLexemeRow kFilterSymbolRows[] = {{"=", 1}, {">", 2}, {"<", 3}, {">=", 4}, {"<=", 5}, {"<>", 6},
+                                        {"(", 7}, {")", 8}, {"-", 9}, {"+", 10}, {"[", 11}, {"]", 12}};
+const TLexemeRow kFilterKeywordRows[] = {{"AND", 13}, {"FALSE", 14}, {"IS", 15}, {"LIKE", 16},
+                                         {"NOT", 17}, {"NULL", 18},  {"OR", 19}, {"TRUE", 20}};
 }  // namespace
 
 const TLexemeList* FilterSymbolLexemes() { return gFilterSymbols.Raw(); }

@@ -55,7 +55,7 @@ class TBlob;
 
 // The header at the start of every piece; the data area follows it.
 struct TPieceHeader {
-    TBlob* Blob;  // owning blob; empty while the piece is in no chain
+    TBlob* Blob;   // owning blob; empty while the piece is in no chain
     int32_t Size;  // capacity of the data area in bytes
     int32_t Used;  // bytes of data held
     TPieceHeader* Prev;

@@ -1,10 +1,9 @@
 #include "oracle/OraAnsi.h"
 
-#include <iconv.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <iconv.h>
 #include <mutex>
 
 #include "oracle/OraException.h"
@@ -20,8 +19,7 @@ std::string gCodePage = "GBK";
 std::string Convert(const char* from, const char* to, const char* in, size_t inLen, size_t inUnit,
                     const std::string& replacement) {
     iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        throw Exception(std::string("No conversion from ") + from + " to " + to);
+    if (cd == reinterpret_cast<iconv_t>(-1)) throw Exception(std::string("No conversion from ") + from + " to " + to);
     std::string out;
     out.resize(inLen * 4 + 16);
     char* src = const_cast<char*>(in);

@@ -126,6 +126,7 @@ void UnbindOCI();
 // The entry points whose call shapes the library uses, each reached through
 // a variable of its own shape; the others are reached through their table
 // entries until their callers exist.
+// clang-format off
 #define ORA_TYPED_ENTRIES(X)                                                                              \
     X(OCIEnvCreate) X(OCIInitialize) X(OCIEnvInit) X(OCIHandleAlloc) X(OCIHandleFree) X(OCIDescriptorAlloc) \
     X(OCIDescriptorFree) X(OCIAttrGet) X(OCIAttrSet) X(OCIErrorGet) X(OCIServerAttach) X(OCIServerDetach)   \
@@ -149,6 +150,7 @@ void UnbindOCI();
     X(OCIObjectGetAttr) X(OCIObjectSetAttr) X(OCICollSize) X(OCICollAppend) X(OCICollGetElem)               \
     X(OCICollAssignElem) X(OCIStringAssignText) X(OCIStringResize) X(OCIStringPtr) X(OCIStringSize)         \
     X(OCIRefToHex) X(OCIBindObject) X(OCIPStreamFromXMLType) X(OCIPStreamRead) X(OCIPStreamClose)
+// clang-format on
 
 #define ORA_DECLARE_TYPED(fn) extern fn##_t fn;
 ORA_TYPED_ENTRIES(ORA_DECLARE_TYPED)

@@ -27,15 +27,15 @@ public:
 
 // Declares the class reference of a class (inside its body). The matching
 // definition is ORA_DEFINE_CLASS in the source file.
-#define ORA_DECLARE_CLASS(Self)                                           \
-public:                                                                   \
-    static const ::tms::ora::TClassDesc* StaticClass();                        \
+#define ORA_DECLARE_CLASS(Self)                         \
+public:                                                 \
+    static const ::tms::ora::TClassDesc* StaticClass(); \
     const ::tms::ora::TClassDesc* ClassType() const override { return StaticClass(); }
 
-#define ORA_DEFINE_CLASS(Self, Parent, Creator)                           \
-    const ::tms::ora::TClassDesc* Self::StaticClass() {                        \
+#define ORA_DEFINE_CLASS(Self, Parent, Creator)                                          \
+    const ::tms::ora::TClassDesc* Self::StaticClass() {                                  \
         static const ::tms::ora::TClassDesc desc{#Self, Parent::StaticClass(), Creator}; \
-        return &desc;                                                     \
+        return &desc;                                                                    \
     }
 
 // The process-wide registry of classes that can be found by name. Registering

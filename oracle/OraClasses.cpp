@@ -77,7 +77,8 @@ TDateTime OraDateToDateTime(const uint8_t* d) {
     // Bytes that name no date or time (month 0, hour byte 25) come from a
     // damaged value; they are refused as a conversion failure.
     TDateTime date, time;
-    if (!TryEncodeDate(year < 0 ? -year : year, d[2], d[3], date) || !TryEncodeTime(d[4] - 1, d[5] - 1, d[6] - 1, 0, time))
+    if (!TryEncodeDate(year < 0 ? -year : year, d[2], d[3], date) ||
+        !TryEncodeTime(d[4] - 1, d[5] - 1, d[6] - 1, 0, time))
         throw EConvertError(SCannotConvertType);
     return ComposeDateTime(date, time);
 }
@@ -219,8 +220,7 @@ void UtilWndDiscard(uint32_t message, uintptr_t, intptr_t lParam) {
 
 intptr_t UtilWndProc(TUtilWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     switch (message) {
-    case WM_CREATE:
-        return 0;
+    case WM_CREATE: return 0;
     case WM_USER: {
         auto* thread = reinterpret_cast<TExecThread*>(wParam);
         // A completion of a thread StopThread has ended already is dropped.
@@ -263,8 +263,7 @@ intptr_t UtilWndProc(TUtilWindow* window, uint32_t message, uintptr_t wParam, in
         if (TChangeNotifyProc proc = ChangeNotifyProc.load()) proc(wParam, change.get());
         return 0;
     }
-    default:
-        return DefWindowProc(window, message, wParam, lParam);
+    default: return DefWindowProc(window, message, wParam, lParam);
     }
 }
 
@@ -285,8 +284,7 @@ TOCIConnection::TOCIConnection() {
 TOCIConnection::~TOCIConnection() {
     try {
         Disconnect();
-    } catch (...) {
-    }
+    } catch (...) {}
     command_.reset();
     utilWindow_.reset();
 }
@@ -309,7 +307,9 @@ void TOCIConnection::Unlock() {
     if (threadSafety_) mutex_.Release();
 }
 
-void TOCIConnection::Check(sword status, bool handleError) { CheckStyle(callStyle_, status, ErrorHandle(), handleError); }
+void TOCIConnection::Check(sword status, bool handleError) {
+    CheckStyle(callStyle_, status, ErrorHandle(), handleError);
+}
 
 void TOCIConnection::CheckStyle(uint8_t style, sword status, OCIError* errorHandle, bool handleError) {
     if (status == OCI_SUCCESS) return;
@@ -349,7 +349,8 @@ void TOCIConnection::Connect(const std::string& connectString) {
     serverVersionText_.clear();
     if (!OCIInitialized.load()) InitOCI();
     uint8_t style = CallStyle;
-    if (requestedCallStyle_ != csNone && HasStyle(AvailableCallStyles, requestedCallStyle_)) style = requestedCallStyle_;
+    if (requestedCallStyle_ != csNone && HasStyle(AvailableCallStyles, requestedCallStyle_))
+        style = requestedCallStyle_;
     if (pooled_ && style != csOCI8) RaiseError(SNeedOCI8);
     callStyle_ = style;
     if (style == csOCI7)
@@ -423,8 +424,8 @@ void TOCIConnection::ConnectOCI8(const std::string& connectString) {
                 Check(OCIAttrSet(hSession_, OCI_HTYPE_SESSION, password.data(), static_cast<ub4>(password.size()),
                                  OCI_ATTR_PASSWORD, err));
             if (pooled_)
-                Check(OCIAttrSet(hSession_, OCI_HTYPE_SESSION, pooled_->SessionHandle(), 0,
-                                 OCI_ATTR_PROXY_CREDENTIALS, err));
+                Check(OCIAttrSet(hSession_, OCI_HTYPE_SESSION, pooled_->SessionHandle(), 0, OCI_ATTR_PROXY_CREDENTIALS,
+                                 err));
             ub4 mode = connectMode_ == 1 ? ub4(OCI_SYSOPER) : connectMode_ == 2 ? ub4(OCI_SYSDBA) : ub4(OCI_DEFAULT);
             if (statementCache_ && HasStyle(AvailableCallStyles, csOCI8) && ClientVersion > 9200)
                 mode += OCI_STMT_CACHE;
@@ -454,8 +455,8 @@ void TOCIConnection::ConnectOCI8(const std::string& connectString) {
                                  OCI_ATTR_PASSWORD, err));
             const std::string& pool = connectString;
             Check(OCISessionGet(hOCIEnv, err, &hSvcCtx_, reinterpret_cast<OCIAuthInfo*>(hSession_),
-                                reinterpret_cast<const oratext*>(pool.c_str()), static_cast<ub4>(pool.size()),
-                                nullptr, 0, nullptr, nullptr, nullptr, OCI_SESSGET_SPOOL));
+                                reinterpret_cast<const oratext*>(pool.c_str()), static_cast<ub4>(pool.size()), nullptr,
+                                0, nullptr, nullptr, nullptr, OCI_SESSGET_SPOOL));
             sessionBegun_ = true;
             break;
         }
@@ -467,8 +468,7 @@ void TOCIConnection::ConnectOCI8(const std::string& connectString) {
             sessionBegun_ = true;
             break;
         }
-        default:
-            ORA_ASSERT(false, kModule, "PoolingKind");
+        default: ORA_ASSERT(false, kModule, "PoolingKind");
         }
     } catch (...) {
         EndSession();
@@ -521,8 +521,7 @@ void TOCIConnection::Disconnect() {
     if (command_ && command_->GetCursorState() != 0) {
         try {
             command_->Unprepare();
-        } catch (...) {
-        }
+        } catch (...) {}
     }
     if (callStyle_ == csOCI7) {
         sword status = ologof(lda_.get());
@@ -611,8 +610,9 @@ uint16_t TOCIConnection::GetServerVersion() {
         text = VersionOfBanner(serverBanner_);
     } else {
         TOCICommand* c = InternalCommand();
-        c->SetSQL("begin SELECT Version INTO :Result FROM SYS.PRODUCT_COMPONENT_VERSION WHERE Upper(Product) LIKE "
-                  "'%ORACLE%'; end;");
+        c->SetSQL(
+            "begin SELECT Version INTO :Result FROM SYS.PRODUCT_COMPONENT_VERSION WHERE Upper(Product) LIKE "
+            "'%ORACLE%'; end;");
         TOraParamDesc* p = c->FindParam("Result");
         p->SetDataType(dtString);
         p->SetParamType(pdOutput);
@@ -748,9 +748,10 @@ void TOCIConnection::RunNlsQuery() {
         "NlsRecord.value;    elsif NlsRecord.parameter = 'NLS_NUMERIC_CHARACTERS' then      :NlsNumericCharacters "
         ":= NlsRecord.value;";
     if (server8)
-        sql += "    elsif NlsRecord.parameter = 'NLS_TIMESTAMP_FORMAT' then      :NlsTimeStampFormat := "
-               "NlsRecord.value;    elsif NlsRecord.parameter = 'NLS_TIMESTAMP_TZ_FORMAT' then      "
-               ":NlsTimeStampTZFormat := NlsRecord.value;";
+        sql +=
+            "    elsif NlsRecord.parameter = 'NLS_TIMESTAMP_FORMAT' then      :NlsTimeStampFormat := "
+            "NlsRecord.value;    elsif NlsRecord.parameter = 'NLS_TIMESTAMP_TZ_FORMAT' then      "
+            ":NlsTimeStampTZFormat := NlsRecord.value;";
     sql += "    end if;  end loop;";
     if (askCharset) sql += "  SELECT NLS_CHARSET_ID(:Charset) INTO :CharsetId FROM dual;";
     sql += "end;";
@@ -812,9 +813,7 @@ bool TOCIConnection::SetProp(int32_t prop, const TVariant& value) {
         threadSafety_ = value.AsBoolean();
         ProcessThreadSafety = threadSafety_;
         return true;
-    case prConnectMode:
-        connectMode_ = static_cast<uint8_t>(value.AsInteger());
-        return true;
+    case prConnectMode: connectMode_ = static_cast<uint8_t>(value.AsInteger()); return true;
     case prCharLength: {
         const int32_t v = value.AsInteger();
         if ((askCharLength_ && v != 0) || v != charLength_) {
@@ -825,24 +824,12 @@ bool TOCIConnection::SetProp(int32_t prop, const TVariant& value) {
         }
         return true;
     }
-    case prProp65:
-        prop65_ = value.AsBoolean();
-        return true;
-    case prProp76:
-        prop76_ = value.AsBoolean();
-        return true;
-    case prDirectProp77:
-        prop77_ = value.AsBoolean();
-        return true;
-    case prProp84:
-        prop84_ = value.AsBoolean();
-        return true;
-    case prStatementCache:
-        statementCache_ = value.AsBoolean();
-        return true;
-    case prProp66:
-        prop66_ = value.AsString();
-        return true;
+    case prProp65: prop65_ = value.AsBoolean(); return true;
+    case prProp76: prop76_ = value.AsBoolean(); return true;
+    case prDirectProp77: prop77_ = value.AsBoolean(); return true;
+    case prProp84: prop84_ = value.AsBoolean(); return true;
+    case prStatementCache: statementCache_ = value.AsBoolean(); return true;
+    case prProp66: prop66_ = value.AsString(); return true;
     case prCharset: {
         const std::string name = value.AsString();
         if (name != charset_) {
@@ -852,15 +839,12 @@ bool TOCIConnection::SetProp(int32_t prop, const TVariant& value) {
         }
         return true;
     }
-    case prDirectTimeout:
-        directTimeout_ = static_cast<uint32_t>(value.AsInteger());
-        return true;
+    case prDirectTimeout: directTimeout_ = static_cast<uint32_t>(value.AsInteger()); return true;
     case prStatementCacheSize:
         statementCacheSize_ = value.AsInteger();
         ApplyStatementCacheSize();
         return true;
-    default:
-        return TKaConnection::SetProp(prop, value);
+    default: return TKaConnection::SetProp(prop, value);
     }
 }
 
@@ -872,20 +856,11 @@ bool TOCIConnection::GetProp(int32_t prop, TVariant& value) {
         return true;
     }
     switch (prop) {
-    case prMaxStringSize:
-        value = TVariant(static_cast<int32_t>(GetMaxStringSize()));
-        return true;
-    case prCharLength:
-        value = TVariant(static_cast<int32_t>(askCharLength_ ? 0 : charLength_));
-        return true;
-    case prCharset:
-        value = TVariant(charset_);
-        return true;
-    case prDirectProp77:
-        value = TVariant(prop77_);
-        return true;
-    default:
-        return TKaConnection::GetProp(prop, value);
+    case prMaxStringSize: value = TVariant(static_cast<int32_t>(GetMaxStringSize())); return true;
+    case prCharLength: value = TVariant(static_cast<int32_t>(askCharLength_ ? 0 : charLength_)); return true;
+    case prCharset: value = TVariant(charset_); return true;
+    case prDirectProp77: value = TVariant(prop77_); return true;
+    default: return TKaConnection::GetProp(prop, value);
     }
 }
 

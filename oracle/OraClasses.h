@@ -86,10 +86,9 @@ constexpr ub4 OCI_ATTR_DIRECT_PROP77 = 10002;
 constexpr uint16_t dtUnknown = 0, dtString = 1, dtInteger = 4, dtFloat = 5, dtDateTime = 8, dtBoolean = 10,
                    dtNumber = 11, dtBlob = 13, dtMemo = 14, dtString2 = 20, dtBytes = 21, dtVarBytes = 22,
                    dtVarBytes2 = 23, dtWideString = 25, dtWideString2 = 26, dtWideMemo = 30, dtRowId = 100,
-                   dtCursor = 101, dtOraBlob = 102, dtOraClob = 103, dtBFile = 104, dtCFile = 105,
-                   dtLabel = 106, dtFixedChar = 107, dtVarchar2 = 108, dtTimeStamp = 109, dtTimeStampTZ = 110,
-                   dtTimeStampLTZ = 111, dtIntervalYM = 112, dtIntervalDS = 113, dtNumberObject = 115,
-                   dtXML = 116, dtFixedWideChar = 117;
+                   dtCursor = 101, dtOraBlob = 102, dtOraClob = 103, dtBFile = 104, dtCFile = 105, dtLabel = 106,
+                   dtFixedChar = 107, dtVarchar2 = 108, dtTimeStamp = 109, dtTimeStampTZ = 110, dtTimeStampLTZ = 111,
+                   dtIntervalYM = 112, dtIntervalDS = 113, dtNumberObject = 115, dtXML = 116, dtFixedWideChar = 117;
 
 // Parameter directions.
 constexpr uint8_t pdUnknown = 0, pdInput = 1, pdOutput = 2, pdInputOutput = 3, pdResult = 4;
@@ -559,8 +558,8 @@ public:
     bool Fetch();
 
     // Callbacks of dynamic binds (the context is the command).
-    static sb4 InBindCallback(void* ictxp, OCIBind* bindp, ub4 iter, ub4 index, void** bufpp, ub4* alenp,
-                              ub1* piecep, void** indpp);
+    static sb4 InBindCallback(void* ictxp, OCIBind* bindp, ub4 iter, ub4 index, void** bufpp, ub4* alenp, ub1* piecep,
+                              void** indpp);
     static sb4 OutBindCallback(void* octxp, OCIBind* bindp, ub4 iter, ub4 index, void** bufpp, ub4** alenpp,
                                ub1* piecep, void** indpp, ub2** rcodepp);
     // The callback of a dynamic define: the place of the next piece of a

@@ -47,22 +47,28 @@ sb2 gNullIndicator = -1;
 int32_t OCIExternalType(uint16_t dt, uint16_t sub, uint8_t style, uint16_t serverVersion) {
     const bool oci8 = style == csOCI8;
     switch (dt) {
-    case dtString: case dtString2: return 5;
-    case dtInteger: case dtBoolean: return 3;
+    case dtString:
+    case dtString2: return 5;
+    case dtInteger:
+    case dtBoolean: return 3;
     case dtFloat:
         return oci8 && (sub == 118 || sub == 119) && ClientVersion >= 10000 && serverVersion >= 10000 ? 22 : 4;
     case dtDateTime: return 12;
-    case dtNumber: case dtNumberObject: return oci8 ? 6 : -1;
+    case dtNumber:
+    case dtNumberObject: return oci8 ? 6 : -1;
     case dtBlob: return 24;
-    case dtMemo:
-        return sub == 1 || sub == 120 || (oci8 && (sub == 25 || sub == 121)) ? 5 : 8;
+    case dtMemo: return sub == 1 || sub == 120 || (oci8 && (sub == 25 || sub == 121)) ? 5 : 8;
     case dtWideMemo:
         if (!oci8) return -1;
         return sub == 1 || sub == 25 || sub == 120 || sub == 121 ? 5 : 8;
-    case 15: case 17: case 18: return oci8 ? 108 : -1;
+    case 15:
+    case 17:
+    case 18: return oci8 ? 108 : -1;
     case 16: return oci8 ? 110 : -1;
-    case dtVarBytes: case dtVarBytes2: return 23;
-    case dtWideString: case dtWideString2: return oci8 ? 5 : -1;
+    case dtVarBytes:
+    case dtVarBytes2: return 23;
+    case dtWideString:
+    case dtWideString2: return oci8 ? 5 : -1;
     case dtRowId: return oci8 ? 104 : 11;
     case dtCursor: return oci8 ? 116 : 102;
     case dtOraBlob: return oci8 ? 113 : -1;
@@ -85,12 +91,27 @@ int32_t OCIExternalType(uint16_t dt, uint16_t sub, uint8_t style, uint16_t serve
 
 bool IsObjectDataType(uint16_t dt) {
     switch (dt) {
-    case dtNumber: case dtBlob: case dtMemo: case 15: case 16: case 17: case 18: case dtWideMemo: case dtCursor:
-    case dtOraBlob: case dtOraClob: case dtBFile: case dtCFile: case dtTimeStamp: case dtTimeStampTZ:
-    case dtTimeStampLTZ: case dtIntervalYM: case dtIntervalDS: case dtNumberObject: case dtXML:
-        return true;
-    default:
-        return false;
+    case dtNumber:
+    case dtBlob:
+    case dtMemo:
+    case 15:
+    case 16:
+    case 17:
+    case 18:
+    case dtWideMemo:
+    case dtCursor:
+    case dtOraBlob:
+    case dtOraClob:
+    case dtBFile:
+    case dtCFile:
+    case dtTimeStamp:
+    case dtTimeStampTZ:
+    case dtTimeStampLTZ:
+    case dtIntervalYM:
+    case dtIntervalDS:
+    case dtNumberObject:
+    case dtXML: return true;
+    default: return false;
     }
 }
 
@@ -117,8 +138,7 @@ TOCICommand::~TOCICommand() {
         } else if (GetCursorState() != 0 && connection_ && connection_->GetConnected()) {
             Unprepare();
         }
-    } catch (...) {
-    }
+    } catch (...) {}
     Params().Clear();
     if (cursorRef_ != cursor_) cursorRef_->Release();
     cursor_->Release();
@@ -207,7 +227,9 @@ std::string TOCICommand::ServerText(const std::string& sql, std::vector<int32_t>
     std::string out;
     out.reserve(sql.size());
     const size_t n = sql.size();
-    auto isWordChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '#'; };
+    auto isWordChar = [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '#';
+    };
     for (size_t i = 0; i < n; ++i) {
         const char c = sql[i];
         const char next = i + 1 < n ? sql[i + 1] : '\0';
@@ -315,8 +337,8 @@ void TOCICommand::Prepare() {
         Cda_Def* cda = cursorRef_->GetCDA();
         Check(oopen(cda, connection_->GetLDA(), nullptr, -1, -1, nullptr, -1));
         cursorRef_->State = 1;
-        sword status = oparse(cda, reinterpret_cast<const oratext*>(text.c_str()), static_cast<sb4>(text.size() + 1),
-                              0, 2);
+        sword status =
+            oparse(cda, reinterpret_cast<const oratext*>(text.c_str()), static_cast<sb4>(text.size() + 1), 0, 2);
         ub2 offset;
         std::memcpy(&offset, cda->bytes + CDA_PEO, 2);
         errorOffset_ = offset;
@@ -353,14 +375,16 @@ void TOCICommand::Prepare() {
         case OCI_STMT_UPDATE: sqlType_ = 5; break;
         case OCI_STMT_DELETE: sqlType_ = 9; break;
         case OCI_STMT_INSERT: sqlType_ = 3; break;
-        case OCI_STMT_BEGIN: case OCI_STMT_DECLARE: sqlType_ = 34; break;
-        case 14: case 15: sqlType_ = 27; break;
+        case OCI_STMT_BEGIN:
+        case OCI_STMT_DECLARE: sqlType_ = 34; break;
+        case 14:
+        case 15: sqlType_ = 27; break;
         default: sqlType_ = 0; break;
         }
         if (changeSubscription_ && changeSubscription_->Active) {
             OCISubscription* subscription = changeSubscription_->GetSubscriptionHandle(*connection_);
-            Check(OCIAttrSet(cursorRef_->GetHandle(), OCI_HTYPE_STMT, subscription, 0, OCI_ATTR_CHNF_REGHANDLE,
-                             hError_));
+            Check(
+                OCIAttrSet(cursorRef_->GetHandle(), OCI_HTYPE_STMT, subscription, 0, OCI_ATTR_CHNF_REGHANDLE, hError_));
         }
     } else {
         RaiseError(SOCINotInitialized);
@@ -402,8 +426,8 @@ void TOCICommand::Execute() {
             }
         }
         CheckSession();
-        worker_ = connection_->RunThread([this] { DoExecute(); },
-                                         [this](std::exception_ptr error) { EndExecution(error); });
+        worker_ =
+            connection_->RunThread([this] { DoExecute(); }, [this](std::exception_ptr error) { EndExecution(error); });
         return;
     }
     try {
@@ -436,8 +460,7 @@ void TOCICommand::DoExecute() {
         if (!wasPrepared && GetCursorState() != 0) {
             try {
                 Unprepare();
-            } catch (...) {
-            }
+            } catch (...) {}
         }
         unprepareAfter_ = false;
         throw;
@@ -457,8 +480,7 @@ void TOCICommand::EndExecution(std::exception_ptr error) {
             bool fail = true;
             connection_->HandleConnectionError(e, fail);
             if (!fail) throw EAbort();
-        } catch (...) {
-        }
+        } catch (...) {}
     }
 }
 
@@ -551,15 +573,15 @@ void TOCICommand::BindParamOCI7(TOraParamDesc& param) {
         }
         c->SetCallStyle(csOCI7);
         param.SyncIndicator();
-        Check(obndrv(cda, sqlvar, -1, reinterpret_cast<ub1*>(c->GetCDA()), OCI7_CDA_SIZE, type, -1,
-                     param.Indicators(), nullptr, -1, -1));
+        Check(obndrv(cda, sqlvar, -1, reinterpret_cast<ub1*>(c->GetCDA()), OCI7_CDA_SIZE, type, -1, param.Indicators(),
+                     nullptr, -1, -1));
     } else if (param.Length() > 1) {
         *param.LengthCell() = static_cast<ub4>(param.Length());
         Check(obndra(cda, sqlvar, -1, param.ValueBuffer(), param.Size(), type, -1, param.Indicators(), nullptr, nullptr,
                      static_cast<ub4>(param.Length()), param.LengthCell(), nullptr, -1, -1));
     } else {
-        Check(obndrv(cda, sqlvar, -1, param.ValueBuffer(), param.Size(), type, -1, param.Indicators(), nullptr, -1,
-                     -1));
+        Check(
+            obndrv(cda, sqlvar, -1, param.ValueBuffer(), param.Size(), type, -1, param.Indicators(), nullptr, -1, -1));
     }
 }
 
@@ -852,8 +874,8 @@ void TOCICommand::RunOCI8() {
     int32_t code = 0;
     {
         TConnectionLock lock(connection_);
-        status = OCIStmtExecute(svc, stmt, hError_, sqlType_ == 4 ? 0 : static_cast<ub4>(Iters), 0, nullptr, nullptr,
-                                mode);
+        status =
+            OCIStmtExecute(svc, stmt, hError_, sqlType_ == 4 ? 0 : static_cast<ub4>(Iters), 0, nullptr, nullptr, mode);
         try {
             while (status == OCI_NEED_DATA) {
                 PieceLoopOCI8(status);
@@ -866,7 +888,8 @@ void TOCICommand::RunOCI8() {
             throw;
         }
         CloseOutPieces();
-        const bool failed = status != OCI_SUCCESS && status != OCI_NEED_DATA && !(status == OCI_NO_DATA && sqlType_ == 4);
+        const bool failed =
+            status != OCI_SUCCESS && status != OCI_NEED_DATA && !(status == OCI_NO_DATA && sqlType_ == 4);
         if (failed) code = GetOraError(status, message, hError_);
         if (ClientVersion >= 8050) {
             ub2 offset = 0;

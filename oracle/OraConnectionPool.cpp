@@ -121,14 +121,10 @@ void TOraMTSConnectionPool::PutConnection(TKaConnection* connection) {
 std::unique_ptr<TKaConnectionPool> TOraConnectionPoolManager::CreateConnectionPool(
     const TPoolConnectionParameters& parameters) {
     switch (parameters.PoolingKind) {
-    case 0:
-        return std::make_unique<TOraLocalConnectionPool>(this, parameters);
-    case 1:
-        return std::make_unique<TOraOCIConnectionPool>(this, parameters);
-    case 2:
-        return std::make_unique<TOraMTSConnectionPool>(this, parameters);
-    default:
-        RaiseAssertion("PoolingKind", kModule, __LINE__);
+    case 0: return std::make_unique<TOraLocalConnectionPool>(this, parameters);
+    case 1: return std::make_unique<TOraOCIConnectionPool>(this, parameters);
+    case 2: return std::make_unique<TOraMTSConnectionPool>(this, parameters);
+    default: RaiseAssertion("PoolingKind", kModule, __LINE__);
     }
 }
 

@@ -29,14 +29,30 @@ const char* const SChangeNotifyServerVersion = "Change notification is supported
 
 const std::vector<const char*>& OraConstsMessages() {
     static const std::vector<const char*> table{
-        SSessionNotDefined,     SSessionNotConnected,     SInvalidIndex,
-        SCursorNotOpened,       SArrayParam,              STooManyInputParams,
-        SNotEnoughInputParams,  STooManyOutputParams,     SNotEnoughOutputParams,
-        SObjectNotAllocated,    SNeedThreadSafety,        SLobNotAllocated,
-        SSvcCtxNotDefined,      SLobParamType,            SLobNotInited,
-        SInvalidInterval,       SOCIPoolingDirect,        SOCIPoolingVersion,
-        SMTSPoolingDirect,      SStatementCacheDirect,    SEmptyChangeNotifyOperations,
-        SChangeNotifyDirect,    SChangeNotifyClientVersion, SChangeNotifyServerVersion,
+        SSessionNotDefined,
+        SSessionNotConnected,
+        SInvalidIndex,
+        SCursorNotOpened,
+        SArrayParam,
+        STooManyInputParams,
+        SNotEnoughInputParams,
+        STooManyOutputParams,
+        SNotEnoughOutputParams,
+        SObjectNotAllocated,
+        SNeedThreadSafety,
+        SLobNotAllocated,
+        SSvcCtxNotDefined,
+        SLobParamType,
+        SLobNotInited,
+        SInvalidInterval,
+        SOCIPoolingDirect,
+        SOCIPoolingVersion,
+        SMTSPoolingDirect,
+        SStatementCacheDirect,
+        SEmptyChangeNotifyOperations,
+        SChangeNotifyDirect,
+        SChangeNotifyClientVersion,
+        SChangeNotifyServerVersion,
     };
     return table;
 }

@@ -9,7 +9,7 @@ extern const char* const SSessionNotDefined;
 extern const char* const SSessionNotConnected;
 extern const char* const SInvalidIndex;
 extern const char* const SCursorNotOpened;
-extern const char* const SArrayParam;               // %s: parameter name, %d: length
+extern const char* const SArrayParam;  // %s: parameter name, %d: length
 extern const char* const STooManyInputParams;
 extern const char* const SNotEnoughInputParams;
 extern const char* const STooManyOutputParams;

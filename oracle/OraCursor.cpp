@@ -19,8 +19,7 @@ TOraCursor::TOraCursor() {
 TOraCursor::~TOraCursor() {
     try {
         FreeCursor();
-    } catch (...) {
-    }
+    } catch (...) {}
     Marshal::FreeHGlobal(handleCell_);
 }
 

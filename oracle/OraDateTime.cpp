@@ -70,8 +70,7 @@ TDateTime EncodeDate(int year, int month, int day) {
 }
 
 bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& value) {
-    if (hour < 0 || hour > 23 || min < 0 || min > 59 || sec < 0 || sec > 59 || msec < 0 || msec > 999)
-        return false;
+    if (hour < 0 || hour > 23 || min < 0 || min > 59 || sec < 0 || sec > 59 || msec < 0 || msec > 999) return false;
     value = static_cast<double>(((hour * 60 + min) * 60 + sec) * 1000 + msec) / kMSecsPerDay;
     return true;
 }
@@ -306,8 +305,7 @@ bool TryStrToDateTime(std::string_view text, TDateTime& value, const TFormatSett
 
 TDateTime StrToDateTime(std::string_view text) {
     TDateTime v = 0;
-    if (!TryStrToDateTime(text, v))
-        throw EConvertError("'" + std::string(text) + "' is not a valid date and time");
+    if (!TryStrToDateTime(text, v)) throw EConvertError("'" + std::string(text) + "' is not a valid date and time");
     return v;
 }
 

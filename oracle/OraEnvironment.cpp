@@ -1,11 +1,10 @@
 #include "oracle/OraEnvironment.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdlib>
+#include <dirent.h>
 #include <mutex>
+#include <sys/stat.h>
 
 #include "oracle/OraText.h"
 

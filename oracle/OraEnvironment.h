@@ -10,8 +10,8 @@
 
 namespace tms::ora {
 
-constexpr char PathDelim = '/';     // between the parts of a file name
-constexpr char PathListSep = ':';   // between the entries of PATH
+constexpr char PathDelim = '/';    // between the parts of a file name
+constexpr char PathListSep = ':';  // between the entries of PATH
 
 // Reads and sets an environment variable (an empty value is kept as such).
 bool GetEnvironmentVariable(const std::string& name, std::string& value);

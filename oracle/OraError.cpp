@@ -27,9 +27,7 @@ int32_t GetOraError(sword status, std::string& message, OCIError* errorHandle) {
     if (!errorHandle) errorHandle = hOCIError;
     int32_t code = 0;
     switch (status) {
-    case OCI_SUCCESS:
-        message.clear();
-        return 0;
+    case OCI_SUCCESS: message.clear(); return 0;
     case OCI_NEED_DATA:
         message = "OCI_NEED_DATA";
         code = status;
@@ -44,8 +42,8 @@ int32_t GetOraError(sword status, std::string& message, OCIError* errorHandle) {
         char buffer[ErrorBufferSize + 1];
         std::memset(buffer, 0, sizeof buffer);
         sb4 errcode = 0;
-        sword r = OCIErrorGet(errorHandle, 1, nullptr, &errcode,
-                              reinterpret_cast<oratext*>(buffer), ErrorBufferSize, OCI_HTYPE_ERROR);
+        sword r = OCIErrorGet(errorHandle, 1, nullptr, &errcode, reinterpret_cast<oratext*>(buffer), ErrorBufferSize,
+                              OCI_HTYPE_ERROR);
         message.assign(buffer, ::strnlen(buffer, ErrorBufferSize));
         code = errcode;
         if (r == OCI_SUCCESS_WITH_INFO) {

@@ -64,8 +64,8 @@ private:
 [[noreturn]] void RaiseError(const std::string& message);  // the general exception
 
 // Checks an internal condition; the failure names the module.
-#define ORA_ASSERT(cond, module, text)                              \
-    do {                                                            \
+#define ORA_ASSERT(cond, module, text)                                       \
+    do {                                                                     \
         if (!(cond)) ::tms::ora::RaiseAssertion((text), (module), __LINE__); \
     } while (0)
 

@@ -51,9 +51,7 @@ std::string FloatToStr(double value, const TFormatSettings& fs) {
     return s;
 }
 
-bool TryStrToFloat(std::string_view text, double& value) {
-    return TryStrToFloat(text, value, FormatSettings());
-}
+bool TryStrToFloat(std::string_view text, double& value) { return TryStrToFloat(text, value, FormatSettings()); }
 
 bool TryStrToFloat(std::string_view text, double& value, const TFormatSettings& fs) {
     std::string t = Trim(text);
@@ -81,8 +79,7 @@ bool TryStrToFloat(std::string_view text, double& value, const TFormatSettings& 
 
 double StrToFloat(std::string_view text) {
     double v = 0;
-    if (!TryStrToFloat(text, v))
-        throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+    if (!TryStrToFloat(text, v)) throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
     return v;
 }
 

@@ -1,9 +1,8 @@
 #include "oracle/OraLibrary.h"
 
 #include <dlfcn.h>
-#include <unistd.h>
-
 #include <mutex>
+#include <unistd.h>
 
 #include "oracle/OraEnvironment.h"
 

@@ -14,7 +14,7 @@
 namespace tms::ora {
 
 using HMODULE = void*;
-HMODULE LoadLibrary(const std::string& fileName);  // nullptr on failure
+HMODULE LoadLibrary(const std::string& fileName);               // nullptr on failure
 void* GetProcAddress(HMODULE module, const std::string& name);  // nullptr when missing
 bool FreeLibrary(HMODULE module);
 

@@ -15,8 +15,8 @@
 #include "oracle/OraConsts.h"
 #include "oracle/OraFields.h"
 #include "oracle/OraNet.h"
-#include "oracle/OraObjects.h"
 #include "oracle/OraNotify.h"
+#include "oracle/OraObjects.h"
 #include "oracle/OraParser.h"
 #include "oracle/OraPlatform.h"
 #include "oracle/TwoSymbolTable.h"
@@ -38,8 +38,7 @@ void TModuleTable::Startup() {
             --started_;
             try {
                 if (rows_[started_].Shutdown) rows_[started_].Shutdown();
-            } catch (...) {
-            }
+            } catch (...) {}
         }
         throw;
     }

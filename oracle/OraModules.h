@@ -45,4 +45,3 @@ private:
 // The library's own table, in module order.
 TModuleTable& libraryModules();
 }  // namespace tms::ora
-

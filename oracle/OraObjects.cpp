@@ -787,17 +787,17 @@ TOCIObjectInstance::TSlot TOCIObjectInstance::Locate(const std::string& path, bo
             const void* def = nullptr;
             OCIString* text = nullptr;
             switch (element->DataType) {
-                case dtString:
-                case dtFixedChar:
-                    Check(OCIStringResize(hOCIEnv, hOCIError, 1, &text), hOCIError);
-                    Check(OCIStringAssignText(hOCIEnv, hOCIError, Text(std::string()), 0, &text), hOCIError);
-                    def = text;
-                    break;
-                case dtInteger:
-                case dtFloat:
-                case dtNumber: def = gShared.Number; break;
-                case dtDateTime: def = gShared.Date; break;
-                default: RaiseAssertion(SUnknownDataType, kModule, __LINE__);
+            case dtString:
+            case dtFixedChar:
+                Check(OCIStringResize(hOCIEnv, hOCIError, 1, &text), hOCIError);
+                Check(OCIStringAssignText(hOCIEnv, hOCIError, Text(std::string()), 0, &text), hOCIError);
+                def = text;
+                break;
+            case dtInteger:
+            case dtFloat:
+            case dtNumber: def = gShared.Number; break;
+            case dtDateTime: def = gShared.Date; break;
+            default: RaiseAssertion(SUnknownDataType, kModule, __LINE__);
             }
             Check(OCICollAppend(hOCIEnv, hOCIError, def, gShared.NullIndicators, coll), hOCIError);
         }

@@ -28,22 +28,29 @@ bool IsObjectArrayCode(uint16_t dt) {
 // reach binding only through their external type have no buffer at all.
 int32_t ElementSize(uint16_t dt) {
     switch (dt) {
-    case dtString: case dtBytes: case dtVarBytes: case dtWideString: case dtFixedChar: case dtFixedWideChar:
-        return -1;
-    case dtInteger: case dtBoolean:
-        return 4;
-    case dtFloat:
-        return 8;
-    case dtDateTime:
-        return 7;
-    case dtNumber: case dtNumberObject:
-        return 22;
-    case dtTimeStamp: case dtTimeStampTZ: case dtTimeStampLTZ: case dtIntervalYM: case dtIntervalDS:
-        return static_cast<int32_t>(sizeof(void*));  // a descriptor pointer
-    case dtString2: case dtVarBytes2: case dtWideString2: case dtRowId: case dtVarchar2:
-        RaiseAssertion(SUnknownDataType, kModule, __LINE__);
-    default:
-        return 0;
+    case dtString:
+    case dtBytes:
+    case dtVarBytes:
+    case dtWideString:
+    case dtFixedChar:
+    case dtFixedWideChar: return -1;
+    case dtInteger:
+    case dtBoolean: return 4;
+    case dtFloat: return 8;
+    case dtDateTime: return 7;
+    case dtNumber:
+    case dtNumberObject: return 22;
+    case dtTimeStamp:
+    case dtTimeStampTZ:
+    case dtTimeStampLTZ:
+    case dtIntervalYM:
+    case dtIntervalDS: return static_cast<int32_t>(sizeof(void*));  // a descriptor pointer
+    case dtString2:
+    case dtVarBytes2:
+    case dtWideString2:
+    case dtRowId:
+    case dtVarchar2: RaiseAssertion(SUnknownDataType, kModule, __LINE__);
+    default: return 0;
     }
 }
 
@@ -107,17 +114,14 @@ void TOraParamDesc::SetDataType(uint16_t value) {
 void TOraParamDesc::SetSize(int32_t value) {
     int32_t stored;
     switch (DataType()) {
-    case dtString: case dtFixedChar: case dtVarchar2:
-        stored = value < 1 ? 2 : value + 1;
-        break;
-    case dtWideString: case dtFixedWideChar:
-        stored = value < 2 ? 4 : 2 * value + 2;
-        break;
-    case dtBytes: case dtVarBytes:
-        stored = value + 2;
-        break;
-    default:
-        return;
+    case dtString:
+    case dtFixedChar:
+    case dtVarchar2: stored = value < 1 ? 2 : value + 1; break;
+    case dtWideString:
+    case dtFixedWideChar: stored = value < 2 ? 4 : 2 * value + 2; break;
+    case dtBytes:
+    case dtVarBytes: stored = value + 2; break;
+    default: return;
     }
     if (stored == Size()) return;
     FreeBuffer();
@@ -220,12 +224,13 @@ std::string TOraParamDesc::GetItemAsAnsiString(int32_t index) const {
     if (GetItemNull(index) || !buffer_) return {};
     const uint8_t* e = Element(index);
     switch (DataType()) {
-    case dtString: case dtFixedChar:
-        return std::string(reinterpret_cast<const char*>(e), ::strnlen(reinterpret_cast<const char*>(e), static_cast<size_t>(Size())));
-    case dtWideString: case dtFixedWideChar:
-        return WideToAnsi(GetItemAsWideString(index));
-    default:
-        return {};
+    case dtString:
+    case dtFixedChar:
+        return std::string(reinterpret_cast<const char*>(e),
+                           ::strnlen(reinterpret_cast<const char*>(e), static_cast<size_t>(Size())));
+    case dtWideString:
+    case dtFixedWideChar: return WideToAnsi(GetItemAsWideString(index));
+    default: return {};
     }
 }
 
@@ -250,7 +255,8 @@ std::u16string TOraParamDesc::GetItemAsWideString(int32_t index) const {
     if (GetItemNull(index) || !buffer_) return {};
     const uint8_t* e = Element(index);
     switch (DataType()) {
-    case dtWideString: case dtFixedWideChar: {
+    case dtWideString:
+    case dtFixedWideChar: {
         std::u16string out;
         for (int32_t i = 0; i + 1 < Size(); i += 2) {
             char16_t c;
@@ -260,10 +266,9 @@ std::u16string TOraParamDesc::GetItemAsWideString(int32_t index) const {
         }
         return out;
     }
-    case dtString: case dtFixedChar:
-        return AnsiToWide(GetItemAsAnsiString(index));
-    default:
-        return {};
+    case dtString:
+    case dtFixedChar: return AnsiToWide(GetItemAsAnsiString(index));
+    default: return {};
     }
 }
 
@@ -334,17 +339,19 @@ TVariant TOraParamDesc::GetItemAsVariant(int32_t index) const {
     case dtFloat: return TVariant(GetItemAsFloat(index));
     case dtDateTime: return TVariant::FromDate(GetItemAsDateTime(index));
     case dtBoolean: return TVariant(GetItemAsBoolean(index));
-    case dtString: case dtFixedChar: return TVariant(GetItemAsAnsiString(index));
-    case dtWideString: case dtFixedWideChar: return TVariant(GetItemAsWideString(index));
-    case dtBytes: case dtVarBytes: {
+    case dtString:
+    case dtFixedChar: return TVariant(GetItemAsAnsiString(index));
+    case dtWideString:
+    case dtFixedWideChar: return TVariant(GetItemAsWideString(index));
+    case dtBytes:
+    case dtVarBytes: {
         const uint8_t* e = Element(index);
         uint16_t n;
         std::memcpy(&n, e, 2);
         n = static_cast<uint16_t>(std::min<int32_t>(n, Size() - 2));
         return TVariant::FromBytes(e + 2, n);
     }
-    default:
-        return TVariant::Null();
+    default: return TVariant::Null();
     }
 }
 
@@ -400,13 +407,12 @@ void TOraParamDesc::SetItemAsVariant(int32_t index, const TVariant& value) {
             else
                 cannot();
             return;
-        case dtString: case dtFixedChar:
-            SetItemAsAnsiString(index, value.AsString());
-            return;
-        case dtWideString: case dtFixedWideChar:
-            SetItemAsWideString(index, value.AsWideString());
-            return;
-        case dtBytes: case dtVarBytes: {
+        case dtString:
+        case dtFixedChar: SetItemAsAnsiString(index, value.AsString()); return;
+        case dtWideString:
+        case dtFixedWideChar: SetItemAsWideString(index, value.AsWideString()); return;
+        case dtBytes:
+        case dtVarBytes: {
             std::vector<uint8_t> bytes;
             if (value.IsArray() && value.ElementType() == varByte)
                 bytes = value.Bytes();
@@ -467,7 +473,8 @@ void TOraParamDesc::SyncIndicator() {
     if (IsObjectDataType(dt)) {
         TObject* o = GetObject();
         bool isNull = o == nullptr;
-        if (o && dt != dtCursor && !IsLongDataType(dt) && OraObjectHooks().ObjectIsNull) isNull = OraObjectHooks().ObjectIsNull(o);
+        if (o && dt != dtCursor && !IsLongDataType(dt) && OraObjectHooks().ObjectIsNull)
+            isNull = OraObjectHooks().ObjectIsNull(o);
         indicators_[0] = isNull ? -1 : 0;
     } else if (!buffer_) {
         indicators_[0] = -1;

@@ -13,18 +13,52 @@ const TLexemeRow kSymbolRows[] = {
 };
 
 const TLexemeRow kKeywordRows[] = {
-    {"AND", lxAND},           {"AS", lxAS},               {"BEGIN", lxBEGIN},         {"BODY", lxBODY},
-    {"BY", lxBY},             {"CONNECT", lxCONNECT},     {"CREATE", lxCREATE},       {"DECLARE", lxDECLARE},
-    {"DEFINE", lxDEFINE},     {"DELETE", lxDELETE},       {"DISCONNECT", lxDISCONNECT}, {"END", lxEND},
-    {"EXECUTE", lxEXECUTE},   {"EXIT", lxEXIT},           {"EXPLAIN", lxEXPLAIN},     {"FOR", lxFOR},
-    {"FROM", lxFROM},         {"FUNCTION", lxFUNCTION},   {"GROUP", lxGROUP},         {"HAVING", lxHAVING},
-    {"INSERT", lxINSERT},     {"INTERSECT", lxINTERSECT}, {"INTO", lxINTO},           {"IS", lxIS},
-    {"MINUS", lxMINUS},       {"OR", lxOR},               {"ORDER", lxORDER},         {"PACKAGE", lxPACKAGE},
-    {"PAUSE", lxPAUSE},       {"PROCEDURE", lxPROCEDURE}, {"PROMPT", lxPROMPT},       {"QUIT", lxQUIT},
-    {"REMARK", lxREMARK},     {"REPLACE", lxREPLACE},     {"RETURNING", lxRETURNING}, {"SELECT", lxSELECT},
-    {"SET", lxSET},           {"START", lxSTART},         {"TRIGGER", lxTRIGGER},     {"TYPE", lxTYPE},
-    {"UNDEFINE", lxUNDEFINE}, {"UNION", lxUNION},         {"UPDATE", lxUPDATE},       {"WHERE", lxWHERE},
-    {"WITH", lxWITH},         {"WRAPPED", lxWRAPPED},
+    {"AND", lxAND},
+    {"AS", lxAS},
+    {"BEGIN", lxBEGIN},
+    {"BODY", lxBODY},
+    {"BY", lxBY},
+    {"CONNECT", lxCONNECT},
+    {"CREATE", lxCREATE},
+    {"DECLARE", lxDECLARE},
+    {"DEFINE", lxDEFINE},
+    {"DELETE", lxDELETE},
+    {"DISCONNECT", lxDISCONNECT},
+    {"END", lxEND},
+    {"EXECUTE", lxEXECUTE},
+    {"EXIT", lxEXIT},
+    {"EXPLAIN", lxEXPLAIN},
+    {"FOR", lxFOR},
+    {"FROM", lxFROM},
+    {"FUNCTION", lxFUNCTION},
+    {"GROUP", lxGROUP},
+    {"HAVING", lxHAVING},
+    {"INSERT", lxINSERT},
+    {"INTERSECT", lxINTERSECT},
+    {"INTO", lxINTO},
+    {"IS", lxIS},
+    {"MINUS", lxMINUS},
+    {"OR", lxOR},
+    {"ORDER", lxORDER},
+    {"PACKAGE", lxPACKAGE},
+    {"PAUSE", lxPAUSE},
+    {"PROCEDURE", lxPROCEDURE},
+    {"PROMPT", lxPROMPT},
+    {"QUIT", lxQUIT},
+    {"REMARK", lxREMARK},
+    {"REPLACE", lxREPLACE},
+    {"RETURNING", lxRETURNING},
+    {"SELECT", lxSELECT},
+    {"SET", lxSET},
+    {"START", lxSTART},
+    {"TRIGGER", lxTRIGGER},
+    {"TYPE", lxTYPE},
+    {"UNDEFINE", lxUNDEFINE},
+    {"UNION", lxUNION},
+    {"UPDATE", lxUPDATE},
+    {"WHERE", lxWHERE},
+    {"WITH", lxWITH},
+    {"WRAPPED", lxWRAPPED},
 };
 }  // namespace
 
@@ -70,9 +104,7 @@ bool TOraParser::IsStringQuote(char c) const { return c == '\''; }
 
 bool TOraParser::IsIdentQuote(char c) const { return c == '"'; }
 
-bool TOraParser::IsLineComment(int32_t position) {
-    return GetChar(position) == '-' && GetChar(position + 1) == '-';
-}
+bool TOraParser::IsLineComment(int32_t position) { return GetChar(position) == '-' && GetChar(position + 1) == '-'; }
 
 int32_t TOraParser::GetNext(std::string& lexeme) {
     int32_t code = TParser::GetNext(lexeme);

@@ -65,6 +65,6 @@ public:
 // file beside the program when there is one, else the empty registry.
 std::shared_ptr<const TRegistrySource> Registry();
 void SetRegistry(std::shared_ptr<const TRegistrySource> registry);  // nullptr: back to the default
-std::string RegistryFileName();  // the fixed file beside the program
+std::string RegistryFileName();                                     // the fixed file beside the program
 
 }  // namespace tms::ora

@@ -1,11 +1,10 @@
 #pragma once
 // Synchronisation
 
-#include <pthread.h>
-
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <pthread.h>
 #include <thread>
 
 namespace tms::ora {

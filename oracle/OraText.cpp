@@ -76,8 +76,7 @@ std::string Format(std::string_view format, std::initializer_list<FormatArg> arg
             if (!std::holds_alternative<int64_t>(a)) bad();
             out += IntToHex(static_cast<uint64_t>(std::get<int64_t>(a)), 0);
             break;
-        default:
-            bad();
+        default: bad();
         }
     }
     return out;

@@ -37,7 +37,10 @@ TWndProc WindowClassProc(const std::string& name) {
 intptr_t DefWindowProc(TUtilWindow*, uint32_t, uintptr_t, intptr_t) { return 0; }
 
 TUtilWindow::TUtilWindow(const std::string& className, uint32_t exStyle, uint32_t style)
-    : className_(className), exStyle_(exStyle), style_(style), proc_(WindowClassProc(className)),
+    : className_(className),
+      exStyle_(exStyle),
+      style_(style),
+      proc_(WindowClassProc(className)),
       owner_(std::this_thread::get_id()) {
     if (!proc_) RaiseError("Window class " + className + " is not registered");
     proc_(this, WM_CREATE, 0, 0);

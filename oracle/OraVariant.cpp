@@ -150,9 +150,7 @@ std::string TVariant::TypeName(uint16_t type) {
     case varInt64: base = "Int64"; break;
     case varString: base = "String"; break;
     case varSQLTimeStamp: base = "SQLTimeStamp"; break;
-    default:
-        base = IntToHex(type & varTypeMask, 4);
-        base.insert(base.begin(), '$');
+    default: base = IntToHex(type & varTypeMask, 4); base.insert(base.begin(), '$');
     }
     if (type & varArray) base = "Array " + base;
     if (type & varByRef) base = "ByRef " + base;
@@ -160,8 +158,7 @@ std::string TVariant::TypeName(uint16_t type) {
 }
 
 void TVariant::CastError(uint16_t to) const {
-    throw EVariantError("Cannot convert a variant of type (" + TypeName(type_) + ") to type (" + TypeName(to) +
-                        ")");
+    throw EVariantError("Cannot convert a variant of type (" + TypeName(type_) + ") to type (" + TypeName(to) + ")");
 }
 
 bool IsIntegerVarType(uint16_t vt) {
@@ -172,10 +169,8 @@ bool IsIntegerVarType(uint16_t vt) {
     case varByte:
     case varWord:
     case varLongWord:
-    case varInt64:
-        return true;
-    default:
-        return false;
+    case varInt64: return true;
+    default: return false;
     }
 }
 
@@ -194,10 +189,8 @@ int64_t TVariant::AsInt64() const {
     if (IsIntegerVarType(type_)) return v_.i;
     int64_t r = 0;
     switch (type_) {
-    case varEmpty:
-        return 0;
-    case varBoolean:
-        return v_.b ? -1 : 0;
+    case varEmpty: return 0;
+    case varBoolean: return v_.b ? -1 : 0;
     case varSingle:
     case varDouble:
     case varDate:
@@ -214,8 +207,7 @@ int64_t TVariant::AsInt64() const {
         if (TryStrToFloat(s, d) && DoubleToInt64(d, r)) return r;
         break;
     }
-    default:
-        break;
+    default: break;
     }
     CastError(varInt64);
 }
@@ -230,24 +222,19 @@ int32_t TVariant::AsInteger() const {
 double TVariant::AsDouble() const {
     if (IsIntegerVarType(type_)) return static_cast<double>(v_.i);
     switch (type_) {
-    case varEmpty:
-        return 0;
-    case varBoolean:
-        return v_.b ? -1 : 0;
+    case varEmpty: return 0;
+    case varBoolean: return v_.b ? -1 : 0;
     case varSingle:
     case varDouble:
-    case varDate:
-        return v_.d;
-    case varCurrency:
-        return static_cast<double>(v_.i) / 10000.0;
+    case varDate: return v_.d;
+    case varCurrency: return static_cast<double>(v_.i) / 10000.0;
     case varString:
     case varOleStr: {
         double d;
         if (TryStrToFloat(AsString(), d)) return d;
         break;
     }
-    default:
-        break;
+    default: break;
     }
     CastError(varDouble);
 }
@@ -255,16 +242,12 @@ double TVariant::AsDouble() const {
 bool TVariant::AsBoolean() const {
     if (IsIntegerVarType(type_)) return v_.i != 0;
     switch (type_) {
-    case varEmpty:
-        return false;
-    case varBoolean:
-        return v_.b;
+    case varEmpty: return false;
+    case varBoolean: return v_.b;
     case varSingle:
     case varDouble:
-    case varDate:
-        return v_.d != 0;
-    case varCurrency:
-        return v_.i != 0;
+    case varDate: return v_.d != 0;
+    case varCurrency: return v_.i != 0;
     case varString:
     case varOleStr: {
         std::string s = Trim(AsString());
@@ -274,8 +257,7 @@ bool TVariant::AsBoolean() const {
         if (TryStrToFloat(s, d)) return d != 0;
         break;
     }
-    default:
-        break;
+    default: break;
     }
     CastError(varBoolean);
 }
@@ -283,26 +265,16 @@ bool TVariant::AsBoolean() const {
 std::string TVariant::AsString() const {
     if (IsIntegerVarType(type_)) return IntToStr(v_.i);
     switch (type_) {
-    case varEmpty:
-        return {};
-    case varString:
-        return s_;
-    case varOleStr:
-        return WideToAnsi(w_);
-    case varBoolean:
-        return v_.b ? "True" : "False";
-    case varSingle:
-        return FloatToStr(static_cast<float>(v_.d));
-    case varDouble:
-        return FloatToStr(v_.d);
-    case varCurrency:
-        return FloatToStr(static_cast<double>(v_.i) / 10000.0);
-    case varDate:
-        return DateTimeToStr(v_.d);
-    case varSQLTimeStamp:
-        return DateTimeToStr(AsDateTime());
-    default:
-        break;
+    case varEmpty: return {};
+    case varString: return s_;
+    case varOleStr: return WideToAnsi(w_);
+    case varBoolean: return v_.b ? "True" : "False";
+    case varSingle: return FloatToStr(static_cast<float>(v_.d));
+    case varDouble: return FloatToStr(v_.d);
+    case varCurrency: return FloatToStr(static_cast<double>(v_.i) / 10000.0);
+    case varDate: return DateTimeToStr(v_.d);
+    case varSQLTimeStamp: return DateTimeToStr(AsDateTime());
+    default: break;
     }
     CastError(varString);
 }
@@ -323,14 +295,11 @@ TDateTime TVariant::AsDateTime() const {
 TDateTime TVariant::DateTimeValue() const {
     if (IsIntegerVarType(type_)) return static_cast<double>(v_.i);
     switch (type_) {
-    case varEmpty:
-        return 0;
+    case varEmpty: return 0;
     case varSingle:
     case varDouble:
-    case varDate:
-        return v_.d;
-    case varCurrency:
-        return static_cast<double>(v_.i) / 10000.0;
+    case varDate: return v_.d;
+    case varCurrency: return static_cast<double>(v_.i) / 10000.0;
     case varString:
     case varOleStr: {
         TDateTime d;
@@ -347,8 +316,7 @@ TDateTime TVariant::DateTimeValue() const {
             return ComposeDateTime(date, time);
         break;
     }
-    default:
-        break;
+    default: break;
     }
     CastError(varDate);
 }

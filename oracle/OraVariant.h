@@ -73,9 +73,9 @@ public:
     TVariant(double v);
     TVariant(bool v);
     TVariant(const char* v);
-    TVariant(std::string v);         // ANSI string
+    TVariant(std::string v);  // ANSI string
     TVariant(const char16_t* v);
-    TVariant(std::u16string v);      // wide string
+    TVariant(std::u16string v);  // wide string
     TVariant(const TVariant& other);
     TVariant(TVariant&& other) noexcept;
     TVariant& operator=(const TVariant& other);

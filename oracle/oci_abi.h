@@ -77,34 +77,28 @@ enum {
 
 /* Attributes. */
 enum {
-    OCI_ATTR_SERVER = 6,          /* server handle of a service context */
-    OCI_ATTR_SESSION = 7,         /* session handle of a service context */
-    OCI_ATTR_ROW_COUNT = 9,       /* ub4, rows processed */
-    OCI_ATTR_SQLFNCODE = 10,      /* ub2, the SQL function code */
-    OCI_ATTR_PREFETCH_ROWS = 11,  /* ub4 */
-    OCI_ATTR_PREFETCH_MEMORY = 13, /* ub4 */
-    OCI_ATTR_ROWID = 19,          /* a ROWID descriptor of the last row */
-    OCI_ATTR_USERNAME = 22,       /* text */
-    OCI_ATTR_PASSWORD = 23,       /* text */
-    OCI_ATTR_STMT_TYPE = 24,      /* ub2 */
-    OCI_ATTR_FOCBK = 43,          /* failover callback, an OCIFocbkStruct */
-    OCI_ATTR_PROXY_CREDENTIALS = 99, /* the session a proxy session stands on */
+    OCI_ATTR_SERVER = 6,                   /* server handle of a service context */
+    OCI_ATTR_SESSION = 7,                  /* session handle of a service context */
+    OCI_ATTR_ROW_COUNT = 9,                /* ub4, rows processed */
+    OCI_ATTR_SQLFNCODE = 10,               /* ub2, the SQL function code */
+    OCI_ATTR_PREFETCH_ROWS = 11,           /* ub4 */
+    OCI_ATTR_PREFETCH_MEMORY = 13,         /* ub4 */
+    OCI_ATTR_ROWID = 19,                   /* a ROWID descriptor of the last row */
+    OCI_ATTR_USERNAME = 22,                /* text */
+    OCI_ATTR_PASSWORD = 23,                /* text */
+    OCI_ATTR_STMT_TYPE = 24,               /* ub2 */
+    OCI_ATTR_FOCBK = 43,                   /* failover callback, an OCIFocbkStruct */
+    OCI_ATTR_PROXY_CREDENTIALS = 99,       /* the session a proxy session stands on */
     OCI_ATTR_PARSE_ERROR_OFFSET_OLD = 128, /* ub2, clients before 8.1 */
     OCI_ATTR_PARSE_ERROR_OFFSET = 129,     /* ub2 */
-    OCI_ATTR_STMTCACHESIZE = 176, /* ub4, statement cache of a service context */
+    OCI_ATTR_STMTCACHESIZE = 176,          /* ub4, statement cache of a service context */
     OCI_ATTR_SUBSCR_PORTNO = 390,
     OCI_ATTR_CHNF_REGHANDLE = 414,
     OCI_ATTR_DIRECT_TIMEOUT = 10001 /* direct mode only */
 };
 
 /* Credentials and session modes of OCISessionBegin. */
-enum {
-    OCI_CRED_RDBMS = 1,
-    OCI_CRED_EXT = 2,
-    OCI_SYSDBA = 2,
-    OCI_SYSOPER = 4,
-    OCI_STMT_CACHE = 64
-};
+enum { OCI_CRED_RDBMS = 1, OCI_CRED_EXT = 2, OCI_SYSDBA = 2, OCI_SYSOPER = 4, OCI_STMT_CACHE = 64 };
 /* OCISessionGet modes. */
 enum { OCI_SESSGET_SPOOL = 1 };
 /* OCISessionPoolCreate modes. */
@@ -125,11 +119,7 @@ enum {
 
 /* Statement preparation and execution. */
 enum { OCI_NTV_SYNTAX = 1 };
-enum {
-    OCI_DESCRIBE_ONLY = 16,
-    OCI_COMMIT_ON_SUCCESS = 32,
-    OCI_STMT_SCROLLABLE_READONLY = 8
-};
+enum { OCI_DESCRIBE_ONLY = 16, OCI_COMMIT_ON_SUCCESS = 32, OCI_STMT_SCROLLABLE_READONLY = 8 };
 /* Bind modes. */
 enum { OCI_DATA_AT_EXEC = 2 };
 /* Define modes and the fetch direction. */
@@ -180,13 +170,11 @@ typedef struct OCIRowidData {
 } OCIRowidData;
 
 /* Call shapes: environment and handles. */
-typedef sword (*OCIEnvCreate_t)(OCIEnv** envhpp, ub4 mode, void* ctxp, OCIMallocFn malocfp,
-                                OCIReallocFn ralocfp, OCIFreeFn mfreefp, size_t xtramemSize, void** usrmempp);
-typedef sword (*OCIInitialize_t)(ub4 mode, void* ctxp, OCIMallocFn malocfp, OCIReallocFn ralocfp,
-                                 OCIFreeFn mfreefp);
+typedef sword (*OCIEnvCreate_t)(OCIEnv** envhpp, ub4 mode, void* ctxp, OCIMallocFn malocfp, OCIReallocFn ralocfp,
+                                OCIFreeFn mfreefp, size_t xtramemSize, void** usrmempp);
+typedef sword (*OCIInitialize_t)(ub4 mode, void* ctxp, OCIMallocFn malocfp, OCIReallocFn ralocfp, OCIFreeFn mfreefp);
 typedef sword (*OCIEnvInit_t)(OCIEnv** envhpp, ub4 mode, size_t xtramemSize, void** usrmempp);
-typedef sword (*OCIHandleAlloc_t)(const void* parenth, void** hndlpp, ub4 type, size_t xtramemSize,
-                                  void** usrmempp);
+typedef sword (*OCIHandleAlloc_t)(const void* parenth, void** hndlpp, ub4 type, size_t xtramemSize, void** usrmempp);
 typedef sword (*OCIHandleFree_t)(void* hndlp, ub4 type);
 typedef sword (*OCIDescriptorAlloc_t)(const void* parenth, void** descpp, ub4 type, size_t xtramemSize,
                                       void** usrmempp);
@@ -195,21 +183,19 @@ typedef sword (*OCIAttrGet_t)(const void* trgthndlp, ub4 trghndltyp, void* attri
                               OCIError* errhp);
 typedef sword (*OCIAttrSet_t)(void* trgthndlp, ub4 trghndltyp, void* attributep, ub4 size, ub4 attrtype,
                               OCIError* errhp);
-typedef sword (*OCIErrorGet_t)(void* hndlp, ub4 recordno, oratext* sqlstate, sb4* errcodep, oratext* bufp,
-                               ub4 bufsiz, ub4 type);
+typedef sword (*OCIErrorGet_t)(void* hndlp, ub4 recordno, oratext* sqlstate, sb4* errcodep, oratext* bufp, ub4 bufsiz,
+                               ub4 type);
 typedef void (*OCIClientVersion_t)(sword* major, sword* minor, sword* update, sword* patch, sword* portUpdate);
 
 /* Servers, sessions and transactions. */
-typedef sword (*OCIServerAttach_t)(OCIServer* srvhp, OCIError* errhp, const oratext* dblink, sb4 dblinkLen,
-                                   ub4 mode);
+typedef sword (*OCIServerAttach_t)(OCIServer* srvhp, OCIError* errhp, const oratext* dblink, sb4 dblinkLen, ub4 mode);
 typedef sword (*OCIServerDetach_t)(OCIServer* srvhp, OCIError* errhp, ub4 mode);
 typedef sword (*OCISessionBegin_t)(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4 credt, ub4 mode);
 typedef sword (*OCISessionEnd_t)(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4 mode);
 typedef sword (*OCISessionGet_t)(OCIEnv* envhp, OCIError* errhp, OCISvcCtx** svchp, OCIAuthInfo* authInfop,
                                  const oratext* dbName, ub4 dbNameLen, const oratext* tagInfo, ub4 tagInfoLen,
                                  oratext** retTagInfo, ub4* retTagInfoLen, ub1* found, ub4 mode);
-typedef sword (*OCISessionRelease_t)(OCISvcCtx* svchp, OCIError* errhp, const oratext* tag, ub4 tagLen,
-                                     ub4 mode);
+typedef sword (*OCISessionRelease_t)(OCISvcCtx* svchp, OCIError* errhp, const oratext* tag, ub4 tagLen, ub4 mode);
 typedef sword (*OCISessionPoolCreate_t)(OCIEnv* envhp, OCIError* errhp, OCISPool* spoolhp, oratext** poolName,
                                         ub4* poolNameLen, const oratext* connStr, ub4 connStrLen, ub4 sessMin,
                                         ub4 sessMax, ub4 sessIncr, const oratext* userid, ub4 useridLen,
@@ -231,15 +217,15 @@ typedef sword (*OCIStmtExecute_t)(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* er
                                   const OCISnapshot* snapIn, OCISnapshot* snapOut, ub4 mode);
 typedef sword (*OCIStmtGetPieceInfo_t)(OCIStmt* stmtp, OCIError* errhp, void** hndlpp, ub4* typep, ub1* inoutp,
                                        ub4* iterp, ub4* idxp, ub1* piecep);
-typedef sword (*OCIStmtSetPieceInfo_t)(void* hndlp, ub4 type, OCIError* errhp, const void* bufp, ub4* alenp,
-                                       ub1 piece, const void* indp, ub2* rcodep);
+typedef sword (*OCIStmtSetPieceInfo_t)(void* hndlp, ub4 type, OCIError* errhp, const void* bufp, ub4* alenp, ub1 piece,
+                                       const void* indp, ub2* rcodep);
 typedef sword (*OCIBindByName_t)(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, const oratext* placeholder,
                                  sb4 placeholderLen, void* valuep, sb4 valueSize, ub2 dty, void* indp, ub2* alenp,
                                  ub2* rcodep, ub4 maxarrLen, ub4* curelep, ub4 mode);
 typedef sword (*OCIBindArrayOfStruct_t)(OCIBind* bindp, OCIError* errhp, ub4 pvskip, ub4 indskip, ub4 alskip,
                                         ub4 rcskip);
-typedef sword (*OCIBindDynamic_t)(OCIBind* bindp, OCIError* errhp, void* ictxp, OCICallbackInBind icbfp,
-                                  void* octxp, OCICallbackOutBind ocbfp);
+typedef sword (*OCIBindDynamic_t)(OCIBind* bindp, OCIError* errhp, void* ictxp, OCICallbackInBind icbfp, void* octxp,
+                                  OCICallbackOutBind ocbfp);
 typedef sword (*OCIDefineByPos_t)(OCIStmt* stmtp, OCIDefine** defnpp, OCIError* errhp, ub4 position, void* valuep,
                                   sb4 valueSize, ub2 dty, void* indp, ub2* rlenp, ub2* rcodep, ub4 mode);
 typedef sword (*OCIDefineDynamic_t)(OCIDefine* defnp, OCIError* errhp, void* octxp, OCICallbackDefine ocbfp);
@@ -258,17 +244,17 @@ enum { OCI7_HDA_SIZE = 256, OCI7_CDA_SIZE = 64 };
 
 /* The data-area layout, by byte offset. */
 enum {
-    CDA_V2_RC = 0,     /* sb2: the error code of the last call */
-    CDA_FT = 2,        /* ub2: SQL function code of the parsed statement */
-    CDA_RPC = 4,       /* ub4: rows processed */
-    CDA_PEO = 8,       /* ub2: parse error offset */
-    CDA_FC = 10,       /* ub1: the call that set the return code */
-    CDA_FLG = 11,      /* ub1: flags, CDA_FLG_* */
-    CDA_RC = 12,       /* ub2: the Oracle error code of the last call */
-    CDA_WRN = 14,      /* ub1: warning flags */
-    CDA_ROWID = 16,    /* OCIRowidData of the last row touched, packed:
+    CDA_V2_RC = 0,  /* sb2: the error code of the last call */
+    CDA_FT = 2,     /* ub2: SQL function code of the parsed statement */
+    CDA_RPC = 4,    /* ub4: rows processed */
+    CDA_PEO = 8,    /* ub2: parse error offset */
+    CDA_FC = 10,    /* ub1: the call that set the return code */
+    CDA_FLG = 11,   /* ub1: flags, CDA_FLG_* */
+    CDA_RC = 12,    /* ub2: the Oracle error code of the last call */
+    CDA_WRN = 14,   /* ub1: warning flags */
+    CDA_ROWID = 16, /* OCIRowidData of the last row touched, packed:
                           kind 1, objnum 4, file 2, block 4, row 2 bytes */
-    CDA_CLIENT = 32    /* 8 bytes the client keeps for itself */
+    CDA_CLIENT = 32 /* 8 bytes the client keeps for itself */
 };
 enum { CDA_FLG_COMPILE_WARNING = 0x20 };
 
@@ -277,8 +263,8 @@ typedef struct Cda_Def {
 } Cda_Def;
 typedef Cda_Def Lda_Def;
 
-typedef sword (*olog_t)(Lda_Def* lda, ub1* hda, const oratext* uid, sword uidLen, const oratext* pswd,
-                        sword pswdLen, const oratext* conn, sword connLen, ub4 mode);
+typedef sword (*olog_t)(Lda_Def* lda, ub1* hda, const oratext* uid, sword uidLen, const oratext* pswd, sword pswdLen,
+                        const oratext* conn, sword connLen, ub4 mode);
 typedef sword (*ologof_t)(Lda_Def* lda);
 typedef sword (*ocom_t)(Lda_Def* lda);
 typedef sword (*orol_t)(Lda_Def* lda);
@@ -295,10 +281,10 @@ typedef sword (*obndra_t)(Cda_Def* cursor, const oratext* sqlvar, sword sqlvarLe
                           sword ftype, sword scale, sb2* indp, ub2* alenp, ub2* arcode, ub4 maxsiz, ub4* cursiz,
                           const oratext* fmt, sword fmtLen, sword fmtType);
 /* opcode 1: bind for piecewise transfer; pvctx is handed back by ogetpi. */
-typedef sword (*obindps_t)(Cda_Def* cursor, ub1 opcode, const oratext* sqlvar, sb4 sqlvarLen, ub1* pvctx,
-                           sb4 progvLen, sword ftype, sword scale, sb2* indp, ub2* alenp, ub2* arcode, sb4 pvSkip,
-                           sb4 indSkip, sb4 alenSkip, sb4 rcSkip, ub4 maxsiz, ub4* cursiz, const oratext* fmt,
-                           sb4 fmtLen, sword fmtType);
+typedef sword (*obindps_t)(Cda_Def* cursor, ub1 opcode, const oratext* sqlvar, sb4 sqlvarLen, ub1* pvctx, sb4 progvLen,
+                           sword ftype, sword scale, sb2* indp, ub2* alenp, ub2* arcode, sb4 pvSkip, sb4 indSkip,
+                           sb4 alenSkip, sb4 rcSkip, ub4 maxsiz, ub4* cursiz, const oratext* fmt, sb4 fmtLen,
+                           sword fmtType);
 typedef sword (*ogetpi_t)(Cda_Def* cursor, ub1* piecep, void** ctxpp, ub4* iterp, ub4* indexp);
 typedef sword (*osetpi_t)(Cda_Def* cursor, ub1 piece, void* bufp, ub4* lenp);
 /* The Oracle 7 call set: process initialisation. */
@@ -307,10 +293,9 @@ typedef sword (*opinit_t)(ub4 mode);
 typedef sword (*OCISvcCtxToLda_t)(OCISvcCtx* svchp, OCIError* errhp, Lda_Def* ldap);
 
 /* The transaction coordinator: a service context enlisted with it. */
-typedef sword (*OraMTSSvcGet_t)(const char* uid, const char* pswd, const char* dbn, OCISvcCtx** svcpp,
-                                OCIEnv** envpp, ub4 flags);
+typedef sword (*OraMTSSvcGet_t)(const char* uid, const char* pswd, const char* dbn, OCISvcCtx** svcpp, OCIEnv** envpp,
+                                ub4 flags);
 typedef sword (*OraMTSSvcRel_t)(OCISvcCtx* svc);
-
 
 /* ---------------------------------------------------------------------------
  * Oracle data types: NUMBER, datetime and interval descriptors, LOB and file
@@ -364,8 +349,8 @@ enum { OCI_TYPECODE_OBJECT = 108 };
 /* NUMBER. */
 typedef sword (*OCINumberToText_t)(OCIError* errhp, const OCINumber* number, const oratext* fmt, ub4 fmtLen,
                                    const oratext* nlsParams, ub4 nlsLen, ub4* bufSize, oratext* buf);
-typedef sword (*OCINumberFromText_t)(OCIError* errhp, const oratext* str, ub4 strLen, const oratext* fmt,
-                                     ub4 fmtLen, const oratext* nlsParams, ub4 nlsLen, OCINumber* number);
+typedef sword (*OCINumberFromText_t)(OCIError* errhp, const oratext* str, ub4 strLen, const oratext* fmt, ub4 fmtLen,
+                                     const oratext* nlsParams, ub4 nlsLen, OCINumber* number);
 typedef sword (*OCINumberToInt_t)(OCIError* errhp, const OCINumber* number, unsigned resultLen, unsigned flag,
                                   void* result);
 typedef sword (*OCINumberFromInt_t)(OCIError* errhp, const void* value, unsigned valueLen, unsigned flag,
@@ -383,15 +368,15 @@ typedef sword (*OCIDateTimeToText_t)(void* hndl, OCIError* errhp, const OCIDateT
 typedef sword (*OCIDateTimeFromText_t)(void* hndl, OCIError* errhp, const oratext* text, size_t textLen,
                                        const oratext* fmt, ub1 fmtLen, const oratext* langName, size_t langLen,
                                        OCIDateTime* datetime);
-typedef sword (*OCIDateTimeGetDate_t)(void* hndl, OCIError* errhp, const OCIDateTime* datetime, sb2* year,
-                                      ub1* month, ub1* day);
-typedef sword (*OCIDateTimeGetTime_t)(void* hndl, OCIError* errhp, OCIDateTime* datetime, ub1* hour, ub1* min,
-                                      ub1* sec, ub4* fsec);
+typedef sword (*OCIDateTimeGetDate_t)(void* hndl, OCIError* errhp, const OCIDateTime* datetime, sb2* year, ub1* month,
+                                      ub1* day);
+typedef sword (*OCIDateTimeGetTime_t)(void* hndl, OCIError* errhp, OCIDateTime* datetime, ub1* hour, ub1* min, ub1* sec,
+                                      ub4* fsec);
 
 /* Interval descriptors. OCIIntervalCheck leaves 0 in valid for a sound
  * interval and a set of error bits otherwise. */
-typedef sword (*OCIIntervalToText_t)(void* hndl, OCIError* errhp, const OCIInterval* interval, ub1 lfprec,
-                                     ub1 fsprec, oratext* buffer, size_t bufLen, size_t* resultLen);
+typedef sword (*OCIIntervalToText_t)(void* hndl, OCIError* errhp, const OCIInterval* interval, ub1 lfprec, ub1 fsprec,
+                                     oratext* buffer, size_t bufLen, size_t* resultLen);
 typedef sword (*OCIIntervalFromText_t)(void* hndl, OCIError* errhp, const oratext* text, size_t textLen,
                                        OCIInterval* result);
 typedef sword (*OCIIntervalCheck_t)(void* hndl, OCIError* errhp, const OCIInterval* interval, ub4* valid);
@@ -399,18 +384,18 @@ typedef sword (*OCIIntervalCheck_t)(void* hndl, OCIError* errhp, const OCIInterv
 /* LOB and file locators. */
 typedef sword (*OCILobLocatorIsInit_t)(OCIEnv* envhp, OCIError* errhp, const OCILobLocator* locp,
                                        boolean_t* isInitialized);
-typedef sword (*OCILobFileGetName_t)(OCIEnv* envhp, OCIError* errhp, const OCILobLocator* filep,
-                                     oratext* dirAlias, ub2* dirLen, oratext* fileName, ub2* fileLen);
-typedef sword (*OCILobFileSetName_t)(OCIEnv* envhp, OCIError* errhp, OCILobLocator** filepp,
-                                     const oratext* dirAlias, ub2 dirLen, const oratext* fileName, ub2 fileLen);
-typedef sword (*OCILobCreateTemporary_t)(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub2 csid,
-                                         ub1 csfrm, ub1 lobtype, boolean_t cache, OCIDuration duration);
+typedef sword (*OCILobFileGetName_t)(OCIEnv* envhp, OCIError* errhp, const OCILobLocator* filep, oratext* dirAlias,
+                                     ub2* dirLen, oratext* fileName, ub2* fileLen);
+typedef sword (*OCILobFileSetName_t)(OCIEnv* envhp, OCIError* errhp, OCILobLocator** filepp, const oratext* dirAlias,
+                                     ub2 dirLen, const oratext* fileName, ub2 fileLen);
+typedef sword (*OCILobCreateTemporary_t)(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub2 csid, ub1 csfrm,
+                                         ub1 lobtype, boolean_t cache, OCIDuration duration);
 typedef sword (*OCILobFreeTemporary_t)(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp);
 typedef sword (*OCILobTrim_t)(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4 newLen);
 typedef sword (*OCILobWrite_t)(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* amtp, ub4 offset,
                                void* bufp, ub4 bufLen, ub1 piece, void* ctxp, void* cbfp, ub2 csid, ub1 csfrm);
-typedef sword (*OCILobRead_t)(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* amtp, ub4 offset,
-                              void* bufp, ub4 bufLen, void* ctxp, void* cbfp, ub2 csid, ub1 csfrm);
+typedef sword (*OCILobRead_t)(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* amtp, ub4 offset, void* bufp,
+                              ub4 bufLen, void* ctxp, void* cbfp, ub2 csid, ub1 csfrm);
 typedef sword (*OCILobGetLength_t)(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* lenp);
 
 /* Object types, instances and their attributes. Attribute paths are given
@@ -418,26 +403,25 @@ typedef sword (*OCILobGetLength_t)(OCISvcCtx* svchp, OCIError* errhp, OCILobLoca
 typedef sword (*OCITypeByName_t)(OCIEnv* envhp, OCIError* errhp, const OCISvcCtx* svchp, const oratext* schema,
                                  ub4 schemaLen, const oratext* typeName, ub4 typeLen, const oratext* version,
                                  ub4 versionLen, OCIDuration pinDuration, int getOption, OCIType** tdo);
-typedef sword (*OCIObjectNew_t)(OCIEnv* envhp, OCIError* errhp, const OCISvcCtx* svchp, ub2 typecode,
-                                OCIType* tdo, void* table, OCIDuration duration, boolean_t value, void** instance);
+typedef sword (*OCIObjectNew_t)(OCIEnv* envhp, OCIError* errhp, const OCISvcCtx* svchp, ub2 typecode, OCIType* tdo,
+                                void* table, OCIDuration duration, boolean_t value, void** instance);
 typedef sword (*OCIObjectFree_t)(OCIEnv* envhp, OCIError* errhp, void* instance, ub2 flags);
 typedef sword (*OCIObjectGetInd_t)(OCIEnv* envhp, OCIError* errhp, void* instance, void** nullStruct);
-typedef sword (*OCIObjectGetAttr_t)(OCIEnv* envhp, OCIError* errhp, void* instance, void* nullStruct,
-                                    OCIType* tdo, const oratext** names, const ub4* lengths, ub4 nameCount,
-                                    const ub4* indexes, ub4 indexCount, OCIInd* attrNullStatus,
-                                    void** attrNullStruct, void** attrValue, OCIType** attrTdo);
-typedef sword (*OCIObjectSetAttr_t)(OCIEnv* envhp, OCIError* errhp, void* instance, void* nullStruct,
-                                    OCIType* tdo, const oratext** names, const ub4* lengths, ub4 nameCount,
-                                    const ub4* indexes, ub4 indexCount, OCIInd nullStatus,
-                                    const void* attrNullStruct, const void* attrValue);
+typedef sword (*OCIObjectGetAttr_t)(OCIEnv* envhp, OCIError* errhp, void* instance, void* nullStruct, OCIType* tdo,
+                                    const oratext** names, const ub4* lengths, ub4 nameCount, const ub4* indexes,
+                                    ub4 indexCount, OCIInd* attrNullStatus, void** attrNullStruct, void** attrValue,
+                                    OCIType** attrTdo);
+typedef sword (*OCIObjectSetAttr_t)(OCIEnv* envhp, OCIError* errhp, void* instance, void* nullStruct, OCIType* tdo,
+                                    const oratext** names, const ub4* lengths, ub4 nameCount, const ub4* indexes,
+                                    ub4 indexCount, OCIInd nullStatus, const void* attrNullStruct,
+                                    const void* attrValue);
 /* Collections (element indexes from 0). */
 typedef sword (*OCICollSize_t)(OCIEnv* envhp, OCIError* errhp, const OCIColl* coll, sb4* size);
-typedef sword (*OCICollAppend_t)(OCIEnv* envhp, OCIError* errhp, const void* elem, const void* elemInd,
-                                 OCIColl* coll);
-typedef sword (*OCICollGetElem_t)(OCIEnv* envhp, OCIError* errhp, const OCIColl* coll, sb4 index,
-                                  boolean_t* exists, void** elem, void** elemInd);
-typedef sword (*OCICollAssignElem_t)(OCIEnv* envhp, OCIError* errhp, sb4 index, const void* elem,
-                                     const void* elemInd, OCIColl* coll);
+typedef sword (*OCICollAppend_t)(OCIEnv* envhp, OCIError* errhp, const void* elem, const void* elemInd, OCIColl* coll);
+typedef sword (*OCICollGetElem_t)(OCIEnv* envhp, OCIError* errhp, const OCIColl* coll, sb4 index, boolean_t* exists,
+                                  void** elem, void** elemInd);
+typedef sword (*OCICollAssignElem_t)(OCIEnv* envhp, OCIError* errhp, sb4 index, const void* elem, const void* elemInd,
+                                     OCIColl* coll);
 /* Strings of object attributes. */
 typedef sword (*OCIStringAssignText_t)(OCIEnv* envhp, OCIError* errhp, const oratext* text, ub4 textLen,
                                        OCIString** lhs);

@@ -21,14 +21,14 @@ enum { OCI_HTYPE_SUBSCRIPTION = 13 };
 enum { OCI_DTYPE_CHDES = 77, OCI_DTYPE_TABLE_CHDES = 78, OCI_DTYPE_ROW_CHDES = 79 };
 
 enum {
-    OCI_ATTR_SUBSCR_CALLBACK = 95,   /* the procedure the client calls */
-    OCI_ATTR_SUBSCR_CTX = 96,        /* the context handed back to it */
-    OCI_ATTR_SUBSCR_NAMESPACE = 98,  /* ub4, 2 for database changes */
-    OCI_ATTR_SUBSCR_QOSFLAGS = 225,  /* ub4, 1: the registration survives (persistent) */
-    OCI_ATTR_SUBSCR_TIMEOUT = 227,   /* ub4, seconds; 0 for none */
-    OCI_ATTR_CHNF_ROWIDS = 402,      /* ub4, 1: report the ROWIDs of changed rows */
-    OCI_ATTR_CHNF_OPERATIONS = 403,  /* ub4, OCI_OPCODE_* or-ed; 0 for all */
-    OCI_ATTR_CHDES_NFYTYPE = 406,    /* ub4, OCI_EVENT_* */
+    OCI_ATTR_SUBSCR_CALLBACK = 95,          /* the procedure the client calls */
+    OCI_ATTR_SUBSCR_CTX = 96,               /* the context handed back to it */
+    OCI_ATTR_SUBSCR_NAMESPACE = 98,         /* ub4, 2 for database changes */
+    OCI_ATTR_SUBSCR_QOSFLAGS = 225,         /* ub4, 1: the registration survives (persistent) */
+    OCI_ATTR_SUBSCR_TIMEOUT = 227,          /* ub4, seconds; 0 for none */
+    OCI_ATTR_CHNF_ROWIDS = 402,             /* ub4, 1: report the ROWIDs of changed rows */
+    OCI_ATTR_CHNF_OPERATIONS = 403,         /* ub4, OCI_OPCODE_* or-ed; 0 for all */
+    OCI_ATTR_CHDES_NFYTYPE = 406,           /* ub4, OCI_EVENT_* */
     OCI_ATTR_CHDES_TABLE_CHANGES = 408,     /* OCIColl* of table descriptors */
     OCI_ATTR_CHDES_TABLE_NAME = 409,        /* oratext*, its length in the size */
     OCI_ATTR_CHDES_TABLE_OPFLAGS = 410,     /* ub4 */
@@ -65,14 +65,14 @@ enum {
 typedef ub4 (*OCISubscriptionNotify)(void* ctx, OCISubscription* subscrhp, void* payload, ub4 paylen, void* desc,
                                      ub4 mode);
 
-typedef sword (*OCISubscriptionRegister_t)(OCISvcCtx* svchp, OCISubscription** subscrhpp, ub2 count,
-                                           OCIError* errhp, ub4 mode);
+typedef sword (*OCISubscriptionRegister_t)(OCISvcCtx* svchp, OCISubscription** subscrhpp, ub2 count, OCIError* errhp,
+                                           ub4 mode);
 /* Size and elements of a descriptor collection (named apart from the
  * collection calls of the object types): *elem points at the descriptor
  * pointer. */
 typedef sword (*OCIChnfCollSize_t)(OCIEnv* env, OCIError* err, const OCIColl* coll, sb4* size);
 typedef sword (*OCIChnfCollGetElem_t)(OCIEnv* env, OCIError* err, const OCIColl* coll, sb4 index, int* exists,
-                                  void** elem, void** elemind);
+                                      void** elem, void** elemind);
 
 #ifdef __cplusplus
 }

@@ -1,22 +1,18 @@
 #include "platform/AdoDb.h"
 
-#include <sqlite3.h>
-
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <QRegularExpression>
-
+#include <QTemporaryFile>
 #include <climits>
 #include <cmath>
+#include <sqlite3.h>
 
 #include "platform/DbSchema.h"
 
 namespace {
 
-QString lastError(sqlite3* db) {
-    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("no database");
-}
+QString lastError(sqlite3* db) { return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("no database"); }
 
 QString nativeFile(sqlite3* db) {
     const char* f = db ? sqlite3_db_filename(db, "main") : nullptr;
@@ -32,26 +28,23 @@ EDatabaseError dbError(sqlite3* db) {
     const int code = sqlite3_extended_errcode(db);
     const QString file = nativeFile(db);
     switch (code & 0xff) {
-        case SQLITE_READONLY:
-            return EDatabaseError(QStringLiteral("数据库文件“%1”是只读的，不能写入，本次修改没有保存。").arg(file),
-                                  TDbFault::readOnly);
-        case SQLITE_CANTOPEN:
-            return EDatabaseError(
-                QStringLiteral("数据库文件“%1”所在的文件夹不能写入，本次修改没有保存。").arg(file),
-                TDbFault::noFolder);
-        case SQLITE_BUSY:
-        case SQLITE_LOCKED:
-            return EDatabaseError(
-                QStringLiteral("另一个程序正在写入数据库，本次修改没有保存，请稍后再试。"), TDbFault::busy);
-        case SQLITE_FULL:
-            return EDatabaseError(QStringLiteral("磁盘已满，本次修改没有保存。"), TDbFault::full);
-        case SQLITE_IOERR:
-            return EDatabaseError(QStringLiteral("读写数据库文件“%1”时出错。").arg(file), TDbFault::io);
-        case SQLITE_CONSTRAINT:
-            if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY)
-                return EDatabaseError(QStringLiteral("该编号已存在，本次修改没有保存。"), TDbFault::taken);
-            break;
-        default: break;
+    case SQLITE_READONLY:
+        return EDatabaseError(QStringLiteral("数据库文件“%1”是只读的，不能写入，本次修改没有保存。").arg(file),
+                              TDbFault::readOnly);
+    case SQLITE_CANTOPEN:
+        return EDatabaseError(QStringLiteral("数据库文件“%1”所在的文件夹不能写入，本次修改没有保存。").arg(file),
+                              TDbFault::noFolder);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return EDatabaseError(QStringLiteral("另一个程序正在写入数据库，本次修改没有保存，请稍后再试。"),
+                              TDbFault::busy);
+    case SQLITE_FULL: return EDatabaseError(QStringLiteral("磁盘已满，本次修改没有保存。"), TDbFault::full);
+    case SQLITE_IOERR: return EDatabaseError(QStringLiteral("读写数据库文件“%1”时出错。").arg(file), TDbFault::io);
+    case SQLITE_CONSTRAINT:
+        if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY)
+            return EDatabaseError(QStringLiteral("该编号已存在，本次修改没有保存。"), TDbFault::taken);
+        break;
+    default: break;
     }
     return EDatabaseError(lastError(db));
 }
@@ -87,33 +80,27 @@ void bindValue(sqlite3_stmt* s, int pos, const QVariant& v) {
         rc = sqlite3_bind_null(s, pos);
     } else {
         switch (v.typeId()) {
-            case QMetaType::Bool:
-            case QMetaType::Int:
-            case QMetaType::UInt:
-            case QMetaType::Long:
-            case QMetaType::LongLong:
-            case QMetaType::Short:
-            case QMetaType::UShort:
-                rc = sqlite3_bind_int64(s, pos, v.toLongLong());
-                break;
-            case QMetaType::ULongLong:
-            case QMetaType::ULong:
-                rc = sqlite3_bind_int64(s, pos, static_cast<sqlite3_int64>(v.toULongLong()));
-                break;
-            case QMetaType::Double:
-            case QMetaType::Float:
-                rc = sqlite3_bind_double(s, pos, v.toDouble());
-                break;
-            case QMetaType::QByteArray: {
-                const QByteArray b = v.toByteArray();
-                rc = sqlite3_bind_blob(s, pos, b.constData(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
-                break;
-            }
-            default: {
-                const QByteArray t = v.toString().toUtf8();
-                rc = sqlite3_bind_text(s, pos, t.constData(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
-                break;
-            }
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Long:
+        case QMetaType::LongLong:
+        case QMetaType::Short:
+        case QMetaType::UShort: rc = sqlite3_bind_int64(s, pos, v.toLongLong()); break;
+        case QMetaType::ULongLong:
+        case QMetaType::ULong: rc = sqlite3_bind_int64(s, pos, static_cast<sqlite3_int64>(v.toULongLong())); break;
+        case QMetaType::Double:
+        case QMetaType::Float: rc = sqlite3_bind_double(s, pos, v.toDouble()); break;
+        case QMetaType::QByteArray: {
+            const QByteArray b = v.toByteArray();
+            rc = sqlite3_bind_blob(s, pos, b.constData(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QByteArray t = v.toString().toUtf8();
+            rc = sqlite3_bind_text(s, pos, t.constData(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+            break;
+        }
         }
     }
     if (rc != SQLITE_OK) throw dbError(sqlite3_db_handle(s));
@@ -121,14 +108,14 @@ void bindValue(sqlite3_stmt* s, int pos, const QVariant& v) {
 
 QVariant columnValue(sqlite3_stmt* s, int i) {
     switch (sqlite3_column_type(s, i)) {
-        case SQLITE_INTEGER: return QVariant(static_cast<qlonglong>(sqlite3_column_int64(s, i)));
-        case SQLITE_FLOAT: return QVariant(sqlite3_column_double(s, i));
-        case SQLITE_TEXT:
-            return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, i)),
-                                              sqlite3_column_bytes(s, i)));
-        case SQLITE_BLOB:
-            return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(s, i)), sqlite3_column_bytes(s, i)));
-        default: return QVariant();
+    case SQLITE_INTEGER: return QVariant(static_cast<qlonglong>(sqlite3_column_int64(s, i)));
+    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(s, i));
+    case SQLITE_TEXT:
+        return QVariant(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, i)), sqlite3_column_bytes(s, i)));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(s, i)), sqlite3_column_bytes(s, i)));
+    default: return QVariant();
     }
 }
 
@@ -138,8 +125,7 @@ EDatabaseError noSuchField(const QString& name) {
 
 void stepDone(sqlite3* db, sqlite3_stmt* s) {
     int rc;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-    }
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {}
     if (rc != SQLITE_DONE) throw dbError(db);
 }
 
@@ -203,15 +189,18 @@ QString TADOConnection::writeProblem() const {
     if (!db_) return QString();
     const QString file = nativeFile(db_);
     if (sqlite3_db_readonly(db_, "main") == 1)
-        return QStringLiteral("数据库文件“%1”是只读的，不能写入，所做的修改都不能保存。\n"
-                              "请给这个文件写入权限，然后重新启动本程序。")
+        return QStringLiteral(
+                   "数据库文件“%1”是只读的，不能写入，所做的修改都不能保存。\n"
+                   "请给这个文件写入权限，然后重新启动本程序。")
             .arg(file);
     // A write keeps its rollback journal beside the file: try a file there.
-    const QString folder = QFileInfo(QDir::cleanPath(QString::fromUtf8(sqlite3_db_filename(db_, "main")))).absolutePath();
+    const QString folder =
+        QFileInfo(QDir::cleanPath(QString::fromUtf8(sqlite3_db_filename(db_, "main")))).absolutePath();
     QTemporaryFile probe(folder + QStringLiteral("/.tmsdb-write-XXXXXX"));
     if (!probe.open())
-        return QStringLiteral("数据库文件“%1”所在的文件夹“%2”不能写入，所做的修改都不能保存。\n"
-                              "请给这个文件夹写入权限，然后重新启动本程序。")
+        return QStringLiteral(
+                   "数据库文件“%1”所在的文件夹“%2”不能写入，所做的修改都不能保存。\n"
+                   "请给这个文件夹写入权限，然后重新启动本程序。")
             .arg(file, QDir::toNativeSeparators(folder));
     return QString();
 }
@@ -261,8 +250,7 @@ void TADOConnection::openFile(const QString& path, const QString& password, bool
     const QByteArray key = password.toUtf8();
     try {
         // A new file with an empty password stays plain (unkeyed).
-        if ((!create || !key.isEmpty()) &&
-            sqlite3_key(db, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
+        if ((!create || !key.isEmpty()) && sqlite3_key(db, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
             throw dbError(db);
         sqlite3_busy_timeout(db, 2000);
         if (!create) {
@@ -407,8 +395,7 @@ void TPreparedStatement::bind(int position, const QVariant& value) { bindValue(s
 
 int TPreparedStatement::run() {
     int rc;
-    while ((rc = sqlite3_step(s_)) == SQLITE_ROW) {
-    }
+    while ((rc = sqlite3_step(s_)) == SQLITE_ROW) {}
     sqlite3_reset(s_);
     if (rc != SQLITE_DONE) throw dbError(db_);
     return sqlite3_changes(db_);
@@ -420,8 +407,7 @@ QString TPreparedStatement::firstText() {
     if (rc == SQLITE_ROW) {
         if (const unsigned char* t = sqlite3_column_text(s_, 0))
             first = QString::fromUtf8(reinterpret_cast<const char*>(t), sqlite3_column_bytes(s_, 0));
-        while ((rc = sqlite3_step(s_)) == SQLITE_ROW) {
-        }
+        while ((rc = sqlite3_step(s_)) == SQLITE_ROW) {}
     }
     sqlite3_reset(s_);
     if (rc != SQLITE_DONE) throw dbError(db_);
@@ -438,11 +424,11 @@ bool TPreparedStatement::next() {
 
 std::string TPreparedStatement::text(int column) const {
     switch (sqlite3_column_type(s_, column)) {
-        case SQLITE_NULL: return std::string();
-        case SQLITE_TEXT:
-            return std::string(reinterpret_cast<const char*>(sqlite3_column_text(s_, column)),
-                               static_cast<std::size_t>(sqlite3_column_bytes(s_, column)));
-        default: return TADOQuery::displayText(columnValue(s_, column)).toStdString();
+    case SQLITE_NULL: return std::string();
+    case SQLITE_TEXT:
+        return std::string(reinterpret_cast<const char*>(sqlite3_column_text(s_, column)),
+                           static_cast<std::size_t>(sqlite3_column_bytes(s_, column)));
+    default: return TADOQuery::displayText(columnValue(s_, column)).toStdString();
     }
 }
 
@@ -455,9 +441,9 @@ int TPreparedStatement::column(std::string_view name) const {
 
 double TPreparedStatement::number(int column) const {
     switch (sqlite3_column_type(s_, column)) {
-        case SQLITE_INTEGER:
-        case SQLITE_FLOAT: return sqlite3_column_double(s_, column);
-        default: return columnValue(s_, column).toDouble();
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT: return sqlite3_column_double(s_, column);
+    default: return columnValue(s_, column).toDouble();
     }
 }
 
@@ -490,26 +476,26 @@ int TField::AsInteger() const {
         return EDatabaseError(QStringLiteral("'%1' is not a valid integer value").arg(TADOQuery::displayText(v)));
     };
     switch (v.typeId()) {
-        case QMetaType::LongLong:
-        case QMetaType::Int:
-        case QMetaType::Bool: {
-            const long long n = v.toLongLong();
-            if (n < INT_MIN || n > INT_MAX) throw notInteger();
-            return static_cast<int>(n);
-        }
-        case QMetaType::Double: {
-            // Rounded to the nearest; the range test also refuses NaN.
-            const double d = std::round(v.toDouble());
-            if (!(d >= INT_MIN && d <= INT_MAX)) throw notInteger();
-            return static_cast<int>(d);
-        }
-        default: {
-            bool ok = false;
-            QString s = v.toString().trimmed();
-            int r = s.toInt(&ok);
-            if (!ok) throw EDatabaseError(QStringLiteral("'%1' is not a valid integer value").arg(s));
-            return r;
-        }
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::Bool: {
+        const long long n = v.toLongLong();
+        if (n < INT_MIN || n > INT_MAX) throw notInteger();
+        return static_cast<int>(n);
+    }
+    case QMetaType::Double: {
+        // Rounded to the nearest; the range test also refuses NaN.
+        const double d = std::round(v.toDouble());
+        if (!(d >= INT_MIN && d <= INT_MAX)) throw notInteger();
+        return static_cast<int>(d);
+    }
+    default: {
+        bool ok = false;
+        QString s = v.toString().trimmed();
+        int r = s.toInt(&ok);
+        if (!ok) throw EDatabaseError(QStringLiteral("'%1' is not a valid integer value").arg(s));
+        return r;
+    }
     }
 }
 
@@ -517,17 +503,17 @@ double TField::AsFloat() const {
     QVariant v = Value();
     if (!v.isValid() || v.isNull()) return 0.0;
     switch (v.typeId()) {
-        case QMetaType::LongLong:
-        case QMetaType::Int:
-        case QMetaType::Bool:
-        case QMetaType::Double: return v.toDouble();
-        default: {
-            bool ok = false;
-            QString s = v.toString().trimmed();
-            double r = s.toDouble(&ok);
-            if (!ok) throw EDatabaseError(QStringLiteral("'%1' is not a valid floating point value").arg(s));
-            return r;
-        }
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::Bool:
+    case QMetaType::Double: return v.toDouble();
+    default: {
+        bool ok = false;
+        QString s = v.toString().trimmed();
+        double r = s.toDouble(&ok);
+        if (!ok) throw EDatabaseError(QStringLiteral("'%1' is not a valid floating point value").arg(s));
+        return r;
+    }
     }
 }
 
@@ -605,7 +591,8 @@ void TADOQuery::bindAll(void* stmt) const {
         }
         auto it = posParams_.find(i);
         if (it == posParams_.end())
-            throw EDatabaseError(QStringLiteral("no value given for parameter %1").arg(name ? QString::fromUtf8(name) : QString::number(i)));
+            throw EDatabaseError(QStringLiteral("no value given for parameter %1")
+                                     .arg(name ? QString::fromUtf8(name) : QString::number(i)));
         bindValue(s, i, it->second);
     }
 }
@@ -868,7 +855,8 @@ QVariant TADOQuery::coerceForColumn(const QString& column, const QVariant& v) co
         if (v.typeId() == QMetaType::Double) {
             const double d = v.toDouble();
             if (d != std::floor(d) || d < INT_MIN || d > INT_MAX)
-                throw EDatabaseError(QStringLiteral("'%1' is not a valid value for field '%2'").arg(displayText(v), column));
+                throw EDatabaseError(
+                    QStringLiteral("'%1' is not a valid value for field '%2'").arg(displayText(v), column));
             return QVariant(static_cast<qlonglong>(d));
         }
         const qlonglong n = v.toLongLong();
@@ -963,7 +951,8 @@ void TADOQuery::Delete() {
         Cancel();
         return;
     }
-    if (rows_.empty() || cursor_ < 0) throw EDatabaseError(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    if (rows_.empty() || cursor_ < 0)
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an empty dataset"));
     if (table_.isEmpty()) throw EDatabaseError(QStringLiteral("dataset is read-only"));
     if (state_ == TDataSetState::dsEdit) Cancel();
     sqlite3* db = conn_->handle();

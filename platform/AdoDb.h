@@ -8,7 +8,6 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -284,17 +283,17 @@ public:
     TDataSetState State() const { return state_; }
     void Append();
     void Edit();
-    void Post();    // throws EDatabaseError and stays in edit/insert state
+    void Post();  // throws EDatabaseError and stays in edit/insert state
     void Cancel();
-    void Delete();  // throws EDatabaseError on an empty dataset
+    void Delete();           // throws EDatabaseError on an empty dataset
     void CheckBrowseMode();  // posts a pending edit
 
 signals:
     void stateChanged();
-    void dataReset();            // rows reread or closed
-    void currentChanged();       // cursor moved to another row
+    void dataReset();       // rows reread or closed
+    void currentChanged();  // cursor moved to another row
     void fieldChanged(int column);
-    void rowChanged(int row);    // one row's values changed (post)
+    void rowChanged(int row);  // one row's values changed (post)
 
 private:
     friend class TField;

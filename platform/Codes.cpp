@@ -1,11 +1,10 @@
 #include "platform/Codes.h"
 
-#include <iconv.h>
-
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iconv.h>
 
 namespace tms {
 
@@ -86,34 +85,34 @@ std::string colorText(int color) {
 
 std::string countTypeText(int code) {
     switch (code) {
-        case 0: return "A类";
-        case 1: return "B类";
-        default: return "";
+    case 0: return "A类";
+    case 1: return "B类";
+    default: return "";
     }
 }
 
 std::string loadingTypeText(int code) {
     switch (code) {
-        case 0: return "无限制";
-        case 1: return "平放";
-        case 2: return "纵放";
-        default: return "";
+    case 0: return "无限制";
+    case 1: return "平放";
+    case 2: return "纵放";
+    default: return "";
     }
 }
 
 std::string restrictText(int flag) {
     switch (flag) {
-        case 1: return "有";
-        case 0: return "无";
-        default: return "";
+    case 1: return "有";
+    case 0: return "无";
+    default: return "";
     }
 }
 
 std::string yesNoText(int flag) {
     switch (flag) {
-        case 1: return "是";
-        case 0: return "否";
-        default: return "";
+    case 1: return "是";
+    case 0: return "否";
+    default: return "";
     }
 }
 
@@ -122,8 +121,10 @@ namespace {
 int fallbackWidth(std::string_view s) {
     int w = 0;
     for (unsigned char c : s) {
-        if (c < 0x80) ++w;
-        else if ((c & 0xC0) != 0x80) w += 2;
+        if (c < 0x80)
+            ++w;
+        else if ((c & 0xC0) != 0x80)
+            w += 2;
     }
     return w;
 }

@@ -1,10 +1,9 @@
 #include "platform/Compact.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QFile>
 #include <QFileInfo>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/AdoDb.h"
 

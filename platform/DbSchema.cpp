@@ -1,12 +1,10 @@
 #include "platform/DbSchema.h"
 
-#include <unistd.h>
-
 #include <QDir>
 #include <QFileInfo>
-
 #include <algorithm>
 #include <iterator>
+#include <unistd.h>
 
 #include "platform/AdoDb.h"
 
@@ -53,7 +51,8 @@ static_assert(std::size(kSchemaSteps) == kSchemaVersion, "one step per schema ve
 bool createDatabase(const QString& path, const QString& password, bool seedContainers, QString* error) {
     QFileInfo target(path);
     if (target.exists()) return fail(error, QStringLiteral("file exists: ") + path);
-    if (!QDir().mkpath(target.absolutePath())) return fail(error, QStringLiteral("cannot create folder ") + target.absolutePath());
+    if (!QDir().mkpath(target.absolutePath()))
+        return fail(error, QStringLiteral("cannot create folder ") + target.absolutePath());
 
     // Built under a temporary name in the same folder, then linked into
     // place only if no file has appeared under the name meanwhile.
@@ -70,9 +69,9 @@ bool createDatabase(const QString& path, const QString& password, bool seedConta
         db.ExecuteScript(QString::fromUtf8(schemaSql()));
         stampVersion(db, kSchemaVersion);
         if (seedContainers) {
-            TPreparedStatement ins(db, QStringLiteral(
-                "INSERT INTO HoldVehicles (VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,"
-                "MaxWeight,Model,VehicleRemark) VALUES (?,?,?,?,?,?,?,'')"));
+            TPreparedStatement ins(
+                db, QStringLiteral("INSERT INTO HoldVehicles (VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,"
+                                   "MaxWeight,Model,VehicleRemark) VALUES (?,?,?,?,?,?,?,'')"));
             for (const Seed& c : kContainers) {
                 ins.bindText(1, std::string_view(c.no));
                 ins.bindText(2, std::string_view(c.name));

@@ -2,7 +2,6 @@
 // Creation of a new, empty database file keyed with the program's password.
 
 #include <QString>
-
 #include <span>
 
 class TADOConnection;

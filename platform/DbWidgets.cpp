@@ -14,9 +14,8 @@ void TDBGridModel::setQuery(TADOQuery* q) {
     q_ = q;
     if (q) {
         links_ << connect(q, &TADOQuery::dataReset, this, &TDBGridModel::reset);
-        links_ << connect(q, &TADOQuery::rowChanged, this, [this](int row) {
-            emit dataChanged(index(row, 0), index(row, columnCount() - 1));
-        });
+        links_ << connect(q, &TADOQuery::rowChanged, this,
+                          [this](int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); });
         links_ << connect(q, &TADOQuery::fieldChanged, this, [this](int) {
             if (q_ && q_->RecNo() >= 0) emit dataChanged(index(q_->RecNo(), 0), index(q_->RecNo(), columnCount() - 1));
         });
@@ -210,8 +209,10 @@ void TDBCheckBox::refresh() {
     if (q_ && q_->Active() && !q_->IsEmpty()) {
         const int c = q_->fieldIndex(field_);
         const QString v = c >= 0 ? q_->Fields(c).AsString().trimmed() : QString();
-        if (v == on_) st = Qt::Checked;
-        else if (v == off_) st = Qt::Unchecked;
+        if (v == on_)
+            st = Qt::Checked;
+        else if (v == off_)
+            st = Qt::Unchecked;
     }
     loading_ = true;
     setCheckState(st);

@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <QTableView>
 #include <QWidget>
-
 #include <functional>
 
 #include "platform/AdoDb.h"

@@ -17,11 +17,11 @@ BoxHandler& handlerSlot() {
 
 QString kindName(BoxKind k) {
     switch (k) {
-        case BoxKind::Message: return QStringLiteral("message");
-        case BoxKind::Warning: return QStringLiteral("warning");
-        case BoxKind::Error: return QStringLiteral("error");
-        case BoxKind::Confirm: return QStringLiteral("confirm");
-        case BoxKind::About: return QStringLiteral("about");
+    case BoxKind::Message: return QStringLiteral("message");
+    case BoxKind::Warning: return QStringLiteral("warning");
+    case BoxKind::Error: return QStringLiteral("error");
+    case BoxKind::Confirm: return QStringLiteral("confirm");
+    case BoxKind::About: return QStringLiteral("about");
     }
     return QString();
 }

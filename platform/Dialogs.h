@@ -13,7 +13,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 
 namespace tms::ui {

@@ -14,8 +14,7 @@ QList<QByteArray> readLines(const QString& fileName, bool* exists) {
     *exists = fi.exists();
     if (!*exists) return {};
     QFile f(fileName);
-    if (fi.isDir() || !f.open(QIODevice::ReadOnly))
-        throw EIniFileError(QStringLiteral("cannot read ") + fileName);
+    if (fi.isDir() || !f.open(QIODevice::ReadOnly)) throw EIniFileError(QStringLiteral("cannot read ") + fileName);
     const QByteArray all = f.readAll();
     if (f.error() != QFileDevice::NoError) throw EIniFileError(QStringLiteral("cannot read ") + fileName);
     QList<QByteArray> lines;
@@ -54,8 +53,8 @@ bool keyLine(const QString& t, QString* key, QString* value) {
 bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 struct Found {
-    qsizetype section = -1;   // line of the section header
-    qsizetype key = -1;       // line of the key
+    qsizetype section = -1;        // line of the section header
+    qsizetype key = -1;            // line of the key
     qsizetype lastInSection = -1;  // last non-blank line of the section
     QString value;
 };

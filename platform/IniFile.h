@@ -5,7 +5,6 @@
 // leaves every other line of the file as it was.
 
 #include <QString>
-
 #include <stdexcept>
 
 class EIniFileError : public std::runtime_error {

@@ -16,7 +16,6 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <QProgressBar>
-
 #include <algorithm>
 #include <functional>
 

@@ -2,7 +2,6 @@
 // The windows' texts and the logic's strings: both hold UTF-8.
 
 #include <QString>
-
 #include <string>
 
 namespace tms {

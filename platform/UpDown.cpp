@@ -3,7 +3,6 @@
 #include <QBoxLayout>
 #include <QLineEdit>
 #include <QToolButton>
-
 #include <algorithm>
 #include <climits>
 

@@ -10,7 +10,6 @@
 
 #include <QString>
 #include <QWidget>
-
 #include <functional>
 
 class QLineEdit;
@@ -24,7 +23,7 @@ public:
 
     int Min = 1;
     int Max = 1;
-    bool ClampToRange = false;      // steps stop at the ends instead of going past them
+    bool ClampToRange = false;       // steps stop at the ends instead of going past them
     QLineEdit* Associate = nullptr;  // shows every position taken
     std::function<bool(int newValue)> OnChanging;
 

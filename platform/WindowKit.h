@@ -5,7 +5,6 @@
 // drawings' colours.
 
 #include <QString>
-
 #include <exception>
 #include <initializer_list>
 

@@ -1,9 +1,9 @@
 #include "selfhelp/SelfLoading.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <algorithm>
 
 #include "platform/Codes.h"
 
@@ -55,15 +55,23 @@ std::string placeTextOf(int orientationNumber) {
 }
 
 const std::array<const char*, 11>& gridTitles() {
-    static const std::array<const char*, 11> titles{"颜色", "批次", "名称", "编号", "数量", "长",
-                                                    "宽", "高", "重量", "摆放方向", "摆放方式"};
+    static const std::array<const char*, 11> titles{"颜色", "批次", "名称", "编号",     "数量",    "长",
+                                                    "宽",   "高",   "重量", "摆放方向", "摆放方式"};
     return titles;
 }
 
 std::array<std::string, 11> gridTexts(const SelfBatch& b) {
-    return {b.colorText,        std::to_string(b.batch), b.goodsName,   b.goodsNo,
-            std::to_string(b.amount), floatText(b.L),   floatText(b.W), floatText(b.H),
-            floatText(b.weight), fillOrderText(b.fillOrder), placeTextOf(b.placeType)};
+    return {b.colorText,
+            std::to_string(b.batch),
+            b.goodsName,
+            b.goodsNo,
+            std::to_string(b.amount),
+            floatText(b.L),
+            floatText(b.W),
+            floatText(b.H),
+            floatText(b.weight),
+            fillOrderText(b.fillOrder),
+            placeTextOf(b.placeType)};
 }
 
 std::string checkAmount(std::string_view text, int& n) {
@@ -304,13 +312,11 @@ bool TSelfLoading::UnitSpace(TSpace& S) {
         if (T.x == S.x && T.y == S.y && T.len == S.len && T.hei == S.hei && uniteAlong(T, &TSpace::z, &TSpace::wid))
             return true;
         // C and D compare the floor outline only; heights are ignored.
-        if (T.key != S.key && T.x <= S.x && T.z <= S.z && S.x + S.len <= T.x + T.len &&
-            S.z + S.wid <= T.z + T.wid) {
+        if (T.key != S.key && T.x <= S.x && T.z <= S.z && S.x + S.len <= T.x + T.len && S.z + S.wid <= T.z + T.wid) {
             S.active = 0;
             return true;
         }
-        if (T.key != S.key && S.x <= T.x && S.z <= T.z && T.x + T.len <= S.x + S.len &&
-            T.z + T.wid <= S.z + S.wid) {
+        if (T.key != S.key && S.x <= T.x && S.z <= T.z && T.x + T.len <= S.x + S.len && T.z + T.wid <= S.z + S.wid) {
             T.active = 0;
             return false;
         }
@@ -327,8 +333,14 @@ void TSelfLoading::setVerts(TgoodsinfoSelf& G) const {
     const float x0 = static_cast<float>(G.x0 - hx), x1 = static_cast<float>(G.x1 - hx);
     const float y0 = static_cast<float>(G.y0 - hy), y1 = static_cast<float>(G.y1 - hy);
     const float z0 = static_cast<float>(G.z0 - hz), z1 = static_cast<float>(G.z1 - hz);
-    G.verts = {{{x0, y0, z0}, {x1, y0, z0}, {x1, y0, z1}, {x0, y0, z1},
-                {x0, y1, z0}, {x1, y1, z0}, {x1, y1, z1}, {x0, y1, z1}}};
+    G.verts = {{{x0, y0, z0},
+                {x1, y0, z0},
+                {x1, y0, z1},
+                {x0, y0, z1},
+                {x0, y1, z0},
+                {x1, y1, z0},
+                {x1, y1, z1},
+                {x0, y1, z1}}};
 }
 
 // ----------------------------------------------------------------- batches --
@@ -475,22 +487,17 @@ std::vector<std::string> TSelfLoading::batchKeys(int step) const {
 std::string TSelfLoading::batchSummary(int batch) const {
     if (batch < 1 || batch > static_cast<int>(batches_.size())) return {};
     const SelfBatch& b = batches_[batch - 1];
-    return joinLines({"",
-                      "  第  " + std::to_string(batch) + "  批",
-                      "      当前批    名称:  " + b.goodsName,
-                      "                数量:  " + std::to_string(b.amount),
-                      "                摆放方式:  " + placeTextOf(b.placeType),
-                      "                摆放方向:  " + fillOrderText(b.fillOrder),
-                      "",
-                      "  已装入货物共计:  " + std::to_string(GetAllGoodsNum()) + "    件",
-                      "  当前装箱率:  " + GetZXL()});
+    return joinLines(
+        {"", "  第  " + std::to_string(batch) + "  批", "      当前批    名称:  " + b.goodsName,
+         "                数量:  " + std::to_string(b.amount), "                摆放方式:  " + placeTextOf(b.placeType),
+         "                摆放方向:  " + fillOrderText(b.fillOrder), "",
+         "  已装入货物共计:  " + std::to_string(GetAllGoodsNum()) + "    件", "  当前装箱率:  " + GetZXL()});
 }
 
 std::string TSelfLoading::loadingSummary() const {
-    return joinLines({"",
-                      "  选用的箱柜编号： " + vehicleNo_,
-                      "  货物批次共计：   " + std::to_string(batches_.size()) + "  批" + "    数量共计:  " +
-                          std::to_string(GetAllGoodsNum()),
+    return joinLines({"", "  选用的箱柜编号： " + vehicleNo_,
+                      "  货物批次共计：   " + std::to_string(batches_.size()) + "  批" +
+                          "    数量共计:  " + std::to_string(GetAllGoodsNum()),
                       "  装箱率:          " + GetZXL()});
 }
 
@@ -500,10 +507,8 @@ std::string TSelfLoading::stepSummary(int step) const {
     int sum = 0;
     for (int i = 0; i < step; ++i) sum += batches_[i].amount;
     const SelfBatch& b = batches_[step - 1];
-    return joinLines({"",
-                      "  第  " + std::to_string(step) + "  批:" + "  (共  " + std::to_string(nb) + "  批)",
-                      "      已装入货物共计:  " + std::to_string(sum) + "    件",
-                      "      当前批    编号:  " + b.goodsNo,
+    return joinLines({"", "  第  " + std::to_string(step) + "  批:" + "  (共  " + std::to_string(nb) + "  批)",
+                      "      已装入货物共计:  " + std::to_string(sum) + "    件", "      当前批    编号:  " + b.goodsNo,
                       "                数量:  " + std::to_string(b.amount),
                       "                摆放方式:  " + placeTextOf(b.placeType),
                       "                摆放方向:  " + fillOrderText(b.fillOrder)});

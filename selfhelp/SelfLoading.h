@@ -101,11 +101,11 @@ struct TgoodsinfoSelf {
 
 // One row of the self-service window's batch grid.
 struct SelfBatch {
-    std::string colorText;  // column 0: the goods colour text "R,G,B"
-    int batch = 0;          // column 1: batch number, 1, 2, ...
-    std::string goodsName;  // column 2
-    std::string goodsNo;    // column 3
-    int amount = 0;         // column 4: pieces placed
+    std::string colorText;       // column 0: the goods colour text "R,G,B"
+    int batch = 0;               // column 1: batch number, 1, 2, ...
+    std::string goodsName;       // column 2
+    std::string goodsNo;         // column 3
+    int amount = 0;              // column 4: pieces placed
     double L = 0, W = 0, H = 0;  // columns 5..7: goods length, width, height
     double weight = 0;           // column 8
     int fillOrder = 0;           // column 9 shows fillOrderText(fillOrder)
@@ -202,8 +202,7 @@ public:
     // changes nothing. Then the pieces are placed one by one until one finds
     // no room; the placed part becomes the last batch (none when no piece was
     // placed).
-    TBatchResult placeBatch(const SelfGoods* goods, std::string_view amountText, int fillOrderItem,
-                            int placeTypeItem);
+    TBatchResult placeBatch(const SelfGoods* goods, std::string_view amountText, int fillOrderItem, int placeTypeItem);
 
     // Places one piece (L, W, H set) standing in orientation item 0..5 at the
     // free space that comes first in fill order item 0..5. True when placed:

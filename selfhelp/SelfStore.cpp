@@ -1,7 +1,6 @@
 #include "selfhelp/SelfStore.h"
 
 #include <QDate>
-
 #include <charconv>
 #include <exception>
 #include <string_view>
@@ -82,11 +81,11 @@ TSelfSaveResult TSelfStore::save(const std::string& name, const TSelfLoading& lo
                                          "PLACEDIRECTION,RGPLACETYPE) values (?,?,?,?,?,?)"),
                           {qs(name), qs(b.goodsNo), b.amount, b.batch, b.fillOrder, b.placeType});
         for (const TgoodsinfoSelf& p : loading.pieceArr())
-            conn_.Execute(QStringLiteral("insert into HoldSelfHelpList(LISTID,ORDERFORMNO,GOODSNO,FLOOR,BCD,BCW,BCH,"
-                                         "BCD2,BCW2,BCH2,DX,DY,DZ,RGPLACETYPE) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-                          {p.ListId, qs(name), qs(p.GoodsNo), p.batch, twoDecimals(p.x0), twoDecimals(p.z0),
-                           twoDecimals(p.y0), twoDecimals(p.x1), twoDecimals(p.z1), twoDecimals(p.y1), 0, 0, 0,
-                           batchOrientation(loading, p)});
+            conn_.Execute(
+                QStringLiteral("insert into HoldSelfHelpList(LISTID,ORDERFORMNO,GOODSNO,FLOOR,BCD,BCW,BCH,"
+                               "BCD2,BCW2,BCH2,DX,DY,DZ,RGPLACETYPE) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+                {p.ListId, qs(name), qs(p.GoodsNo), p.batch, twoDecimals(p.x0), twoDecimals(p.z0), twoDecimals(p.y0),
+                 twoDecimals(p.x1), twoDecimals(p.z1), twoDecimals(p.y1), 0, 0, 0, batchOrientation(loading, p)});
         t.Commit();
     } catch (const std::exception& e) {
         r.message = errorText(e);
@@ -101,8 +100,9 @@ std::vector<std::string> TSelfStore::list() {
     TADOQuery qy(&conn_);
     // The date is yyyy-MM-dd text, so it sorts by day; rows of one day are in
     // the order they were written, and the later one comes first.
-    qy.setSQL(QStringLiteral("select SelfHelpOrderFormNo from HoldSelfHelpOrderForm "
-                             "order by HoldDate desc, rowid desc"));
+    qy.setSQL(
+        QStringLiteral("select SelfHelpOrderFormNo from HoldSelfHelpOrderForm "
+                       "order by HoldDate desc, rowid desc"));
     qy.Open();
     std::vector<std::string> names;
     for (qy.First(); !qy.Eof(); qy.Next()) names.push_back(ss(qy.Fields(0).AsString()));

@@ -59,16 +59,16 @@ struct TSelfSaveResult {
 };
 
 enum class TSelfLoadStatus {
-    ok,             // the loading is on view
-    notFound,       // no saved loading of that name
-    vehicleMissing, // its container is no longer in the catalogue
-    noBatches,      // none of its batches is left (their goods are gone); message says so
-    failed,         // the database failed; message holds the error
+    ok,              // the loading is on view
+    notFound,        // no saved loading of that name
+    vehicleMissing,  // its container is no longer in the catalogue
+    noBatches,       // none of its batches is left (their goods are gone); message says so
+    failed,          // the database failed; message holds the error
 };
 
 struct TSelfLoadResult {
     TSelfLoadStatus status = TSelfLoadStatus::failed;
-    std::string message;  // shown when not empty
+    std::string message;    // shown when not empty
     std::string vehicleNo;  // the loading's container number ("" when not found)
 };
 

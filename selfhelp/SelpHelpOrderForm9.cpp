@@ -17,7 +17,6 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-
 #include <cmath>
 
 #include "data/Catalogue.h"
@@ -465,9 +464,7 @@ void TForm9::BitBtn2Click() {
     redraw();
 }
 
-void TForm9::GLPanel1Click() {
-    tms::setSpinning(*BitBtn1, *Timer1, spinning_, false);
-}
+void TForm9::GLPanel1Click() { tms::setSpinning(*BitBtn1, *Timer1, spinning_, false); }
 
 void TForm9::SpeedButton2Click() {
     if (!comboShowsText()) return;

@@ -10,8 +10,8 @@
 
 #include "data/Catalogue.h"
 #include "data/Unit5.h"
-#include "platform/Dialogs.h"
 #include "platform/DbWidgets.h"
+#include "platform/Dialogs.h"
 #include "platform/WindowKit.h"
 #include "selfhelp/SelpHelpOrderForm9.h"
 
@@ -198,17 +198,17 @@ void TForm11::focusRefused(tms::TBatchEntry entry) {
     // The user goes on where the refused entry is: the amount (selected, so
     // typing replaces it), a choice group or the goods list.
     switch (entry) {
-        case tms::TBatchEntry::amount:
-            EditNum->setFocus();
-            EditNum->selectAll();
-            break;
-        case tms::TBatchEntry::fillOrder:
-        case tms::TBatchEntry::placeType: {
-            TRadioGroup* group = entry == tms::TBatchEntry::fillOrder ? RGPlaceDirection : RGPlaceType;
-            if (auto* first = group->findChild<QRadioButton*>()) first->setFocus();
-            break;
-        }
-        case tms::TBatchEntry::goods: goodsDBGRID->setFocus(); break;
-        case tms::TBatchEntry::none: break;
+    case tms::TBatchEntry::amount:
+        EditNum->setFocus();
+        EditNum->selectAll();
+        break;
+    case tms::TBatchEntry::fillOrder:
+    case tms::TBatchEntry::placeType: {
+        TRadioGroup* group = entry == tms::TBatchEntry::fillOrder ? RGPlaceDirection : RGPlaceType;
+        if (auto* first = group->findChild<QRadioButton*>()) first->setFocus();
+        break;
+    }
+    case tms::TBatchEntry::goods: goodsDBGRID->setFocus(); break;
+    case tms::TBatchEntry::none: break;
     }
 }

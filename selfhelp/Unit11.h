@@ -9,7 +9,6 @@
 
 #include <QGroupBox>
 #include <QWidget>
-
 #include <optional>
 
 #include "platform/FormWindow.h"
@@ -63,7 +62,6 @@ public:
     void BBCancelClick();
 
 protected:
-
 private:
     // The goods row the grid stands on; none when the list is closed or empty.
     std::optional<tms::SelfGoods> currentGoods() const;

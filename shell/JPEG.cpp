@@ -3,14 +3,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
-
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 
 extern "C" {
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 }
 
 namespace JPEG {

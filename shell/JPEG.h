@@ -6,7 +6,6 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
-
 #include <stdexcept>
 
 namespace JPEG {

@@ -4,18 +4,18 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
-#include "engine/Holdwisep.h"
-#include "platform/Dialogs.h"
-#include "selfhelp/SelpHelpOrderForm9.h"
 #include "data/Unit10.h"
-#include "selfhelp/Unit11.h"
 #include "data/Unit2.h"
-#include "view/Unit3.h"
-#include "shell/Unit4.h"
 #include "data/Unit5.h"
 #include "data/Unit6.h"
 #include "data/Unit7.h"
+#include "engine/Holdwisep.h"
+#include "platform/Dialogs.h"
+#include "selfhelp/SelpHelpOrderForm9.h"
+#include "selfhelp/Unit11.h"
+#include "shell/Unit4.h"
 #include "view/Shading.h"
+#include "view/Unit3.h"
 #include "view/Unit8.h"
 
 namespace {

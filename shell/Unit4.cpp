@@ -8,18 +8,18 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "data/Unit10.h"
+#include "data/Unit5.h"
+#include "data/Unit6.h"
+#include "data/Unit7.h"
+#include "engine/Holdwisep.h"
 #include "platform/Compact.h"
 #include "platform/DbSchema.h"
 #include "platform/Desktop.h"
 #include "platform/Dialogs.h"
 #include "platform/WindowKit.h"
-#include "engine/Holdwisep.h"
-#include "shell/JPEG.h"
 #include "selfhelp/SelpHelpOrderForm9.h"
-#include "data/Unit10.h"
-#include "data/Unit5.h"
-#include "data/Unit6.h"
-#include "data/Unit7.h"
+#include "shell/JPEG.h"
 #include "view/Unit8.h"
 
 namespace {

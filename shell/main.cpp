@@ -2,16 +2,15 @@
 // in their fixed order, the message loop, and the way out.
 
 #include <QApplication>
-
 #include <exception>
 
-#include "platform/Dialogs.h"
-#include "view/GLPanel.h"
-#include "shell/JPEG.h"
 #include "oracle/OraModules.h"
 #include "oracle/OraPlatform.h"
+#include "platform/Dialogs.h"
+#include "shell/JPEG.h"
 #include "shell/Startup.h"
 #include "shell/Unit4.h"
+#include "view/GLPanel.h"
 
 namespace {
 

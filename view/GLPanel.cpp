@@ -1,13 +1,12 @@
 #include "view/GLPanel.h"
 
+#include <GL/gl.h>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLWidget>
 #include <QSurfaceFormat>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include <GL/gl.h>
 
 #include "platform/Dialogs.h"
 #include "view/PlanRenderer.h"

@@ -26,7 +26,6 @@
 
 #include <QImage>
 #include <QWidget>
-
 #include <array>
 #include <functional>
 

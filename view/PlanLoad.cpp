@@ -60,9 +60,12 @@ bool readNumber(std::string_view part, double& out) {
     std::size_t i = (t[0] == '+' || t[0] == '-') ? 1 : 0;
     bool digit = false, point = false;
     for (; i < t.size(); ++i) {
-        if (t[i] >= '0' && t[i] <= '9') digit = true;
-        else if (t[i] == '.' && !point) point = true;
-        else return false;
+        if (t[i] >= '0' && t[i] <= '9')
+            digit = true;
+        else if (t[i] == '.' && !point)
+            point = true;
+        else
+            return false;
     }
     if (!digit) return false;
     errno = 0;
@@ -170,8 +173,14 @@ void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, 
         const float x1 = static_cast<float>(row.c[3] - hl);
         const float y1 = static_cast<float>(row.c[4] - hh);
         const float z1 = static_cast<float>(row.c[5] - hw);
-        arr.vertArr[i] = {{{x0, y0, z0}, {x1, y0, z0}, {x1, y0, z1}, {x0, y0, z1},
-                           {x0, y1, z0}, {x1, y1, z0}, {x1, y1, z1}, {x0, y1, z1}}};
+        arr.vertArr[i] = {{{x0, y0, z0},
+                           {x1, y0, z0},
+                           {x1, y0, z1},
+                           {x0, y0, z1},
+                           {x0, y1, z0},
+                           {x1, y1, z0},
+                           {x1, y1, z1},
+                           {x0, y1, z1}}};
 
         if (!lastColour || *lastColour != row.colour) {
             lastRead = readColorText(row.colour, lastRgb);
@@ -254,10 +263,10 @@ TZXInfo getZXInfo(TADOConnection& conn, const std::string& order, int vehicleOrd
 }
 
 std::vector<std::string> summaryLines(const TZXInfo& zx) {
-    return {std::string(),
-            "  选用的箱柜编号： " + zx.zxVehicleNo + "          类型:  " + zx.zxVehicleName,
-            "  货物种类共计：   " + std::to_string(zx.zxKinds) + "  种" + "    数量共计:  " + std::to_string(zx.zxPieces),
-            "  装箱率:          " + zx.zxRate};
+    return {
+        std::string(), "  选用的箱柜编号： " + zx.zxVehicleNo + "          类型:  " + zx.zxVehicleName,
+        "  货物种类共计：   " + std::to_string(zx.zxKinds) + "  种" + "    数量共计:  " + std::to_string(zx.zxPieces),
+        "  装箱率:          " + zx.zxRate};
 }
 
 }  // namespace tms

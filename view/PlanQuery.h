@@ -3,7 +3,6 @@
 // rows of one container. Used only inside the plan display library.
 
 #include <QString>
-
 #include <string>
 #include <string_view>
 

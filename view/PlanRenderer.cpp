@@ -4,7 +4,6 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <GL/glu.h>
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -55,9 +54,12 @@ constexpr std::size_t kPieceBytes = sizeof(float) * kPieceFloats;
 // black, height red.
 void edgeColour(TShade along, float rgb[3]) {
     switch (along) {
-        case TShade::ZL: rgb[0] = rgb[1] = rgb[2] = 1; break;  // length
-        case TShade::AN: rgb[0] = rgb[1] = rgb[2] = 0; break;  // width
-        case TShade::CL: rgb[0] = 1; rgb[1] = rgb[2] = 0; break;  // height
+    case TShade::ZL: rgb[0] = rgb[1] = rgb[2] = 1; break;  // length
+    case TShade::AN: rgb[0] = rgb[1] = rgb[2] = 0; break;  // width
+    case TShade::CL:
+        rgb[0] = 1;
+        rgb[1] = rgb[2] = 0;
+        break;  // height
     }
 }
 
@@ -188,7 +190,7 @@ bool findSeen(const std::vector<std::array<float, 6>>& boxes, float margin, std:
         }
         // A face or edge: per axis at the lower plane (0), the upper one
         // (1) or along the box (2); the cells it lies within the margin of.
-        const auto test = [&](const int (&at)[3]) {
+        const auto test = [&](const int(&at)[3]) {
             int from[3], to[3];
             for (int ax = 0; ax < 3; ++ax) {
                 from[ax] = near[at[ax] == 1 ? 2 : 0][ax];
@@ -271,8 +273,8 @@ void TPlanRenderer::chooseDrawn(const TArr& a, int n, float margin) {
         const color& c = a.colorArr[i];
         if (c.shown != 1) continue;
         shownList_.push_back(i);
-        if (!faces_[i]) continue;        // a wire frame hides nothing
-        if (!(c.alpha >= 1.0f)) {        // translucent: its depth hides what its colour does not
+        if (!faces_[i]) continue;  // a wire frame hides nothing
+        if (!(c.alpha >= 1.0f)) {  // translucent: its depth hides what its colour does not
             cullable_ = false;
             translucent_ = true;
             continue;
@@ -412,7 +414,7 @@ void TPlanRenderer::draw(const TArr& planArr, int planCount, const TPlanScene& s
     const auto drawOutline = [&] {
         if (!scene.hasOutline) return;
         static constexpr int kLoops[7][4] = {{0, 1, 2, 3}, {8, 9, 10, 11}, {4, 5, 6, 7}, {0, 4, 5, 1},
-                                             {5, 1, 2, 6}, {6, 2, 3, 7}, {7, 3, 0, 4}};
+                                             {5, 1, 2, 6}, {6, 2, 3, 7},   {7, 3, 0, 4}};
         glDisable(GL_BLEND);
         glLineWidth(1);
         glColor3f(0, 0, 0);

@@ -99,22 +99,22 @@ private:
     void chooseDrawn(const TArr& a, int n, float margin);
 
     TOutline outline_;
-    std::vector<PieceKey> cache_;   // the pieces as the buffer holds them
+    std::vector<PieceKey> cache_;      // the pieces as the buffer holds them
     std::vector<std::uint8_t> faces_;  // per piece: it has faces (a known placement text)
     // Per piece, faces (bits 0-5) and edges (6-17) in drawing order: those
     // that can be seen, and those its slot in the buffer holds.
     std::vector<std::uint32_t> wanted_, held_;
-    std::vector<int> shownList_;    // the shown pieces, in index order
-    std::vector<int> seenList_;     // those of them that can be seen
-    int drawn_ = 0;                 // pieces drawn by the last draw
+    std::vector<int> shownList_;       // the shown pieces, in index order
+    std::vector<int> seenList_;        // those of them that can be seen
+    int drawn_ = 0;                    // pieces drawn by the last draw
     std::array<float, 6> solidBox_{};  // bounds of the opaque pieces (x0, y0, z0, x1, y1, z1)
-    bool anySolid_ = false;         // an opaque piece is shown
-    bool translucent_ = false;      // a shown piece with faces has an alpha below 1
-    bool cullable_ = false;         // hidden pieces may be left out (none translucent)
-    float margin_ = -1;             // two pixels in scene units, as seenList_ was decided for
-    unsigned buffer_ = 0;           // vertex buffer, 0 none yet
-    std::size_t bufferSize_ = 0;    // bytes of room in the buffer (48 vertices of xyz rgba a piece)
-    bool stale_ = true;             // everything must be rebuilt
+    bool anySolid_ = false;            // an opaque piece is shown
+    bool translucent_ = false;         // a shown piece with faces has an alpha below 1
+    bool cullable_ = false;            // hidden pieces may be left out (none translucent)
+    float margin_ = -1;                // two pixels in scene units, as seenList_ was decided for
+    unsigned buffer_ = 0;              // vertex buffer, 0 none yet
+    std::size_t bufferSize_ = 0;       // bytes of room in the buffer (48 vertices of xyz rgba a piece)
+    bool stale_ = true;                // everything must be rebuilt
 };
 
 }  // namespace tms

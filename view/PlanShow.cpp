@@ -20,9 +20,18 @@ TPlanScene containerScene(double L, double H, double W) {
     sc.viewSize = static_cast<float>(1.1 * std::sqrt(L * L + H * H + W * W));
     if (!(sc.viewSize > 0)) sc.viewSize = 1;
     const float l = static_cast<float>(L / 2), h = static_cast<float>(H / 2), w = static_cast<float>(W / 2);
-    sc.boxVerts = {{{-l, -h, -w}, {l, -h, -w}, {l, -h, w}, {-l, -h, w},
-                    {-l, h, -w}, {l, h, -w}, {l, h, w}, {-l, h, w},
-                    {l, h / 4, w / 4}, {l, h / 4, -w / 4}, {l, -h / 4, -w / 4}, {l, -h / 4, w / 4}}};
+    sc.boxVerts = {{{-l, -h, -w},
+                    {l, -h, -w},
+                    {l, -h, w},
+                    {-l, -h, w},
+                    {-l, h, -w},
+                    {l, h, -w},
+                    {l, h, w},
+                    {-l, h, w},
+                    {l, h / 4, w / 4},
+                    {l, h / 4, -w / 4},
+                    {l, -h / 4, -w / 4},
+                    {l, -h / 4, w / 4}}};
     sc.hasOutline = true;
     return sc;
 }

@@ -27,10 +27,10 @@
 namespace tms {
 
 struct TPlanShow {
-    tBox curBox;                         // vehicleNo, L, H, W of the container on show
-    TArr planArr;                        // drawing arrays, each sized planCount
+    tBox curBox;   // vehicleNo, L, H, W of the container on show
+    TArr planArr;  // drawing arrays, each sized planCount
     int planCount = 0;
-    std::vector<std::string> showFloors; // keys currently shown
+    std::vector<std::string> showFloors;  // keys currently shown
 };
 
 struct TPlanScene {

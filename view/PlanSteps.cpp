@@ -6,8 +6,8 @@
 
 #include "platform/AdoDb.h"
 #include "platform/Codes.h"
-#include "view/PlanQuery.h"
 #include "view/LoadingReport.h"
+#include "view/PlanQuery.h"
 
 namespace tms {
 
@@ -58,7 +58,8 @@ std::vector<TOrderItem> listOrders(TADOConnection& conn) {
     o.Open();
     std::vector<TOrderItem> out;
     out.reserve(static_cast<std::size_t>(o.RecordCount()));
-    for (int r = 0; r < o.RecordCount(); ++r) out.push_back({detail::cellText(o.cell(r, 0)), detail::cellText(o.cell(r, 1))});
+    for (int r = 0; r < o.RecordCount(); ++r)
+        out.push_back({detail::cellText(o.cell(r, 0)), detail::cellText(o.cell(r, 1))});
     return out;
 }
 

@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
-
 #include <algorithm>
 #include <cmath>
 

@@ -14,7 +14,6 @@
 #include <QImage>
 #include <QRect>
 #include <QSize>
-
 #include <functional>
 
 class QPrinter;

@@ -105,9 +105,9 @@ bool faceShadesOf(std::string_view placeText, TFaceShades& out) {
 
 void applyShade(TShade s, float& r, float& g, float& b) {
     switch (s) {
-        case TShade::ZL: getZL(r, g, b); break;
-        case TShade::AN: getAN(r, g, b); break;
-        case TShade::CL: getCL(r, g, b); break;
+    case TShade::ZL: getZL(r, g, b); break;
+    case TShade::AN: getAN(r, g, b); break;
+    case TShade::CL: getCL(r, g, b); break;
     }
 }
 

@@ -22,7 +22,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
-
 #include <algorithm>
 
 #include "data/Unit7.h"
@@ -516,11 +515,11 @@ bool TForm8::eventFilter(QObject* watched, QEvent* e) {
         if (!k->isAutoRepeat() && (k->modifiers() & Qt::KeypadModifier)) {
             bool moved = true;
             switch (k->key()) {
-                case Qt::Key_6: camera_.panX += 0.1f; break;
-                case Qt::Key_4: camera_.panX -= 0.1f; break;
-                case Qt::Key_8: camera_.panY += 0.1f; break;
-                case Qt::Key_2: camera_.panY -= 0.1f; break;
-                default: moved = false;
+            case Qt::Key_6: camera_.panX += 0.1f; break;
+            case Qt::Key_4: camera_.panX -= 0.1f; break;
+            case Qt::Key_8: camera_.panY += 0.1f; break;
+            case Qt::Key_2: camera_.panY -= 0.1f; break;
+            default: moved = false;
             }
             if (moved) repaintPanel();
         }

@@ -13,7 +13,6 @@
 #include <QComboBox>
 #include <QString>
 #include <QWidget>
-
 #include <functional>
 #include <string>
 

@@ -8,7 +8,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRandomGenerator>
-
 #include <cstdio>
 
 extern "C" {
@@ -24,7 +23,8 @@ void container(QPainter& p, QRectF r, QColor c) {
     p.setBrush(c);
     p.drawRect(r);
     p.setPen(QPen(c.darker(120), 1));
-    for (double x = r.left() + 6; x < r.right() - 3; x += 6) p.drawLine(QPointF(x, r.top() + 3), QPointF(x, r.bottom() - 3));
+    for (double x = r.left() + 6; x < r.right() - 3; x += 6)
+        p.drawLine(QPointF(x, r.top() + 3), QPointF(x, r.bottom() - 3));
 }
 
 QImage paint() {
@@ -87,7 +87,7 @@ QImage paint() {
     for (int i = 0; i < 4; ++i) p.drawRect(QRectF(180 + i * 25, 445, 18, 14));
 
     // Stacked containers.
-    const QColor colours[] = {QColor(200, 60, 50), QColor(40, 120, 190), QColor(230, 160, 40), QColor(60, 150, 90),
+    const QColor colours[] = {QColor(200, 60, 50),   QColor(40, 120, 190), QColor(230, 160, 40), QColor(60, 150, 90),
                               QColor(150, 150, 160), QColor(120, 70, 150), QColor(210, 100, 40)};
     for (int bay = 0; bay < 15; ++bay) {
         const int tiers = 3 + static_cast<int>((bay * 7 + 3) % 4);

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
-
 #include <stdexcept>
 
 #include "platform/AdoDb.h"
@@ -18,8 +17,10 @@
 // Replaces the edit's text as typing would (the bound field follows).
 inline void typeInto(QLineEdit* edit, const QString& text) {
     edit->selectAll();
-    if (text.isEmpty()) edit->del();
-    else edit->insert(text);
+    if (text.isEmpty())
+        edit->del();
+    else
+        edit->insert(text);
 }
 
 inline int countRows(TADOConnection& c, const QString& sql) {
@@ -47,9 +48,10 @@ inline QStringList columnOf(TADOQuery* q, const QString& field) {
 // plan is computed.
 inline void addOrder(TADOConnection& c, const QString& orderNo, const QString& vehicleNo, int isNeedCount,
                      const QStringList& goods = {}) {
-    c.Execute("insert into HoldOrderForm(OrderFormNo,OrderFormName,VehicleNo,CountType,LoadingType,IsNeedCount) "
-              "values (?,'',?,1,0,?)",
-              {orderNo, vehicleNo, isNeedCount});
+    c.Execute(
+        "insert into HoldOrderForm(OrderFormNo,OrderFormName,VehicleNo,CountType,LoadingType,IsNeedCount) "
+        "values (?,'',?,1,0,?)",
+        {orderNo, vehicleNo, isNeedCount});
     int seq = 1;
     for (const QString& g : goods)
         c.Execute("insert into HoldOrderFormList(OrderFormNo,GoodsNo,Amount,Sequence) values (?,?,10,?)",

@@ -10,19 +10,20 @@
 #include "platform/AdoDb.h"
 
 // A container of the catalogue; sizes in mm, load limit in kg.
-inline void addContainerRow(TADOConnection& c, const QString& no, const QString& name, int l, int w, int h,
-                            int kg) {
-    c.Execute("insert into HoldVehicles(VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight) "
-              "values (?,?,?,?,?,?)",
-              {no, name, l, w, h, kg});
+inline void addContainerRow(TADOConnection& c, const QString& no, const QString& name, int l, int w, int h, int kg) {
+    c.Execute(
+        "insert into HoldVehicles(VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight) "
+        "values (?,?,?,?,?,?)",
+        {no, name, l, w, h, kg});
 }
 
 // A goods of the catalogue named after its number ("A" is "A箱"), brand "牌".
 inline void addGoodsRow(TADOConnection& c, const QString& no, int l, int w, int h, int kg, const QString& upward,
                         int model, const QString& colour) {
-    c.Execute("insert into HoldGoods(GoodsNo,GoodsName,Brand,Model,Upward,Length,Width,Height,Weight,COLOR) "
-              "values (?,?,'牌',?,?,?,?,?,?,?)",
-              {no, no + "箱", model, upward, l, w, h, kg, colour});
+    c.Execute(
+        "insert into HoldGoods(GoodsNo,GoodsName,Brand,Model,Upward,Length,Width,Height,Weight,COLOR) "
+        "values (?,?,'牌',?,?,?,?,?,?,?)",
+        {no, no + "箱", model, upward, l, w, h, kg, colour});
 }
 
 // Each row of the query as its cells joined by "|".

@@ -1,15 +1,14 @@
 // The container window driven through its named controls, with the message
 // boxes answered by a recorder.
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QClipboard>
 #include <QTest>
+#include <gtest/gtest.h>
 
+#include "data/Unit6.h"
 #include "tests/data/CatalogueTesting.h"
 #include "tests/data/OrderTesting.h"
-#include "data/Unit6.h"
 #include "tests/support/WindowTestMain.h"
 
 namespace {
@@ -32,7 +31,7 @@ protected:
     }
     void reload() { form->Button10->click(); }
     void fill(const QStringList& values) {  // number, type, model, L, W, H, load, remark
-        const QList<TDBEdit*> edits = {form->DBEdit10, form->DBEdit11, form->DBEdit1, form->DBEdit12,
+        const QList<TDBEdit*> edits = {form->DBEdit10, form->DBEdit11, form->DBEdit1,  form->DBEdit12,
                                        form->DBEdit13, form->DBEdit14, form->DBEdit15, form->DBEdit2};
         for (int i = 0; i < edits.size(); ++i) typeInto(edits[i], values.value(i));
     }
@@ -141,7 +140,8 @@ TEST_F(ContainerWindow, SizesOfAContainerInAComputedPlanCannotChange) {
     addOrder(db.conn, "O1", "P", 0);
     addOrder(db.conn, "O2", "Q", 1);
     reload();
-    const QString refused = "该车厢以前有过订单，修改该车厢的长、宽、高、载重，会影响以前装配结果的正确性,因此不允许修改!";
+    const QString refused =
+        "该车厢以前有过订单，修改该车厢的长、宽、高、载重，会影响以前装配结果的正确性,因此不允许修改!";
     for (TDBEdit* e : {form->DBEdit12, form->DBEdit13, form->DBEdit14, form->DBEdit15}) {
         boxes.clear();
         modify("P");

@@ -1,16 +1,15 @@
 // The goods window driven as a user drives it: through its named controls,
 // with the message boxes answered by a recorder.
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
+#include <gtest/gtest.h>
 
-#include "tests/data/CatalogueTesting.h"
 #include "data/Unit5.h"
+#include "tests/data/CatalogueTesting.h"
 #include "tests/support/WindowTestMain.h"
 
 namespace {
@@ -34,10 +33,12 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
 
-    void addGoodsRow(const QString& no, const QString& name, int l, int w, int h, int kg, const QString& colour = "1,2,3") {
-        db.conn.Execute("insert into HoldGoods(GoodsNo,GoodsName,Upward,Length,Width,Height,Weight,COLOR) "
-                        "values (?,?,'1',?,?,?,?,?)",
-                        {no, name, l, w, h, kg, colour});
+    void addGoodsRow(const QString& no, const QString& name, int l, int w, int h, int kg,
+                     const QString& colour = "1,2,3") {
+        db.conn.Execute(
+            "insert into HoldGoods(GoodsNo,GoodsName,Upward,Length,Width,Height,Weight,COLOR) "
+            "values (?,?,'1',?,?,?,?,?)",
+            {no, name, l, w, h, kg, colour});
     }
     void reload() { form->Button9->click(); }
 
@@ -204,7 +205,8 @@ TEST_F(GoodsWindow, SizesOfGoodsInAComputedPlanCannotChange) {
     addOrder(db.conn, "O1", "C1", 0, {"P1"});
     addOrder(db.conn, "O2", "C1", 1, {"Q1"});
     reload();
-    const QString refused = "该货物以前有过定单,您修改该货物的长、宽、高、重量,会影响以前装配结果的正确性,因此不允许修改!";
+    const QString refused =
+        "该货物以前有过定单,您修改该货物的长、宽、高、重量,会影响以前装配结果的正确性,因此不允许修改!";
 
     ASSERT_TRUE(form->GoodsQuery->Locate("GoodsNo", "P1"));
     form->SpeedButton6->click();
@@ -496,7 +498,8 @@ TEST_F(GoodsWindow, ColourCellIsPaintedWithTheGoodsColour) {
     form->GoodsQuery->setRecNo(1);
     QApplication::processEvents();
     const QImage shot = form->grab().toImage();
-    if (const QByteArray dir = qgetenv("TMS_SHOT_DIR"); !dir.isEmpty()) shot.save(QString::fromLocal8Bit(dir) + "/goods.png");
+    if (const QByteArray dir = qgetenv("TMS_SHOT_DIR"); !dir.isEmpty())
+        shot.save(QString::fromLocal8Bit(dir) + "/goods.png");
     auto pixelIn = [&](int row, int column) {
         const QRect cell = form->goodsDBGRID->visualRect(m->index(row, column));
         return QColor(shot.pixel(form->goodsDBGRID->viewport()->mapTo(form.get(), cell.topLeft() + QPoint(2, 2))));

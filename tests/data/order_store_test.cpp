@@ -3,9 +3,8 @@
 // (a failure part way leaves the database as it was), the recalculation and
 // the delete, and the order list's literal search.
 
-#include <gtest/gtest.h>
-
 #include <chrono>
+#include <gtest/gtest.h>
 #include <thread>
 
 #include "data/OrderStore.h"
@@ -38,8 +37,7 @@ protected:
     void addGoods(const QString& no, int l, int w, int h, int kg, const QString& upward = "1") {
         addGoodsRow(db.conn, no, l, w, h, kg, upward, 1, "255,0,0");
     }
-    TOrderEntry entry(const QString& no, QList<TEntryLine> lines, bool typeA = false,
-                      const QString& vehicle = "C1") {
+    TOrderEntry entry(const QString& no, QList<TEntryLine> lines, bool typeA = false, const QString& vehicle = "C1") {
         TOrderEntry e;
         e.orderNo = no;
         e.name = "客户";
@@ -150,8 +148,7 @@ TEST_F(OrderStore, TypeAKeepsContainerOneAndCountsWithWeightZeroByVolume) {
     TOrderEntry e = entry("TC", {{"LIGHT", "1"}}, true);
     e.addL = "10";
     ASSERT_TRUE(compute(e).stored());
-    EXPECT_EQ(column("select count(*),max(bcd2)-min(bcd) from HoldList where OrderFormNo='TC'"),
-              QStringList{"3|750"});
+    EXPECT_EQ(column("select count(*),max(bcd2)-min(bcd) from HoldList where OrderFormNo='TC'"), QStringList{"3|750"});
 }
 
 TEST_F(OrderStore, TypeACountsOnlyAsFarAsTheSixDigitSerialOnBothPaths) {
@@ -214,8 +211,9 @@ TEST_F(OrderStore, AFailurePartWayLeavesTheDatabaseAsItWas) {
     ASSERT_TRUE(compute(entry("OLD", {{"A", "1"}})).stored());
     const QStringList before = everything();
     // The plan write fails after header and lines were written.
-    db.conn.Execute("create trigger stop before insert on HoldList when new.ListId = 'B000002' "
-                    "begin select raise(abort, 'disk full'); end");
+    db.conn.Execute(
+        "create trigger stop before insert on HoldList when new.ListId = 'B000002' "
+        "begin select raise(abort, 'disk full'); end");
     const TOrderOutcome o = compute(entry("NEW", {{"A", "1"}, {"B", "3"}}));
     EXPECT_EQ(o.kind, TOrderOutcome::Kind::failed);
     EXPECT_TRUE(o.message.contains("disk full")) << o.message.toStdString();

@@ -4,8 +4,6 @@
 // recorder. What the drawing window draws is its own test's: here only that
 // it was filled for the order and shown.
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,8 +15,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QWindow>
-
 #include <functional>
+#include <gtest/gtest.h>
 #include <optional>
 
 #include "data/Unit10.h"
@@ -31,8 +29,8 @@
 #include "tests/data/CatalogueTesting.h"
 #include "tests/data/OrderTesting.h"
 #include "tests/support/OrderForms.h"
-#include "view/Unit8.h"
 #include "tests/support/WindowTestMain.h"
+#include "view/Unit8.h"
 
 namespace {
 
@@ -167,8 +165,8 @@ TEST_F(OrderWindows, TypeAOrderIsStoredComputedAndShown) {
               (QStringList{"A000001|1|A000001", "A000002|1|A000001", "A000003|1|A000001", "A000004|1|A000001"}));
     EXPECT_TRUE(Form8->isVisible());
     // Idle again.
-    for (QWidget* w : QList<QWidget*>{Form10->Button1, Form10->Button2, Form10->Button3, Form10->Button4,
-                                      Form10->BitBtn1})
+    for (QWidget* w :
+         QList<QWidget*>{Form10->Button1, Form10->Button2, Form10->Button3, Form10->Button4, Form10->BitBtn1})
         EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
     EXPECT_FALSE(Form10->Label1->isVisible());
     EXPECT_EQ(Form10->ProgressBar1->value(), 0);
@@ -225,8 +223,7 @@ TEST_F(OrderWindows, TypeBOrderTakesTheListOrderAfterMoves) {
               (QStringList{"D|4|1", "B|2|2", "A|1|3"}));
     // Without piles the pile id is the goods number.
     EXPECT_EQ(rows("select ListId,floor from HoldList order by ListId"),
-              (QStringList{"A000001|A", "B000001|B", "B000002|B", "D000001|D", "D000002|D", "D000003|D",
-                           "D000004|D"}));
+              (QStringList{"A000001|A", "B000001|B", "B000002|B", "D000001|D", "D000002|D", "D000003|D", "D000004|D"}));
     EXPECT_EQ(rows("select IsNeedCount from HoldOrderForm"), QStringList{"0"});
     EXPECT_TRUE(Form8->isVisible());
     shot(Form10, "new_order_b");
@@ -271,8 +268,9 @@ TEST_F(OrderWindows, RefusalsComeInOrderAndAFailureLeavesTheDatabaseAndTheWindow
     Form10->ListView1->setCurrentItem(Form10->ListView1->topLevelItem(1));
     Form10->ListView1->topLevelItem(1)->setSelected(true);
     Form10->Button2->click();
-    db.conn.Execute("create trigger stop before insert on HoldList when new.ListId = 'A000002' "
-                    "begin select raise(abort, 'disk full'); end");
+    db.conn.Execute(
+        "create trigger stop before insert on HoldList when new.ListId = 'A000002' "
+        "begin select raise(abort, 'disk full'); end");
     Form10->Button3->click();
     ASSERT_EQ(boxes.boxes().size(), 1);
     EXPECT_EQ(boxes.boxes()[0].kind, tms::ui::BoxKind::Error);
@@ -301,9 +299,9 @@ TEST_F(OrderWindows, EnterWalksTheChainPastTheHiddenAmount) {
     Form10->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(Form10));
     Form10->Edit3->setFocus();
-    const QList<QWidget*> chain = {Form10->Edit2, Form10->DBLookupComboBox3, Form10->Edit4, Form10->Edit12,
-                                   Form10->DateTimePicker1, Form10->RadioButton5, Form10->RadioButton1,
-                                   Form10->Button1};
+    const QList<QWidget*> chain = {
+        Form10->Edit2,           Form10->DBLookupComboBox3, Form10->Edit4,        Form10->Edit12,
+        Form10->DateTimePicker1, Form10->RadioButton5,      Form10->RadioButton1, Form10->Button1};
     for (QWidget* next : chain) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
@@ -348,8 +346,9 @@ TEST_F(OrderWindows, GoodsSearchAndSortWorkOnTheSharedGoodsList) {
 TEST_F(OrderWindows, OrderManagementListsEditsAndDeletes) {
     storeOrder("K1", {"A"}, true);
     storeOrder("K'2", {"B", "D"});
-    db.conn.Execute("insert into HoldOrderForm(OrderFormNo,OrderFormName,VehicleNo,CountType,LoadingType,"
-                    "IsDirectionRestrict,IsWeightRestrict) values ('K3','未算','C1',1,2,1,0)");
+    db.conn.Execute(
+        "insert into HoldOrderForm(OrderFormNo,OrderFormName,VehicleNo,CountType,LoadingType,"
+        "IsDirectionRestrict,IsWeightRestrict) values ('K3','未算','C1',1,2,1,0)");
     Form8->close();
     openOrders();
     EXPECT_EQ(columnOf(Form7->MasterQuery, "OrderFormNo"), (QStringList{"K1", "K'2", "K3"}));
@@ -451,8 +450,7 @@ TEST_F(OrderWindows, RecalculationReplacesThePlanWithTheBoxesOfThisMoment) {
     EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
     EXPECT_EQ(rows("select ListId,floor from HoldList order by ListId"),
               (QStringList{"A000000|A", "A000001|A", "B000000|B", "B000001|B"}));
-    EXPECT_EQ(rows("select IsNeedCount,IsDirectionRestrict,IsWeightRestrict from HoldOrderForm"),
-              QStringList{"0|1|0"});
+    EXPECT_EQ(rows("select IsNeedCount,IsDirectionRestrict,IsWeightRestrict from HoldOrderForm"), QStringList{"0|1|0"});
     EXPECT_EQ(Form10->fromForm10, tms::TLaunchPath::recalculation);
     EXPECT_TRUE(Form8->isVisible());
     // The list is read again: the order is current and offers its drawing.

@@ -3,17 +3,16 @@
 // the launchers do, running the reference steps on the same input, and the
 // checks every finished plan must pass.
 
-#include "engine/OrderLaunch.h"
-#include "platform/Codes.h"
-#include "tests/engine/PlainEngine.h"
-
 #include <gtest/gtest.h>
-
 #include <map>
 #include <set>
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include "engine/OrderLaunch.h"
+#include "platform/Codes.h"
+#include "tests/engine/PlainEngine.h"
 
 namespace enginetest {
 
@@ -139,8 +138,8 @@ inline void expectSoundPlan(const tms::THoldEngine& e, const tms::TRunResult& r,
             weight += p.weight;
             for (std::size_t c = a + 1; c < list.size(); ++c) {
                 const auto& q = e.bestArr[list[c]];
-                const bool apart = p.x1 <= q.x0 || q.x1 <= p.x0 || p.y1 <= q.y0 || q.y1 <= p.y0 ||
-                                   p.z1 <= q.z0 || q.z1 <= p.z0;
+                const bool apart =
+                    p.x1 <= q.x0 || q.x1 <= p.x0 || p.y1 <= q.y0 || q.y1 <= p.y0 || p.z1 <= q.z0 || q.z1 <= p.z0;
                 EXPECT_TRUE(apart) << p.ListId << " overlaps " << q.ListId;
             }
         }

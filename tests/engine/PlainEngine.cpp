@@ -1,16 +1,14 @@
 #include "tests/engine/PlainEngine.h"
 
-#include "platform/Codes.h"
-
 #include <cmath>
+
+#include "platform/Codes.h"
 
 namespace plain {
 
 namespace {
 
-double extentAlong(const Space& s, char axis) {
-    return axis == 'x' ? s.len : axis == 'y' ? s.hei : s.wid;
-}
+double extentAlong(const Space& s, char axis) { return axis == 'x' ? s.len : axis == 'y' ? s.hei : s.wid; }
 
 }  // namespace
 
@@ -39,15 +37,21 @@ std::string Engine::JudgeIfIn(const Space& sp, const tms::Tgoodsinfo& g) {
         const double d[3] = {L, W, H};
         for (int i = 0; i < 3; ++i) s[i] = d[side[i]];
     };
-    if (g.L >= g.W && g.L >= g.H && g.W >= g.H) set(1, 0, 1, 2);
-    else if (g.L >= g.W && g.L >= g.H && g.H >= g.W) set(2, 0, 2, 1);
-    else if (g.W >= g.L && g.W >= g.H && g.L >= g.H) set(3, 1, 0, 2);
-    else if (g.W >= g.L && g.W >= g.H && g.H >= g.L) set(4, 1, 2, 0);
-    else if (g.H >= g.L && g.H >= g.W && g.L >= g.W) set(5, 2, 0, 1);
-    else if (g.H >= g.L && g.H >= g.W && g.W >= g.L) set(6, 2, 1, 0);
+    if (g.L >= g.W && g.L >= g.H && g.W >= g.H)
+        set(1, 0, 1, 2);
+    else if (g.L >= g.W && g.L >= g.H && g.H >= g.W)
+        set(2, 0, 2, 1);
+    else if (g.W >= g.L && g.W >= g.H && g.L >= g.H)
+        set(3, 1, 0, 2);
+    else if (g.W >= g.L && g.W >= g.H && g.H >= g.L)
+        set(4, 1, 2, 0);
+    else if (g.H >= g.L && g.H >= g.W && g.L >= g.W)
+        set(5, 2, 0, 1);
+    else if (g.H >= g.L && g.H >= g.W && g.W >= g.L)
+        set(6, 2, 1, 0);
     if (dimOrder == 0) return res;
-    if (axesNo < 1 || axesNo > 5 || pairNo < 1 || pairNo > 3 || firstPref < 1 || firstPref > 2 ||
-        secondPref < 0 || secondPref > 1)
+    if (axesNo < 1 || axesNo > 5 || pairNo < 1 || pairNo > 3 || firstPref < 1 || firstPref > 2 || secondPref < 0 ||
+        secondPref > 1)
         return res;
     const bool canTurn = g.canTurn >= 1;
 
@@ -56,9 +60,18 @@ std::string Engine::JudgeIfIn(const Space& sp, const tms::Tgoodsinfo& g) {
     const double E1 = extentAlong(sp, A1), E2 = extentAlong(sp, A2), E3 = extentAlong(sp, A3);
 
     int rp = 0, rq = 0;
-    if (pairNo == 1) { rp = firstPref == 1 ? 1 : 0; rq = firstPref == 1 ? 0 : 1; }
-    if (pairNo == 2) { rp = firstPref == 1 ? 2 : 0; rq = firstPref == 1 ? 0 : 2; }
-    if (pairNo == 3) { rp = firstPref == 1 ? 2 : 1; rq = firstPref == 1 ? 1 : 2; }
+    if (pairNo == 1) {
+        rp = firstPref == 1 ? 1 : 0;
+        rq = firstPref == 1 ? 0 : 1;
+    }
+    if (pairNo == 2) {
+        rp = firstPref == 1 ? 2 : 0;
+        rq = firstPref == 1 ? 0 : 2;
+    }
+    if (pairNo == 3) {
+        rp = firstPref == 1 ? 2 : 1;
+        rq = firstPref == 1 ? 1 : 2;
+    }
     const double P = s[rp], Q = s[rq];
 
     // E and F (as ranks) for a row whose corner piece has rank r along A1.
@@ -66,8 +79,10 @@ std::string Engine::JudgeIfIn(const Space& sp, const tms::Tgoodsinfo& g) {
         int u = -1, v = -1;
         for (int i = 0; i < 3; ++i) {
             if (i == r) continue;
-            if (u < 0) u = i;
-            else v = i;
+            if (u < 0)
+                u = i;
+            else
+                v = i;
         }
         if (axesNo == 1) {
             re = secondPref == 0 ? v : u;

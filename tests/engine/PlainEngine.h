@@ -6,11 +6,11 @@
 // writing provisional winners as they go. It shares only the record types
 // with the engine.
 
-#include "engine/HoldEngine.h"
-
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "engine/HoldEngine.h"
 
 namespace plain {
 

@@ -2,9 +2,9 @@
 // placement modes: every plan is sound, the same on one thread and on eight,
 // and the same as the plain reference steps give.
 
-#include "tests/engine/EngineFixture.h"
-
 #include <random>
+
+#include "tests/engine/EngineFixture.h"
 
 namespace {
 
@@ -122,9 +122,7 @@ Order unevenOrder(unsigned seed) {
 
 class UnevenOrders : public ::testing::TestWithParam<unsigned> {};
 
-TEST_P(UnevenOrders, AsTheReferenceStepsAtOneAndEightThreads) {
-    expectAsTheReference(unevenOrder(GetParam()), false);
-}
+TEST_P(UnevenOrders, AsTheReferenceStepsAtOneAndEightThreads) { expectAsTheReference(unevenOrder(GetParam()), false); }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, UnevenOrders, ::testing::Range(1u, 121u));
 

@@ -2,12 +2,12 @@
 // skip rule, containers opened, and the runs that used to loop for ever or
 // write overlapping pieces.
 
-#include "tests/engine/EngineFixture.h"
-
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <thread>
+
+#include "tests/engine/EngineFixture.h"
 
 namespace {
 
@@ -225,8 +225,8 @@ TEST(Sweep, AnExceptionFromTheProgressCallbackStopsTheSweepAndTheEngineRunsAgain
 TEST(SkipRule, AFailedPieceSkipsTheRestOfItsGoodsButNotTheNextGoods) {
     // A2 cannot follow A1; A3 (the same goods number, small) is not tried
     // after it, B1 is and takes the room A3 would have had.
-    Order o = box(1000, 1000, 1000, {{"A", 1000, 1000, 600, 1, 1, 2}, {"A", 100, 100, 100, 1, 1, 1},
-                                      {"B", 1000, 1000, 300, 1, 1, 1}});
+    Order o = box(1000, 1000, 1000,
+                  {{"A", 1000, 1000, 600, 1, 1, 2}, {"A", 100, 100, 100, 1, 1, 1}, {"B", 1000, 1000, 300, 1, 1, 1}});
     Outcome run;
     runBoth(run, o);
     EXPECT_EQ(containersOf(run.e), (std::vector<int>{1, 2, 2, 1}));
@@ -236,8 +236,8 @@ TEST(SkipRule, ComparesWithThePreviousPieceEvenWhenItWasLoadedBefore) {
     // P0 fits nowhere, P1 fills container 1, P2 is small. In container 2 the
     // failure of P0 skips P2 because P1, loaded earlier, has its goods
     // number; the sweep places nothing and the run ends.
-    Order o = box(1000, 1000, 1000, {{"B", 2000, 100, 100, 1, 1, 1}, {"A", 1000, 1000, 1000, 1, 1, 1},
-                                      {"A", 100, 100, 100, 1, 1, 1}});
+    Order o = box(1000, 1000, 1000,
+                  {{"B", 2000, 100, 100, 1, 1, 1}, {"A", 1000, 1000, 1000, 1, 1, 1}, {"A", 100, 100, 100, 1, 1, 1}});
     Outcome run;
     runBoth(run, o);
     EXPECT_EQ(containersOf(run.e), (std::vector<int>{-1, 1, -1}));
@@ -321,25 +321,68 @@ TEST(Refused, SizesWeightsAndModesThatARunCannotUse) {
     };
     const std::vector<Case> cases = {
         {"zero width", [](tms::THoldEngine&) {}, "货物 Z 的尺寸必须大于0"},
-        {"negative length", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.goodsArr[2].L = -1; },
+        {"negative length",
+         [](tms::THoldEngine& e) {
+             e.goodsArr[2].W = 500;
+             e.goodsArr[2].L = -1;
+         },
          "货物 Z 的尺寸必须大于0"},
-        {"no number", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.goodsArr[2].H = std::nanf(""); },
+        {"no number",
+         [](tms::THoldEngine& e) {
+             e.goodsArr[2].W = 500;
+             e.goodsArr[2].H = std::nanf("");
+         },
          "货物 Z 的尺寸必须大于0"},
-        {"container", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.boxArr[0].H = 0; }, "货柜尺寸必须大于0"},
-        {"no container", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.boxArr.clear(); }, "未指定货柜"},
-        {"mode", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.options.loadingMode = static_cast<tms::TLoadingMode>(3); }, "摆放方式无效"},
+        {"container",
+         [](tms::THoldEngine& e) {
+             e.goodsArr[2].W = 500;
+             e.boxArr[0].H = 0;
+         },
+         "货柜尺寸必须大于0"},
+        {"no container",
+         [](tms::THoldEngine& e) {
+             e.goodsArr[2].W = 500;
+             e.boxArr.clear();
+         },
+         "未指定货柜"},
+        {"mode",
+         [](tms::THoldEngine& e) {
+             e.goodsArr[2].W = 500;
+             e.options.loadingMode = static_cast<tms::TLoadingMode>(3);
+         },
+         "摆放方式无效"},
         // Below the catalogue's whole millimetres a run would crawl.
         {"tenth of a millimetre", [](tms::THoldEngine& e) { e.goodsArr[2].W = 0.1f; }, "货物 Z 的尺寸不能小于1毫米"},
-        {"just below 1 mm", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.goodsArr[2].H = 0.999f; },
+        {"just below 1 mm",
+         [](tms::THoldEngine& e) {
+             e.goodsArr[2].W = 500;
+             e.goodsArr[2].H = 0.999f;
+         },
          "货物 Z 的尺寸不能小于1毫米"},
-        {"container below 1 mm", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.boxArr[0].L = 0.5; },
+        {"container below 1 mm",
+         [](tms::THoldEngine& e) {
+             e.goodsArr[2].W = 500;
+             e.boxArr[0].L = 0.5;
+         },
          "货柜尺寸不能小于1毫米"},
         // NaN would switch the weight test off without a word.
-        {"weight no number", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.goodsArr[2].weight = std::nan(""); },
+        {"weight no number",
+         [](tms::THoldEngine& e) {
+             e.goodsArr[2].W = 500;
+             e.goodsArr[2].weight = std::nan("");
+         },
          "货物 Z 的重量必须是不小于0的数"},
-        {"negative weight", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.goodsArr[2].weight = -1; },
+        {"negative weight",
+         [](tms::THoldEngine& e) {
+             e.goodsArr[2].W = 500;
+             e.goodsArr[2].weight = -1;
+         },
          "货物 Z 的重量必须是不小于0的数"},
-        {"load limit no number", [](tms::THoldEngine& e) { e.goodsArr[2].W = 500; e.boxArr[0].maxWeight = std::nan(""); },
+        {"load limit no number",
+         [](tms::THoldEngine& e) {
+             e.goodsArr[2].W = 500;
+             e.boxArr[0].maxWeight = std::nan("");
+         },
          "货柜载重无效"},
     };
     for (const Case& c : cases) {

@@ -1,14 +1,13 @@
 // The routines of one trial: the orientation decision, the placement of one
 // piece in the free spaces and the merging of a new free space.
 
-#include "platform/Codes.h"
-#include "engine/HoldEngine.h"
-#include "tests/engine/PlainEngine.h"
-
 #include <gtest/gtest.h>
-
 #include <random>
 #include <set>
+
+#include "engine/HoldEngine.h"
+#include "platform/Codes.h"
+#include "tests/engine/PlainEngine.h"
 
 namespace {
 
@@ -40,8 +39,7 @@ TSpace space(float x, float y, float z, double len, double hei, double wid, int 
     return s;
 }
 
-tms::TSweepParams params(int axesNo, int pairNo, int firstPref, int secondPref, int spaceOrder = 2,
-                         int splitMode = 0) {
+tms::TSweepParams params(int axesNo, int pairNo, int firstPref, int secondPref, int spaceOrder = 2, int splitMode = 0) {
     tms::TSweepParams p;
     p.axesNo = axesNo;
     p.pairNo = pairNo;
@@ -82,9 +80,8 @@ TEST(JudgeIfIn, DimensionOrderTiesGoToTheEarlierLine) {
     struct Case {
         float L, W, H;
         int order;
-    } cases[] = {{300, 300, 300, 1}, {400, 400, 200, 1}, {200, 200, 400, 5}, {600, 400, 300, 1},
-                 {600, 300, 400, 2}, {400, 600, 300, 3}, {300, 600, 400, 4}, {400, 300, 600, 5},
-                 {300, 400, 600, 6}};
+    } cases[] = {{300, 300, 300, 1}, {400, 400, 200, 1}, {200, 200, 400, 5}, {600, 400, 300, 1}, {600, 300, 400, 2},
+                 {400, 600, 300, 3}, {300, 600, 400, 4}, {400, 300, 600, 5}, {300, 400, 600, 6}};
     for (const Case& c : cases) {
         judge(e, big, piece(c.L, c.W, c.H));
         EXPECT_EQ(e.dimOrder, c.order) << c.L << " " << c.W << " " << c.H;
@@ -182,7 +179,8 @@ TEST(JudgeIfIn, SameAnswerAsTheFullCountingLoops) {
     plain::Engine ref;
     for (int i = 0; i < 20000; ++i) {
         float d[3];
-        for (float& v : d) v = pick(0, 3) == 0 ? static_cast<float>(pick(1, 6) * 100) : static_cast<float>(pick(20, 900));
+        for (float& v : d)
+            v = pick(0, 3) == 0 ? static_cast<float>(pick(1, 6) * 100) : static_cast<float>(pick(20, 900));
         if (pick(0, 5) == 0) d[pick(0, 2)] += 0.5f;
         if (pick(0, 7) == 0) d[1] = d[0];
         const Tgoodsinfo g = piece(d[0], d[1], d[2], pick(0, 1));

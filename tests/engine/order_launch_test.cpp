@@ -69,7 +69,7 @@ TEST(OrderLaunch, TypeAGivesEveryLineTheComputedCount) {
     EXPECT_EQ(typeAPieceCount(box, heavy, 0, 0, 0), 800);  // the weight bound
     TOrderLine light = heavy;
     light.weight = 10;
-    EXPECT_EQ(typeAPieceCount(box, light, 0, 0, 0), 920);  // the volume bound
+    EXPECT_EQ(typeAPieceCount(box, light, 0, 0, 0), 920);   // the volume bound
     EXPECT_EQ(typeAPieceCount(box, light, 10, 0, 0), 904);  // margins enlarge the divisor only
     EXPECT_EQ(typeAPieceCount({6000, 2400, 2400, 2000}, {"A", "", 600, 400, 300, 20, true, 1}, 0, 0, 0), 100);
     EXPECT_EQ(typeAPieceCount({500, 500, 200, 2000}, heavy, 0, 0, 0), 0);  // more volume than the container

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Codes.h"
 #include "engine/OrderLaunch.h"
 #include "engine/PlanOrder.h"
+#include "platform/Codes.h"
 #include "tests/support/TestDb.h"
 
 using namespace tms;
@@ -49,7 +49,8 @@ std::vector<Stored> stored(TADOConnection& c, const std::string& order) {
     q.Open();
     std::vector<Stored> out;
     for (q.First(); !q.Eof(); q.Next())
-        out.push_back({q.FieldByName("ListId").AsString().toStdString(), q.FieldByName("floor").AsString().toStdString(),
+        out.push_back({q.FieldByName("ListId").AsString().toStdString(),
+                       q.FieldByName("floor").AsString().toStdString(),
                        q.FieldByName("PlaceType").AsString().toStdString(), q.FieldByName("vehicleOrder").AsInteger(),
                        q.FieldByName("bcd").AsFloat(),
                        q.FieldByName("dx").IsNull() && q.FieldByName("dy").IsNull() && q.FieldByName("dz").IsNull(),

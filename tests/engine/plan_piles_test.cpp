@@ -1,8 +1,7 @@
 // Pile grouping on hand-made plan rows.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <map>
 #include <random>
 
@@ -34,8 +33,8 @@ const PlanRow& byId(const std::vector<PlanRow>& rows, const std::string& id) {
     return *it;
 }
 
-void expectPile(const std::vector<PlanRow>& rows, const std::string& id, const std::string& pile, double dx,
-                double dy, double dz) {
+void expectPile(const std::vector<PlanRow>& rows, const std::string& id, const std::string& pile, double dx, double dy,
+                double dz) {
     const PlanRow& r = byId(rows, id);
     EXPECT_EQ(r.floor, pile) << id;
     EXPECT_TRUE(r.hasOrigin) << id;
@@ -84,10 +83,8 @@ TEST(Piles, StackedPiecesTakeThePileOfTheBottomPiece) {
     // A column of three, the top one written first; a fourth piece of the
     // same footprint above a gap, and one of another footprint on top.
     std::vector<PlanRow> rows = {
-        piece("G000003", "G", 0, 600, 0, 500, 300, 400),
-        piece("G000001", "G", 0, 0, 0, 500, 300, 400),
-        piece("G000002", "G", 0, 300, 0, 500, 300, 400),
-        piece("G000004", "G", 0, 901, 0, 500, 300, 400),
+        piece("G000003", "G", 0, 600, 0, 500, 300, 400),  piece("G000001", "G", 0, 0, 0, 500, 300, 400),
+        piece("G000002", "G", 0, 300, 0, 500, 300, 400),  piece("G000004", "G", 0, 901, 0, 500, 300, 400),
         piece("G000005", "G", 0, 1201, 0, 400, 300, 500),
     };
     tms::groupPiles(rows);
@@ -100,8 +97,7 @@ TEST(Piles, StackedPiecesTakeThePileOfTheBottomPiece) {
 
 TEST(Piles, PiecesInARowAlongXJoinThePileOfTheFrontPiece) {
     std::vector<PlanRow> rows = {
-        piece("G000002", "G", 500, 0, 0, 500, 300, 400),
-        piece("G000001", "G", 0, 0, 0, 500, 300, 400),
+        piece("G000002", "G", 500, 0, 0, 500, 300, 400), piece("G000001", "G", 0, 0, 0, 500, 300, 400),
         piece("G000003", "G", 1000, 0, 0, 500, 300, 400),
         piece("G000004", "G", 1500, 0, 0, 500, 301, 400),  // other height: new pile
     };

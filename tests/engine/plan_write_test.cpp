@@ -1,8 +1,7 @@
 // Writing plan rows to the keyed database file.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <map>
 #include <random>
 
@@ -170,14 +169,14 @@ std::vector<WalkRow> walkQuery(TADOConnection& c, const QString& order, int v, c
     q.Open();
     std::vector<WalkRow> out;
     for (q.First(); !q.Eof(); q.Next())
-        out.push_back({q.FieldByName("rid").Value().toLongLong(),
-                       q.FieldByName("ListId").AsString(),
-                       q.FieldByName("GoodsNo").AsString(),
-                       q.FieldByName("floor").AsString(),
-                       {q.FieldByName("bcd").AsFloat(), q.FieldByName("bch").AsFloat(), q.FieldByName("bcw").AsFloat()},
-                       {q.FieldByName("bcd2").AsFloat(), q.FieldByName("bch2").AsFloat(),
-                        q.FieldByName("bcw2").AsFloat()},
-                       {q.FieldByName("dx").AsFloat(), q.FieldByName("dy").AsFloat(), q.FieldByName("dz").AsFloat()}});
+        out.push_back(
+            {q.FieldByName("rid").Value().toLongLong(),
+             q.FieldByName("ListId").AsString(),
+             q.FieldByName("GoodsNo").AsString(),
+             q.FieldByName("floor").AsString(),
+             {q.FieldByName("bcd").AsFloat(), q.FieldByName("bch").AsFloat(), q.FieldByName("bcw").AsFloat()},
+             {q.FieldByName("bcd2").AsFloat(), q.FieldByName("bch2").AsFloat(), q.FieldByName("bcw2").AsFloat()},
+             {q.FieldByName("dx").AsFloat(), q.FieldByName("dy").AsFloat(), q.FieldByName("dz").AsFloat()}});
     return out;
 }
 

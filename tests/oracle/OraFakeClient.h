@@ -5,7 +5,6 @@
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 

@@ -1,10 +1,9 @@
 #pragma once
 // Shared helpers of the data-access library tests.
 
+#include <chrono>
 #include <dirent.h>
 #include <gtest/gtest.h>
-
-#include <chrono>
 #include <string>
 #include <thread>
 #include <utility>

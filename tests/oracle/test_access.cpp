@@ -3,7 +3,6 @@
 // points bound by name at start-up.
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 

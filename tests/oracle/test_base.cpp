@@ -2,10 +2,9 @@
 // and their compressed format, line breaks, attribute paths and the message
 // tables.
 
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -364,7 +363,11 @@ TEST_F(BlobCompression, CompressedFormatHasSignatureSizeAndData) {
     ASSERT_EQ(stored.size(), 24u);
     EXPECT_EQ(std::memcmp(stored.data(), signature, 16), 0);
     EXPECT_EQ(stored.substr(16, 4), std::string("\x64\x00\x00\x00", 4));
-    EXPECT_EQ(stored.substr(20), std::string("\x3C" "a" "\x28" "b", 4));
+    EXPECT_EQ(stored.substr(20), std::string("\x3C"
+                                             "a"
+                                             "\x28"
+                                             "b",
+                                             4));
     EXPECT_EQ(b.FirstPiece()->Size, 24);  // shrunk to what it holds
 
     b.SetModified(false);
@@ -640,41 +643,45 @@ TEST_F(AttributePaths, MissingOrWrongPartsGiveNothing) {
 // Message tables
 
 TEST(Messages, TheTwoTablesHoldTheirExactTexts) {
-    const std::vector<std::string> da = {
-        "Data type is not supported", "Cannot convert type",
-        "Invalid BLOB", "Invalid uncompressed blob size",
-        "Invalid compressed blob size", "Invalid compressed blob header",
-        "Invalid compressed blob data", "Unknown type of parameter %s",
-        "Maximum connections reached in pool", "Compressor function is not linked",
-        "Uncompressor function is not linked", "Unknown data type"};
+    const std::vector<std::string> da = {"Data type is not supported",
+                                         "Cannot convert type",
+                                         "Invalid BLOB",
+                                         "Invalid uncompressed blob size",
+                                         "Invalid compressed blob size",
+                                         "Invalid compressed blob header",
+                                         "Invalid compressed blob data",
+                                         "Unknown type of parameter %s",
+                                         "Maximum connections reached in pool",
+                                         "Compressor function is not linked",
+                                         "Uncompressor function is not linked",
+                                         "Unknown data type"};
     ASSERT_EQ(DAConstsMessages().size(), da.size());
     for (size_t i = 0; i < da.size(); ++i) EXPECT_EQ(DAConstsMessages()[i], da[i]);
 
-    const std::vector<std::string> ora = {
-        "Session is not defined",
-        "Session is not connected",
-        "Index of array is not range",
-        "Cursor must be opened",
-        "%s parameter must be array with length %d",
-        "Too many Input params",
-        "Not enough Input params",
-        "Too many Output params",
-        "Not enough Output params",
-        "Object is not allocated",
-        "Session must be Thread Safety",
-        "Lob is not allocated",
-        "OCISvcCtx is not defined",
-        "Lob parameter should be Input or Output",
-        "Lob locator should be inited",
-        "Invalid interval.",
-        "OCI pooling is not supported in Direct mode",
-        "OCI pooling is supported starting with OCI 9.2",
-        "MTS pooling is not supported in Direct mode",
-        "Statement cache is not supported in Direct mode",
-        "Operations for change notification subscription cannot be empty set",
-        "Change notification is not supported in Direct mode",
-        "OCI 10.2 or greater is needed for change notification",
-        "Change notification is supported starting with Oracle 10.2"};
+    const std::vector<std::string> ora = {"Session is not defined",
+                                          "Session is not connected",
+                                          "Index of array is not range",
+                                          "Cursor must be opened",
+                                          "%s parameter must be array with length %d",
+                                          "Too many Input params",
+                                          "Not enough Input params",
+                                          "Too many Output params",
+                                          "Not enough Output params",
+                                          "Object is not allocated",
+                                          "Session must be Thread Safety",
+                                          "Lob is not allocated",
+                                          "OCISvcCtx is not defined",
+                                          "Lob parameter should be Input or Output",
+                                          "Lob locator should be inited",
+                                          "Invalid interval.",
+                                          "OCI pooling is not supported in Direct mode",
+                                          "OCI pooling is supported starting with OCI 9.2",
+                                          "MTS pooling is not supported in Direct mode",
+                                          "Statement cache is not supported in Direct mode",
+                                          "Operations for change notification subscription cannot be empty set",
+                                          "Change notification is not supported in Direct mode",
+                                          "OCI 10.2 or greater is needed for change notification",
+                                          "Change notification is supported starting with Oracle 10.2"};
     ASSERT_EQ(OraConstsMessages().size(), ora.size());
     for (size_t i = 0; i < ora.size(); ++i) EXPECT_EQ(OraConstsMessages()[i], ora[i]);
 

@@ -4,16 +4,15 @@
 // texts and codes, the transaction-coordinator libraries and the
 // character-set table.
 
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <memory>
 #include <set>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "oracle/OraCall.h"
 #include "oracle/OraEnvironment.h"
@@ -84,8 +83,7 @@ TEST_F(ClientTest, EachClientVersionIsDetectedLoadedAndInitialised) {
          "OCIInitialize mode=3\nOCIEnvInit mode=8\nOCIHandleAlloc type=2\nopinit mode=1\n"},
         {"ora817", "8.1.7.0.0", 8170, both, csOCI8, "OCIEnvCreate mode=3\nOCIHandleAlloc type=2\nopinit mode=1\n"},
         {"ora9201", "9.2.0.1.0", 9201, both, csOCI8, "OCIEnvCreate mode=3\nOCIHandleAlloc type=2\nopinit mode=1\n"},
-        {"ora10201", "10.2.0.1.0", 10201, both, csOCI8,
-         "OCIEnvCreate mode=7\nOCIHandleAlloc type=2\nopinit mode=1\n"},
+        {"ora10201", "10.2.0.1.0", 10201, both, csOCI8, "OCIEnvCreate mode=7\nOCIHandleAlloc type=2\nopinit mode=1\n"},
     };
     for (const VersionCase& c : cases) {
         SCOPED_TRACE(c.home);
@@ -249,7 +247,7 @@ TEST_F(ClientTest, EntryPointsAreStubsUntilBoundAndStubsRaise) {
     const TOCIEntry* prepare = FindOCIEntry("OCILobAppend");
     ASSERT_TRUE(IsStub(*prepare));
     try {
-        reinterpret_cast<void (*)()>(*prepare->Slot)();
+        reinterpret_cast<void (*)()> (*prepare->Slot)();
         ADD_FAILURE();
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message(), "OCI function is not linked");
@@ -261,8 +259,8 @@ TEST_F(ClientTest, EntryPointsAreStubsUntilBoundAndStubsRaise) {
 TEST_F(ClientTest, DefaultHomeFromThePathAndPathRestored) {
     AddHome("KEY_Ora817", "Ora817", FakeHome("ora817"));
     AddHome("HOME0", "Ora92", FakeHome("ora9201"));
-    AddHome("OTHER", "Other", FakeHome("ora10201"));       // neither HOME nor KEY_: not a home
-    AddHome("KEY_Again", "ora92", FakeHome("ora10201"));   // a name already known
+    AddHome("OTHER", "Other", FakeHome("ora10201"));      // neither HOME nor KEY_: not a home
+    AddHome("KEY_Again", "ora92", FakeHome("ora10201"));  // a name already known
     // the home's folder, then \BIN\ in capitals: case does not matter
     const std::string path = "/usr/local/bin:" + FakeHome("ora9201") + "/BIN/:" + FakeHome("ora817") + "/bin";
     SetEnvironmentVariable("PATH", path);
@@ -412,10 +410,9 @@ TEST(CharacterSets, TheTableIsSortedUniqueAndHoldsTheNamedRows) {
     for (const auto& r : table) names.insert(r.first);
     EXPECT_EQ(names.size(), table.size());
     const std::pair<const char*, int32_t> rows[] = {
-        {"US7ASCII", 1},     {"WE8ISO8859P1", 31}, {"WE8MSWIN1252", 178}, {"ZHS16GBK", 852},
-        {"UTF8", 871},       {"AL32UTF8", 873},    {"AL16UTF16", 2000},   {"AL16UTF16LE", 2002},
-        {"DEFAULT", -1},     {"ASCII", 1},         {"ISO_LATIN_1", 31},   {"UNICODE_1", 870},
-        {"UNICODE_2", 871},
+        {"US7ASCII", 1},     {"WE8ISO8859P1", 31}, {"WE8MSWIN1252", 178}, {"ZHS16GBK", 852}, {"UTF8", 871},
+        {"AL32UTF8", 873},   {"AL16UTF16", 2000},  {"AL16UTF16LE", 2002}, {"DEFAULT", -1},   {"ASCII", 1},
+        {"ISO_LATIN_1", 31}, {"UNICODE_1", 870},   {"UNICODE_2", 871},
     };
     for (const auto& [name, id] : rows) {
         int32_t got = 0;

@@ -4,10 +4,9 @@
 // left to the caller, LONG data in pieces with the warnings, non-blocking
 // execution and the statement cache; the value buffers of parameters.
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <thread>
 
 #include "oracle/DAConsts.h"

@@ -3,11 +3,10 @@
 // character set, server versions, validity probes, transactions, failover,
 // the utility window and background execution, DATE and ROWID texts.
 
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <gtest/gtest.h>
 #include <mutex>
 #include <thread>
 
@@ -422,8 +421,10 @@ TEST(OracleValues, DatetimeFormatModels) {
     EXPECT_EQ(DateTimeFormatModel("yyyy-mm-dd", "hh:nn:ss", false), "YYYY-MM-DD HH24:MI:SS");
     // an "m" run after the hours is minutes, before them a month
     EXPECT_EQ(DateTimeFormatModel("d/m/yy", "h:mm:ss.zzz", false), "fmDDfm/fmMMfm/YY fmHH24fm:MI:SS.FF");
-    EXPECT_EQ(DateTimeFormatModel("dddd, mmmm d", "h:m AMPM", true), "fmDAYfm, MONTH fmDDfm fmHH12fm:fmMIfm AM TZH:TZM");
-    EXPECT_EQ(DateTimeFormatModel("ddd mmm 'of' yyyy", "hh:nn am/pm", false), "DY MON \"of\" YYYY HH24:MI AM");  // the cycle looks for AMPM or t only
+    EXPECT_EQ(DateTimeFormatModel("dddd, mmmm d", "h:m AMPM", true),
+              "fmDAYfm, MONTH fmDDfm fmHH12fm:fmMIfm AM TZH:TZM");
+    EXPECT_EQ(DateTimeFormatModel("ddd mmm 'of' yyyy", "hh:nn am/pm", false),
+              "DY MON \"of\" YYYY HH24:MI AM");  // the cycle looks for AMPM or t only
 }
 
 }  // namespace

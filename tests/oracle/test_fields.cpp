@@ -5,9 +5,8 @@
 // hex-references switch, BFILE nullness, and the registration of the
 // classes at start-up and their removal at shutdown.
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <limits>
 #include <memory>
 #include <string>

@@ -2,17 +2,16 @@
 // numbers, symbols, the WRAPPED state, stream input across block borders and
 // the unknown-symbol error.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 #include "oracle/MemData.h"
 #include "oracle/OraParser.h"
-#include "tests/oracle/OraTestSupport.h"
 #include "oracle/TwoSymbolTable.h"
+#include "tests/oracle/OraTestSupport.h"
 
 using namespace tms::ora;
 using oratest::LexAll;
@@ -76,9 +75,9 @@ TEST(LexemeTables, OracleFilterAndTwoSymbolTables) {
     EXPECT_EQ(os->Count(), 7);
     EXPECT_EQ(ok->Count(), 46);
     const std::vector<std::pair<std::string, int32_t>> someKeywords = {
-        {"AND", 8},     {"BEGIN", 10},   {"DECLARE", 15}, {"END", 19},       {"FROM", 24},  {"INSERT", 28},
-        {"MINUS", 32},  {"ORDER", 34},   {"PROCEDURE", 37}, {"RETURNING", 42}, {"SELECT", 43}, {"UPDATE", 50},
-        {"WHERE", 51},  {"WITH", 52},    {"WRAPPED", 53}};
+        {"AND", 8},     {"BEGIN", 10},  {"DECLARE", 15}, {"END", 19},       {"FROM", 24},
+        {"INSERT", 28}, {"MINUS", 32},  {"ORDER", 34},   {"PROCEDURE", 37}, {"RETURNING", 42},
+        {"SELECT", 43}, {"UPDATE", 50}, {"WHERE", 51},   {"WITH", 52},      {"WRAPPED", 53}};
     for (const auto& [text, code] : someKeywords) EXPECT_EQ(ok->Code(ok->Find(text)), code) << text;
     // the keyword codes follow the byte order of their texts
     for (int32_t i = 0; i < ok->Count(); ++i) EXPECT_EQ(ok->Code(i), 8 + i) << ok->Text(i);
@@ -107,15 +106,14 @@ TEST(OracleLexer, AssignmentAndNumbers) {
     EXPECT_EQ(LexOra("a:=1"), (std::vector<Lexeme>{{LexIdentifier, "a"}, {6, ":="}, {LexNumber, "1"}, {LexEnd, ""}}));
     // ":" then ":=": growth stops when the grown text is not in the table
     EXPECT_EQ(LexOra("::="), (std::vector<Lexeme>{{3, ":"}, {6, ":="}, {LexEnd, ""}}));
-    EXPECT_EQ(LexOra("1.5 2. 3.x 10"),
-              (std::vector<Lexeme>{{LexNumber, "1.5"},
-                                   {LexNumber, "2"},
-                                   {5, "."},
-                                   {LexNumber, "3"},
-                                   {5, "."},
-                                   {LexIdentifier, "x"},
-                                   {LexNumber, "10"},
-                                   {LexEnd, ""}}));
+    EXPECT_EQ(LexOra("1.5 2. 3.x 10"), (std::vector<Lexeme>{{LexNumber, "1.5"},
+                                                            {LexNumber, "2"},
+                                                            {5, "."},
+                                                            {LexNumber, "3"},
+                                                            {5, "."},
+                                                            {LexIdentifier, "x"},
+                                                            {LexNumber, "10"},
+                                                            {LexEnd, ""}}));
 }
 
 TEST(OracleLexer, SqlStatementWithEveryKindOfLexeme) {
@@ -215,27 +213,24 @@ TEST(OracleLexer, LinesAndColumnsFollowLineBreaks) {
 
 TEST(OracleLexer, AlternativeQuoting) {
     EXPECT_EQ(LexOra("q'[it's]'"), (std::vector<Lexeme>{{LexString, "it's"}, {LexEnd, ""}}));
-    EXPECT_EQ(LexOra("Q'{a}b}' q'<x>' q'(y)' q'!z!' q'[]' q'##'"),
-              (std::vector<Lexeme>{{LexString, "a}b"},
-                                   {LexString, "x"},
-                                   {LexString, "y"},
-                                   {LexString, "z"},
-                                   {LexString, ""},
-                                   {LexString, ""},
-                                   {LexEnd, ""}}));
+    EXPECT_EQ(LexOra("Q'{a}b}' q'<x>' q'(y)' q'!z!' q'[]' q'##'"), (std::vector<Lexeme>{{LexString, "a}b"},
+                                                                                        {LexString, "x"},
+                                                                                        {LexString, "y"},
+                                                                                        {LexString, "z"},
+                                                                                        {LexString, ""},
+                                                                                        {LexString, ""},
+                                                                                        {LexEnd, ""}}));
     // a closing bracket not followed by the quote does not end it
-    EXPECT_EQ(LexOra("q'[a]'b]' x"), (std::vector<Lexeme>{{LexString, "a"},
-                                                          {LexIdentifier, "b"},
-                                                          {LexSymbol, "]"},
-                                                          {LexString, " x"},
-                                                          {LexEnd, ""}}));
+    EXPECT_EQ(LexOra("q'[a]'b]' x"),
+              (std::vector<Lexeme>{
+                  {LexString, "a"}, {LexIdentifier, "b"}, {LexSymbol, "]"}, {LexString, " x"}, {LexEnd, ""}}));
     TOraParser keep("q'[it's]' , q");
     keep.KeepQuotes = true;
-    EXPECT_EQ(LexAll(keep), (std::vector<Lexeme>{{LexString, "q'[it's]'"}, {4, ","}, {LexIdentifier, "q"}, {LexEnd, ""}}));
+    EXPECT_EQ(LexAll(keep),
+              (std::vector<Lexeme>{{LexString, "q'[it's]'"}, {4, ","}, {LexIdentifier, "q"}, {LexEnd, ""}}));
     // only the single letter q opens it; the base lexer has it switched off
     EXPECT_EQ(LexOra("qq'a'"), (std::vector<Lexeme>{{LexIdentifier, "qq"}, {LexString, "a"}, {LexEnd, ""}}));
-    EXPECT_EQ(LexBase("q'[a]'"),
-              (std::vector<Lexeme>{{LexIdentifier, "q"}, {LexString, "[a]"}, {LexEnd, ""}}));
+    EXPECT_EQ(LexBase("q'[a]'"), (std::vector<Lexeme>{{LexIdentifier, "q"}, {LexString, "[a]"}, {LexEnd, ""}}));
 }
 
 TEST(OracleLexer, UnterminatedQuotesEndWithTheText) {
@@ -285,14 +280,14 @@ TEST(OracleLexer, WrappedBodyEndsAtSlashInColumnZero) {
 TEST(BaseLexer, SymbolsStringsAndComments) {
     EXPECT_EQ(LexBase("{"), (std::vector<Lexeme>{{LexSymbol, "{"}, {LexEnd, ""}}));
     EXPECT_EQ(LexBase("'It''s' \"dq\" a//rest\nb/*c*/d"), (std::vector<Lexeme>{{LexString, "It"},
-                                                                                {LexString, "s"},
-                                                                                {LexString, "dq"},
-                                                                                {LexIdentifier, "a"},
-                                                                                {LexComment, "//rest"},
-                                                                                {LexIdentifier, "b"},
-                                                                                {LexComment, "/*c*/"},
-                                                                                {LexIdentifier, "d"},
-                                                                                {LexEnd, ""}}));
+                                                                               {LexString, "s"},
+                                                                               {LexString, "dq"},
+                                                                               {LexIdentifier, "a"},
+                                                                               {LexComment, "//rest"},
+                                                                               {LexIdentifier, "b"},
+                                                                               {LexComment, "/*c*/"},
+                                                                               {LexIdentifier, "d"},
+                                                                               {LexEnd, ""}}));
     // "--" is no comment here, "#" and "$" are symbols, every base symbol is one character
     EXPECT_EQ(LexBase("a--b#c$ x<=y"), (std::vector<Lexeme>{{LexIdentifier, "a"},
                                                             {13, "-"},
@@ -317,9 +312,8 @@ TEST(BaseLexer, SymbolsStringsAndComments) {
 TEST(BaseLexer, BlockCommentForms) {
     // the begin text's characters count towards the end text
     EXPECT_EQ(LexBase("/*/x"), (std::vector<Lexeme>{{LexComment, "/*/"}, {LexIdentifier, "x"}, {LexEnd, ""}}));
-    EXPECT_EQ(LexBase("a /* open\nrest"), (std::vector<Lexeme>{{LexIdentifier, "a"},
-                                                              {LexComment, "/* open\nrest"},
-                                                              {LexEnd, ""}}));
+    EXPECT_EQ(LexBase("a /* open\nrest"),
+              (std::vector<Lexeme>{{LexIdentifier, "a"}, {LexComment, "/* open\nrest"}, {LexEnd, ""}}));
     EXPECT_EQ(LexBase("a /"), (std::vector<Lexeme>{{LexIdentifier, "a"}, {15, "/"}, {LexEnd, ""}}));
     TParser skip("/* one */ /* two */ x // end");
     skip.SkipComments = true;
@@ -360,11 +354,8 @@ TEST(BaseLexer, DecimalSeparatorComesFromTheFormatSettings) {
     SetFormatSettings(fs);
     TParser comma("1,5 2.5");
     ResetFormatSettings();
-    EXPECT_EQ(LexAll(comma), (std::vector<Lexeme>{{LexNumber, "1,5"},
-                                                  {LexNumber, "2"},
-                                                  {14, "."},
-                                                  {LexNumber, "5"},
-                                                  {LexEnd, ""}}));
+    EXPECT_EQ(LexAll(comma),
+              (std::vector<Lexeme>{{LexNumber, "1,5"}, {LexNumber, "2"}, {14, "."}, {LexNumber, "5"}, {LexEnd, ""}}));
     TParser dot("1,5");
     EXPECT_EQ(LexAll(dot), (std::vector<Lexeme>{{LexNumber, "1"}, {12, ","}, {LexNumber, "5"}, {LexEnd, ""}}));
 }
@@ -381,8 +372,8 @@ TEST(BaseLexer, UnknownCharactersRaiseAndStay) {
         } catch (const Exception& e) {
             // a NUL is shown by its code, so the message is not cut short
             const std::string shown = c == '\0' ? std::string("#0") : std::string(1, c);
-            std::string expected = "Parser: The unknown symbol '" + shown + "'  $" +
-                                   IntToHex(static_cast<unsigned char>(c), 4);
+            std::string expected =
+                "Parser: The unknown symbol '" + shown + "'  $" + IntToHex(static_cast<unsigned char>(c), 4);
             EXPECT_EQ(std::string(e.what()), expected);
             EXPECT_EQ(e.Message(), expected);
             EXPECT_EQ(p.CurrPos(), 4);
@@ -465,8 +456,7 @@ TEST(StreamInput, LexesTheSameAsTheTextAcrossBlockBorders) {
     EXPECT_TRUE(streamed == fromText);
     EXPECT_NE(std::find(streamed.begin(), streamed.end(), Lexeme{LexIdentifier, std::string(70000, 'w')}),
               streamed.end());
-    EXPECT_NE(std::find(streamed.begin(), streamed.end(), Lexeme{LexString, std::string(12000, 's')}),
-              streamed.end());
+    EXPECT_NE(std::find(streamed.begin(), streamed.end(), Lexeme{LexString, std::string(12000, 's')}), streamed.end());
 
     // short reads make no difference, and Reset starts the stream over
     ChunkedStream chunks(text, 1000);
@@ -578,10 +568,10 @@ TEST(OracleLexer, LineBreaksInsideQStringsAllCount) {
         return -1;
     };
     EXPECT_EQ(lineOf("q'[a\nb]' x", "x"), 2);
-    EXPECT_EQ(lineOf("q'\nabc\n';", ";"), 3);          // opening and closing line feeds
+    EXPECT_EQ(lineOf("q'\nabc\n';", ";"), 3);  // opening and closing line feeds
     EXPECT_EQ(lineOf("q'\rab\r' y", "y"), 3);
     EXPECT_EQ(lineOf("q'[a\r\nb]' x", "x"), 2);  // the pair counts once
-    EXPECT_EQ(lineOf("q'\nab\n y", "y"), -1);          // unterminated: the rest is the string
+    EXPECT_EQ(lineOf("q'\nab\n y", "y"), -1);    // unterminated: the rest is the string
     // the same as the line feeds outside a string
     EXPECT_EQ(lineOf("q'<a\n\nb>' z", "z"), lineOf("a\n\nb z", "z"));
     // a stream counts the same

@@ -2,7 +2,6 @@
 // library's own rows build and free.
 
 #include <gtest/gtest.h>
-
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -109,10 +108,9 @@ TEST(LibraryModules, ModuleOrderHasARowForEveryModule) {
     std::vector<std::string> names;
     for (const TModuleRow& r : libraryModules().Rows()) names.push_back(r.Name);
     const std::vector<std::string> expected = {
-        "OraPlatform", "CLRClasses", "DAConsts",   "OraConsts",        "MemUtils",          "KaParser", "MemData",
-        "TwoSymbolTable", "OraParser", "KaAccess", "DBAccess",         "OraCall",           "OraError", "OraNet",
-        "OraClasses",  "OraNotify",  "OraObjects",       "KaConnectionPool",  "OraConnectionPool", "Ora",
-        "OraFields"};
+        "OraPlatform",    "CLRClasses", "DAConsts",   "OraConsts",        "MemUtils",          "KaParser", "MemData",
+        "TwoSymbolTable", "OraParser",  "KaAccess",   "DBAccess",         "OraCall",           "OraError", "OraNet",
+        "OraClasses",     "OraNotify",  "OraObjects", "KaConnectionPool", "OraConnectionPool", "Ora",      "OraFields"};
     EXPECT_EQ(names, expected);
 }
 
@@ -144,8 +142,8 @@ TEST(LibraryModules, StartUpBuildsTablesWithoutThreadsAndShutdownFreesThem) {
     EXPECT_TRUE(IsNTPlatform());
     EXPECT_EQ(LongOperationStartHook, nullptr);
     EXPECT_EQ(LongOperationEndHook, nullptr);
-    const TLexemeList* tables[] = {ParserSymbolLexemes(), ParserKeywordLexemes(), FilterSymbolLexemes(),
-                                   FilterKeywordLexemes(), TwoSymbolLexemes(),  TwoSymbolKeywordLexemes(),
+    const TLexemeList* tables[] = {ParserSymbolLexemes(),  ParserKeywordLexemes(), FilterSymbolLexemes(),
+                                   FilterKeywordLexemes(), TwoSymbolLexemes(),     TwoSymbolKeywordLexemes(),
                                    OraSymbolLexemes(),     OraKeywordLexemes()};
     for (const TLexemeList* t : tables) EXPECT_NE(t, nullptr);
 

@@ -4,11 +4,9 @@
 // flags, the all-rows case, deregistration, disabled subscriptions, the
 // statement attachment, and what becomes of changes nobody dispatched.
 
-#include <gtest/gtest.h>
-
-#include <dlfcn.h>
-
 #include <atomic>
+#include <dlfcn.h>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <thread>

@@ -3,9 +3,8 @@
 // coordinator pool, proxy connections, the pool kinds of the manager, and
 // many threads taking and returning connections.
 
-#include <gtest/gtest.h>
-
 #include <atomic>
+#include <gtest/gtest.h>
 #include <thread>
 #include <vector>
 

@@ -2,18 +2,17 @@
 // date-time values, variants, text conversion, classes, synchronisation,
 // hooks and the library loader.
 
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include "oracle/OraPlatform.h"
@@ -307,7 +306,7 @@ TEST(TextConversion, GbkByDefaultWithReplacements) {
     EXPECT_EQ(AnsiCodePage(), "GBK");
     EXPECT_EQ(AnsiToWide("\xC4\xE3\xBA\xC3 ok"), u"你好 ok");
     EXPECT_EQ(WideToAnsi(u"你好 ok"), "\xC4\xE3\xBA\xC3 ok");
-    EXPECT_EQ(WideToAnsi(u"a\u0E01b"), "a?b");  // a character GBK lacks
+    EXPECT_EQ(WideToAnsi(u"a\u0E01b"), "a?b");   // a character GBK lacks
     EXPECT_EQ(AnsiToWide("a\x81"), u"a\uFFFD");  // a lead byte without its trail
     EXPECT_EQ(AnsiToWide(""), u"");
     EXPECT_EQ(WideToAnsi(u""), "");
@@ -429,9 +428,8 @@ TEST(Hooks, DetachChainRunsNewestFirstAndOnce) {
 
 TEST(Hooks, WarningsGoThroughTheHook) {
     std::vector<std::string> shown;
-    TWarningHook old = SetWarningHook([&](const std::string& title, const std::string& text) {
-        shown.push_back(title + "|" + text);
-    });
+    TWarningHook old =
+        SetWarningHook([&](const std::string& title, const std::string& text) { shown.push_back(title + "|" + text); });
     ShowWarning("Too many Input params");
     SetWarningHook(old);
     EXPECT_EQ(shown, (std::vector<std::string>{"Warning|Too many Input params"}));

@@ -3,11 +3,10 @@
 // periodic clean-up and its thread, ClearAllPools and the detach hook, and
 // many threads getting and returning at once.
 
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <gtest/gtest.h>
 #include <mutex>
 #include <set>
 #include <string>
@@ -118,7 +117,7 @@ TEST_F(Pools, ReturnedConnectionsAreReused) {
     EXPECT_EQ(pool.TakenCount(), 0);
     EXPECT_EQ(pool.IdleCount(), 1);
     PoolConnection* b = Get(pool);
-    EXPECT_EQ(b->id, id);  // the same connection again
+    EXPECT_EQ(b->id, id);            // the same connection again
     EXPECT_EQ(b->checks.load(), 0);  // no validation asked for
     EXPECT_EQ(pool.GetTotalConnectionsCount(), 1);
     b->ReturnToPool();
@@ -383,8 +382,7 @@ TEST_F(Pools, ManyThreadsShareASmallPool) {
                         TKaConnection* c = m.GetConnection(p);
                         int now = ++inUse;
                         int seen = most.load();
-                        while (now > seen && !most.compare_exchange_weak(seen, now)) {
-                        }
+                        while (now > seen && !most.compare_exchange_weak(seen, now)) {}
                         std::this_thread::yield();
                         --inUse;
                         c->ReturnToPool();

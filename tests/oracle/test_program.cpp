@@ -4,18 +4,16 @@
 // the sanitizer build a leak or a bad access at start-up or shutdown shows
 // as a report and another exit status.
 
-#include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
+#include <spawn.h>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 extern char** environ;

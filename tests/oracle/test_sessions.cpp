@@ -4,9 +4,8 @@
 // clears pools while the modules below them still stand, with no thread
 // left behind.
 
-#include <gtest/gtest.h>
-
 #include <atomic>
+#include <gtest/gtest.h>
 #include <memory>
 #include <mutex>
 #include <stdexcept>

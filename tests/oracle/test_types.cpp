@@ -6,9 +6,8 @@
 // text; XML read through the persistent stream; the parameters of these
 // codes; null values of every kind; the shared buffers of start-up.
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <limits>
 #include <string>
 

@@ -1,9 +1,8 @@
-#include <gtest/gtest.h>
-
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <gtest/gtest.h>
 
 #include "tests/support/OtherUser.h"
 #include "tests/support/TestDb.h"
@@ -11,8 +10,10 @@
 namespace {
 
 QString insertGoods(TADOConnection& c, const QString& no, const QString& name = "箱子") {
-    c.Execute("insert into HoldGoods(GoodsNo,GoodsName,Upward,Length,Width,Height,Weight,COLOR) values (?,?,'1',600,400,300,20,'255,0,0')",
-              {no, name});
+    c.Execute(
+        "insert into HoldGoods(GoodsNo,GoodsName,Upward,Length,Width,Height,Weight,COLOR) values "
+        "(?,?,'1',600,400,300,20,'255,0,0')",
+        {no, name});
     return no;
 }
 
@@ -59,7 +60,10 @@ TEST(Connection, RefusesMissingEmptyForeignAndWrongKeyWithoutCreatingFiles) {
     EXPECT_FALSE(c.Connected());
 
     const QString empty = db.dir.path() + "/empty.mdb";
-    { QFile f(empty); ASSERT_TRUE(f.open(QIODevice::WriteOnly)); }
+    {
+        QFile f(empty);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
     EXPECT_THROW(c.Open(makeConnectionString(empty, tms::kDatabasePassword)), EDatabaseError);
     EXPECT_EQ(QFileInfo(empty).size(), 0);
 
@@ -191,10 +195,12 @@ TEST(Connection, ConnectionTextQuotesThePassword) {
 // again after its last row.
 TEST(Statement, RowByRowReadsCellsAsAQueryDoes) {
     TestDb db;
-    db.conn.Execute("insert into HoldList(ListId, floor, bcd, bch, vehicleOrder, PlaceType) "
-                    "values ('A1', NULL, 12.5, 3, 7, '立放'), ('A2', '', 1e300, -0.25, NULL, 'x')");
+    db.conn.Execute(
+        "insert into HoldList(ListId, floor, bcd, bch, vehicleOrder, PlaceType) "
+        "values ('A1', NULL, 12.5, 3, 7, '立放'), ('A2', '', 1e300, -0.25, NULL, 'x')");
     db.conn.Execute("update HoldList set bcw = 'abc', bcw2 = '42' where ListId = 'A2'");
-    const char* sql = "select ListId, floor, bcd, bch, vehicleOrder, PlaceType, bcw, bcw2 from HoldList order by ListId";
+    const char* sql =
+        "select ListId, floor, bcd, bch, vehicleOrder, PlaceType, bcw, bcw2 from HoldList order by ListId";
     TADOQuery q(&db.conn);
     q.setSQL(sql);
     q.Open();
@@ -221,7 +227,8 @@ TEST(Statement, RowByRowReadsCellsAsAQueryDoes) {
 TEST(Statement, PreparedOnceRunManyTimesAndNestedWritesRollBackAlone) {
     TestDb db;
     {
-        TPreparedStatement ins(db.conn, "insert into HoldList(ListId,GoodsNo,OrderFormNo,vehicleOrder) values (?,?,?,?)");
+        TPreparedStatement ins(db.conn,
+                               "insert into HoldList(ListId,GoodsNo,OrderFormNo,vehicleOrder) values (?,?,?,?)");
         for (int i = 0; i < 3; ++i) {
             const std::string id = std::string("L").append(std::to_string(i));
             ins.bindText(1, id);
@@ -273,9 +280,10 @@ TEST(Schema, HasEveryTableAndTheDefaults) {
         q.Open();
         EXPECT_EQ(q.FieldByName("n").AsInteger(), 1) << t;
     }
-    db.conn.Execute("insert into HoldOrderForm(OrderFormNo,OrderFormName,SailDate,vehicleno,Consigner,Destination,CountType,"
-                    "LoadingType,IsDirectionRestrict,IsWeightRestrict,addL,addW,addH) values (?,?,?,?,?,?,?,?,?,?,?,?,?)",
-                    {"A1", "n", "2026-12-08", "40GP", "c", "d", 1, 0, 0, 1, 0, 0, 0});
+    db.conn.Execute(
+        "insert into HoldOrderForm(OrderFormNo,OrderFormName,SailDate,vehicleno,Consigner,Destination,CountType,"
+        "LoadingType,IsDirectionRestrict,IsWeightRestrict,addL,addW,addH) values (?,?,?,?,?,?,?,?,?,?,?,?,?)",
+        {"A1", "n", "2026-12-08", "40GP", "c", "d", 1, 0, 0, 1, 0, 0, 0});
     q.setSQL("select IsNeedCount, IsBestStandPlace from HoldOrderForm where orderformno = ?");
     q.bind(1, "a1");  // keys compare case-insensitively
     q.Open();
@@ -345,8 +353,9 @@ TEST(Query, FloatsReadAsShortestTextAndTextConvertsStrictly) {
 TEST(Query, IntegersOutside32BitsAreRefusedAsTheirTextIs) {
     TestDb db;
     TADOQuery q(&db.conn);
-    q.setSQL("select 4294967301 as big, -2147483649 as low, 3e9 as f, 1e300 as huge, -3e9 as nf, "
-             "'4294967301' as t, 2147483647 as top, -2147483648 as bottom, -2147483648.4 as fb, 2.5 as half");
+    q.setSQL(
+        "select 4294967301 as big, -2147483649 as low, 3e9 as f, 1e300 as huge, -3e9 as nf, "
+        "'4294967301' as t, 2147483647 as top, -2147483648 as bottom, -2147483648.4 as fb, 2.5 as half");
     q.Open();
     for (const char* f : {"big", "low", "f", "huge", "nf", "t"}) {
         SCOPED_TRACE(f);
@@ -401,8 +410,7 @@ TEST(Transaction, RollbackLeavesNothingAndAnEscapingErrorRollsBack) {
         insertGoods(db.conn, "T2");
         db.conn.Execute("insert into NoSuchTable values (1)");
         t.Commit();
-    } catch (const EDatabaseError&) {
-    }
+    } catch (const EDatabaseError&) {}
     EXPECT_FALSE(db.conn.InTransaction());
     {
         TTransaction t(db.conn);
@@ -421,7 +429,8 @@ protected:
     TestDb db;
     TADOQuery q{&db.conn};
     void SetUp() override {
-        q.setSQL("select GoodsNo,GoodsName,Brand,Model,Upward,Length,Width,Height,Weight,COLOR,GoodsRemark from HoldGoods");
+        q.setSQL(
+            "select GoodsNo,GoodsName,Brand,Model,Upward,Length,Width,Height,Weight,COLOR,GoodsRemark from HoldGoods");
         q.setUpdateTable("HoldGoods", {"GoodsNo"});
         q.Open();
     }

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -49,8 +48,8 @@ TEST(ColorText, ConversionsRoundTrip) {
 }
 
 TEST(ColorText, MalformedTextsAreRefusedNotGuessed) {
-    for (const char* bad : {"", "1,2", "1,2,3,4", "256,0,0", "-1,0,0", " 1,2,3", "1, 2,3", "1,,3", "a,b,c",
-                            "1,2,3,", ",1,2", "0001,2,3", "99999999999999999999,0,0"}) {
+    for (const char* bad : {"", "1,2", "1,2,3,4", "256,0,0", "-1,0,0", " 1,2,3", "1, 2,3", "1,,3", "a,b,c", "1,2,3,",
+                            ",1,2", "0001,2,3", "99999999999999999999,0,0"}) {
         EXPECT_FALSE(parseColorText(bad)) << bad;
     }
 }
@@ -80,7 +79,9 @@ TEST(GbkWidth, ChineseCountsTwoAsciiOne) {
     EXPECT_EQ(padGbk("货物", 6), "货物  ");
     EXPECT_EQ(padGbk("toolong", 3), "toolong");
     // Broken UTF-8 is counted, not crashed on.
-    EXPECT_GT(gbkWidth(std::string("a\xff" "b")), 1);
+    EXPECT_GT(gbkWidth(std::string("a\xff"
+                                   "b")),
+              1);
     // A character the code page lacks counts two columns, unlike the report,
     // which writes it as a one-byte "?".
     EXPECT_EQ(gbkWidth("a😀b"), 4);
@@ -101,10 +102,15 @@ TEST(ConvertGbk, HandsOverWhatTheCodePageLacks) {
     out.clear();
     skipped.clear();
     // 0xFF starts no GBK character; a byte from 0x81 up goes with the next.
-    ASSERT_TRUE(convertGbk("\xBC\xD7\xFF" "0z\xFF", false, out, keep));
+    ASSERT_TRUE(
+        convertGbk("\xBC\xD7\xFF"
+                   "0z\xFF",
+                   false, out, keep));
     EXPECT_EQ(out, "甲#z#");
     ASSERT_EQ(skipped.size(), 2u);
-    EXPECT_EQ(skipped[0], "\xFF" "0");
+    EXPECT_EQ(skipped[0],
+              "\xFF"
+              "0");
     EXPECT_EQ(skipped[1], "\xFF");
 }
 

@@ -17,13 +17,12 @@
 //                                           into the file (a hot journal)
 //   compact_peer compact <db>               compact, exit 0 when it did
 
+#include <QString>
+#include <QThread>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include <QString>
-#include <QThread>
 
 #include "platform/AdoDb.h"
 #include "platform/Compact.h"

@@ -1,18 +1,15 @@
-#include <gtest/gtest.h>
-
-#include <signal.h>
-#include <sys/stat.h>
-
-#include <optional>
-
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QSet>
-#include <QThread>
 #include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <optional>
+#include <signal.h>
+#include <sys/stat.h>
 
 #include "platform/AdoDb.h"
 #include "platform/Compact.h"
@@ -48,9 +45,7 @@ protected:
         c.Execute("delete from HoldGoods where Length >= 100");
         t.Commit();
     }
-    void TearDown() override {
-        tmpdir.reset();
-    }
+    void TearDown() override { tmpdir.reset(); }
 
     // Every "~SM" file in the temporary folder or beside the database.
     QStringList leftovers() const {
@@ -67,7 +62,8 @@ protected:
         q.Open();
         QStringList out;
         for (q.First(); !q.Eof(); q.Next())
-            out << q.FieldByName("GoodsNo").AsString() + ":" + QString::number(q.FieldByName("GoodsRemark").AsString().size());
+            out << q.FieldByName("GoodsNo").AsString() + ":" +
+                       QString::number(q.FieldByName("GoodsRemark").AsString().size());
         return out;
     }
     QString integrity() const {
@@ -111,7 +107,8 @@ struct Peer {
     }
     bool finishedOk(int ms = 30000) {
         if (p.state() != QProcess::NotRunning) p.waitForFinished(ms);
-        const bool ok = p.state() == QProcess::NotRunning && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+        const bool ok =
+            p.state() == QProcess::NotRunning && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
         if (!ok) ADD_FAILURE() << "peer exit " << p.exitCode() << ": " << p.readAllStandardError().toStdString();
         return ok;
     }
@@ -213,8 +210,10 @@ TEST_F(Compaction, CommitsOfTwoOtherCopiesAreNeverLost) {
             peer->p.waitForReadyRead(1);
             while (peer->p.canReadLine()) {
                 const QString l = QString::fromUtf8(peer->p.readLine()).trimmed();
-                if (l == "done") *done = true;
-                else committed.insert(l);
+                if (l == "done")
+                    *done = true;
+                else
+                    committed.insert(l);
             }
         }
     }

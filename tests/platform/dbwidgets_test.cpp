@@ -1,9 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QHeaderView>
 #include <QProgressBar>
-
+#include <gtest/gtest.h>
 #include <thread>
 
 #include "platform/DbWidgets.h"
@@ -16,7 +14,8 @@ protected:
     TADOQuery q{&db.conn};
     void SetUp() override {
         for (const char* n : {"A", "B", "C"})
-            db.conn.Execute("insert into HoldGoods(GoodsNo,GoodsName,Upward) values (?,?,?)", {n, QString("name ") + n, "1"});
+            db.conn.Execute("insert into HoldGoods(GoodsNo,GoodsName,Upward) values (?,?,?)",
+                            {n, QString("name ") + n, "1"});
         q.setSQL("select GoodsNo,GoodsName,Upward from HoldGoods order by GoodsNo");
         q.setUpdateTable("HoldGoods", {"GoodsNo"});
         q.Open();

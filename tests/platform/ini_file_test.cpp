@@ -1,8 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 #include "platform/IniFile.h"
 

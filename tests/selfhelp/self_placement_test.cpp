@@ -2,15 +2,14 @@
 // loop and its refusals, what is shown, and random loadings that must never
 // overlap or leave the container.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
+#include <gtest/gtest.h>
 #include <random>
 #include <tuple>
 
-#include "selfhelp/SelfLoading.h"
 #include "platform/Codes.h"
+#include "selfhelp/SelfLoading.h"
 
 using tms::SelfGoods;
 using tms::TBatchEntry;
@@ -150,8 +149,7 @@ TEST(SelfPlacement, AnExactFillCutsTheSpacesItOverlaps) {
     for (const auto& e : s.freeSpaces()) {
         if (!e.space->active) continue;
         const tms::TSpace& t = *e.space;
-        const bool hitsB = t.x < 10 && 0 < t.x + t.len && t.z < 10 && 4 < t.z + t.wid && t.y < 10 &&
-                           0 < t.y + t.hei;
+        const bool hitsB = t.x < 10 && 0 < t.x + t.len && t.z < 10 && 4 < t.z + t.wid && t.y < 10 && 0 < t.y + t.hei;
         EXPECT_FALSE(hitsB) << e.text;
     }
 }
@@ -168,9 +166,8 @@ TEST(SelfPlacement, TheBatchIsCutAtTheFirstPieceThatFindsNoRoom) {
     EXPECT_EQ(r.message, "共装了 7 件货物，共有 3 件货物未装");
     ASSERT_EQ(s.batches().size(), 1u);
     EXPECT_EQ(s.batches()[0].amount, 7);
-    EXPECT_EQ(tms::gridTexts(s.batches()[0]),
-              (std::array<std::string, 11>{"255,0,0", "1", "箱G1", "G1", "7", "1", "1", "1", "10", "里->下->左",
-                                           "立放，正向"}));
+    EXPECT_EQ(tms::gridTexts(s.batches()[0]), (std::array<std::string, 11>{"255,0,0", "1", "箱G1", "G1", "7", "1", "1",
+                                                                           "1", "10", "里->下->左", "立放，正向"}));
     ASSERT_EQ(s.pieceArr().size(), 7u);
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(s.pieceArr()[i].ListId, i);
@@ -290,11 +287,13 @@ TEST(SelfPlacement, ShowingAndSteppingThroughBatches) {
     EXPECT_EQ(s.stepBatches(step), 1);
     EXPECT_EQ(s.stepBatches(7), 1);  // left high by the assembly drawing
 
-    EXPECT_EQ(s.stepSummary(2), "\n  第  2  批:  (共  3  批)\n      已装入货物共计:  3    件\n"
-                                "      当前批    编号:  G2\n                数量:  2\n"
-                                "                摆放方式:  立放，正向\n                摆放方向:  里->下->左");
-    EXPECT_EQ(s.loadingSummary(), "\n  选用的箱柜编号： C20\n  货物批次共计：   3  批    数量共计:  6\n"
-                                  "  装箱率:          60%");
+    EXPECT_EQ(s.stepSummary(2),
+              "\n  第  2  批:  (共  3  批)\n      已装入货物共计:  3    件\n"
+              "      当前批    编号:  G2\n                数量:  2\n"
+              "                摆放方式:  立放，正向\n                摆放方向:  里->下->左");
+    EXPECT_EQ(s.loadingSummary(),
+              "\n  选用的箱柜编号： C20\n  货物批次共计：   3  批    数量共计:  6\n"
+              "  装箱率:          60%");
 
     s.showBatch(3);
     EXPECT_EQ(shownBatches(), (std::vector<int>{3, 3, 3}));
@@ -340,14 +339,14 @@ void randomLoadings(unsigned seed, int scenarios, int grid, int maxContainer, in
         s.setContainer("C", L, W, H);
         const int batches = pick(1, 6);
         for (int b = 0; b < batches; ++b) {
-            SelfGoods g = goods(size(1, maxGoods), size(1, maxGoods), size(1, maxGoods), std::string("G").append(std::to_string(b)));
+            SelfGoods g = goods(size(1, maxGoods), size(1, maxGoods), size(1, maxGoods),
+                                std::string("G").append(std::to_string(b)));
             s.placeBatch(&g, std::to_string(pick(1, 12)), pick(0, 5), pick(0, 5));
         }
         const auto& p = s.pieceArr();
         pieces += static_cast<long>(p.size());
         for (std::size_t i = 0; i < p.size(); ++i) {
-            ASSERT_TRUE(p[i].x0 >= 0 && p[i].y0 >= 0 && p[i].z0 >= 0 && p[i].x1 <= L && p[i].y1 <= H &&
-                        p[i].z1 <= W)
+            ASSERT_TRUE(p[i].x0 >= 0 && p[i].y0 >= 0 && p[i].z0 >= 0 && p[i].x1 <= L && p[i].y1 <= H && p[i].z1 <= W)
                 << "scenario " << scenario << " piece " << i;
             for (std::size_t j = 0; j < i; ++j)
                 ASSERT_FALSE(overlap(p[i], p[j])) << "scenario " << scenario << " pieces " << j << ", " << i;

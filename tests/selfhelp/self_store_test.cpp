@@ -1,12 +1,11 @@
 // Saving, listing, loading and deleting hand-built loadings in the keyed
 // database file.
 
+#include <cmath>
 #include <gtest/gtest.h>
 
-#include <cmath>
-
-#include "tests/support/TestDb.h"
 #include "selfhelp/SelfStore.h"
+#include "tests/support/TestDb.h"
 
 using tms::SelfGoods;
 using tms::TSelfLoading;
@@ -20,18 +19,21 @@ struct StoreTest : ::testing::Test {
     TSelfStore store{db.conn};
 
     void SetUp() override {
-        db.conn.Execute("insert into HoldVehicles(VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight) "
-                        "values ('20GP','二十尺',5890,2350,2390,21000)");
-        db.conn.Execute("insert into HoldVehicles(VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight) "
-                        "values ('V2','小柜',1000,1000,1000,500)");
+        db.conn.Execute(
+            "insert into HoldVehicles(VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight) "
+            "values ('20GP','二十尺',5890,2350,2390,21000)");
+        db.conn.Execute(
+            "insert into HoldVehicles(VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight) "
+            "values ('V2','小柜',1000,1000,1000,500)");
         addGoods("A1", "纸箱", 600, 400, 300, "255,0,0");
         addGoods("B2", "木箱", 700, 333, 510, "0,128,255");
     }
 
     void addGoods(const QString& no, const QString& name, int L, int W, int H, const QString& color) {
-        db.conn.Execute("insert into HoldGoods(GoodsNo,GoodsName,Upward,Length,Width,Height,Weight,COLOR) "
-                        "values (?,?,'1',?,?,?,20,?)",
-                        {no, name, L, W, H, color});
+        db.conn.Execute(
+            "insert into HoldGoods(GoodsNo,GoodsName,Upward,Length,Width,Height,Weight,COLOR) "
+            "values (?,?,'1',?,?,?,20,?)",
+            {no, name, L, W, H, color});
     }
 
     SelfGoods catalogue(const std::string& no) {
@@ -197,8 +199,9 @@ TEST_F(StoreTest, TheListIsNewestFirstAndLaterFirstWithinADay) {
 TEST_F(StoreTest, AFailureDuringTheSaveLeavesNoRows) {
     TSelfLoading s;
     build(s);
-    db.conn.Execute("create trigger stop_piece before insert on HoldSelfHelpList when new.ListId = 40 "
-                    "begin select raise(abort, 'disk full'); end");
+    db.conn.Execute(
+        "create trigger stop_piece before insert on HoldSelfHelpList when new.ListId = 40 "
+        "begin select raise(abort, 'disk full'); end");
     auto r = store.save("broken", s);
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.message.find("disk full"), std::string::npos);
@@ -219,8 +222,9 @@ TEST_F(StoreTest, DeleteRemovesAllThreeInOneGo) {
     EXPECT_EQ(TSelfStore::deleteCheck("drop", false), "");
 
     // A failing last statement keeps the pieces and batches too.
-    db.conn.Execute("create trigger stop_header before delete on HoldSelfHelpOrderForm "
-                    "begin select raise(abort, 'locked'); end");
+    db.conn.Execute(
+        "create trigger stop_header before delete on HoldSelfHelpOrderForm "
+        "begin select raise(abort, 'locked'); end");
     auto r = store.remove("drop");
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.message.find("locked"), std::string::npos);

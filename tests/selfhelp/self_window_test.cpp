@@ -5,8 +5,7 @@
 // open over a loading that went away; saved loadings whose container or
 // goods are gone.
 
-#include <gtest/gtest.h>
-
+#include <GL/gl.h>
 #include <QApplication>
 #include <QDir>
 #include <QFrame>
@@ -20,13 +19,11 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
-
-#include <GL/gl.h>
-#include <dlfcn.h>
-#include <link.h>
-
 #include <cmath>
 #include <cstring>
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <link.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,9 +35,9 @@
 #include "selfhelp/SelpHelpOrderForm9.h"
 #include "selfhelp/Unit11.h"
 #include "tests/support/TestDb.h"
+#include "tests/support/WindowTestMain.h"
 #include "view/GLPanel.h"
 #include "view/Unit8.h"
-#include "tests/support/WindowTestMain.h"
 
 namespace {
 

@@ -1,8 +1,6 @@
 // The boxes the program shows for real: Qt's own texts in Chinese once the
 // program's start-up has loaded them, and the about box without an icon.
 
-#include <gtest/gtest.h>
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
@@ -11,6 +9,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <gtest/gtest.h>
 
 #include "platform/Dialogs.h"
 #include "shell/Startup.h"
@@ -75,5 +74,6 @@ TEST(AboutBox, ShowsTheProgramAndItsLineWithoutAnIcon) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    return tms::test::runWindowTests(argc, argv, [] { QCoreApplication::setApplicationName(QStringLiteral("舱易通")); });
+    return tms::test::runWindowTests(argc, argv,
+                                     [] { QCoreApplication::setApplicationName(QStringLiteral("舱易通")); });
 }

@@ -2,10 +2,9 @@
 // written in the code page of the guide's language, so a viewer shows
 // their Chinese titles, and the contents are one level deep.
 
-#include <gtest/gtest.h>
-
 #include <QFile>
 #include <QStringDecoder>
+#include <gtest/gtest.h>
 
 namespace {
 

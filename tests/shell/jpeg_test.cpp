@@ -1,11 +1,9 @@
-#include <gtest/gtest.h>
-
 #include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
-
 #include <cstdio>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <vector>
 
 #include "shell/JPEG.h"
@@ -90,10 +88,10 @@ TEST(Jpeg, GreyAndCmykPictures) {
     for (int i = 0; i < 32 * 8; ++i) {
         unsigned char* p = &cmyk[i * 4];
         const bool left = (i % 32) < 16;
-        p[0] = 255;                  // no cyan
-        p[1] = left ? 0 : 255;       // full magenta on the left
-        p[2] = left ? 0 : 255;       // full yellow on the left
-        p[3] = left ? 255 : 0;       // full black on the right
+        p[0] = 255;             // no cyan
+        p[1] = left ? 0 : 255;  // full magenta on the left
+        p[2] = left ? 0 : 255;  // full yellow on the left
+        p[3] = left ? 255 : 0;  // full black on the right
     }
     const QImage c = JPEG::decode(encode(32, 8, 4, JCS_CMYK, cmyk));
     EXPECT_TRUE(near(c.pixel(2, 4), 255, 0, 0));
@@ -144,7 +142,7 @@ TEST(Jpeg, BadDataThrowsAndCutDataDecodesAsFarAsItGoes) {
     const QImage cut = JPEG::decode(data.left(data.size() * 2 / 3));
     EXPECT_EQ(cut.size(), QSize(1600, 1000));
     const QImage whole = JPEG::decode(data);
-    EXPECT_EQ(cut.pixel(800, 10), whole.pixel(800, 10));  // the top is all there
+    EXPECT_EQ(cut.pixel(800, 10), whole.pixel(800, 10));                               // the top is all there
     EXPECT_THROW(JPEG::decode(data, {JPEG::TJPEGScale::jsFullSize, 4}), JPEG::EJPEG);  // fewer than 8
     EXPECT_THROW(JPEG::decode(data, {JPEG::TJPEGScale::jsFullSize, 300}), JPEG::EJPEG);
 }

@@ -1,10 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
-
-#include <optional>
-#include <tuple>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -17,11 +10,15 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QWindow>
+#include <gtest/gtest.h>
+#include <optional>
+#include <sys/stat.h>
+#include <tuple>
 
+#include "engine/Holdwisep.h"
+#include "platform/DbSchema.h"
 #include "platform/Desktop.h"
 #include "platform/Dialogs.h"
-#include "platform/DbSchema.h"
-#include "engine/Holdwisep.h"
 #include "shell/JPEG.h"
 #include "shell/Startup.h"
 #include "shell/Unit4.h"
@@ -98,7 +95,8 @@ protected:
         TADOConnection& c = Form4->ADOConnection1;
         TTransaction t(c);
         for (int i = 0; i < 800; ++i)
-            c.Execute("insert into HoldGoods(GoodsNo,GoodsRemark) values (?,?)", {QString("G%1").arg(i), QString(300, 'x')});
+            c.Execute("insert into HoldGoods(GoodsNo,GoodsRemark) values (?,?)",
+                      {QString("G%1").arg(i), QString(300, 'x')});
         c.Execute("delete from HoldGoods where GoodsNo <> 'G7'");
         t.Commit();
     }
@@ -116,7 +114,7 @@ TEST_F(Program, StartsOnItsDatabaseAndCreatesEveryWindowHidden) {
     EXPECT_EQ(Form4->size(), Form4->screen()->geometry().size());
     EXPECT_EQ(Form4->Image1->picture().size(), QSize(1600, 1000));
 
-    const QStringList names = {"Form1", "Form2", "Form3", "Form4", "Form5", "Form6",
+    const QStringList names = {"Form1", "Form2", "Form3", "Form4",  "Form5", "Form6",
                                "Form7", "Form8", "Form9", "Form10", "Form11"};
     for (const QString& n : names) {
         QWidget* w = topLevel(n);
@@ -137,11 +135,11 @@ TEST_F(Program, TheApplicationNamesItsFixedHelpFile) {
 TEST_F(Program, ButtonBarInItsOrder) {
     makeDatabase();
     ASSERT_TRUE(createForms());
-    const QList<QPair<QString, QString>> expected = {
-        {"SpeedButton2", "货柜管理"}, {"SpeedButton3", "货物管理"}, {"SpeedButton4", "订单管理"},
-        {"SpeedButton1", "新增订单"}, {"SpeedButton5", "装配图"},   {"SpeedButton10", "自助装箱"},
-        {"SpeedButton9", "设置"},     {"SpeedButton6", "帮助"},     {"SpeedButton7", "关于"},
-        {"SpeedButton8", "退出"}};
+    const QList<QPair<QString, QString>> expected = {{"SpeedButton2", "货柜管理"}, {"SpeedButton3", "货物管理"},
+                                                     {"SpeedButton4", "订单管理"}, {"SpeedButton1", "新增订单"},
+                                                     {"SpeedButton5", "装配图"},   {"SpeedButton10", "自助装箱"},
+                                                     {"SpeedButton9", "设置"},     {"SpeedButton6", "帮助"},
+                                                     {"SpeedButton7", "关于"},     {"SpeedButton8", "退出"}};
     Form4->show();
     waitUntil([] { return Form4->windowHandle() && Form4->windowHandle()->isExposed(); });
     int x = -1;

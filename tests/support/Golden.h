@@ -19,11 +19,10 @@
 // accepted change is taken over by copying the actual file onto the
 // expected one. Plain C++ (no Qt), so every test program can use it.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>

@@ -6,13 +6,12 @@
 // as the permissions then hold by themselves. `shareFolder` opens a folder
 // and those above it within `root` for that user to read and pass.
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class AsOtherUser {
 public:

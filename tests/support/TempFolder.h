@@ -19,9 +19,7 @@ inline QByteArray hashOf(const QString& path) {
 // (unset again when it was unset), whatever a test set in between.
 class TmpdirOverride {
 public:
-    explicit TmpdirOverride(const QString& folder) : saved_(qgetenv("TMPDIR")) {
-        qputenv("TMPDIR", folder.toUtf8());
-    }
+    explicit TmpdirOverride(const QString& folder) : saved_(qgetenv("TMPDIR")) { qputenv("TMPDIR", folder.toUtf8()); }
     ~TmpdirOverride() {
         if (saved_.isNull())
             qunsetenv("TMPDIR");

@@ -15,8 +15,7 @@ struct TestDb {
     explicit TestDb(bool seed = false) {
         path = dir.path() + "/db/tmsdb.mdb";
         QString err;
-        if (!tms::createDatabase(path, tms::kDatabasePassword, seed, &err))
-            throw std::runtime_error(err.toStdString());
+        if (!tms::createDatabase(path, tms::kDatabasePassword, seed, &err)) throw std::runtime_error(err.toStdString());
         conn.Open(makeConnectionString(path, tms::kDatabasePassword));
     }
 };

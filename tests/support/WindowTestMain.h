@@ -8,16 +8,13 @@
 // name the module any more and its suppressions of driver leaks do not
 // apply. So the driver modules stay loaded until the process ends.
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QElapsedTimer>
-
-#include <dlfcn.h>
-#include <link.h>
-
 #include <cstring>
+#include <dlfcn.h>
 #include <functional>
+#include <gtest/gtest.h>
+#include <link.h>
 
 #include "view/GLPanel.h"
 

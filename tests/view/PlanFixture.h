@@ -4,9 +4,8 @@
 // order lines by the launcher on the new-order path, then the calculation
 // with its plan rows (GoodsOrder).
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -44,25 +43,28 @@ struct OrderRow {
 inline QString q(const std::string& s) { return QString::fromStdString(s); }
 
 inline void addVehicle(TADOConnection& c, const Vehicle& v) {
-    c.Execute("INSERT INTO HoldVehicles(VehicleNo, VehicleName, ContainerL, ContainerW, ContainerH, MaxWeight, Model) "
-              "VALUES (?, ?, ?, ?, ?, ?, ?)",
-              {q(v.no), q(v.name), v.L, v.W, v.H, v.maxWeight, q(v.model)});
+    c.Execute(
+        "INSERT INTO HoldVehicles(VehicleNo, VehicleName, ContainerL, ContainerW, ContainerH, MaxWeight, Model) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?)",
+        {q(v.no), q(v.name), v.L, v.W, v.H, v.maxWeight, q(v.model)});
 }
 
 inline void addGoods(TADOConnection& c, const Goods& g) {
-    c.Execute("INSERT INTO HoldGoods(GoodsNo, GoodsName, Brand, Model, Upward, Length, Width, Height, Weight, COLOR) "
-              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-              {q(g.no), q(g.name), q(g.brand), g.model, q(g.upward), g.L, g.W, g.H, g.weight, q(g.color)});
+    c.Execute(
+        "INSERT INTO HoldGoods(GoodsNo, GoodsName, Brand, Model, Upward, Length, Width, Height, Weight, COLOR) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        {q(g.no), q(g.name), q(g.brand), g.model, q(g.upward), g.L, g.W, g.H, g.weight, q(g.color)});
 }
 
 // Stores the order header and lines and computes its plan with piles.
 // Returns the calculation's result.
 inline tms::TPlanResult addOrder(TADOConnection& c, const OrderRow& o, const std::vector<Line>& lines) {
-    c.Execute("INSERT INTO HoldOrderForm(OrderFormNo, OrderFormName, SailDate, VehicleNo, Consigner, Destination, "
-              "CountType, LoadingType, IsDirectionRestrict, IsWeightRestrict, AddL, AddW, AddH) "
-              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-              {q(o.no), q(o.name), q(o.sailDate), q(o.vehicleNo), q(o.consigner), q(o.destination), o.countType,
-               o.loadingType, o.direction, o.weight, o.addL, o.addW, o.addH});
+    c.Execute(
+        "INSERT INTO HoldOrderForm(OrderFormNo, OrderFormName, SailDate, VehicleNo, Consigner, Destination, "
+        "CountType, LoadingType, IsDirectionRestrict, IsWeightRestrict, AddL, AddW, AddH) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        {q(o.no), q(o.name), q(o.sailDate), q(o.vehicleNo), q(o.consigner), q(o.destination), o.countType,
+         o.loadingType, o.direction, o.weight, o.addL, o.addW, o.addH});
     int seq = 0;
     for (const Line& l : lines)
         c.Execute("INSERT INTO HoldOrderFormList(OrderFormNo, GoodsNo, Amount, Sequence) VALUES (?, ?, ?, ?)",
@@ -70,9 +72,10 @@ inline tms::TPlanResult addOrder(TADOConnection& c, const OrderRow& o, const std
 
     std::vector<tms::TOrderLine> order;
     TADOQuery g(&c);
-    g.setSQL("SELECT B.GoodsNo, A.GoodsName, A.Length, A.Width, A.Height, A.Weight, A.Upward, B.Amount "
-             "FROM HoldOrderFormList B, HoldGoods A WHERE A.GoodsNo = B.GoodsNo AND B.OrderFormNo = ? "
-             "ORDER BY B.Sequence");
+    g.setSQL(
+        "SELECT B.GoodsNo, A.GoodsName, A.Length, A.Width, A.Height, A.Weight, A.Upward, B.Amount "
+        "FROM HoldOrderFormList B, HoldGoods A WHERE A.GoodsNo = B.GoodsNo AND B.OrderFormNo = ? "
+        "ORDER BY B.Sequence");
     g.bind(1, q(o.no));
     g.Open();
     for (int r = 0; r < g.RecordCount(); ++r)
@@ -133,8 +136,19 @@ inline std::string storeCase(TADOConnection& c, const std::string& file) {
             addGoods(c, {f[1], f[2], f[3], std::stoi(f[4]), f[5], std::stoi(f[6]), std::stoi(f[7]), std::stoi(f[8]),
                          std::stoi(f[9]), f[10]});
         } else if (f[0] == "order") {
-            o = OrderRow{f[1], f[2], f[3], f[4], f[5], f[6], std::stoi(f[7]), std::stoi(f[8]), std::stoi(f[9]),
-                         std::stoi(f[10]), std::stoi(f[11]), std::stoi(f[12]), std::stoi(f[13])};
+            o = OrderRow{f[1],
+                         f[2],
+                         f[3],
+                         f[4],
+                         f[5],
+                         f[6],
+                         std::stoi(f[7]),
+                         std::stoi(f[8]),
+                         std::stoi(f[9]),
+                         std::stoi(f[10]),
+                         std::stoi(f[11]),
+                         std::stoi(f[12]),
+                         std::stoi(f[13])};
             haveOrder = true;
         } else if (f[0] == "line") {
             lines.push_back({f[1], std::stoi(f[2])});

@@ -3,8 +3,7 @@
 // the engine (Xvfb with Mesa's software OpenGL). Message boxes are answered
 // by a recorder; the print dialog and the save dialog are replaced.
 
-#include <gtest/gtest.h>
-
+#include <GL/gl.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -22,29 +21,27 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-
-#include <GL/gl.h>
+#include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <link.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
-
-#include <cstring>
 
 #include "engine/Holdwisep.h"
 #include "platform/DbWidgets.h"
 #include "platform/Dialogs.h"
 #include "tests/support/Golden.h"
 #include "tests/support/TestDb.h"
+#include "tests/support/WindowTestMain.h"
 #include "tests/view/PlanFixture.h"
 #include "view/GLPanel.h"
 #include "view/LoadingReport.h"
 #include "view/PrintGLPanel.h"
 #include "view/Unit3.h"
 #include "view/Unit8.h"
-#include "tests/support/WindowTestMain.h"
 
 using namespace viewtest;
 

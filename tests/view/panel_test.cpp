@@ -2,8 +2,7 @@
 // software OpenGL): pixels of a drawn plan, the panel's callbacks, the
 // print image and rectangle, and a start-up without any OpenGL.
 
-#include <gtest/gtest.h>
-
+#include <GL/gl.h>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -13,25 +12,21 @@
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QWidget>
-
-#include <GL/gl.h>
-#include <dlfcn.h>
-#include <link.h>
-
-#include <algorithm>
 #include <algorithm>
 #include <cstring>
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <link.h>
 
 #include "platform/Codes.h"
-#include "platform/Codes.h"
-#include "tests/view/PlanFixture.h"
-#include "view/Shading.h"
 #include "tests/support/TestDb.h"
+#include "tests/support/WindowTestMain.h"
+#include "tests/view/PlanFixture.h"
 #include "view/GLPanel.h"
 #include "view/PlanLoad.h"
 #include "view/PlanRenderer.h"
 #include "view/PrintGLPanel.h"
-#include "tests/support/WindowTestMain.h"
+#include "view/Shading.h"
 
 using namespace viewtest;
 
@@ -86,8 +81,18 @@ struct PanelWindow {
 void oneRedPiece(PanelWindow& w) {
     const float l = 500, p = 250;
     w.scene.viewSize = static_cast<float>(1.1 * std::sqrt(3.0) * 1000);
-    w.scene.boxVerts = {{{-l, -l, -l}, {l, -l, -l}, {l, -l, l}, {-l, -l, l}, {-l, l, -l}, {l, l, -l}, {l, l, l},
-                         {-l, l, l}, {l, l / 4, l / 4}, {l, l / 4, -l / 4}, {l, -l / 4, -l / 4}, {l, -l / 4, l / 4}}};
+    w.scene.boxVerts = {{{-l, -l, -l},
+                         {l, -l, -l},
+                         {l, -l, l},
+                         {-l, -l, l},
+                         {-l, l, -l},
+                         {l, l, -l},
+                         {l, l, l},
+                         {-l, l, l},
+                         {l, l / 4, l / 4},
+                         {l, l / 4, -l / 4},
+                         {l, -l / 4, -l / 4},
+                         {l, -l / 4, l / 4}}};
     w.scene.hasOutline = true;
     w.arr = tms::TArr();
     w.arr.seqArr = {1};
@@ -99,8 +104,8 @@ void oneRedPiece(PanelWindow& w) {
     w.arr.colorArr = {c};
     w.arr.placeArr = {"立放，正向"};
     w.arr.floorArr = {"R000001"};
-    w.arr.vertArr = {{{{-p, -p, -p}, {p, -p, -p}, {p, -p, p}, {-p, -p, p}, {-p, p, -p}, {p, p, -p}, {p, p, p},
-                       {-p, p, p}}}};
+    w.arr.vertArr = {
+        {{{-p, -p, -p}, {p, -p, -p}, {p, -p, p}, {-p, -p, p}, {-p, p, -p}, {p, p, -p}, {p, p, p}, {-p, p, p}}}};
     w.arr.textArr = {""};
     w.count = 1;
 }
@@ -173,7 +178,8 @@ TEST(Panel, StoredPlanScreenshot) {
     EXPECT_TRUE(img.save(dir + "/view_stored_plan.png"));
     int reddish = 0;
     for (int y = 0; y < img.height(); y += 4)
-        for (int x = 0; x < img.width(); x += 4) reddish += qRed(img.pixel(x, y)) > 150 && qGreen(img.pixel(x, y)) < 100;
+        for (int x = 0; x < img.width(); x += 4)
+            reddish += qRed(img.pixel(x, y)) > 150 && qGreen(img.pixel(x, y)) < 100;
     EXPECT_GT(reddish, 100);
 }
 
@@ -236,9 +242,11 @@ namespace {
 // The drawing written out step by step, piece after piece, in immediate
 // mode: the picture the renderer must give.
 void drawStepwise(const tms::TArr& a, int n, const tms::TPlanScene& scene, const tms::TCamera& camera) {
-    static constexpr int kF[6][4] = {{1, 5, 6, 2}, {3, 7, 4, 0}, {3, 7, 6, 2}, {1, 5, 4, 0}, {5, 6, 7, 4}, {1, 2, 3, 0}};
+    static constexpr int kF[6][4] = {{1, 5, 6, 2}, {3, 7, 4, 0}, {3, 7, 6, 2},
+                                     {1, 5, 4, 0}, {5, 6, 7, 4}, {1, 2, 3, 0}};
     static constexpr int kFA[6] = {0, 0, 2, 2, 1, 1};
-    static constexpr int kE[12][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {0, 4}, {4, 5}, {5, 1}, {4, 7}, {7, 3}, {5, 6}, {6, 7}, {6, 2}};
+    static constexpr int kE[12][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {0, 4}, {4, 5},
+                                      {5, 1}, {4, 7}, {7, 3}, {5, 6}, {6, 7}, {6, 2}};
     static constexpr int kEA[12] = {0, 2, 0, 2, 1, 0, 1, 2, 1, 2, 0, 1};
     glClearColor(0, 0.5f, 0.5f, 1);
     glMatrixMode(GL_MODELVIEW);
@@ -275,10 +283,14 @@ void drawStepwise(const tms::TArr& a, int n, const tms::TPlanScene& scene, const
         glBegin(GL_LINES);
         for (int e = 0; e < 12; ++e) {
             const tms::TShade s = by[kEA[e]];
-            if (!known) glColor3f(0, 0, 0);
-            else if (s == tms::TShade::ZL) glColor3f(1, 1, 1);
-            else if (s == tms::TShade::AN) glColor3f(0, 0, 0);
-            else glColor3f(1, 0, 0);
+            if (!known)
+                glColor3f(0, 0, 0);
+            else if (s == tms::TShade::ZL)
+                glColor3f(1, 1, 1);
+            else if (s == tms::TShade::AN)
+                glColor3f(0, 0, 0);
+            else
+                glColor3f(1, 0, 0);
             for (int k : kE[e]) glVertex3fv(v[k].data());
         }
         glEnd();
@@ -305,8 +317,14 @@ void stackedPieces(PanelWindow& w) {
                 const float len = std::min(L - x, 150.0f + 100.0f * static_cast<float>(next() % 4));
                 const float x0 = x - L / 2, y0 = y - H / 2, z0 = z - W / 2;
                 const float x1 = x0 + len, y1 = y0 + 250, z1 = z0 + 250;
-                w.arr.vertArr.push_back({{{x0, y0, z0}, {x1, y0, z0}, {x1, y0, z1}, {x0, y0, z1},
-                                          {x0, y1, z0}, {x1, y1, z0}, {x1, y1, z1}, {x0, y1, z1}}});
+                w.arr.vertArr.push_back({{{x0, y0, z0},
+                                          {x1, y0, z0},
+                                          {x1, y0, z1},
+                                          {x0, y0, z1},
+                                          {x0, y1, z0},
+                                          {x1, y1, z0},
+                                          {x1, y1, z1},
+                                          {x0, y1, z1}}});
                 tms::color c;
                 c.red = static_cast<float>(next() % 256) / 255;
                 c.green = static_cast<float>(next() % 256) / 255;

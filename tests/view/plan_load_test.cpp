@@ -1,14 +1,13 @@
 // Loading a stored plan into the drawing arrays, the summary figures of a
 // container, the grid rows and the face shading values.
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <set>
 
 #include "platform/Codes.h"
-#include "tests/view/PlanFixture.h"
 #include "tests/support/TestDb.h"
+#include "tests/view/PlanFixture.h"
 #include "view/PlanLoad.h"
 #include "view/Shading.h"
 
@@ -70,8 +69,9 @@ TEST_F(PlanLoad, StoredPlanFillsTheDrawingArrays) {
     ASSERT_EQ(a.textArr.size(), 7u);
     // Build order: bcd, then bch, then bcw, read back from the stored rows.
     TADOQuery rows(&db.conn);
-    rows.setSQL("SELECT ListId, bcd, bch, bcw, bcd2, bch2, bcw2, floor, PlaceType, GoodsNo FROM HoldList "
-                "WHERE OrderFormNo = 'P1' ORDER BY bcd, bch, bcw");
+    rows.setSQL(
+        "SELECT ListId, bcd, bch, bcw, bcd2, bch2, bcw2, floor, PlaceType, GoodsNo FROM HoldList "
+        "WHERE OrderFormNo = 'P1' ORDER BY bcd, bch, bcw");
     rows.Open();
     for (int i = 0; i < 7; ++i) {
         SCOPED_TRACE(i);
@@ -82,12 +82,12 @@ TEST_F(PlanLoad, StoredPlanFillsTheDrawingArrays) {
         EXPECT_EQ(a.placeArr[i], rows.cell(i, 8).toString().toStdString());
         EXPECT_EQ(a.goodsNoArr[i], rows.cell(i, 9).toString().toStdString());
         const auto& v = a.vertArr[i];
-        EXPECT_EQ(v[0], (tms::TArr::Vertex{float(rows.cell(i, 1).toDouble() - 6000),
-                                           float(rows.cell(i, 2).toDouble() - 1195),
-                                           float(rows.cell(i, 3).toDouble() - 1175)}));
-        EXPECT_EQ(v[6], (tms::TArr::Vertex{float(rows.cell(i, 4).toDouble() - 6000),
-                                           float(rows.cell(i, 5).toDouble() - 1195),
-                                           float(rows.cell(i, 6).toDouble() - 1175)}));
+        EXPECT_EQ(v[0],
+                  (tms::TArr::Vertex{float(rows.cell(i, 1).toDouble() - 6000), float(rows.cell(i, 2).toDouble() - 1195),
+                                     float(rows.cell(i, 3).toDouble() - 1175)}));
+        EXPECT_EQ(v[6],
+                  (tms::TArr::Vertex{float(rows.cell(i, 4).toDouble() - 6000), float(rows.cell(i, 5).toDouble() - 1195),
+                                     float(rows.cell(i, 6).toDouble() - 1175)}));
         EXPECT_EQ(v[1][0], v[6][0]);
         EXPECT_EQ(v[1][2], v[0][2]);
         EXPECT_EQ(v[3][2], v[6][2]);
@@ -114,8 +114,8 @@ TEST_F(PlanLoad, BadColourTextsKeepRandomColours) {
     addGoods(db.conn, {"EMP", "x", "b", 1, "1", 1000, 1000, 1000, 1, ""});
     addGoods(db.conn, {"TWO", "x", "b", 1, "1", 1000, 1000, 1000, 1, "1,2"});
     addGoods(db.conn, {"FOUR", "x", "b", 1, "1", 1000, 1000, 1000, 1, "51,102 ,255,7"});
-    ASSERT_TRUE(addOrder(db.conn, {"C1", "n", "", "V", "", ""}, {{"BAD", 1}, {"EMP", 1}, {"TWO", 1}, {"FOUR", 1}})
-                    .complete());
+    ASSERT_TRUE(
+        addOrder(db.conn, {"C1", "n", "", "V", "", ""}, {{"BAD", 1}, {"EMP", 1}, {"TWO", 1}, {"FOUR", 1}}).complete());
     tms::countXYZ(db.conn, "C1", 1, show, scene);
     ASSERT_EQ(show.planCount, 4);
     for (int i = 0; i < 4; ++i) {
@@ -180,9 +180,10 @@ TEST_F(PlanLoad, MissingContainerKeepsThePreviousOneAndZeroGivesNoRatio) {
 
     // A plan row whose order names a container type the catalogue lacks.
     db.conn.Execute("INSERT INTO HoldOrderForm(OrderFormNo, VehicleNo) VALUES ('GONE', 'NOPE')");
-    db.conn.Execute("INSERT INTO HoldList(ListId, GoodsNo, OrderFormNo, bcd, bch, bcw, bcd2, bch2, bcw2, "
-                    "vehicleOrder, PlaceType, floor) VALUES ('G000001', 'G', 'GONE', 0, 0, 0, 500, 500, 500, 1, "
-                    "'立放，正向', 'G000001')");
+    db.conn.Execute(
+        "INSERT INTO HoldList(ListId, GoodsNo, OrderFormNo, bcd, bch, bcw, bcd2, bch2, bcw2, "
+        "vehicleOrder, PlaceType, floor) VALUES ('G000001', 'G', 'GONE', 0, 0, 0, 500, 500, 500, 1, "
+        "'立放，正向', 'G000001')");
     tms::countXYZ(db.conn, "GONE", 1, show, scene);
     EXPECT_TRUE(scene.hasOutline);
     EXPECT_EQ(scene.viewSize, before.viewSize);
@@ -215,9 +216,9 @@ TEST_F(PlanLoad, RatioRoundingAndCapacity) {
     EXPECT_EQ(tms::ratioText(1, 2), "50%");
     EXPECT_EQ(tms::ratioText(7, 8), "87.5%");
     EXPECT_EQ(tms::ratioText(5, 5), "100%");
-    EXPECT_EQ(tms::ratioText(1, 800), "0.12%");      // 12.5 hundredths: down to the even 12
+    EXPECT_EQ(tms::ratioText(1, 800), "0.12%");       // 12.5 hundredths: down to the even 12
     EXPECT_EQ(tms::ratioText(625, 100000), "0.62%");  // 62.5 hundredths: down to 62
-    EXPECT_EQ(tms::ratioText(3, 800), "0.38%");      // 37.5 hundredths: up to the even 38
+    EXPECT_EQ(tms::ratioText(3, 800), "0.38%");       // 37.5 hundredths: up to the even 38
     EXPECT_EQ(tms::ratioText(1, 0), "");
     EXPECT_EQ(tms::ratioText(1, -5), "");
 

@@ -3,16 +3,14 @@
 // input.txt describes the catalogue rows and the order, expected.txt holds
 // the GBK bytes), and the GBK column rules.
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFile>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 
-#include "tests/view/PlanFixture.h"
 #include "tests/support/TestDb.h"
+#include "tests/view/PlanFixture.h"
 #include "view/LoadingReport.h"
 
 using namespace viewtest;

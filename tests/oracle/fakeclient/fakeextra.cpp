@@ -61,9 +61,7 @@ FAKE_EXPORT int OraMTSJoinTxn(void*, void*) { return 0; }
 FAKE_EXPORT int OraMTSEnlCtxRel(void*) { return 0; }
 FAKE_EXPORT int OraMTSSvcEnlist(void*, void*, void*, uint32_t) { return 0; }
 #elif FAKEEXTRA_KIND == 3  // xolehlp.dll
-FAKE_EXPORT int DtcGetTransactionManagerEx(const char*, const char*, const void*, uint32_t, void*, void**) {
-    return 0;
-}
+FAKE_EXPORT int DtcGetTransactionManagerEx(const char*, const char*, const void*, uint32_t, void*, void**) { return 0; }
 #elif FAKEEXTRA_KIND == 4  // advapi32.dll, three of its seven service calls
 FAKE_EXPORT void* OpenSCManagerA(const char*, const char*, uint32_t) {
     static int manager = 1;

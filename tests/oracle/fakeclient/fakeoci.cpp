@@ -123,7 +123,7 @@ struct Handle {
     // service contexts
     Handle* server = nullptr;
     Handle* sessionHandle = nullptr;
-    Session* pooledSession = nullptr;  // from a session pool
+    Session* pooledSession = nullptr;      // from a session pool
     std::map<std::string, Handle*> cache;  // released statements by text
     // statements
     std::string sql;
@@ -455,9 +455,19 @@ bool Hold() {
     return released;
 }
 
-const fakeoci_control_table kControl = {
-    sizeof(fakeoci_control_table), Journal, ClearJournal, FailNext, SetError, LiveHandles, AddScript,
-    ClearScript, AddDatabase, TriggerFailover, Held, ReleaseHeld, SetBroken};
+const fakeoci_control_table kControl = {sizeof(fakeoci_control_table),
+                                        Journal,
+                                        ClearJournal,
+                                        FailNext,
+                                        SetError,
+                                        LiveHandles,
+                                        AddScript,
+                                        ClearScript,
+                                        AddDatabase,
+                                        TriggerFailover,
+                                        Held,
+                                        ReleaseHeld,
+                                        SetBroken};
 
 // ---------------------------------------------------------------------------
 // The statement engine
@@ -491,7 +501,8 @@ int FunctionCode(int type) {
     case OCI_STMT_UPDATE: return 5;
     case OCI_STMT_DELETE: return 9;
     case OCI_STMT_INSERT: return 3;
-    case OCI_STMT_BEGIN: case OCI_STMT_DECLARE: return 34;
+    case OCI_STMT_BEGIN:
+    case OCI_STMT_DECLARE: return 34;
     case OCI_STMT_ALTER: return 52;
     default: return 0;
     }
@@ -541,14 +552,17 @@ Script Lookup(const std::string& sql, Session* session) {
 
 // The value of element i of a bind, as journal text.
 std::string BindText(const Bind& b, ub4 i) {
-    const sb2* ind = b.ind ? reinterpret_cast<const sb2*>(reinterpret_cast<const char*>(b.ind) + i * (b.indskip ? b.indskip : sizeof(sb2))) : nullptr;
+    const sb2* ind = b.ind ? reinterpret_cast<const sb2*>(reinterpret_cast<const char*>(b.ind) +
+                                                          i * (b.indskip ? b.indskip : sizeof(sb2)))
+                           : nullptr;
     if (ind && *ind < 0) return "null";
     if (!b.value) return "null";
     const char* v = static_cast<const char*>(b.value) + i * (b.pvskip ? b.pvskip : static_cast<ub4>(b.size));
     char buf[64];
     switch (b.dty) {
-    case 1: case 5: case 97:
-        return std::string(v, ::strnlen(v, static_cast<size_t>(b.size)));
+    case 1:
+    case 5:
+    case 97: return std::string(v, ::strnlen(v, static_cast<size_t>(b.size)));
     case 3: {
         sb4 x;
         std::memcpy(&x, v, 4);
@@ -566,8 +580,8 @@ std::string BindText(const Bind& b, ub4 i) {
                       d[4] - 1, d[5] - 1, d[6] - 1);
         return buf;
     }
-    case 102: case 116:
-        return "cursor";
+    case 102:
+    case 116: return "cursor";
     default: {
         std::string t = fakeoci::TypesBindText(b.dty, v);
         return t.empty() ? "bytes" : t;
@@ -593,7 +607,9 @@ void WriteOut(Bind& b, const std::string& value, bool refCursor) {
     }
     if (!b.value && b.dty != 108 && b.dty != 110) return;
     switch (b.dty) {
-    case 1: case 5: case 97: {
+    case 1:
+    case 5:
+    case 97: {
         size_t n = std::min(value.size(), b.size > 0 ? static_cast<size_t>(b.size - 1) : 0);
         std::memcpy(b.value, value.data(), n);
         static_cast<char*>(b.value)[n] = 0;
@@ -609,9 +625,7 @@ void WriteOut(Bind& b, const std::string& value, bool refCursor) {
         std::memcpy(b.value, &d, 8);
         break;
     }
-    default:
-        fakeoci::TypesWriteOut(reinterpret_cast<OCIBind*>(&b), b.dty, b.value, b.ind, value);
-        return;
+    default: fakeoci::TypesWriteOut(reinterpret_cast<OCIBind*>(&b), b.dty, b.value, b.ind, value); return;
     }
     if (b.ind) *b.ind = 0;
 }
@@ -830,8 +844,7 @@ bool CheckUser(const std::string& user, const std::string& password) {
 }
 }  // namespace
 
-FAKE_EXPORT sword OCIEnvCreate(OCIEnv** envhpp, ub4 mode, void*, OCIMallocFn, OCIReallocFn, OCIFreeFn, size_t,
-                               void**) {
+FAKE_EXPORT sword OCIEnvCreate(OCIEnv** envhpp, ub4 mode, void*, OCIMallocFn, OCIReallocFn, OCIFreeFn, size_t, void**) {
     Log("OCIEnvCreate mode=" + std::to_string(mode));
     if (int s = Scripted("OCIEnvCreate")) return s;
     *envhpp = reinterpret_cast<OCIEnv*>(NewHandle(OCI_HTYPE_ENV));
@@ -911,26 +924,13 @@ FAKE_EXPORT sword OCIAttrSet(void* target, ub4 type, void* attribute, ub4 size, 
     if (!h) return OCI_INVALID_HANDLE;
     std::lock_guard<std::recursive_mutex> g(gLock);
     switch (attrtype) {
-    case OCI_ATTR_SERVER:
-        h->server = Live(attribute, OCI_HTYPE_SERVER);
-        break;
-    case OCI_ATTR_SESSION:
-        h->sessionHandle = Live(attribute, OCI_HTYPE_SESSION);
-        break;
-    case OCI_ATTR_PROXY_CREDENTIALS:
-        h->proxyOf = Live(attribute, OCI_HTYPE_SESSION);
-        break;
-    case OCI_ATTR_USERNAME:
-        h->user.assign(static_cast<const char*>(attribute), size);
-        break;
-    case OCI_ATTR_PASSWORD:
-        h->password.assign(static_cast<const char*>(attribute), size);
-        break;
-    case OCI_ATTR_FOCBK:
-        h->focbk = *static_cast<OCIFocbkStruct*>(attribute);
-        break;
-    default:
-        h->attributes[attrtype] = attribute ? *static_cast<ub4*>(attribute) : 0;
+    case OCI_ATTR_SERVER: h->server = Live(attribute, OCI_HTYPE_SERVER); break;
+    case OCI_ATTR_SESSION: h->sessionHandle = Live(attribute, OCI_HTYPE_SESSION); break;
+    case OCI_ATTR_PROXY_CREDENTIALS: h->proxyOf = Live(attribute, OCI_HTYPE_SESSION); break;
+    case OCI_ATTR_USERNAME: h->user.assign(static_cast<const char*>(attribute), size); break;
+    case OCI_ATTR_PASSWORD: h->password.assign(static_cast<const char*>(attribute), size); break;
+    case OCI_ATTR_FOCBK: h->focbk = *static_cast<OCIFocbkStruct*>(attribute); break;
+    default: h->attributes[attrtype] = attribute ? *static_cast<ub4*>(attribute) : 0;
     }
     return OCI_SUCCESS;
 }
@@ -959,8 +959,7 @@ FAKE_EXPORT sword OCIAttrGet(const void* target, ub4 type, void* attribute, ub4*
     return OCI_SUCCESS;
 }
 
-FAKE_EXPORT sword OCIErrorGet(void* hndlp, ub4 recordno, oratext*, sb4* errcodep, oratext* bufp, ub4 bufsiz,
-                              ub4 type) {
+FAKE_EXPORT sword OCIErrorGet(void* hndlp, ub4 recordno, oratext*, sb4* errcodep, oratext* bufp, ub4 bufsiz, ub4 type) {
     Log("OCIErrorGet record=" + std::to_string(recordno) + " type=" + std::to_string(type));
     std::lock_guard<std::recursive_mutex> g(gLock);
     auto* h = static_cast<Handle*>(hndlp);
@@ -1023,7 +1022,8 @@ FAKE_EXPORT sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISession*
     if (credt == OCI_CRED_RDBMS && !CheckUser(usr->user, usr->password))
         return Fail(errhp, 1017, Ora(1017, "invalid username/password; logon denied"));
     std::lock_guard<std::recursive_mutex> g(gLock);
-    usr->session = new Session{credt == OCI_CRED_EXT ? std::string("OPS$EXTERNAL") : Upper(usr->user), svc->server->db, {}};
+    usr->session =
+        new Session{credt == OCI_CRED_EXT ? std::string("OPS$EXTERNAL") : Upper(usr->user), svc->server->db, {}};
     return OCI_SUCCESS;
 }
 
@@ -1346,8 +1346,7 @@ FAKE_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* err
     }
     if (s.hold && !Hold()) return Fail(errhp, 1013, Ora(1013, "user requested cancel of current operation"));
     if (s.block) return Fail(errhp, 3123, Ora(3123, "operation would block"));
-    if (s.error)
-        return Fail(errhp, s.error, s.message.empty() ? Ora(s.error, "scripted error") : s.message);
+    if (s.error) return Fail(errhp, s.error, s.message.empty() ? Ora(s.error, "scripted error") : s.message);
 #if FAKEOCI_LITE
     // a Lite database has no national-language views
     if (stmt->sql.find("nls_session_parameters") != std::string::npos)
@@ -1623,9 +1622,10 @@ FAKE_EXPORT sword oclose(Cda_Def* cursor) {
 }
 
 FAKE_EXPORT sword oparse(Cda_Def* cursor, const oratext* sqlstm, sb4 sqllen, sword defflg, ub4 lngflg) {
-    std::string sql = sqllen < 0 ? std::string(reinterpret_cast<const char*>(sqlstm))
-                                 : std::string(reinterpret_cast<const char*>(sqlstm),
-                                               ::strnlen(reinterpret_cast<const char*>(sqlstm), static_cast<size_t>(sqllen)));
+    std::string sql = sqllen < 0
+                          ? std::string(reinterpret_cast<const char*>(sqlstm))
+                          : std::string(reinterpret_cast<const char*>(sqlstm),
+                                        ::strnlen(reinterpret_cast<const char*>(sqlstm), static_cast<size_t>(sqllen)));
     Log("oparse text=" + sql + " defflg=" + std::to_string(defflg) + " lngflg=" + std::to_string(lngflg));
     Area* a = AreaOf(cursor);
     if (!a) return Fail7(cursor, 1001, Ora(1001, "invalid cursor"));
@@ -1678,9 +1678,10 @@ FAKE_EXPORT sword obndra(Cda_Def* cursor, const oratext* sqlvar, sword sqlvl, ub
 }
 
 FAKE_EXPORT sword obindps(Cda_Def* cursor, ub1 opcode, const oratext* sqlvar, sb4 sqlvl, ub1* pvctx, sb4 progvl,
-                          sword ftype, sword, sb2* indp, ub2*, ub2*, sb4, sb4, sb4, sb4, ub4, ub4*, const oratext*,
-                          sb4, sword) {
-    Log("obindps opcode=" + std::to_string(opcode) + " name=" + Text7(sqlvar, sqlvl) + " ftype=" + std::to_string(ftype));
+                          sword ftype, sword, sb2* indp, ub2*, ub2*, sb4, sb4, sb4, sb4, ub4, ub4*, const oratext*, sb4,
+                          sword) {
+    Log("obindps opcode=" + std::to_string(opcode) + " name=" + Text7(sqlvar, sqlvl) +
+        " ftype=" + std::to_string(ftype));
     return Bind7(cursor, sqlvar, sqlvl, pvctx, progvl, ftype, indp, true, 0);
 }
 
@@ -1696,7 +1697,8 @@ FAKE_EXPORT sword oexn(Cda_Def* cursor, sword iters, sword rowoff) {
         Script s = Lookup(a->sql, a->logon->session);
         if (s.hold && !Hold()) return Fail7(cursor, 1013, Ora(1013, "user requested cancel of current operation"));
         if (s.block) return Fail7(cursor, 3123, Ora(3123, "operation would block"));
-        if (s.error) return Fail7(cursor, s.error, s.message.empty() ? Ora(s.error, "scripted error") : s.message, s.offset);
+        if (s.error)
+            return Fail7(cursor, s.error, s.message.empty() ? Ora(s.error, "scripted error") : s.message, s.offset);
         if (!Unbound(a->sql, a->binds, NameOf7).empty())
             return Fail7(cursor, 1008, Ora(1008, "not all variables bound"));
         for (Bind& b : a->binds) {

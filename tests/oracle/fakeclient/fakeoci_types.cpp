@@ -205,18 +205,18 @@ bool Decode(const OCINumber* n, Decimal& out) {
         if (k >= m.size()) return false;
         const char c = text[i];
         switch (m[k]) {
-            case '9':
-                if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-                plain += c;
-                break;
-            case 'D':
-                if (c != point) return false;
-                plain += '.';
-                break;
-            case 'G':
-                if (c != group) return false;
-                break;
-            default: return false;
+        case '9':
+            if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+            plain += c;
+            break;
+        case 'D':
+            if (c != point) return false;
+            plain += '.';
+            break;
+        case 'G':
+            if (c != group) return false;
+            break;
+        default: return false;
         }
     }
     return true;
@@ -771,26 +771,24 @@ sword TypesDescriptorAlloc(ub4 type, void** descpp) {
     std::lock_guard<std::recursive_mutex> g(gLock);
     void* d = nullptr;
     switch (type) {
-        case OCI_DTYPE_TIMESTAMP:
-        case OCI_DTYPE_TIMESTAMP_TZ:
-        case OCI_DTYPE_TIMESTAMP_LTZ:
-            d = new FakeDateTime();
-            static_cast<FakeDateTime*>(d)->type = type;
-            break;
-        case OCI_DTYPE_INTERVAL_YM:
-        case OCI_DTYPE_INTERVAL_DS:
-            d = new FakeInterval();
-            static_cast<FakeInterval*>(d)->type = type;
-            break;
-        case OCI_DTYPE_LOB:
-        case OCI_DTYPE_FILE:
-            d = new FakeLob();
-            static_cast<FakeLob*>(d)->type = type;
-            break;
-        case OCI_DTYPE_PSTREAM:
-            d = new FakePStream{kFakeStreamMagic, nullptr, 0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}, 0};
-            break;
-        default: return OCI_INVALID_HANDLE;
+    case OCI_DTYPE_TIMESTAMP:
+    case OCI_DTYPE_TIMESTAMP_TZ:
+    case OCI_DTYPE_TIMESTAMP_LTZ:
+        d = new FakeDateTime();
+        static_cast<FakeDateTime*>(d)->type = type;
+        break;
+    case OCI_DTYPE_INTERVAL_YM:
+    case OCI_DTYPE_INTERVAL_DS:
+        d = new FakeInterval();
+        static_cast<FakeInterval*>(d)->type = type;
+        break;
+    case OCI_DTYPE_LOB:
+    case OCI_DTYPE_FILE:
+        d = new FakeLob();
+        static_cast<FakeLob*>(d)->type = type;
+        break;
+    case OCI_DTYPE_PSTREAM: d = new FakePStream{kFakeStreamMagic, nullptr, 0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}, 0}; break;
+    default: return OCI_INVALID_HANDLE;
     }
     gDescriptors[d] = type;
     *descpp = d;
@@ -808,25 +806,25 @@ sword TypesDescriptorFree(void* descp, ub4 type) {
         }
         gDescriptors.erase(it);
         switch (type) {
-            case OCI_DTYPE_TIMESTAMP:
-            case OCI_DTYPE_TIMESTAMP_TZ:
-            case OCI_DTYPE_TIMESTAMP_LTZ: delete static_cast<FakeDateTime*>(descp); break;
-            case OCI_DTYPE_INTERVAL_YM:
-            case OCI_DTYPE_INTERVAL_DS: delete static_cast<FakeInterval*>(descp); break;
-            case OCI_DTYPE_LOB:
-            case OCI_DTYPE_FILE: delete static_cast<FakeLob*>(descp); break;
-            case OCI_DTYPE_PSTREAM: {
-                auto* s = static_cast<FakePStream*>(descp);
-                extra = " reads=" + std::to_string(s->reads) + " chunks=";
-                for (int i = 0; i < std::min(s->reads, 8); ++i) {
-                    if (i) extra += ',';
-                    extra += std::to_string(s->chunks[i]);
-                }
-                extra += s->closed ? " closed" : " open";
-                delete s;
-                break;
+        case OCI_DTYPE_TIMESTAMP:
+        case OCI_DTYPE_TIMESTAMP_TZ:
+        case OCI_DTYPE_TIMESTAMP_LTZ: delete static_cast<FakeDateTime*>(descp); break;
+        case OCI_DTYPE_INTERVAL_YM:
+        case OCI_DTYPE_INTERVAL_DS: delete static_cast<FakeInterval*>(descp); break;
+        case OCI_DTYPE_LOB:
+        case OCI_DTYPE_FILE: delete static_cast<FakeLob*>(descp); break;
+        case OCI_DTYPE_PSTREAM: {
+            auto* s = static_cast<FakePStream*>(descp);
+            extra = " reads=" + std::to_string(s->reads) + " chunks=";
+            for (int i = 0; i < std::min(s->reads, 8); ++i) {
+                if (i) extra += ',';
+                extra += std::to_string(s->chunks[i]);
             }
-            default: break;
+            extra += s->closed ? " closed" : " open";
+            delete s;
+            break;
+        }
+        default: break;
         }
     }
     Log("OCIDescriptorFree type=" + std::to_string(type) + extra);
@@ -836,69 +834,69 @@ sword TypesDescriptorFree(void* descp, ub4 type) {
 bool TypesWriteOut(OCIBind* bind, ub2 dty, void* value, sb2* ind, const std::string& text) {
     std::lock_guard<std::recursive_mutex> g(gLock);
     switch (dty) {
-        case 6: {
-            Decimal d;
-            if (!value || !ParseDecimal(text, d)) return false;
-            Encode(d, static_cast<OCINumber*>(value));
-            break;
+    case 6: {
+        Decimal d;
+        if (!value || !ParseDecimal(text, d)) return false;
+        Encode(d, static_cast<OCINumber*>(value));
+        break;
+    }
+    case 187:
+    case 188:
+    case 232: {
+        auto* v = value ? *static_cast<FakeDateTime**>(value) : nullptr;
+        if (!v || ParseDateTime(text, "YYYY-MM-DD HH24:MI:SS.FF", *v) != 0) return false;
+        break;
+    }
+    case 189:
+    case 190: {
+        auto* v = value ? *static_cast<FakeInterval**>(value) : nullptr;
+        if (!v || !ParseInterval(text, *v)) return false;
+        break;
+    }
+    case 112:
+    case 113: {
+        auto* l = value ? *static_cast<FakeLob**>(value) : nullptr;
+        if (!l) return false;
+        l->init = true;
+        l->data = text;
+        break;
+    }
+    case 114: {
+        auto* l = value ? *static_cast<FakeLob**>(value) : nullptr;
+        if (!l) return false;
+        l->init = true;
+        if (text == "(zero)") {
+            // the server's answer for parts never set: one zero byte each
+            l->dir = std::string(1, '\0');
+            l->name = std::string(1, '\0');
+        } else {
+            const size_t slash = text.find('/');
+            l->dir = text.substr(0, slash);
+            l->name = slash == std::string::npos ? "" : text.substr(slash + 1);
         }
-        case 187:
-        case 188:
-        case 232: {
-            auto* v = value ? *static_cast<FakeDateTime**>(value) : nullptr;
-            if (!v || ParseDateTime(text, "YYYY-MM-DD HH24:MI:SS.FF", *v) != 0) return false;
-            break;
-        }
-        case 189:
-        case 190: {
-            auto* v = value ? *static_cast<FakeInterval**>(value) : nullptr;
-            if (!v || !ParseInterval(text, *v)) return false;
-            break;
-        }
-        case 112:
-        case 113: {
-            auto* l = value ? *static_cast<FakeLob**>(value) : nullptr;
-            if (!l) return false;
-            l->init = true;
-            l->data = text;
-            break;
-        }
-        case 114: {
-            auto* l = value ? *static_cast<FakeLob**>(value) : nullptr;
-            if (!l) return false;
-            l->init = true;
-            if (text == "(zero)") {
-                // the server's answer for parts never set: one zero byte each
-                l->dir = std::string(1, '\0');
-                l->name = std::string(1, '\0');
-            } else {
-                const size_t slash = text.find('/');
-                l->dir = text.substr(0, slash);
-                l->name = slash == std::string::npos ? "" : text.substr(slash + 1);
-            }
-            break;
-        }
-        case 108: {
-            auto it = gObjectBinds.find(bind);
-            if (it == gObjectBinds.end() || !it->second.type->xml) return false;
-            FakeObject* o = NewObject(it->second.type);
-            o->xml = text;
-            o->view.data = o->xml.data();
-            o->view.length = o->xml.size();
-            *it->second.pgvpp = o;
-            if (it->second.indpp) *it->second.indpp = o->inds.data();
-            return true;
-        }
-        case 110: {
-            auto it = gObjectBinds.find(bind);
-            if (it == gObjectBinds.end()) return false;
-            auto r = std::make_unique<FakeRef>();
-            r->bytes = text;
-            *it->second.pgvpp = r.get();
-            gRefs.push_back(std::move(r));
-            return true;
-        }
-        default: return false;
+        break;
+    }
+    case 108: {
+        auto it = gObjectBinds.find(bind);
+        if (it == gObjectBinds.end() || !it->second.type->xml) return false;
+        FakeObject* o = NewObject(it->second.type);
+        o->xml = text;
+        o->view.data = o->xml.data();
+        o->view.length = o->xml.size();
+        *it->second.pgvpp = o;
+        if (it->second.indpp) *it->second.indpp = o->inds.data();
+        return true;
+    }
+    case 110: {
+        auto it = gObjectBinds.find(bind);
+        if (it == gObjectBinds.end()) return false;
+        auto r = std::make_unique<FakeRef>();
+        r->bytes = text;
+        *it->second.pgvpp = r.get();
+        gRefs.push_back(std::move(r));
+        return true;
+    }
+    default: return false;
     }
     if (ind) *ind = 0;
     return true;
@@ -907,28 +905,28 @@ bool TypesWriteOut(OCIBind* bind, ub2 dty, void* value, sb2* ind, const std::str
 std::string TypesBindText(ub2 dty, const void* value) {
     std::lock_guard<std::recursive_mutex> g(gLock);
     switch (dty) {
-        case 6: return NumberText(static_cast<const OCINumber*>(value));
-        case 187:
-        case 188:
-        case 232: {
-            auto* v = *static_cast<FakeDateTime* const*>(value);
-            return v ? DateTimeText(*v) : "null";
-        }
-        case 189:
-        case 190: {
-            auto* v = *static_cast<FakeInterval* const*>(value);
-            return v ? IntervalText(*v, 2, 6) : "null";
-        }
-        case 112:
-        case 113: {
-            auto* l = *static_cast<FakeLob* const*>(value);
-            return l ? (l->temporary ? "temporary:" : "") + Shown(l->data) : "null";
-        }
-        case 114: {
-            auto* l = *static_cast<FakeLob* const*>(value);
-            return l ? l->dir + "/" + l->name : "null";
-        }
-        default: return {};
+    case 6: return NumberText(static_cast<const OCINumber*>(value));
+    case 187:
+    case 188:
+    case 232: {
+        auto* v = *static_cast<FakeDateTime* const*>(value);
+        return v ? DateTimeText(*v) : "null";
+    }
+    case 189:
+    case 190: {
+        auto* v = *static_cast<FakeInterval* const*>(value);
+        return v ? IntervalText(*v, 2, 6) : "null";
+    }
+    case 112:
+    case 113: {
+        auto* l = *static_cast<FakeLob* const*>(value);
+        return l ? (l->temporary ? "temporary:" : "") + Shown(l->data) : "null";
+    }
+    case 114: {
+        auto* l = *static_cast<FakeLob* const*>(value);
+        return l ? l->dir + "/" + l->name : "null";
+    }
+    default: return {};
     }
 }
 

@@ -106,8 +106,7 @@ void FuzzBlobs(const std::string& data, uint8_t flags) {
     try {
         // Data that happen to begin with the signature would be taken as
         // compressed; the round trip is checked on any other data.
-        const bool looksCompressed =
-            data.size() > 20 && std::memcmp(data.data(), CompressedBlobSignature, 16) == 0;
+        const bool looksCompressed = data.size() > 20 && std::memcmp(data.data(), CompressedBlobSignature, 16) == 0;
         if (!data.empty() && !looksCompressed) {
             FuzzBlob b;
             b.Put(data, piece);
