@@ -3,7 +3,7 @@
 # Safe to run again: packages already present are left as they are.
 set -euo pipefail
 PKGS=(
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config clang-format
   qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libsqlcipher-dev sqlcipher

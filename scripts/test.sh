@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds everything with the sanitizers and runs
-# every test: plain tests directly, window tests under a virtual X server.
+# Installs what is needed, builds everything with the sanitizers, checks the
+# style (scripts/check-style.sh) and runs every test: plain tests directly,
+# window tests under a virtual X server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTMS_SANITIZE=ON
 cmake --build build/test
+status=0
+scripts/check-style.sh build/test || status=1
 cd build/test
 export QT_QPA_PLATFORM=xcb LIBGL_ALWAYS_SOFTWARE=1
-status=0
 ctest --output-on-failure -j "$(nproc)" -LE gui || status=1
 xvfb-run -a -s "-screen 0 1600x1000x24" ctest --output-on-failure -j 4 -L gui || status=1
 exit $status
