@@ -90,16 +90,8 @@ double median(std::vector<double> t) {
     return t[t.size() / 2];
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    // The format the drawing panels use, so the figures are theirs.
-    TGLPanel::setDefaultSurfaceFormat();
-    QGuiApplication app(argc, argv);
-
-    QTemporaryDir dir;
-    TADOConnection conn;
-    if (!bench::openDatabase(dir, false, conn)) return 1;
+// The goods, the two orders and a container of 12,000 rows the figures are taken on.
+void fillDatabase(TADOConnection& conn) {
     conn.Execute(
         "INSERT INTO HoldVehicles(VehicleNo, VehicleName, ContainerL, ContainerW, ContainerH, MaxWeight) "
         "VALUES ('BENCH40', '40', ?, ?, ?, ?)",
@@ -136,6 +128,118 @@ int main(int argc, char** argv) {
         tms::groupPiles(rows);
         tms::writePlanRows(conn, "ROWS12K", rows, true);
     }
+}
+
+// Steps on a loaded container: the slider one piece on from 45 %, the pile
+// stepper, "全部" after the slider stood at 80 %.
+void benchSteps(TADOConnection& conn, const char* order, tms::TPlanShow& show, const tms::TPlanScene& scene,
+                tms::TPlanRenderer& r, bench::TOldRenderer& old) {
+    const tms::TPileLists piles = tms::loadPiles(conn, order, 1);
+    const int n = show.planCount;
+    std::vector<double> slider, pile, all, oldSlider, oldFrame;
+    const tms::TCamera cam;
+    for (int k = 0; k < 9; ++k) {
+        tms::showUpTo(show, n * 45 / 100 + k);
+        r.draw(show.planArr, n, scene, cam);
+        auto t0 = Clock::now();
+        tms::showUpTo(show, n * 45 / 100 + k + 1);
+        r.update(show.planArr, n, scene.viewSize, 800);
+        slider.push_back(ms(Clock::now() - t0));
+        r.draw(show.planArr, n, scene, cam);
+
+        int heapStep = k;
+        t0 = Clock::now();
+        tms::pileStep(piles, heapStep, show);
+        r.update(show.planArr, n, scene.viewSize, 800);
+        pile.push_back(ms(Clock::now() - t0));
+        r.draw(show.planArr, n, scene, cam);
+
+        tms::showUpTo(show, n * 80 / 100);
+        r.draw(show.planArr, n, scene, cam);
+        t0 = Clock::now();
+        tms::showAll(show);
+        r.update(show.planArr, n, scene.viewSize, 800);
+        all.push_back(ms(Clock::now() - t0));
+        r.draw(show.planArr, n, scene, cam);
+
+        // The display list is recorded in the frame that follows a step:
+        // that frame against the next, unchanged one.
+        tms::showUpTo(show, n * 45 / 100 + k);
+        old.draw(show.planArr, n, scene, cam);
+        auto t1 = Clock::now();
+        tms::showUpTo(show, n * 45 / 100 + k + 1);
+        old.draw(show.planArr, n, scene, cam);
+        oldSlider.push_back(ms(Clock::now() - t1));
+        t1 = Clock::now();
+        old.draw(show.planArr, n, scene, cam);
+        oldFrame.push_back(ms(Clock::now() - t1));
+    }
+    std::printf(
+        "VIEW-4  %s step to the next frame, median: slider %.1f ms, pile %.1f ms, all %.1f ms "
+        "(target <= 10 ms); display list: the frame after a slider step %.1f ms, the next %.1f ms\n",
+        order, median(slider), median(pile), median(all), median(oldSlider), median(oldFrame));
+}
+
+// As a window loads the next container: its renderer drops what it held and
+// builds anew in the buffer it has; the first load of a run also makes the
+// buffer.
+void benchFirstFrame(TADOConnection& conn) {
+    tms::TPlanShow show;
+    tms::TPlanScene scene;
+    tms::countXYZ(conn, "ROWS12K", 1, show, scene);
+    std::vector<double> t, oldT;
+    tms::TPlanRenderer r;
+    bench::TOldRenderer old;
+    for (int k = 0; k < 7; ++k) {
+        auto t0 = Clock::now();
+        r.invalidate();
+        r.update(show.planArr, show.planCount, scene.viewSize, 800);
+        t.push_back(ms(Clock::now() - t0));
+        r.draw(show.planArr, show.planCount, scene, tms::TCamera());
+        old.invalidate();
+        t0 = Clock::now();
+        old.draw(show.planArr, show.planCount, scene, tms::TCamera());
+        oldT.push_back(ms(Clock::now() - t0));
+    }
+    std::printf(
+        "VIEW-5  first frame's preparation, %d rows: median %.1f ms (the run's first, making the "
+        "buffer: %.1f ms); display list recorded and drawn %.1f ms (target <= 10 ms)\n",
+        show.planCount, median(t), t.front(), median(oldT));
+}
+
+// Loading 12,000 rows, without and with the pile grid.
+void benchLoad(TADOConnection& conn) {
+    for (bool withGrid : {false, true}) {
+        std::vector<double> t;
+        TADOQuery grid(&conn);
+        int count = 0;
+        for (int i = 0; i < 9; ++i) {
+            tms::TPlanShow show;
+            tms::TPlanScene scene;
+            tms::TCountOptions opt;
+            if (withGrid) opt.grid = &grid;
+            const auto t0 = Clock::now();
+            tms::countXYZ(conn, "ROWS12K", 1, show, scene, opt);
+            t.push_back(ms(Clock::now() - t0));
+            count = show.planCount;
+        }
+        std::sort(t.begin(), t.end());
+        std::printf("VIEW-3  countXYZ of %d rows%s: best %.1f ms, median %.1f ms (target <= 25 ms)\n", count,
+                    withGrid ? " with the pile grid" : "", t.front(), t[t.size() / 2]);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The format the drawing panels use, so the figures are theirs.
+    TGLPanel::setDefaultSurfaceFormat();
+    QGuiApplication app(argc, argv);
+
+    QTemporaryDir dir;
+    TADOConnection conn;
+    if (!bench::openDatabase(dir, false, conn)) return 1;
+    fillDatabase(conn);
 
     QOpenGLContext ctx;
     QOffscreenSurface surface;
@@ -174,99 +278,11 @@ int main(int argc, char** argv) {
         }
         if (one) continue;
 
-        // Steps: the slider one piece on from 45 %, the pile stepper, "全部"
-        // after the slider stood at 80 %.
-        const tms::TPileLists piles = tms::loadPiles(conn, order, 1);
-        const int n = show.planCount;
-        std::vector<double> slider, pile, all, oldSlider, oldFrame;
-        const tms::TCamera cam;
-        for (int k = 0; k < 9; ++k) {
-            tms::showUpTo(show, n * 45 / 100 + k);
-            r.draw(show.planArr, n, scene, cam);
-            auto t0 = Clock::now();
-            tms::showUpTo(show, n * 45 / 100 + k + 1);
-            r.update(show.planArr, n, scene.viewSize, 800);
-            slider.push_back(ms(Clock::now() - t0));
-            r.draw(show.planArr, n, scene, cam);
-
-            int heapStep = k;
-            t0 = Clock::now();
-            tms::pileStep(piles, heapStep, show);
-            r.update(show.planArr, n, scene.viewSize, 800);
-            pile.push_back(ms(Clock::now() - t0));
-            r.draw(show.planArr, n, scene, cam);
-
-            tms::showUpTo(show, n * 80 / 100);
-            r.draw(show.planArr, n, scene, cam);
-            t0 = Clock::now();
-            tms::showAll(show);
-            r.update(show.planArr, n, scene.viewSize, 800);
-            all.push_back(ms(Clock::now() - t0));
-            r.draw(show.planArr, n, scene, cam);
-
-            // The display list is recorded in the frame that follows a step:
-            // that frame against the next, unchanged one.
-            tms::showUpTo(show, n * 45 / 100 + k);
-            old.draw(show.planArr, n, scene, cam);
-            auto t1 = Clock::now();
-            tms::showUpTo(show, n * 45 / 100 + k + 1);
-            old.draw(show.planArr, n, scene, cam);
-            oldSlider.push_back(ms(Clock::now() - t1));
-            t1 = Clock::now();
-            old.draw(show.planArr, n, scene, cam);
-            oldFrame.push_back(ms(Clock::now() - t1));
-        }
-        std::printf(
-            "VIEW-4  %s step to the next frame, median: slider %.1f ms, pile %.1f ms, all %.1f ms "
-            "(target <= 10 ms); display list: the frame after a slider step %.1f ms, the next %.1f ms\n",
-            order, median(slider), median(pile), median(all), median(oldSlider), median(oldFrame));
+        benchSteps(conn, order, show, scene, r, old);
     }
 
-    {
-        tms::TPlanShow show;
-        tms::TPlanScene scene;
-        tms::countXYZ(conn, "ROWS12K", 1, show, scene);
-        // As a window loads the next container: its renderer drops what it
-        // held and builds anew in the buffer it has; the first load of a run
-        // also makes the buffer.
-        std::vector<double> t, oldT;
-        tms::TPlanRenderer r;
-        bench::TOldRenderer old;
-        for (int k = 0; k < 7; ++k) {
-            auto t0 = Clock::now();
-            r.invalidate();
-            r.update(show.planArr, show.planCount, scene.viewSize, 800);
-            t.push_back(ms(Clock::now() - t0));
-            r.draw(show.planArr, show.planCount, scene, tms::TCamera());
-            old.invalidate();
-            t0 = Clock::now();
-            old.draw(show.planArr, show.planCount, scene, tms::TCamera());
-            oldT.push_back(ms(Clock::now() - t0));
-        }
-        std::printf(
-            "VIEW-5  first frame's preparation, %d rows: median %.1f ms (the run's first, making the "
-            "buffer: %.1f ms); display list recorded and drawn %.1f ms (target <= 10 ms)\n",
-            show.planCount, median(t), t.front(), median(oldT));
-    }
-
-    for (bool withGrid : {false, true}) {
-        std::vector<double> t;
-        TADOQuery grid(&conn);
-        int count = 0;
-        for (int i = 0; i < 9; ++i) {
-            tms::TPlanShow show;
-            tms::TPlanScene scene;
-            tms::TCountOptions opt;
-            if (withGrid) opt.grid = &grid;
-            const auto t0 = Clock::now();
-            tms::countXYZ(conn, "ROWS12K", 1, show, scene, opt);
-            t.push_back(ms(Clock::now() - t0));
-            count = show.planCount;
-        }
-        std::sort(t.begin(), t.end());
-        std::printf("VIEW-3  countXYZ of %d rows%s: best %.1f ms, median %.1f ms (target <= 25 ms)\n", count,
-                    withGrid ? " with the pile grid" : "", t.front(), t[t.size() / 2]);
-    }
+    benchFirstFrame(conn);
+    benchLoad(conn);
     fbo.release();
     ctx.doneCurrent();
     return 0;
