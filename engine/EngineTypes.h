@@ -95,6 +95,20 @@ struct TArr {
     std::vector<std::string> textArr;  // sized with the others, left empty
 };
 
+// The eight corners of the box from (x0, y0, z0) to (x1, y1, z1) in the
+// order of a piece's vertArr: the bottom loop 0-3 at y0, the top loop 4-7
+// above it.
+inline std::array<TArr::Vertex, 8> boxCorners(float x0, float y0, float z0, float x1, float y1, float z1) {
+    return {{{x0, y0, z0},
+             {x1, y0, z0},
+             {x1, y0, z1},
+             {x0, y0, z1},
+             {x0, y1, z0},
+             {x1, y1, z0},
+             {x1, y1, z1},
+             {x0, y1, z1}}};
+}
+
 // ---------------------------------------------------------------- options --
 
 // Placement mode "摆放方式" as HoldOrderForm.LoadingType stores it.

@@ -333,14 +333,7 @@ void TSelfLoading::setVerts(TgoodsinfoSelf& G) const {
     const float x0 = static_cast<float>(G.x0 - hx), x1 = static_cast<float>(G.x1 - hx);
     const float y0 = static_cast<float>(G.y0 - hy), y1 = static_cast<float>(G.y1 - hy);
     const float z0 = static_cast<float>(G.z0 - hz), z1 = static_cast<float>(G.z1 - hz);
-    G.verts = {{{x0, y0, z0},
-                {x1, y0, z0},
-                {x1, y0, z1},
-                {x0, y0, z1},
-                {x0, y1, z0},
-                {x1, y1, z0},
-                {x1, y1, z1},
-                {x0, y1, z1}}};
+    G.verts = boxCorners(x0, y0, z0, x1, y1, z1);
 }
 
 // ----------------------------------------------------------------- batches --

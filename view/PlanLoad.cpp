@@ -173,14 +173,7 @@ void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, 
         const float x1 = static_cast<float>(row.c[3] - hl);
         const float y1 = static_cast<float>(row.c[4] - hh);
         const float z1 = static_cast<float>(row.c[5] - hw);
-        arr.vertArr[i] = {{{x0, y0, z0},
-                           {x1, y0, z0},
-                           {x1, y0, z1},
-                           {x0, y0, z1},
-                           {x0, y1, z0},
-                           {x1, y1, z0},
-                           {x1, y1, z1},
-                           {x0, y1, z1}}};
+        arr.vertArr[i] = boxCorners(x0, y0, z0, x1, y1, z1);
 
         if (!lastColour || *lastColour != row.colour) {
             lastRead = readColorText(row.colour, lastRgb);

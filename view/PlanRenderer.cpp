@@ -63,28 +63,13 @@ void edgeColour(TShade along, float rgb[3]) {
     }
 }
 
-// The eight corners of box (x0, y0, z0, x1, y1, z1) in the plan pieces'
-// corner order: the floor 0-3, then the roof 4-7.
-void cornersOf(const float b[6], float c[8][3]) {
-    for (int k = 0; k < 8; ++k) {
-        const int m = k & 3;
-        c[k][0] = m == 1 || m == 2 ? b[3] : b[0];
-        c[k][1] = k >= 4 ? b[4] : b[1];
-        c[k][2] = m >= 2 ? b[5] : b[2];
-    }
-}
-
 // The bounds of a piece whose corners form an axis-aligned box of some
 // thickness in every direction, in the corner order of the plan pieces.
 bool boxOf(const std::array<TArr::Vertex, 8>& v, float box[6]) {
     const float x0 = v[0][0], y0 = v[0][1], z0 = v[0][2], x1 = v[6][0], y1 = v[6][1], z1 = v[6][2];
     if (!(x0 < x1 && y0 < y1 && z0 < z1)) return false;
     box[0] = x0, box[1] = y0, box[2] = z0, box[3] = x1, box[4] = y1, box[5] = z1;
-    float want[8][3];
-    cornersOf(box, want);
-    for (int k = 0; k < 8; ++k)
-        if (v[k][0] != want[k][0] || v[k][1] != want[k][1] || v[k][2] != want[k][2]) return false;
-    return true;
+    return v == boxCorners(x0, y0, z0, x1, y1, z1);
 }
 
 // All faces and edges; a slot not written yet.

@@ -317,14 +317,7 @@ void stackedPieces(PanelWindow& w) {
                 const float len = std::min(L - x, 150.0f + 100.0f * static_cast<float>(next() % 4));
                 const float x0 = x - L / 2, y0 = y - H / 2, z0 = z - W / 2;
                 const float x1 = x0 + len, y1 = y0 + 250, z1 = z0 + 250;
-                w.arr.vertArr.push_back({{{x0, y0, z0},
-                                          {x1, y0, z0},
-                                          {x1, y0, z1},
-                                          {x0, y0, z1},
-                                          {x0, y1, z0},
-                                          {x1, y1, z0},
-                                          {x1, y1, z1},
-                                          {x0, y1, z1}}});
+                w.arr.vertArr.push_back(tms::boxCorners(x0, y0, z0, x1, y1, z1));
                 tms::color c;
                 c.red = static_cast<float>(next() % 256) / 255;
                 c.green = static_cast<float>(next() % 256) / 255;
