@@ -220,10 +220,9 @@ void TADOConnection::Open() {
     QFileInfo fi(path);
     if (!fi.exists() || !fi.isFile()) throw EDatabaseError(QStringLiteral("database file not found: ") + path);
     if (fi.size() == 0) throw EDatabaseError(QStringLiteral("database file is empty: ") + path);
-    openFile(path, password(), false);
+    const int version = openFile(path, password(), false);
     // An older file is brought up to date before anything reads it.
     try {
-        const int version = TPreparedStatement(*this, QStringLiteral("PRAGMA user_version")).firstText().toInt();
         if (version < tms::kSchemaVersion) tms::upgradeDatabase(*this, version);
     } catch (...) {
         Close();
@@ -237,8 +236,9 @@ void TADOConnection::OpenNew(const QString& file, const QString& password) {
     openFile(file, password, true);
 }
 
-void TADOConnection::openFile(const QString& path, const QString& password, bool create) {
+int TADOConnection::openFile(const QString& path, const QString& password, bool create) {
     sqlite3* db = nullptr;
+    long long version = tms::kSchemaVersion;
     const QByteArray file = path.toUtf8();
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     int rc = sqlite3_open_v2(file.constData(), &db, flags, nullptr);
@@ -260,7 +260,7 @@ void TADOConnection::openFile(const QString& path, const QString& password, bool
             if (sqlite3_column_int(s.get(), 0) == 0) throw EDatabaseError(QStringLiteral("database holds no tables"));
             Stmt v(db, QStringLiteral("PRAGMA user_version"));
             if (sqlite3_step(v.get()) != SQLITE_ROW) throw dbError(db);
-            const long long version = sqlite3_column_int64(v.get(), 0);
+            version = sqlite3_column_int64(v.get(), 0);
             if (version > tms::kSchemaVersion || version < 0)
                 throw EDatabaseVersionError(
                     QStringLiteral("数据库文件的版本（%1）比本程序所能读取的版本（%2）新，本程序不能打开它，"
@@ -274,6 +274,7 @@ void TADOConnection::openFile(const QString& path, const QString& password, bool
     }
     db_ = db;
     inTransaction_ = false;
+    return static_cast<int>(version);
 }
 
 void TADOConnection::Close() {

@@ -108,7 +108,8 @@ private:
     friend class TPreparedStatement;
     friend class TNestedTransaction;
     sqlite3* handle() const { return db_; }
-    void openFile(const QString& path, const QString& password, bool create);
+    // Opens the file and returns its schema version (kSchemaVersion for a new one).
+    int openFile(const QString& path, const QString& password, bool create);
     void execPlain(const char* sql);
 
     sqlite3* db_ = nullptr;
