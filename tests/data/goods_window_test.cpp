@@ -143,6 +143,23 @@ TEST_F(GoodsWindow, VolumeUpperBoundIsInclusive) {
     EXPECT_EQ(goodsRows(), 1);
 }
 
+// Another copy of the program writing blames neither the input nor loses it:
+// the message says why, and the entry is saved once the file is free.
+TEST_F(GoodsWindow, ABusyFileIsNamedAndTheEntryKept) {
+    TADOConnection other;
+    other.Open(makeConnectionString(db.path, tms::kDatabasePassword));
+    other.BeginTrans();
+    add(box("B1"));
+    other.RollbackTrans();
+    ASSERT_EQ(boxes.texts().size(), 1);
+    EXPECT_TRUE(boxes.texts()[0].contains("另一个程序正在写入数据库")) << boxes.texts()[0].toStdString();
+    EXPECT_EQ(form->GoodsQuery->State(), TDataSetState::dsInsert);
+    boxes.clear();
+    form->SpeedButton8->click();
+    EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
+    EXPECT_EQ(goodsRows(), 1);
+}
+
 TEST_F(GoodsWindow, DuplicateNumberAndValuesThatDoNotFitAreRefused) {
     addGoodsRow("A1", "旧", 600, 400, 300, 25);
     reload();

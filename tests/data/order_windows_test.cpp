@@ -335,6 +335,11 @@ TEST_F(OrderWindows, GoodsSearchAndSortWorkOnTheSharedGoodsList) {
     // Emptying the box by typing does the same.
     QTest::keyClick(Form10->Edit5, Qt::Key_Backspace);
     EXPECT_EQ(goods(), (QStringList{"A", "B", "D"}));
+    // "_" stands for any one character, as in every search of the program.
+    typeInto(Form10->Edit5, "_");
+    QTest::keyClick(Form10->Edit5, Qt::Key_Return);
+    EXPECT_EQ(goods(), (QStringList{"A", "B", "D"}));
+    typeInto(Form10->Edit5, "");
     // Each title click turns the order round.
     Form10->DBGrid3TitleClick("GoodsNo");
     EXPECT_EQ(goods(), (QStringList{"D", "B", "A"}));

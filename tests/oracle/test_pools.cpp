@@ -323,6 +323,7 @@ protected:
 };
 
 TEST_F(Pools, ShutdownGivesUpACleanUpStuckInTheClient) {
+    EXPECT_EQ(TKaConnectionPoolManager::StopWaitMs.load(), 5000u);  // the program's limit
     TKaConnectionPoolManager::CleanupPeriodMs = 10;
     TKaConnectionPoolManager::StopWaitMs = 100;
     auto m = std::make_unique<StuckManager>();
