@@ -23,8 +23,9 @@
 //
 // Piece after piece, its faces and then its edges, as the drawing is
 // defined: each piece is two draw calls from one vertex buffer (no display
-// list, whose compiled form does not rasterise exactly as the calls do). The
-// buffer has a slot for every piece, written when a piece's colour, alpha,
+// list, whose compiled form does not rasterise exactly as the calls do),
+// handed to GL every 256 pieces so a software rasteriser draws while the
+// rest is sent. The buffer has a slot for every piece, written when a piece's colour, alpha,
 // corners or placement text changed, so a window just edits colorArr and
 // repaints. Faces are blended (source alpha, one minus source alpha) while a
 // translucent piece is shown; with every alpha 1 blending would leave each
