@@ -440,6 +440,16 @@ int TPreparedStatement::column(std::string_view name) const {
     throw noSuchField(want);
 }
 
+TPreparedStatement::TCellKind TPreparedStatement::kind(int column) const {
+    switch (sqlite3_column_type(s_, column)) {
+    case SQLITE_NULL: return TCellKind::null;
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT: return TCellKind::number;
+    case SQLITE_TEXT: return TCellKind::text;
+    default: return TCellKind::blob;
+    }
+}
+
 double TPreparedStatement::number(int column) const {
     switch (sqlite3_column_type(s_, column)) {
     case SQLITE_INTEGER:

@@ -188,6 +188,11 @@ public:
     // The position of the statement's column `name` (case-insensitive),
     // for text() and number(); throws EDatabaseError when it has none.
     int column(std::string_view name) const;
+    // The kind of a cell in the order the database sorts them: NULL before
+    // numbers (integer or real, by value) before text (by its bytes) before
+    // blobs.
+    enum class TCellKind { null, number, text, blob };
+    TCellKind kind(int column) const;
 
 private:
     void check(int rc) const;

@@ -269,6 +269,78 @@ TEST_F(PlanLoad, GridRowsAndQuotedOrderNumber) {
     EXPECT_EQ(lines[3], "  装箱率:          100%");
 }
 
+// Rows stored out of build order, with cells edited from outside (a corner
+// NULL or text, a goods number in other letter case, goods no longer in the
+// catalogue, piles without an origin): the pieces come in the order the
+// database sorts bcd, bch, bcw, and the pile grid gives the rows of the join
+// grouped by every goods and pile column.
+TEST_F(PlanLoad, OddRowsLoadInTheDatabasesOrder) {
+    addVehicle(db.conn, {"V", "v", 3000, 1000, 1000, 100000, "m"});
+    addGoods(db.conn, {"A", "x", "b", 1, "1", 100, 100, 100, 1, "1,2,3"});
+    addGoods(db.conn, {"B", "y", "c", 2, "2", 100, 100, 100, 1, "4,5,6"});
+    db.conn.Execute("INSERT INTO HoldOrderForm(OrderFormNo, VehicleNo) VALUES ('ODD', 'V')");
+    struct R {
+        const char *id, *goods;
+        QVariant bcd, bch;
+        const char* floor;
+        QVariant dx;
+        const char* place = "立放，正向";
+    };
+    const QVariant null;
+    // Piles without an origin whose order falls to the pile id, the goods
+    // and the first piece.
+    const std::vector<R> rows = {{"A000005", "A", 300, 0, "A000001", 0},
+                                 {"A000002", "a", 100, 0, "A000001", 0},
+                                 {"B000003", "B", 100, 100, "P1", null},
+                                 {"A000004", "A", null, 0, "P2", null},
+                                 {"C000001", "C", 0, 0, "C000001", 0},
+                                 {"B000001", "b", QString("x"), 0, "P1", null},
+                                 {"A000001", "A", 0, 200, "A000001", 0},
+                                 {"A000003", "A", 100, 0, "P3", null},
+                                 {"A000006", "A", 200, 0, "P3", null, "卧放，正向"},
+                                 {"B000002", "B", 100, 0, "B000002", 5},
+                                 {"B000004", "B", 400, 0, "P2", null}};
+    for (const R& r : rows)
+        db.conn.Execute(
+            "INSERT INTO HoldList(ListId, GoodsNo, OrderFormNo, bcd, bch, bcw, bcd2, bch2, bcw2, vehicleOrder, "
+            "PlaceType, floor, dx, dy, dz) VALUES (?, ?, 'ODD', ?, ?, 0, 0, 0, 0, 1, ?, ?, ?, 0, 0)",
+            {r.id, r.goods, r.bcd, r.bch, r.place, r.floor, r.dx});
+    TADOQuery grid(&db.conn);
+    tms::TCountOptions opt;
+    opt.grid = &grid;
+    tms::countXYZ(db.conn, "ODD", 1, show, scene, opt);
+
+    TADOQuery want(&db.conn);
+    want.setSQL(
+        "SELECT A.ListId FROM HoldList A, HoldGoods B WHERE A.GoodsNo = B.GoodsNo AND A.OrderFormNo = 'ODD' "
+        "ORDER BY A.bcd, A.bch, A.bcw");
+    want.Open();
+    ASSERT_EQ(show.planCount, 10);
+    ASSERT_EQ(want.RecordCount(), 10);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(show.planArr.idArr[i], want.cell(i, 0).toString().toStdString()) << i;
+
+    want.Close();
+    want.setSQL(
+        "SELECT DISTINCT HoldGoods.GoodsNo AS gid, HoldGoods.GoodsName, HoldGoods.Brand AS GoodsBrand, "
+        "HoldGoods.Model AS GoodsModel, HoldGoods.Color AS color, count(HoldGoods.GoodsNo) AS GoodsCount, "
+        "HoldGoods.Length AS GoodsLength, HoldGoods.Width AS GoodsWidth, HoldGoods.Height AS GoodsHeight, "
+        "HoldList.PlaceType AS goodsbffs, HoldList.floor AS goodsfloor, HoldList.dx, HoldList.dy, HoldList.dz "
+        "FROM HoldList, HoldGoods WHERE HoldList.GoodsNo = HoldGoods.GoodsNo AND HoldList.OrderFormNo = 'ODD' "
+        "GROUP BY HoldGoods.GoodsNo, HoldGoods.GoodsName, HoldGoods.Brand, HoldGoods.Model, HoldGoods.Color, "
+        "HoldGoods.Length, HoldGoods.Width, HoldGoods.Height, HoldList.PlaceType, HoldList.floor, "
+        "HoldList.dx, HoldList.dy, HoldList.dz "
+        "ORDER BY HoldList.dx, HoldList.dy, HoldList.dz, HoldList.floor, HoldGoods.GoodsNo, "
+        "min(HoldList.ListId), HoldList.PlaceType");
+    want.Open();
+    ASSERT_EQ(grid.RecordCount(), want.RecordCount());
+    ASSERT_EQ(grid.FieldCount(), want.FieldCount());
+    for (int r = 0; r < want.RecordCount(); ++r)
+        for (int c = 0; c < want.FieldCount(); ++c) {
+            EXPECT_EQ(grid.Fields(c).FieldName(), want.Fields(c).FieldName());
+            EXPECT_EQ(grid.cell(r, c), want.cell(r, c)) << r << ", " << c;
+        }
+}
+
 // Shades against the formulas: L' of each face kind and unchanged hue and
 // saturation, including the grey case and black and white.
 TEST(Shading, FacesOfSeveralColours) {
