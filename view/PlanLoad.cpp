@@ -235,8 +235,10 @@ bool openGridQuery(TADOQuery& grid, const std::string& order, int vehicleOrder, 
     }
 }
 
-TZXInfo getZXInfo(TADOConnection& conn, const std::string& order, int vehicleOrder) {
+TZXInfo getZXInfo(TADOConnection& conn, const std::string& order, int vehicleOrder, const TZXInfo& previous) {
     TZXInfo zx;
+    zx.zxVehicleNo = previous.zxVehicleNo;
+    zx.zxVehicleName = previous.zxVehicleName;
     TADOQuery a(&conn);
     a.setSQL(
         "SELECT HoldVehicles.VehicleNo, HoldVehicles.VehicleName, HoldVehicles.ContainerL, HoldVehicles.ContainerW, "

@@ -66,14 +66,17 @@ bool openGridQuery(TADOQuery& grid, const std::string& order, int vehicleOrder, 
 
 // Summary figures of a container.
 struct TZXInfo {
-    std::string zxVehicleNo;    // container number of the order ("" when none)
+    std::string zxVehicleNo;    // container number of the order
     std::string zxVehicleName;  // its name
     std::string zxRate;         // "87.5%"; "0%" without pieces; "" when the capacity is unknown or 0
     int zxKinds = 0;            // distinct goods in the container
     int zxPieces = 0;           // pieces in the container
 };
-// Always the figures of this container, never those of the one before.
-TZXInfo getZXInfo(TADOConnection& conn, const std::string& order, int vehicleOrder);
+// Always the figures of this container, never those of the one before,
+// except that an order without a container row keeps the number and name
+// of `previous` (the container countXYZ keeps on show); its ratio is then
+// unknown ("" with pieces).
+TZXInfo getZXInfo(TADOConnection& conn, const std::string& order, int vehicleOrder, const TZXInfo& previous = {});
 
 // The loading ratio text is ratioText (platform/Codes.h), shared with the
 // self-service drawing.

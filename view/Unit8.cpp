@@ -276,7 +276,8 @@ void TForm8::setLines(const std::vector<std::string>& lines) {
 }
 
 void TForm8::writeSummary(const std::string& order, int v) {
-    setLines(tms::summaryLines(tms::getZXInfo(conn(), order, v)));
+    zx_ = tms::getZXInfo(conn(), order, v, zx_);
+    setLines(tms::summaryLines(zx_));
 }
 
 void TForm8::repaintPanel() { GLPanel1->Invalidate(); }

@@ -18,6 +18,7 @@
 
 #include "platform/UpDown.h"
 #include "shell/Forms.h"
+#include "view/PlanLoad.h"
 #include "view/PlanRenderer.h"
 #include "view/PlanShow.h"
 #include "view/PlanSteps.h"
@@ -149,6 +150,7 @@ private:
     TADOQuery* ADOQuery2;     // the grid rows
     tms::TPlanShow ownPlan_;  // used only when there is no settings window
     tms::TPlanScene scene_;
+    tms::TZXInfo zx_;  // the summary figures on show
     tms::TPlanRenderer renderer_;
     tms::TCamera camera_;
     bool spinning_ = false;

@@ -186,6 +186,7 @@ TEST_F(ContainerWindow, DeleteRefusesContainersThatOrdersUse) {
     form->SpeedButton12->click();
     EXPECT_EQ(boxes.texts(),
               (QStringList{"确实要删除该箱体吗?", "该箱体有已保存的自助装箱 不能删除 请先删除该自助装箱."}));
+    EXPECT_EQ(containerRows(), 4);
     db.conn.Execute("delete from HoldVehicles where VehicleNo = 'S'");
     reload();
     EXPECT_EQ(containerRows(), 3);

@@ -150,6 +150,18 @@ TEST_F(DrawingWindow, ChoosingAnOrderFillsTheSummary) {
     EXPECT_EQ(form->currentOrder(), longNo);
     EXPECT_EQ(form->Label3->text(), "共 1 箱");
     EXPECT_EQ(plan().planCount, 3);
+
+    // An order whose container row is gone keeps the container on show, its
+    // outline and its name; the ratio is unknown.
+    addVehicle(db.conn, {"V2", "大柜", 2000, 1000, 500, 9000, "S"});
+    ASSERT_TRUE(addOrder(db.conn, {"NV", "无柜", "", "V2", "", ""}, {{"G1", 2}}).ok);
+    db.conn.Execute("DELETE FROM HoldVehicles WHERE VehicleNo = 'V2'");
+    pick("NV");
+    EXPECT_EQ(plan().curBox.vehicleNo, "V1");
+    EXPECT_EQ(plan().curBox.L, 1000);
+    EXPECT_EQ(plan().planCount, 2);
+    EXPECT_EQ(form->RE->toPlainText(), lines({"", "  选用的箱柜编号： V1          类型:  小柜",
+                                              "  货物种类共计：   1  种    数量共计:  2", "  装箱率:          "}));
     EXPECT_TRUE(boxes.boxes().isEmpty()) << boxes.texts().join(" / ").toStdString();
 }
 

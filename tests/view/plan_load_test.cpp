@@ -167,9 +167,9 @@ TEST_F(PlanLoad, EmptyContainerShowsZeroNotThePreviousFigures) {
 }
 
 // An order whose container is not in the catalogue keeps the container
-// shown before (size, view extent, outline) and loads its pieces against
-// it; a container of capacity 0 gives an empty ratio instead of a division
-// by zero.
+// shown before (size, view extent, outline, number and name) and loads its
+// pieces against it; a container of capacity 0 gives an empty ratio instead
+// of a division by zero.
 TEST_F(PlanLoad, MissingContainerKeepsThePreviousOneAndZeroGivesNoRatio) {
     addVehicle(db.conn, {"V", "v", 1000, 1000, 1000, 100000, "m"});
     addGoods(db.conn, {"G", "x", "b", 1, "1", 500, 500, 500, 1, "1,2,3"});
@@ -192,8 +192,9 @@ TEST_F(PlanLoad, MissingContainerKeepsThePreviousOneAndZeroGivesNoRatio) {
     EXPECT_EQ(show.curBox.L, 1000);
     ASSERT_EQ(show.planCount, 1);
     EXPECT_EQ(show.planArr.vertArr[0][0], (tms::TArr::Vertex{-500, -500, -500}));
-    const tms::TZXInfo gone = tms::getZXInfo(db.conn, "GONE", 1);
-    EXPECT_EQ(gone.zxVehicleNo, "");
+    const tms::TZXInfo gone = tms::getZXInfo(db.conn, "GONE", 1, tms::getZXInfo(db.conn, "OK", 1));
+    EXPECT_EQ(gone.zxVehicleNo, "V");
+    EXPECT_EQ(gone.zxVehicleName, "v");
     EXPECT_EQ(gone.zxRate, "");
     EXPECT_EQ(gone.zxPieces, 1);
 
