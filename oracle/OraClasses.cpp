@@ -1,5 +1,6 @@
 #include "oracle/OraClasses.h"
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstring>
@@ -64,9 +65,11 @@ bool IsLiveThread(const TExecThread* t) {
 }
 std::atomic<int> gAbandonedRunning{0};
 
-// The Oracle 7 error texts' marshalling buffer (OraClassesStartup).
+// The Oracle 7 error texts' marshalling buffer and the text a ROWID is
+// written into (OraClassesStartup), under one lock.
 std::mutex gErrorBufferLock;
 char* gErrorBuffer = nullptr;
+std::string gRowidText;
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -874,6 +877,22 @@ const void* OCI7ErrorBuffer() {
     return gErrorBuffer;
 }
 
+size_t RowidTextSize() {
+    std::lock_guard<std::mutex> g(gErrorBufferLock);
+    return gRowidText.size();
+}
+
+sword RowidDescriptorText(OCIRowid* rowid, OCIError* errorHandle, std::string& text) {
+    std::lock_guard<std::mutex> g(gErrorBufferLock);
+    std::string outside;  // before start-up or after shutdown
+    std::string& area = gRowidText.empty() ? outside : gRowidText;
+    if (area.empty()) area.assign(RowidTextLength, '\0');
+    ub2 length = RowidTextLength;
+    const sword status = OCIRowidToChar(rowid, reinterpret_cast<oratext*>(area.data()), &length, errorHandle);
+    text = status == OCI_SUCCESS ? area.substr(0, std::min<size_t>(length, area.size())) : std::string();
+    return status;
+}
+
 void OraClassesStartup() {
     OraClassesRoutines.DateToDateTime = OraDateToDateTime;
     OraClassesRoutines.DateTimeToDate = DateTimeToOraDate;
@@ -884,6 +903,7 @@ void OraClassesStartup() {
     {
         std::lock_guard<std::mutex> g(gErrorBufferLock);
         if (!gErrorBuffer) gErrorBuffer = static_cast<char*>(Marshal::AllocHGlobal(ErrorBufferSize));
+        gRowidText.assign(RowidTextLength, '\0');
     }
     RegisterWindowClass(UtilWindowClass, UtilWndProc);
 }
@@ -893,6 +913,7 @@ void OraClassesShutdown() {
         std::lock_guard<std::mutex> g(gErrorBufferLock);
         Marshal::FreeHGlobal(gErrorBuffer);
         gErrorBuffer = nullptr;
+        std::string().swap(gRowidText);
     }
     OraClassesRoutines = TOraClassesRoutines{};
 }

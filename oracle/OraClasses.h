@@ -646,9 +646,18 @@ extern TOraClassesRoutines OraClassesRoutines;
 // shutdown; nullptr outside.
 const void* OCI7ErrorBuffer();
 
+// The text a client from 9.0 writes a ROWID descriptor's text into
+// (RowidTextLength characters, shared under the same lock): made at
+// start-up, freed at shutdown; RowidTextSize() is 0 outside.
+constexpr ub2 RowidTextLength = 4000;
+size_t RowidTextSize();
+// OCIRowidToChar into that text; the status is the client's, the text the
+// result on success.
+sword RowidDescriptorText(OCIRowid* rowid, OCIError* errorHandle, std::string& text);
+
 // Start-up sets the routines above, the process-wide thread-safety flag to
-// its initial value and the buffer; shutdown frees the buffer and clears
-// the routines.
+// its initial value, the buffer and the text; shutdown frees the buffer and
+// the text and clears the routines.
 void OraClassesStartup();
 void OraClassesShutdown();
 

@@ -1043,11 +1043,8 @@ void TOCICommand::ReadRowId() {
     try {
         Check(OCIAttrGet(cursorRef_->GetHandle(), OCI_HTYPE_STMT, desc, nullptr, OCI_ATTR_ROWID, hError_));
         if (ClientVersion >= 9000) {
-            std::string text(4000, '\0');
-            ub2 length = 4000;
-            Check(OCIRowidToChar(static_cast<OCIRowid*>(desc), reinterpret_cast<oratext*>(text.data()), &length,
-                                 hError_));
-            text.resize(length);
+            std::string text;
+            Check(RowidDescriptorText(static_cast<OCIRowid*>(desc), hError_, text));
             rowId_ = text;
         } else {
             rowId_ = OraClassesRoutines.RowidText(*static_cast<const OCIRowidData*>(desc));

@@ -90,6 +90,35 @@ TEST(ServerText, LineEndsLiteralsAndWrappedBodies) {
     EXPECT_EQ(TOCICommand::CallerOffset(removed, 25), 27);
 }
 
+TEST(Command, EveryPlaceholderIsBoundAndNoOther) {
+    for (const char* homeName : {"ora10201", "ora734"}) {
+        SCOPED_TRACE(homeName);
+        FakeHomeScope home(homeName);
+        auto conn = Connected();
+        TOCICommand c;
+        c.SetConnection(conn.get());
+        c.SetSQL("update t set a = :x::y");
+        for (int32_t i = 0; i < c.Params().Count(); ++i) c.Param(i)->SetValue(TVariant(i));
+        EXPECT_EQ(ErrorOf([&] { c.Execute(); }), "(no error)");
+        // the server refuses a placeholder left unbound and a name it lacks
+        auto codeOf = [&] {
+            try {
+                c.Execute();
+            } catch (const EOraError& e) {
+                return e.ErrorCode;
+            }
+            return 0;
+        };
+        c.Params().Clear();
+        static_cast<TOraParamDesc*>(c.AddParam())->SetName("x");
+        c.Param(0)->SetValue(TVariant(int32_t(1)));
+        EXPECT_EQ(codeOf(), 1008);
+        static_cast<TOraParamDesc*>(c.AddParam())->SetName("z");
+        c.Param(1)->SetValue(TVariant(int32_t(2)));
+        EXPECT_EQ(codeOf(), 1036);
+    }
+}
+
 TEST(Command, ErrorOffsetIsReportedAgainstTheWrittenText) {
     for (const char* homeName : {"ora10201", "ora734"}) {
         SCOPED_TRACE(homeName);

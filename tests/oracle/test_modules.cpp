@@ -125,6 +125,7 @@ TEST(LibraryModules, StartUpBuildsTablesWithoutThreadsAndShutdownFreesThem) {
 
     EXPECT_EQ(OraClassesRoutines.DateToDateTime, nullptr);
     EXPECT_EQ(OCI7ErrorBuffer(), nullptr);
+    EXPECT_EQ(RowidTextSize(), 0u);
 
     LongOperationStartHook = Hook;
     LongOperationEndHook = Hook;
@@ -133,11 +134,12 @@ TEST(LibraryModules, StartUpBuildsTablesWithoutThreadsAndShutdownFreesThem) {
     startupModules();
     startupModules();
     EXPECT_EQ(ThreadCount(), threadsBefore);
-    // the connection module's routines, its initial flag and its buffer
+    // the connection module's routines, its initial flag, its buffer and text
     const TOraClassesRoutines& r = OraClassesRoutines;
     EXPECT_TRUE(r.DateToDateTime && r.DateTimeToDate && r.RowidText && r.URowidText && r.CdaRowidOf);
     EXPECT_TRUE(TOCIConnection::ProcessThreadSafety);
     EXPECT_NE(OCI7ErrorBuffer(), nullptr);
+    EXPECT_EQ(RowidTextSize(), RowidTextLength);
     EXPECT_TRUE(libraryModules().Started());
     EXPECT_TRUE(IsNTPlatform());
     EXPECT_EQ(LongOperationStartHook, nullptr);
@@ -152,6 +154,7 @@ TEST(LibraryModules, StartUpBuildsTablesWithoutThreadsAndShutdownFreesThem) {
     EXPECT_FALSE(libraryModules().Started());
     EXPECT_EQ(OraClassesRoutines.RowidText, nullptr);
     EXPECT_EQ(OCI7ErrorBuffer(), nullptr);
+    EXPECT_EQ(RowidTextSize(), 0u);
     EXPECT_EQ(ParserKeywordLexemes(), nullptr);
     EXPECT_EQ(OraSymbolLexemes(), nullptr);
     EXPECT_EQ(FilterKeywordLexemes(), nullptr);
