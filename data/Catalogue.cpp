@@ -12,6 +12,7 @@
 #include <QStyledItemDelegate>
 #include <QWidget>
 
+#include "data/OrderStore.h"
 #include "platform/Codes.h"
 #include "platform/DbWidgets.h"
 #include "platform/WindowKit.h"
@@ -64,7 +65,7 @@ bool fastfind(TADOQuery* Query, const QString& Table, const QString& Field, cons
         // wildcards. It is bound, so a quote is only a character.
         Query->SQLAdd(QStringLiteral("select * from ") + Table + QStringLiteral(" where ") + Field +
                       QStringLiteral(" like ?"));
-        Query->bind(1, QLatin1Char('%') + Value + QLatin1Char('%'));
+        Query->bind(1, likePattern(Value));
     }
     Query->Open();
     return true;

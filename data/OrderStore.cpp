@@ -349,13 +349,7 @@ void deleteOrder(TADOConnection& conn, const QString& orderNo) {
 
 // ---------------------------------------------------------------- order list
 
-QString likeLiteral(const QString& text) {
-    QString literal = text;
-    literal.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-    literal.replace(QLatin1Char('%'), QLatin1String("\\%"));
-    literal.replace(QLatin1Char('_'), QLatin1String("\\_"));
-    return QLatin1Char('%') + literal + QLatin1Char('%');
-}
+QString likePattern(const QString& text) { return QLatin1Char('%') + text + QLatin1Char('%'); }
 
 QString orderListSql(const QString& filterField, const QString& orderBy, bool descending) {
     QString sql = QStringLiteral(
@@ -369,7 +363,7 @@ QString orderListSql(const QString& filterField, const QString& orderBy, bool de
         "case A.IsBestStandPlace when 1 then '是' when 0 then '否' else '' end as BestStandText "
         "from HoldOrderForm A,HoldVehicles B where A.VehicleNo = B.VehicleNo");
     if (filterField == QLatin1String("OrderFormNo") || filterField == QLatin1String("OrderFormName"))
-        sql += QStringLiteral(" and A.") + filterField + QStringLiteral(" like ? escape '\\'");
+        sql += QStringLiteral(" and A.") + filterField + QStringLiteral(" like ?");
     // Only the list's own columns sort it; a code's text column sorts by
     // the code.
     static const QStringList columns = {QStringLiteral("OrderFormNo"),

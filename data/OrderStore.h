@@ -125,17 +125,18 @@ QString typeATooMany(int count);
 // (an order whose container is gone is not listed), with the texts of the
 // codes in the extra columns CountTypeText, LoadingTypeText,
 // DirectionText, WeightText and BestStandText. With a `filterField`
-// ("OrderFormNo" or "OrderFormName") the rows are those whose field holds
-// the bound value as a literal, case-insensitive part (see likeLiteral);
-// `orderBy` is a column of the list (a text column sorts by its code) or
+// ("OrderFormNo" or "OrderFormName") the rows are those whose field is
+// like the bound value (case-insensitive; bind likePattern of the text, so
+// "%" and "_" in it are wildcards); `orderBy` is a column of the list (a text column sorts by its code) or
 // empty.
 QString orderListSql(const QString& filterField, const QString& orderBy, bool descending);
+// The pattern a search binds (the order list's and the catalogues'): the
+// text between two "%", so "%" and "_" in it are wildcards; bound, a quote
+// is only a character.
+QString likePattern(const QString& text);
 // The lines of one order (bound value 1) joined with their goods, in
 // loading order.
 QString orderLinesSql();
-// The pattern that finds `text` as a part of a value with "like ? escape
-// '\'": "%", "_" and "\" in it are only characters.
-QString likeLiteral(const QString& text);
 // A sailing date as the header holds it: a real date written yyyy-MM-dd.
 bool isDateText(const QString& text);
 

@@ -235,7 +235,7 @@ void TForm7::openMaster(const QString& current) {
     tms::ui::reportErrors([&] {
         MasterQuery->Close();
         MasterQuery->setSQL(tms::orderListSql(filterField_, sortField_, sortDesc));
-        if (!filterField_.isEmpty()) MasterQuery->bind(1, tms::likeLiteral(filterText_));
+        if (!filterField_.isEmpty()) MasterQuery->bind(1, tms::likePattern(filterText_));
         MasterQuery->Open();
         if (!current.isEmpty()) MasterQuery->Locate(kOrderNo, current, true);
     });

@@ -124,7 +124,7 @@ void TForm11::FormClose() {
 
 void TForm11::search(QLineEdit* edit, const QString& field) {
     if (!goods_) return;
-    // The text is found as typed (a quote or "%" in it is only a character).
+    // The text is a pattern between two "%" (a quote in it is only a character).
     if (edit->text().isEmpty())
         tms::listAll(goods_->GoodsQuery, QStringLiteral("HoldGoods"));
     else

@@ -1,7 +1,7 @@
 // The order library without windows: the checks of a new order in their
 // order, what a stored order looks like, the one transaction of each action
 // (a failure part way leaves the database as it was), the recalculation and
-// the delete, and the order list's literal search.
+// the delete, and the order list's search.
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -310,18 +310,19 @@ TEST_F(OrderStore, DeleteRemovesPlanLinesAndHeaderTogether) {
     EXPECT_EQ(column("select count(*) from HoldList where OrderFormNo='D2'"), QStringList{"2"});
 }
 
-TEST_F(OrderStore, TheOrderListFindsTextLiterallyAndIgnoresCase) {
+TEST_F(OrderStore, TheOrderListFindsPatternsAndIgnoresCase) {
     for (const char* no : {"AB'1", "ab'2", "A%B", "AXB", "A_B", "A\\B"})
         db.conn.Execute("insert into HoldOrderForm(OrderFormNo,VehicleNo,CountType,LoadingType) values (?,'C1',1,0)",
                         {QString(no)});
     db.conn.Execute("insert into HoldOrderForm(OrderFormNo,VehicleNo) values ('LOST','NOCONTAINER')");
     auto find = [&](const QString& text) {
         return column("select OrderFormNo from (" + orderListSql("OrderFormNo", "OrderFormNo", false) + ")",
-                      {likeLiteral(text)});
+                      {likePattern(text)});
     };
+    // A quote is a character; "%" and "_" are wildcards.
     EXPECT_EQ(find("b'"), (QStringList{"AB'1", "ab'2"}));
-    EXPECT_EQ(find("%"), QStringList{"A%B"});
-    EXPECT_EQ(find("_"), QStringList{"A_B"});
+    EXPECT_EQ(find("a%b"), (QStringList{"A%B", "A\\B", "A_B", "AB'1", "ab'2", "AXB"}));
+    EXPECT_EQ(find("A_B"), (QStringList{"A%B", "A\\B", "A_B", "AXB"}));
     EXPECT_EQ(find("\\"), QStringList{"A\\B"});
     // The order's container is gone: not listed. The codes show as texts.
     EXPECT_EQ(column("select count(*) from (" + orderListSql("", "", false) + ")"), QStringList{"6"});
