@@ -90,14 +90,22 @@ TEST(ServerText, LineEndsLiteralsAndWrappedBodies) {
     EXPECT_EQ(TOCICommand::CallerOffset(removed, 25), 27);
 }
 
-TEST(Command, EveryPlaceholderIsBoundAndNoOther) {
+// Runs `body` on a command with `sql` on a connection through each call set.
+template <class Body>
+void onEachCallSet(const char* sql, Body body) {
     for (const char* homeName : {"ora10201", "ora734"}) {
         SCOPED_TRACE(homeName);
         FakeHomeScope home(homeName);
         auto conn = Connected();
         TOCICommand c;
         c.SetConnection(conn.get());
-        c.SetSQL("update t set a = :x::y");
+        c.SetSQL(sql);
+        body(c, home);
+    }
+}
+
+TEST(Command, EveryPlaceholderIsBoundAndNoOther) {
+    onEachCallSet("update t set a = :x::y", [&](TOCICommand& c, FakeHomeScope&) {
         for (int32_t i = 0; i < c.Params().Count(); ++i) c.Param(i)->SetValue(TVariant(i));
         EXPECT_EQ(ErrorOf([&] { c.Execute(); }), "(no error)");
         // the server refuses a placeholder left unbound and a name it lacks
@@ -116,7 +124,7 @@ TEST(Command, EveryPlaceholderIsBoundAndNoOther) {
         static_cast<TOraParamDesc*>(c.AddParam())->SetName("z");
         c.Param(1)->SetValue(TVariant(int32_t(2)));
         EXPECT_EQ(codeOf(), 1036);
-    }
+    });
 }
 
 TEST(Command, ErrorOffsetIsReportedAgainstTheWrittenText) {
@@ -202,13 +210,7 @@ TEST(Command, ExecutionModes) {
 }
 
 TEST(Command, ArraysAndIterations) {
-    for (const char* homeName : {"ora10201", "ora734"}) {
-        SCOPED_TRACE(homeName);
-        FakeHomeScope home(homeName);
-        auto conn = Connected();
-        TOCICommand c;
-        c.SetConnection(conn.get());
-        c.SetSQL("insert into t values (:a, :b)");
+    onEachCallSet("insert into t values (:a, :b)", [&](TOCICommand& c, FakeHomeScope& home) {
         TOraParamDesc* a = c.FindParam("a");
         TOraParamDesc* b = c.FindParam("b");
         TVariant values = TVariant::CreateArray(1, 3);
@@ -232,7 +234,7 @@ TEST(Command, ArraysAndIterations) {
         c.Execute();
         EXPECT_EQ(Calls(home.Journal(), {"in "}),
                   "in :A#0=10\nin :A#1=null\nin :A#2=30\nin :B#0=x\nin :B#1=y\nin :B#2=z\n");
-    }
+    });
 }
 
 TEST(Command, UnknownTypesAndUnsupportedCodes) {
