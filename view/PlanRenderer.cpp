@@ -191,6 +191,9 @@ bool findSeen(const std::vector<std::array<float, 6>>& boxes, float margin, std:
             }
             return reaches(from, to);
         };
+        // Most boxes lie inside the others: nothing reached around the
+        // whole box means no face of it is near one.
+        if (!reaches(near[0], near[3])) continue;
         std::uint32_t mask = 0;
         for (int f = 0; f < 6; ++f)
             if (test(kFacePlace[f])) mask |= 1u << f;
@@ -258,8 +261,11 @@ std::uint32_t TPlanRenderer::writePiece(const TArr& a, int i, std::uint32_t part
 
 void TPlanRenderer::chooseDrawn(const TArr& a, int n, float margin) {
     shownList_.clear();
+    shownList_.reserve(static_cast<std::size_t>(n));
     std::vector<std::array<float, 6>> boxes;
     std::vector<int> boxPiece;
+    boxes.reserve(static_cast<std::size_t>(n));
+    boxPiece.reserve(static_cast<std::size_t>(n));
     cullable_ = true;
     translucent_ = false;
     for (int i = 0; i < n; ++i) {
