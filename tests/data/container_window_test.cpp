@@ -23,7 +23,7 @@ protected:
         form = std::make_unique<TForm6>(&db.conn);
         form->show();
         form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get(), 20000));
     }
 
     void addContainerRow(const QString& no, const QString& name, int l, int w, int h, int kg) {

@@ -30,7 +30,7 @@ protected:
         form = std::make_unique<TForm5>(&db.conn);
         form->show();
         form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get(), 20000));
     }
 
     void addGoodsRow(const QString& no, const QString& name, int l, int w, int h, int kg,

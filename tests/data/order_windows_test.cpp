@@ -297,7 +297,7 @@ TEST_F(OrderWindows, GoodsNoContainerTakesAreNamedBeforeTheRun) {
 TEST_F(OrderWindows, EnterWalksTheChainPastTheHiddenAmount) {
     openNewOrder();
     Form10->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Form10));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form10, 20000));
     Form10->Edit3->setFocus();
     const QList<QWidget*> chain = {
         Form10->Edit2,           Form10->DBLookupComboBox3, Form10->Edit4,        Form10->Edit12,
