@@ -162,33 +162,10 @@ inline void TOldRenderer::draw(const tms::TArr& planArr, int planCount, const tm
     // list: record it again.
     if (stale_ || !glIsList(list_) || !upToDate(planArr, n)) record(planArr, n);
 
-    glClearColor(0, 0.5f, 0.5f, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glTranslatef(camera.panX, camera.panY, 0);
-    glRotatef(45, 1, 0, 0);
-    glRotatef(static_cast<float>(camera.baseAngle) + camera.spinAngle, 0, 1, 0);
-    glClearColor(0, 0.5f, 0.5f, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    const double h = (scene.viewSize > 0 ? scene.viewSize : 1.0f) / 2.0;
-    glOrtho(-h, h, -h, h, -h, h);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_COLOR_MATERIAL);
-
+    tms::beginFrame(scene.viewSize > 0 ? scene.viewSize : 1.0f, camera);
     glCallList(list_);
     glDisable(GL_BLEND);
-    glLineWidth(1);
-
-    if (scene.hasOutline) {
-        static constexpr int kLoops[7][4] = {{0, 1, 2, 3}, {8, 9, 10, 11}, {4, 5, 6, 7}, {0, 4, 5, 1},
-                                             {5, 1, 2, 6}, {6, 2, 3, 7},   {7, 3, 0, 4}};
-        glColor3f(0, 0, 0);
-        for (const auto& loop : kLoops) {
-            glBegin(GL_LINE_LOOP);
-            for (int k : loop) glVertex3fv(scene.boxVerts[k].data());
-            glEnd();
-        }
-    }
+    tms::drawOutline(scene);
     glFinish();
 }
 

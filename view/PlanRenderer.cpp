@@ -27,6 +27,35 @@ void applyDefaultGLState() {
     gluLookAt(2, 4, 6, 0, 0, 0, 0, 1, 0);
 }
 
+void beginFrame(float viewSize, const TCamera& camera) {
+    glClearColor(0, 0.5f, 0.5f, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(camera.panX, camera.panY, 0);
+    glRotatef(45, 1, 0, 0);
+    glRotatef(static_cast<float>(camera.baseAngle) + camera.spinAngle, 0, 1, 0);
+    glClearColor(0, 0.5f, 0.5f, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const double h = viewSize / 2.0;
+    glOrtho(-h, h, -h, h, -h, h);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_COLOR_MATERIAL);
+}
+
+void drawOutline(const TPlanScene& scene) {
+    if (!scene.hasOutline) return;
+    static constexpr int kLoops[7][4] = {{0, 1, 2, 3}, {8, 9, 10, 11}, {4, 5, 6, 7}, {0, 4, 5, 1},
+                                         {5, 1, 2, 6}, {6, 2, 3, 7},   {7, 3, 0, 4}};
+    glDisable(GL_BLEND);
+    glLineWidth(1);
+    glColor3f(0, 0, 0);
+    for (const auto& loop : kLoops) {
+        glBegin(GL_LINE_LOOP);
+        for (int k : loop) glVertex3fv(scene.boxVerts[k].data());
+        glEnd();
+    }
+}
+
 namespace {
 
 // Faces of a piece as corner indices: two faces x = const, two z = const,
@@ -397,33 +426,8 @@ void TPlanRenderer::draw(const TArr& planArr, int planCount, const TPlanScene& s
     const float viewSize = scene.viewSize > 0 ? scene.viewSize : 1.0f;
     update(planArr, planCount, viewSize, std::min(viewport[2], viewport[3]));
 
-    glClearColor(0, 0.5f, 0.5f, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glTranslatef(camera.panX, camera.panY, 0);
-    glRotatef(45, 1, 0, 0);
-    glRotatef(static_cast<float>(camera.baseAngle) + camera.spinAngle, 0, 1, 0);
-    glClearColor(0, 0.5f, 0.5f, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    const double h = viewSize / 2.0;
-    glOrtho(-h, h, -h, h, -h, h);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_COLOR_MATERIAL);
-
-    const auto drawOutline = [&] {
-        if (!scene.hasOutline) return;
-        static constexpr int kLoops[7][4] = {{0, 1, 2, 3}, {8, 9, 10, 11}, {4, 5, 6, 7}, {0, 4, 5, 1},
-                                             {5, 1, 2, 6}, {6, 2, 3, 7},   {7, 3, 0, 4}};
-        glDisable(GL_BLEND);
-        glLineWidth(1);
-        glColor3f(0, 0, 0);
-        for (const auto& loop : kLoops) {
-            glBegin(GL_LINE_LOOP);
-            for (int k : loop) glVertex3fv(scene.boxVerts[k].data());
-            glEnd();
-        }
-    };
-    if (outline_ == TOutline::first) drawOutline();
+    beginFrame(viewSize, camera);
+    if (outline_ == TOutline::first) drawOutline(scene);
 
     // Where the near plane cuts into the pieces their inside shows: all
     // shown pieces then.
@@ -476,7 +480,7 @@ void TPlanRenderer::draw(const TArr& planArr, int planCount, const TPlanScene& s
     }
     glDisable(GL_BLEND);
 
-    if (outline_ == TOutline::last) drawOutline();
+    if (outline_ == TOutline::last) drawOutline(scene);
     glFinish();
 }
 

@@ -67,6 +67,15 @@ enum class TOutline { last, first };
 // shading, eye (2, 4, 6) looking at the origin with up (0, 1, 0).
 void applyDefaultGLState();
 
+// The start of every frame: teal clear colour, colour and depth cleared, the
+// model-view matrix of `camera` with the scene scaled to `viewSize`,
+// lighting and colour material off.
+void beginFrame(float viewSize, const TCamera& camera);
+
+// The container outline: black line loops over the scene's outline corners
+// and end marker, unblended; nothing while the scene has no outline.
+void drawOutline(const TPlanScene& scene);
+
 class TPlanRenderer {
 public:
     // The vertex buffer belongs to the context it was made in and goes

@@ -79,21 +79,8 @@ struct PanelWindow {
 // One container of 1000 mm cube with a red 500 mm cube in its middle,
 // standing "立放，正向".
 void oneRedPiece(PanelWindow& w) {
-    const float l = 500, p = 250;
-    w.scene.viewSize = static_cast<float>(1.1 * std::sqrt(3.0) * 1000);
-    w.scene.boxVerts = {{{-l, -l, -l},
-                         {l, -l, -l},
-                         {l, -l, l},
-                         {-l, -l, l},
-                         {-l, l, -l},
-                         {l, l, -l},
-                         {l, l, l},
-                         {-l, l, l},
-                         {l, l / 4, l / 4},
-                         {l, l / 4, -l / 4},
-                         {l, -l / 4, -l / 4},
-                         {l, -l / 4, l / 4}}};
-    w.scene.hasOutline = true;
+    const float p = 250;
+    w.scene = tms::containerScene(1000, 1000, 1000);
     w.arr = tms::TArr();
     w.arr.seqArr = {1};
     w.arr.idArr = {"R000001"};
@@ -104,8 +91,7 @@ void oneRedPiece(PanelWindow& w) {
     w.arr.colorArr = {c};
     w.arr.placeArr = {"立放，正向"};
     w.arr.floorArr = {"R000001"};
-    w.arr.vertArr = {
-        {{{-p, -p, -p}, {p, -p, -p}, {p, -p, p}, {-p, -p, p}, {-p, p, -p}, {p, p, -p}, {p, p, p}, {-p, p, p}}}};
+    w.arr.vertArr = {tms::boxCorners(-p, -p, -p, p, p, p)};
     w.arr.textArr = {""};
     w.count = 1;
 }
