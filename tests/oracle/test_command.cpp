@@ -418,6 +418,7 @@ TEST(Command, LongColumnsFetchedInPieces) {
         EXPECT_EQ(blob->PieceCount(), 5);
         EXPECT_EQ(picCell.Object(), nullptr);  // a null value holds no blob
         EXPECT_FALSE(c.Fetch());
+        EXPECT_EQ(notesCell.Object(), blob);  // the end of the rows keeps the last row
     }
     TOCICommand::LongPieceSize = 65536;
 }
