@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMatrix4x4>
+#include <QOpenGLWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -222,6 +223,12 @@ TEST(Panel, EmptyPlanAfterInvalidateDrawsNoPiece) {
     w.count = 0;
     const QImage img = w.panel->grabFrame();
     EXPECT_TRUE(near(img.pixel(c), 0, 128, 128)) << rgbText(img.pixel(c));
+
+    // A count past the arrays reads none of them.
+    w.panel->surface()->makeCurrent();
+    w.renderer.update(w.arr, 5, w.scene.viewSize, 400);
+    w.panel->surface()->doneCurrent();
+    EXPECT_EQ(w.renderer.drawnPieces(), 0);
 }
 
 namespace {
