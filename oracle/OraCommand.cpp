@@ -42,6 +42,27 @@ private:
 };
 
 sb2 gNullIndicator = -1;
+
+// The open piece of a LONG value received in pieces keeps what came
+// (`length`, at most its size); an empty one goes when `dropEmpty`.
+void CloseOpenPiece(TBlob* blob, PPieceHeader& open, ub4 length, bool dropEmpty) {
+    if (open) {
+        open->Used = static_cast<int32_t>(std::min<ub4>(length, ub4(open->Size)));
+        if (dropEmpty && open->Used == 0 && blob) blob->FreePiece(open);
+    }
+    open = nullptr;
+}
+
+// The next piece of such a value: the open piece is closed, a new one of
+// the piece size is appended to `blob` and opened; `length` is its room.
+void* OpenNextPiece(TBlob& blob, PPieceHeader& open, ub4& length) {
+    CloseOpenPiece(&blob, open, length, false);
+    const int32_t size = std::max<int32_t>(TOCICommand::LongPieceSize.load(), 1);
+    open = blob.AllocPiece(size);
+    blob.AppendPiece(open);
+    length = static_cast<ub4>(size);
+    return PieceData(open);
+}
 }  // namespace
 
 int32_t OCIExternalType(uint16_t dt, uint16_t sub, uint8_t style, uint16_t serverVersion) {
@@ -630,27 +651,16 @@ void* TOCICommand::NewOutPiece(TOraParamDesc* param, ub4*& length) {
         param->OutPiecesStarted = true;
         param->OpenOutPiece = nullptr;
     }
-    if (param->OpenOutPiece) param->OpenOutPiece->Used = static_cast<int32_t>(*param->LengthCell());
-    const int32_t size = std::max<int32_t>(LongPieceSize.load(), 1);
-    PPieceHeader p = blob->AllocPiece(size);
-    blob->AppendPiece(p);
-    param->OpenOutPiece = p;
-    *param->LengthCell() = static_cast<ub4>(size);
+    void* data = OpenNextPiece(*blob, param->OpenOutPiece, *param->LengthCell());
     length = param->LengthCell();
     param->Indicators()[0] = 0;
-    return PieceData(p);
+    return data;
 }
 
 void TOCICommand::CloseOutPieces() {
     for (int32_t i = 0; i < Params().Count(); ++i) {
         TOraParamDesc* p = Param(i);
-        if (p->OpenOutPiece) {
-            p->OpenOutPiece->Used = static_cast<int32_t>(std::min<ub4>(*p->LengthCell(), ub4(p->OpenOutPiece->Size)));
-            if (p->OpenOutPiece->Used == 0) {
-                if (TBlob* b = LongBlob(*p)) b->FreePiece(p->OpenOutPiece);
-            }
-        }
-        p->OpenOutPiece = nullptr;
+        if (p->OpenOutPiece) CloseOpenPiece(LongBlob(*p), p->OpenOutPiece, *p->LengthCell(), true);
         p->NextPiece = nullptr;
         p->PiecesStarted = p->OutPiecesStarted = false;
     }
@@ -778,24 +788,15 @@ void* TOCICommand::NewDefinePiece(TLongDefine& d, ub4*& length) {
         d.Blob->Release();
         d.OpenPiece = nullptr;
     }
-    if (d.OpenPiece) d.OpenPiece->Used = static_cast<int32_t>(std::min<ub4>(d.Length, ub4(d.OpenPiece->Size)));
-    const int32_t size = std::max<int32_t>(LongPieceSize.load(), 1);
-    PPieceHeader p = d.Blob->AllocPiece(size);
-    d.Blob->AppendPiece(p);
-    d.OpenPiece = p;
-    d.Length = static_cast<ub4>(size);
+    void* data = OpenNextPiece(*d.Blob, d.OpenPiece, d.Length);
     length = &d.Length;
     d.Indicator = 0;
-    return PieceData(p);
+    return data;
 }
 
 void TOCICommand::CloseDefinePieces() {
     for (TLongDefine& d : longDefines_) {
-        if (d.OpenPiece) {
-            d.OpenPiece->Used = static_cast<int32_t>(std::min<ub4>(d.Length, ub4(d.OpenPiece->Size)));
-            if (d.OpenPiece->Used == 0) d.Blob->FreePiece(d.OpenPiece);
-        }
-        d.OpenPiece = nullptr;
+        CloseOpenPiece(d.Blob, d.OpenPiece, d.Length, true);
         d.Blob = nullptr;
     }
 }

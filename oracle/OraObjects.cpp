@@ -1259,10 +1259,7 @@ void TOraParamDesc::SetItemAsLargeInt(int32_t index, int64_t value) {
             number->Release();
             throw;
         }
-        if (Length() >= 2)
-            SetItemObject(index, number);
-        else
-            SetObject(number);
+        SetItemObject(index, number);
         number->Release();  // the parameter holds it now
     }
     Indicators()[index - 1] = 0;

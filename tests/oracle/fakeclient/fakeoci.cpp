@@ -1284,6 +1284,21 @@ sword FinishExecute(Handle* stmt, OCIError* errhp) {
     if (s.warning) return Fail(errhp, 24344, Ora(24344, "success with compilation error"), OCI_SUCCESS_WITH_INFO);
     return OCI_SUCCESS;
 }
+
+// The pieces of an execution, then its end once they are all through.
+sword ContinueExecute(Handle* stmt, OCIError* errhp) {
+    sword rc = RunPieces(stmt, errhp);
+    if (rc == OCI_SUCCESS) return FinishExecute(stmt, errhp);
+    if (rc != OCI_NEED_DATA) stmt->executing = false;
+    return rc;
+}
+
+// The pieces of a fetch; the fetch ends unless it waits for one.
+sword ContinueFetch(Handle* stmt, OCIError* errhp) {
+    sword rc = RunPieces(stmt, errhp);
+    if (rc != OCI_NEED_DATA) stmt->fetching = false;
+    return rc;
+}
 }  // namespace
 
 FAKE_EXPORT sword OCIStmtGetPieceInfo(OCIStmt* stmtp, OCIError*, void** hndlpp, ub4* typep, ub1* inoutp, ub4* iterp,
@@ -1325,12 +1340,7 @@ FAKE_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* err
     if (stmt && stmt->executing) {
         // the execution goes on with the piece just supplied
         Log("OCIStmtExecute resumed");
-        sword rc = RunPieces(stmt, errhp);
-        if (rc != OCI_SUCCESS) {
-            if (rc != OCI_NEED_DATA) stmt->executing = false;
-            return rc;
-        }
-        return FinishExecute(stmt, errhp);
+        return ContinueExecute(stmt, errhp);
     }
     Log("OCIStmtExecute iters=" + std::to_string(iters) + " rowoff=" + std::to_string(rowoff) +
         " mode=" + std::to_string(mode));
@@ -1365,12 +1375,7 @@ FAKE_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* err
     }
     QueueBindPieces(stmt, s);
     stmt->executing = true;
-    sword rc = RunPieces(stmt, errhp);
-    if (rc != OCI_SUCCESS) {
-        if (rc != OCI_NEED_DATA) stmt->executing = false;
-        return rc;
-    }
-    return FinishExecute(stmt, errhp);
+    return ContinueExecute(stmt, errhp);
 }
 
 FAKE_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnpp, OCIError* errhp, ub4 position, void* valuep,
@@ -1409,9 +1414,7 @@ FAKE_EXPORT sword OCIStmtFetch(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, ub2 o
     if (!stmt) return OCI_INVALID_HANDLE;
     if (stmt->fetching) {
         Log("OCIStmtFetch resumed");
-        sword rc = RunPieces(stmt, errhp);
-        if (rc != OCI_NEED_DATA) stmt->fetching = false;
-        return rc;
+        return ContinueFetch(stmt, errhp);
     }
     Log("OCIStmtFetch rows=" + std::to_string(nrows) + " orientation=" + std::to_string(orientation) +
         " mode=" + std::to_string(mode));
@@ -1454,9 +1457,7 @@ FAKE_EXPORT sword OCIStmtFetch(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, ub2 o
         if (d->ind) *d->ind = 0;
     }
     stmt->fetching = true;
-    sword rc = RunPieces(stmt, errhp);
-    if (rc != OCI_NEED_DATA) stmt->fetching = false;
-    return rc;
+    return ContinueFetch(stmt, errhp);
 }
 
 FAKE_EXPORT sword OCIRowidToChar(OCIRowid* rowidDesc, oratext* outbfp, ub2* outbflp, OCIError*) {
