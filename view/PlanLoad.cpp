@@ -10,6 +10,7 @@
 
 #include "platform/AdoDb.h"
 #include "platform/Codes.h"
+#include "platform/TextConvert.h"
 #include "view/PlanQuery.h"
 
 namespace tms {
@@ -92,7 +93,7 @@ void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, 
         "SELECT HoldVehicles.VehicleNo, HoldVehicles.ContainerL, HoldVehicles.ContainerH, HoldVehicles.ContainerW "
         "FROM HoldOrderForm INNER JOIN HoldVehicles ON HoldOrderForm.VehicleNo = HoldVehicles.VehicleNo "
         "WHERE HoldOrderForm.OrderFormNo = ?");
-    box.bind(1, detail::qText(order));
+    box.bind(1, qs(order));
     box.Open();
 
     // The rows are read straight off the statement: a query's copy of every
@@ -244,7 +245,7 @@ TZXInfo getZXInfo(TADOConnection& conn, const std::string& order, int vehicleOrd
         "SELECT HoldVehicles.VehicleNo, HoldVehicles.VehicleName, HoldVehicles.ContainerL, HoldVehicles.ContainerW, "
         "HoldVehicles.ContainerH FROM HoldVehicles, HoldOrderForm "
         "WHERE HoldVehicles.VehicleNo = HoldOrderForm.VehicleNo AND HoldOrderForm.OrderFormNo = ?");
-    a.bind(1, detail::qText(order));
+    a.bind(1, qs(order));
     a.Open();
     bool haveCapacity = false;
     double capacity = 0;

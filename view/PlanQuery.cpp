@@ -1,6 +1,7 @@
 #include "view/PlanQuery.h"
 
 #include "platform/AdoDb.h"
+#include "platform/TextConvert.h"
 
 namespace tms::detail {
 
@@ -8,7 +9,7 @@ std::string cellText(const QVariant& v) { return TADOQuery::displayText(v).toStd
 
 void openOnContainer(TADOQuery& query, const QString& sql, const std::string& order, int vehicleOrder) {
     query.setSQL(sql);
-    query.bind(1, qText(order));
+    query.bind(1, qs(order));
     query.bind(2, vehicleOrder);
     query.Open();
 }

@@ -11,8 +11,6 @@ class TADOQuery;
 
 namespace tms::detail {
 
-inline QString qText(const std::string& s) { return QString::fromStdString(s); }
-
 // The per-pile grid rows of a container (parameters: order number, container
 // number). The pile lists are read from these rows as well, so the pile
 // stepper walks the piles exactly as the grid lists them. Piles come by
