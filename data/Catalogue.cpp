@@ -297,9 +297,7 @@ void postChecked(TADOQuery* list, const std::function<bool()>& lookups) {
     try {
         list->Post();
     } catch (const EDatabaseError& e) {
-        // A fault of the file, not of the input, is named as it is.
-        const bool input = e.fault() == TDbFault::other;
-        ui::showMessage(input ? QStringLiteral("保存出错 请检查录入数据!") : e.message());
+        ui::showMessage(e.shownAs(QStringLiteral("保存出错 请检查录入数据!")));
     }
 }
 

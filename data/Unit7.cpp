@@ -322,8 +322,7 @@ void TForm7::Button6Click() {
             MasterQuery->FieldByName(QStringLiteral("SailDate")).SetValue(date.trimmed());
             MasterQuery->Post();
         } catch (const EDatabaseError& e) {
-            // A file that cannot take the write says so.
-            failure = e.fault() == TDbFault::other ? QStringLiteral("保存出错") : e.message();
+            failure = e.shownAs(QStringLiteral("保存出错"));
         }
     }
     if (!failure.isEmpty()) {

@@ -37,6 +37,10 @@ public:
         : std::runtime_error(message.toStdString()), fault_(fault) {}
     QString message() const { return QString::fromStdString(what()); }
     TDbFault fault() const { return fault_; }
+    // What a window shows for a failed save: our own message for a fault of
+    // the file, or `inputText` (the window's fixed text about the entries)
+    // for the library's.
+    QString shownAs(const QString& inputText) const { return fault_ == TDbFault::other ? inputText : message(); }
 
 private:
     TDbFault fault_;
