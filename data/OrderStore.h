@@ -54,11 +54,6 @@ struct TOrderEntry {
     QList<TEntryLine> lines;   // in loading order
 };
 
-// A calculation takes the switches of the moment (the settings, the
-// new-order window's boxes, threads, progress) as engine options; their
-// launch path, calculation type and placement mode are set here from the
-// order.
-
 // Which entry a refusal is about, so the window can put the focus there.
 enum class TOrderField { none, orderNo, container };
 
@@ -90,6 +85,9 @@ struct TOrderOutcome {
 // the program may have taken it meanwhile). The plan of a type-A order
 // keeps container 1 only; a type-A count of 0 stores the order with an
 // empty plan. Type A stores the amount text as typed (its box is hidden).
+// `switches` are those of the moment (the settings, the window's boxes,
+// threads, progress); their launch path, calculation type and placement
+// mode are set here from the order, in both calls.
 TOrderOutcome computeNewOrder(TADOConnection& conn, THoldEngine& engine, const TOrderEntry& entry,
                               const TEngineOptions& switches);
 
