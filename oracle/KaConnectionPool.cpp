@@ -4,6 +4,7 @@
 
 #include "oracle/DAConsts.h"
 #include "oracle/OraDetachHook.h"
+#include "oracle/OraLibrary.h"
 #include "oracle/OraTick.h"
 
 namespace tms::ora {
@@ -267,21 +268,36 @@ TKaConnectionPoolManager::TKaConnectionPoolManager() : cleanup_(CleanupLoop, lis
 
 TKaConnectionPoolManager::~TKaConnectionPoolManager() { Shutdown(); }
 
+std::shared_ptr<TKaConnectionPoolManager::TPoolList> TKaConnectionPoolManager::List() {
+    std::lock_guard<std::mutex> g(listSwap_);
+    return list_;
+}
+
+void TKaConnectionPoolManager::GiveUpCleanup(std::unique_lock<std::mutex>& wake) {
+    // Stuck in a client call: the thread keeps the pools and frees them when
+    // it ends, and until then nothing unloads the client under it.
+    std::shared_ptr<TPoolList> list = List();
+    list->Stop = true;
+    list->GivenUp = true;
+    HoldLibraries();
+    list->Wake.notify_all();
+    wake.unlock();
+    cleanup_.detach();
+    std::lock_guard<std::mutex> g(listSwap_);
+    list_ = std::make_shared<TPoolList>();
+}
+
 void TKaConnectionPoolManager::Shutdown() {
     if (!cleanup_.joinable()) return;
-    bool ended;
+    std::shared_ptr<TPoolList> list = List();
     {
-        std::unique_lock<std::mutex> g(list_->WakeLock);
-        list_->Stop = true;
-        list_->Wake.notify_all();
-        ended = list_->Wake.wait_for(g, std::chrono::milliseconds(StopWaitMs.load()), [this] { return list_->Ended; });
-    }
-    if (!ended) {
-        // Stuck in a client call: the thread keeps the pools and frees them
-        // when it ends; the manager goes without them.
-        cleanup_.detach();
-        list_ = std::make_shared<TPoolList>();
-        return;
+        std::unique_lock<std::mutex> g(list->WakeLock);
+        list->Stop = true;
+        list->Wake.notify_all();
+        if (!list->Wake.wait_for(g, std::chrono::milliseconds(StopWaitMs.load()), [&] { return list->Ended; })) {
+            GiveUpCleanup(g);
+            return;
+        }
     }
     cleanup_.join();
     ClearPools();
@@ -292,30 +308,44 @@ void TKaConnectionPoolManager::CleanupLoop(std::shared_ptr<TPoolList> list) {
     for (;;) {
         const auto period = std::chrono::milliseconds(CleanupPeriodMs.load());
         if (list->Wake.wait_for(g, period, [&] { return list->Stop; })) break;
+        list->Checking = true;
         g.unlock();
         {
             std::lock_guard<TCriticalSection> lock(list->Lock);
             for (auto& pool : list->Pools) pool->PeriodicCheck();
         }
         g.lock();
+        list->Checking = false;
+        list->Wake.notify_all();
     }
     list->Ended = true;
     list->Wake.notify_all();
+    if (!list->GivenUp) return;
+    g.unlock();
+    // Given up: nobody else frees these pools.
+    std::vector<std::unique_ptr<TKaConnectionPool>> gone;
+    {
+        std::lock_guard<TCriticalSection> lock(list->Lock);
+        gone.swap(list->Pools);
+    }
+    gone.clear();
+    ReleaseLibraries();
 }
 
 TKaConnection* TKaConnectionPoolManager::GetConnection(const TPoolConnectionParameters& parameters) {
     TKaConnectionPool* pool = nullptr;
     {
         std::lock_guard<TCriticalSection> get(getLock_);
-        std::lock_guard<TCriticalSection> lock(list_->Lock);
-        for (auto& p : list_->Pools)
+        std::shared_ptr<TPoolList> list = List();
+        std::lock_guard<TCriticalSection> lock(list->Lock);
+        for (auto& p : list->Pools)
             if (p->Parameters().Equals(parameters)) {
                 pool = p.get();
                 break;
             }
         if (!pool) {
-            list_->Pools.push_back(CreateConnectionPool(parameters));
-            pool = list_->Pools.back().get();
+            list->Pools.push_back(CreateConnectionPool(parameters));
+            pool = list->Pools.back().get();
         }
     }
     return pool->GetConnection();
@@ -323,20 +353,33 @@ TKaConnection* TKaConnectionPoolManager::GetConnection(const TPoolConnectionPara
 
 void TKaConnectionPoolManager::ClearPools() {
     std::vector<std::unique_ptr<TKaConnectionPool>> gone;
-    {
-        std::lock_guard<TCriticalSection> lock(list_->Lock);
-        gone.swap(list_->Pools);
+    std::shared_ptr<TPoolList> list = List();
+    std::unique_lock<std::mutex> g(list->WakeLock);
+    // A clean-up round holds the pools: it may end within the limit a stop
+    // waits for the thread. Holding the wake lock keeps the next round from
+    // starting before the pools are out.
+    if (!list->Wake.wait_for(g, std::chrono::milliseconds(StopWaitMs.load()), [&] { return !list->Checking; })) {
+        if (cleanup_.joinable()) {
+            GiveUpCleanup(g);
+            cleanup_ = std::thread(CleanupLoop, List());
+        }
+        return;
     }
+    std::lock_guard<TCriticalSection> lock(list->Lock);
+    gone.swap(list->Pools);
+    // the pools end after both locks are left: gone was declared first
 }
 
 int32_t TKaConnectionPoolManager::PoolCount() {
-    std::lock_guard<TCriticalSection> lock(list_->Lock);
-    return static_cast<int32_t>(list_->Pools.size());
+    std::shared_ptr<TPoolList> list = List();
+    std::lock_guard<TCriticalSection> lock(list->Lock);
+    return static_cast<int32_t>(list->Pools.size());
 }
 
 TKaConnectionPool* TKaConnectionPoolManager::Pool(int32_t index) {
-    std::lock_guard<TCriticalSection> lock(list_->Lock);
-    return list_->Pools.at(static_cast<size_t>(index)).get();
+    std::shared_ptr<TPoolList> list = List();
+    std::lock_guard<TCriticalSection> lock(list->Lock);
+    return list->Pools.at(static_cast<size_t>(index)).get();
 }
 
 // ---------------------------------------------------------------------------

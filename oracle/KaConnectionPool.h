@@ -129,9 +129,10 @@ class TKaConnectionPoolManager : public TObject {
 public:
     // How often the clean-up thread runs every pool's PeriodicCheck.
     static std::atomic<uint32_t> CleanupPeriodMs;
-    // How long Shutdown waits for the clean-up thread to end (5000 ms): a
-    // thread still inside a client call then is given up, and the pools go
-    // when it ends.
+    // How long Shutdown waits for the clean-up thread to end, and ClearPools
+    // for its round (5000 ms): a thread still inside a client call then is
+    // given up with the pools, which it frees when it ends. Library shutdown
+    // runs ClearPools first, so a stuck thread is waited for once.
     static std::atomic<uint32_t> StopWaitMs;
 
     // Starts the clean-up thread.
@@ -147,7 +148,9 @@ public:
     // What goes back to the pool for a returned connection.
     virtual TKaConnection* PrepareReturn(TKaConnection* connection) { return connection; }
 
-    // Destroys every pool.
+    // Destroys every pool. A clean-up round under way is waited for as long
+    // as Shutdown waits for the thread; a thread stuck longer is given up
+    // with the pools, and a new one goes on for the manager.
     void ClearPools();
     int32_t PoolCount();
     TKaConnectionPool* Pool(int32_t index);
@@ -158,18 +161,26 @@ protected:
     virtual std::unique_ptr<TKaConnectionPool> CreateConnectionPool(const TPoolConnectionParameters& parameters) = 0;
 
 private:
-    // The pools with their lock, and the clean-up thread's stop and end
-    // signals: shared with the thread, so that a thread given up at
-    // shutdown still finds them when its client call returns.
+    // The pools with their lock, and the clean-up thread's signals (under
+    // the wake lock): shared with the thread, so that a thread given up
+    // still finds them when its client call returns; it then frees the
+    // pools itself.
     struct TPoolList {
         std::vector<std::unique_ptr<TKaConnectionPool>> Pools;
         TCriticalSection Lock;
         std::mutex WakeLock;
         std::condition_variable Wake;
         bool Stop = false, Ended = false;
+        bool Checking = false;  // a round holds the pools' lock
+        bool GivenUp = false;   // the manager went on without the thread
     };
     static void CleanupLoop(std::shared_ptr<TPoolList> list);
+    std::shared_ptr<TPoolList> List();
+    // Leaves the thread the pools it holds (the wake lock held), and goes on
+    // with an empty list.
+    void GiveUpCleanup(std::unique_lock<std::mutex>& wake);
 
+    std::mutex listSwap_;  // guards which list list_ is
     std::shared_ptr<TPoolList> list_ = std::make_shared<TPoolList>();
     TCriticalSection getLock_;
     std::thread cleanup_;

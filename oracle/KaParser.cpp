@@ -481,11 +481,10 @@ int32_t TParser::Scan() {
         return LexNumber;
     }
     lexStart_ = -1;
-    unsigned char code = static_cast<unsigned char>(c);
-    // A NUL written into the message would cut it short: it is shown by its
-    // code instead.
-    const std::string shown = code == 0 ? std::string("#0") : std::string(1, c);
-    throw Exception("Parser: The unknown symbol '" + shown + "'  $" + IntToHex(code, 4));
+    const unsigned char code = static_cast<unsigned char>(c);
+    // The message holds the character itself, a NUL too (what() shows a NUL
+    // as "#0").
+    throw Exception("Parser: The unknown symbol '" + std::string(1, c) + "'  $" + IntToHex(code, 4));
 }
 
 // q'<open> ... <close>' : the position stands on the quote after q. A text

@@ -632,6 +632,9 @@ void ForgetClient() {
 void FreeOCI() {
     std::lock_guard<std::recursive_mutex> g(gInitLock);
     std::lock_guard<std::recursive_mutex> l(gLoadLock);
+    // A thread given up inside the client still needs it, its handles and
+    // its entry points.
+    if (LibrariesHeld()) return;
     FreeMTS();
     if (hOCIError) OCIHandleFree(hOCIError, OCI_HTYPE_ERROR);
     if (hOCIEnv) OCIHandleFree(hOCIEnv, OCI_HTYPE_ENV);

@@ -7,15 +7,32 @@
 namespace tms::ora {
 
 // The general exception class: every error of the library carries a message.
+// A message may hold any character, a NUL among them (the lexer names the
+// character it cannot read); what() gives a C string, so there a NUL is
+// written as "#0" and the text is not cut short.
 class Exception : public std::exception {
 public:
-    explicit Exception(std::string message) : message_(std::move(message)) {}
-    const char* what() const noexcept override { return message_.c_str(); }
+    explicit Exception(std::string message) : message_(std::move(message)) { MakeShown(); }
+    const char* what() const noexcept override { return shown_.empty() ? message_.c_str() : shown_.c_str(); }
     const std::string& Message() const noexcept { return message_; }
-    void SetMessage(std::string message) { message_ = std::move(message); }
+    void SetMessage(std::string message) {
+        message_ = std::move(message);
+        MakeShown();
+    }
 
 private:
+    void MakeShown() {
+        shown_.clear();
+        if (message_.find('\0') == std::string::npos) return;
+        for (char c : message_) {
+            if (c == '\0')
+                shown_ += "#0";
+            else
+                shown_ += c;
+        }
+    }
     std::string message_;
+    std::string shown_;  // empty when the message has no NUL
 };
 
 // The silent abort: ends an operation without a message.

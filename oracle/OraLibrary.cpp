@@ -1,5 +1,6 @@
 #include "oracle/OraLibrary.h"
 
+#include <atomic>
 #include <dlfcn.h>
 #include <mutex>
 #include <unistd.h>
@@ -66,8 +67,18 @@ bool TSharedLibrary::Load(const std::string& fileName) {
     return handle_ != nullptr;
 }
 
+namespace {
+std::atomic<int> gLibraryHolds{0};
+}
+
+void HoldLibraries() { ++gLibraryHolds; }
+
+void ReleaseLibraries() { --gLibraryHolds; }
+
+bool LibrariesHeld() { return gLibraryHolds.load() > 0; }
+
 void TSharedLibrary::Free() {
-    if (handle_) FreeLibrary(handle_);
+    if (handle_ && !LibrariesHeld()) FreeLibrary(handle_);
     handle_ = nullptr;
     fileName_.clear();
 }

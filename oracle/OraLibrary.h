@@ -27,7 +27,16 @@ void ResetLibrarySearchPath();
 // The folder that holds the running program (no trailing separator).
 std::string ProgramFolder();
 
-// A loaded shared library, freed with the object.
+// A thread given up at shutdown while it may still run inside a loaded
+// library (a pool clean-up stuck in a client call) holds the libraries from
+// the moment it is given up until it ends: meanwhile no library is unloaded
+// and the client keeps what it handed out (FreeOCI leaves it as it is).
+void HoldLibraries();
+void ReleaseLibraries();
+bool LibrariesHeld();
+
+// A loaded shared library, freed with the object. While the libraries are
+// held, freeing only forgets the handle and the library stays loaded.
 class TSharedLibrary {
 public:
     TSharedLibrary() = default;

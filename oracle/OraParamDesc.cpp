@@ -239,13 +239,16 @@ void TOraParamDesc::SetItemAsAnsiString(int32_t index, const std::string& value)
     if (DataType() != dtString && DataType() != dtFixedChar) SetDataType(dtString);
     // An empty text is a null string, as in the field setters.
     if (value.empty()) return SetItemNull(index, true);
-    // The text is cut to the element: a parameter without room keeps none.
-    const int32_t room = Size() - 1;
-    const int32_t n = std::min<int32_t>(static_cast<int32_t>(value.size()), std::max(room, 0));
+    // The text is cut to the element: a parameter without room (no size
+    // set, so no element) keeps none, but its value is the empty text, not
+    // null.
     uint8_t* e = Element(index);
-    if (!e) return;
-    std::memcpy(e, value.data(), static_cast<size_t>(n));
-    e[n] = 0;
+    const int32_t room = e ? Size() - 1 : 0;
+    const int32_t n = std::min<int32_t>(static_cast<int32_t>(value.size()), std::max(room, 0));
+    if (e) {
+        std::memcpy(e, value.data(), static_cast<size_t>(n));
+        e[n] = 0;
+    }
     if (length_ == 1 || n > maxStrLength_) maxStrLength_ = n;
     indicators_[index - 1] = 0;
 }
@@ -276,13 +279,14 @@ void TOraParamDesc::SetItemAsWideString(int32_t index, const std::u16string& val
     CheckIndex(index);
     if (DataType() != dtWideString && DataType() != dtFixedWideChar) SetDataType(dtWideString);
     if (value.empty()) return SetItemNull(index, true);
-    const int32_t room = (Size() - 2) / 2;
-    const int32_t n = std::min<int32_t>(static_cast<int32_t>(value.size()), std::max(room, 0));
     uint8_t* e = Element(index);
-    if (!e) return;
-    std::memcpy(e, value.data(), static_cast<size_t>(n) * 2);
-    e[2 * n] = 0;
-    e[2 * n + 1] = 0;
+    const int32_t room = e ? (Size() - 2) / 2 : 0;
+    const int32_t n = std::min<int32_t>(static_cast<int32_t>(value.size()), std::max(room, 0));
+    if (e) {
+        std::memcpy(e, value.data(), static_cast<size_t>(n) * 2);
+        e[2 * n] = 0;
+        e[2 * n + 1] = 0;
+    }
     if (length_ == 1 || n > maxStrLength_) maxStrLength_ = n;
     indicators_[index - 1] = 0;
 }

@@ -634,15 +634,19 @@ TEST(ParamDesc, EmptyTextIsNullAndAShortSizeOnlyCuts) {
     v.SetItemAsVariant(1, TVariant(""));
     EXPECT_EQ(v.DataType(), dtString);
     EXPECT_TRUE(v.GetNull());
-    // a parameter whose size leaves no room keeps no text: the size stays
+    // a parameter whose size leaves no room keeps no text: the size stays,
+    // and the text is cut to nothing, not turned into a null
     TOraParamDesc s, u;
     s.SetDataType(dtString);
     s.SetItemAsAnsiString(1, "hello");
     EXPECT_EQ(s.Size(), 0);
+    EXPECT_FALSE(s.GetItemNull(1));
     EXPECT_EQ(s.GetItemAsAnsiString(1), "");
+    EXPECT_EQ(s.MaxStrLength(), 0);
     u.SetDataType(dtWideString);
     u.SetItemAsWideString(1, u"hello");
     EXPECT_EQ(u.Size(), 0);
+    EXPECT_FALSE(u.GetItemNull(1));
     EXPECT_EQ(u.GetItemAsWideString(1), u"");
 }
 

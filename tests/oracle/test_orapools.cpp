@@ -4,7 +4,9 @@
 // many threads taking and returning connections.
 
 #include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -17,6 +19,7 @@ using namespace tms::ora;
 using oratest::Calls;
 using oratest::ErrorOf;
 using oratest::FakeHomeScope;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -157,6 +160,39 @@ TEST(OraPools, ManyThreadsTakeAndReturn) {
     auto* pool = dynamic_cast<TKaLocalConnectionPool*>(manager.Pool(0));
     EXPECT_LE(pool->IdleCount(), 4);
     EXPECT_EQ(pool->TakenCount(), 0);
+}
+
+// The program's exit: the library's whole shutdown, while the pools'
+// clean-up thread hangs 8 s in a client call.
+TEST(OraPools, ShutdownKeepsItsLimitWhileTheCleanUpHangsInTheClient) {
+    ASSERT_EQ(TKaConnectionPoolManager::StopWaitMs.load(), 5000u);
+    {
+        FakeHomeScope home("ora10201");
+        TKaConnectionPoolManager::CleanupPeriodMs = 10;
+        SetPoolManager(std::make_unique<TOraConnectionPoolManager>());
+        PoolManager()->GetConnection(Scott())->ReturnToPool();
+        // the next check asks the server about the idle connection
+        PoolManager()->Pool(0)->Invalidate();
+        home->set_stalled(1);
+        for (int i = 0; i < 500 && home->held() == 0; ++i) std::this_thread::sleep_for(10ms);
+        ASSERT_EQ(home->held(), 1);
+        const auto start = std::chrono::steady_clock::now();
+        std::thread letGo([&] {
+            std::this_thread::sleep_for(8s);
+            home->release_held();
+        });
+        shutdownModules();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 5500ms);
+        EXPECT_EQ(PoolManager(), nullptr);
+        letGo.join();
+        // the thread given up comes back to a client that is still there,
+        // ends the pooled session in it and frees the pool
+        for (int i = 0; i < 500 && home->live_handles() > 2; ++i) std::this_thread::sleep_for(10ms);
+        EXPECT_EQ(home->live_handles(), 2);
+        EXPECT_NE(home.Journal().find("OCISessionEnd"), std::string::npos);
+        TKaConnectionPoolManager::CleanupPeriodMs = 30000;
+    }
+    startupModules();
 }
 
 }  // namespace

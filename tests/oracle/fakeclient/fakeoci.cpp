@@ -164,6 +164,7 @@ int gHeld = 0;
 bool gRelease = false;
 bool gBreak = false;
 bool gBroken = false;
+bool gStalled = false;
 std::map<int, std::string> gMessages;  // code -> message, for oerhms
 
 std::string Upper(std::string s) {
@@ -407,6 +408,7 @@ void ClearScript() {
     std::lock_guard<std::recursive_mutex> g(gLock);
     gScripts.clear();
     gBroken = false;
+    gStalled = false;
 }
 
 void AddDatabase(const char* name, const char* banner) {
@@ -441,6 +443,11 @@ void SetBroken(int broken) {
     gBroken = broken != 0;
 }
 
+void SetStalled(int stalled) {
+    std::lock_guard<std::recursive_mutex> g(gLock);
+    gStalled = stalled != 0;
+}
+
 // Waits inside an execution until released (true) or broken off (false).
 bool Hold() {
     std::unique_lock<std::recursive_mutex> g(gLock);
@@ -467,7 +474,8 @@ const fakeoci_control_table kControl = {sizeof(fakeoci_control_table),
                                         TriggerFailover,
                                         Held,
                                         ReleaseHeld,
-                                        SetBroken};
+                                        SetBroken,
+                                        SetStalled};
 
 // ---------------------------------------------------------------------------
 // The statement engine
@@ -1102,6 +1110,12 @@ namespace {
 // A round trip to the server of a service context.
 int RoundTrip(Handle* svc, OCIError* errhp) {
     if (!svc || !SessionOf(svc)) return Fail(errhp, 3114, Ora(3114, "not connected to ORACLE"));
+    bool stalled;
+    {
+        std::lock_guard<std::recursive_mutex> g(gLock);
+        stalled = gStalled;
+    }
+    if (stalled) Hold();
     std::lock_guard<std::recursive_mutex> g(gLock);
     if (gBroken) return Fail(errhp, 3113, Ora(3113, "end-of-file on communication channel"));
     return OCI_SUCCESS;

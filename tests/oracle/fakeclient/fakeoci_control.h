@@ -68,6 +68,10 @@ struct fakeoci_control_table {
     /* From now on every server round trip (ping, commit, execution) of an
      * existing session fails with ORA-03113 (1), or works again (0). */
     void (*set_broken)(int broken);
+    /* From now on every server round trip (ping, commit) of an existing
+     * session waits inside the client, counted by held, until released or
+     * broken off (1), or goes straight through (0). */
+    void (*set_stalled)(int stalled);
 };
 
 typedef const struct fakeoci_control_table* (*fakeoci_control_fn)(void);
