@@ -25,7 +25,7 @@ namespace {
 // are taken.
 void requireName(const QString& name) {
     static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-    if (!re.match(name).hasMatch()) throw EDatabaseError(QStringLiteral("'%1' is not a valid name").arg(name));
+    if (!re.match(name).hasMatch()) throw EDatabaseError(QStringLiteral("'%1' 不是有效的名称").arg(name));
 }
 
 // Keeps a coloured cell in its colour when its row is the selected one.

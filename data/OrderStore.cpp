@@ -50,15 +50,31 @@ TOrderContainer containerFields(TADOQuery& q) {
         q.FieldByName(QStringLiteral("ContainerH")).AsFloat(), q.FieldByName(QStringLiteral("MaxWeight")).AsFloat()};
 }
 
+// The refusal for the container on the current row of `q` when a side of
+// it is 0 or less: no piece fits such a container, whatever the goods, so
+// the container and its size are named. Empty for a sound container.
+QString containerSizeFault(TADOQuery& q, const TOrderContainer& box) {
+    if (box.L > 0 && box.W > 0 && box.H > 0) return {};
+    auto text = [&](const char* field) { return q.FieldByName(QLatin1String(field)).AsString().trimmed(); };
+    const QString name = text("VehicleName");
+    return QStringLiteral("所选箱柜 %1%2的尺寸有误：长 %3 mm，宽 %4 mm，高 %5 mm，请在箱柜管理中修改后再计算")
+        .arg(text("VehicleNo"), name.isEmpty() ? QStringLiteral(" ") : QStringLiteral("（%1）").arg(name),
+             text("ContainerL"), text("ContainerW"), text("ContainerH"));
+}
+
 // The container row of `vehicleNo`, or nothing when the catalogue no
-// longer holds it.
-std::optional<TOrderContainer> containerOf(TADOConnection& conn, const QString& vehicleNo) {
+// longer holds it; `sizeFault` as containerSizeFault gives it.
+std::optional<TOrderContainer> containerOf(TADOConnection& conn, const QString& vehicleNo, QString& sizeFault) {
     TADOQuery q(&conn);
-    q.setSQL(QStringLiteral("select ContainerL,ContainerW,ContainerH,MaxWeight from HoldVehicles where VehicleNo = ?"));
+    q.setSQL(
+        QStringLiteral("select VehicleNo,VehicleName,ContainerL,ContainerW,ContainerH,MaxWeight from HoldVehicles "
+                       "where VehicleNo = ?"));
     q.bind(1, vehicleNo);
     q.Open();
     if (q.IsEmpty()) return std::nullopt;
-    return containerFields(q);
+    const TOrderContainer box = containerFields(q);
+    sizeFault = containerSizeFault(q, box);
+    return box;
 }
 
 TOrderLine lineOf(TADOQuery& q) {
@@ -211,8 +227,10 @@ TOrderOutcome computeNewOrder(TADOConnection& conn, THoldEngine& engine, const T
         if (!addL || !addW || !addH) return refusal(QStringLiteral("录入的膨胀尺寸有误，请重新录入!"));
 
         // The container is read by its number, as the window chose it.
-        const std::optional<TOrderContainer> box = containerOf(conn, entry.vehicleNo);
+        QString sizeFault;
+        const std::optional<TOrderContainer> box = containerOf(conn, entry.vehicleNo, sizeFault);
         if (!box) return refusal(kContainerGone);
+        if (!sizeFault.isEmpty()) return refusal(sizeFault, TOrderField::container);
 
         std::vector<TOrderLine> lines;
         for (int i = 0; i < entry.lines.size(); ++i) {
@@ -275,10 +293,10 @@ TOrderOutcome recalculateOrder(TADOConnection& conn, THoldEngine& engine, const 
                                const TEngineOptions& sw) {
     try {
         TADOQuery h(&conn);
-        h.setSQL(
-            QStringLiteral("select A.CountType,A.LoadingType,A.AddL,A.AddW,A.AddH,B.VehicleNo,B.ContainerL,"
-                           "B.ContainerW,B.ContainerH,B.MaxWeight from HoldOrderForm A left join HoldVehicles B "
-                           "on A.VehicleNo = B.VehicleNo where A.OrderFormNo = ?"));
+        h.setSQL(QStringLiteral(
+            "select A.CountType,A.LoadingType,A.AddL,A.AddW,A.AddH,B.VehicleNo,B.VehicleName,B.ContainerL,"
+            "B.ContainerW,B.ContainerH,B.MaxWeight from HoldOrderForm A left join HoldVehicles B "
+            "on A.VehicleNo = B.VehicleNo where A.OrderFormNo = ?"));
         h.bind(1, orderNo);
         h.Open();
         if (h.IsEmpty()) return refusal(QStringLiteral("该订单不存在，可能已经删除!"));
@@ -289,6 +307,7 @@ TOrderOutcome recalculateOrder(TADOConnection& conn, THoldEngine& engine, const 
                      addW = h.FieldByName(QStringLiteral("AddW")).AsFloat(),
                      addH = h.FieldByName(QStringLiteral("AddH")).AsFloat();
         const TOrderContainer box = containerFields(h);
+        if (const QString fault = containerSizeFault(h, box); !fault.isEmpty()) return refusal(fault);
 
         // Every line with its goods; a goods gone from the catalogue would
         // drop its pieces unseen, so it stops the run by name.

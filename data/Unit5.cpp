@@ -212,7 +212,7 @@ void TForm5::SpeedButton8Click() {
         bool ok = false;
         const double v = t.toDouble(&ok);
         if (!ok) {
-            tms::ui::showError(QStringLiteral("'%1' is not a valid floating point value").arg(t));
+            tms::ui::showError(notAFloatText(t));
             return;
         }
         volume *= v;

@@ -186,8 +186,11 @@ void TForm7::FormClose() {
     if (tms::hasPendingEdit(MasterQuery)) MasterQuery->Cancel();
     MasterQuery->Close();
     SaleQuery->Close();
+    // The list opens whole again: its search boxes show no search either.
     filterField_.clear();
     filterText_.clear();
+    Edit11->clear();
+    Edit10->clear();
     picker_ = false;
     Button2->setEnabled(true);
 }

@@ -327,6 +327,14 @@ void TADOConnection::execPlain(const char* sql) {
     if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) throw dbError(db_);
 }
 
+QString notAFloatText(const QString& text) { return QStringLiteral("'%1' 不是有效的浮点数").arg(text); }
+
+QString notAnIntegerText(const QString& text) { return QStringLiteral("'%1' 不是有效的整数").arg(text); }
+
+QString notAFieldValueText(const QString& text, const QString& field) {
+    return QStringLiteral("'%1' 不是字段 '%2' 的有效值").arg(text, field);
+}
+
 QString makeConnectionString(const QString& file, const QString& password) {
     QString quoted = password;
     quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
@@ -483,9 +491,7 @@ int TField::AsInteger() const {
     if (!v.isValid() || v.isNull()) return 0;
     // A number that does not fit 32 bits is refused as its text would be,
     // never wrapped or cut.
-    auto notInteger = [&] {
-        return EDatabaseError(QStringLiteral("'%1' is not a valid integer value").arg(TADOQuery::displayText(v)));
-    };
+    auto notInteger = [&] { return EDatabaseError(notAnIntegerText(TADOQuery::displayText(v))); };
     switch (v.typeId()) {
     case QMetaType::LongLong:
     case QMetaType::Int:
@@ -504,7 +510,7 @@ int TField::AsInteger() const {
         bool ok = false;
         QString s = v.toString().trimmed();
         int r = s.toInt(&ok);
-        if (!ok) throw EDatabaseError(QStringLiteral("'%1' is not a valid integer value").arg(s));
+        if (!ok) throw EDatabaseError(notAnIntegerText(s));
         return r;
     }
     }
@@ -522,7 +528,7 @@ double TField::AsFloat() const {
         bool ok = false;
         QString s = v.toString().trimmed();
         double r = s.toDouble(&ok);
-        if (!ok) throw EDatabaseError(QStringLiteral("'%1' is not a valid floating point value").arg(s));
+        if (!ok) throw EDatabaseError(notAFloatText(s));
         return r;
     }
     }
@@ -860,19 +866,17 @@ QVariant TADOQuery::coerceForColumn(const QString& column, const QVariant& v) co
             bool ok = false;
             const qlonglong n = s.toLongLong(&ok);
             if (!intRe.match(s).hasMatch() || !ok || n < INT_MIN || n > INT_MAX)
-                throw EDatabaseError(QStringLiteral("'%1' is not a valid value for field '%2'").arg(s, column));
+                throw EDatabaseError(notAFieldValueText(s, column));
             return QVariant(n);
         }
         if (v.typeId() == QMetaType::Double) {
             const double d = v.toDouble();
             if (d != std::floor(d) || d < INT_MIN || d > INT_MAX)
-                throw EDatabaseError(
-                    QStringLiteral("'%1' is not a valid value for field '%2'").arg(displayText(v), column));
+                throw EDatabaseError(notAFieldValueText(displayText(v), column));
             return QVariant(static_cast<qlonglong>(d));
         }
         const qlonglong n = v.toLongLong();
-        if (n < INT_MIN || n > INT_MAX)
-            throw EDatabaseError(QStringLiteral("'%1' is not a valid value for field '%2'").arg(n).arg(column));
+        if (n < INT_MIN || n > INT_MAX) throw EDatabaseError(notAFieldValueText(QString::number(n), column));
         return QVariant(n);
     }
     if (type.contains("REAL") || type.contains("FLOA") || type.contains("DOUB")) {
@@ -881,8 +885,7 @@ QVariant TADOQuery::coerceForColumn(const QString& column, const QVariant& v) co
             if (s.isEmpty()) return QVariant();
             bool ok = false;
             const double d = s.toDouble(&ok);
-            if (!ok || !std::isfinite(d))
-                throw EDatabaseError(QStringLiteral("'%1' is not a valid value for field '%2'").arg(s, column));
+            if (!ok || !std::isfinite(d)) throw EDatabaseError(notAFieldValueText(s, column));
             return QVariant(d);
         }
         return QVariant(v.toDouble());

@@ -53,6 +53,13 @@ public:
     using EDatabaseError::EDatabaseError;
 };
 
+// The conversion errors of the data layer, in the program's language: a
+// text that is no floating point number, no integer, or no value the field
+// of that name can hold.
+QString notAFloatText(const QString& text);
+QString notAnIntegerText(const QString& text);
+QString notAFieldValueText(const QString& text, const QString& field);
+
 // The connection text the program opens its database with: the file and the
 // key, the password quoted (a quote in it doubled) so any character is safe.
 QString makeConnectionString(const QString& file, const QString& password);

@@ -147,8 +147,7 @@ TLoadingReport loadingReport(TADOConnection& conn, const std::string& order) {
         "HoldList.dx, HoldList.dy, HoldList.dz FROM HoldList, HoldGoods "
         "WHERE HoldList.GoodsNo = HoldGoods.GoodsNo AND HoldList.OrderFormNo = ? AND HoldList.vehicleOrder = ? "
         "GROUP BY HoldList.floor, HoldList.PlaceType, HoldList.dx, HoldList.dy, HoldList.dz, HoldGoods.GoodsNo "
-        "ORDER BY HoldList.dx, HoldList.dy, HoldList.dz, HoldList.floor, HoldGoods.GoodsNo, min(HoldList.ListId), "
-        "HoldList.PlaceType");
+        "ORDER BY HoldList.dx, HoldList.dy, HoldList.dz, HoldList.floor, HoldGoods.GoodsNo, HoldList.PlaceType");
     for (int k = 1; k <= N; ++k) {
         L.push_back("第" + std::to_string(k) + "箱" + "/共" + std::to_string(N) + "箱");
         p.Close();

@@ -21,15 +21,17 @@ namespace detail {
 // by follow from its number: the container's rows are grouped alone and
 // the few piles then joined to their goods (two thirds of the time of
 // grouping the joined rows by every column). The rows are those the join
-// grouped by every column would give, in the same order.
+// grouped by every column would give, in the same order: by origin, and
+// piles that share it by pile id, goods and placement, as the grouping
+// hands them to the sort by origin.
 const char* const kPileGridSql =
     "SELECT G.GoodsNo AS gid, G.GoodsName, G.Brand AS GoodsBrand, G.Model AS GoodsModel, G.Color AS color, "
     "P.pieces AS GoodsCount, G.Length AS GoodsLength, G.Width AS GoodsWidth, G.Height AS GoodsHeight, "
     "P.PlaceType AS goodsbffs, P.floor AS goodsfloor, P.dx, P.dy, P.dz "
-    "FROM (SELECT GoodsNo, PlaceType, floor, dx, dy, dz, count(*) AS pieces, min(ListId) AS firstId "
+    "FROM (SELECT GoodsNo, PlaceType, floor, dx, dy, dz, count(*) AS pieces "
     "FROM HoldList WHERE OrderFormNo = ? AND vehicleOrder = ? GROUP BY GoodsNo, PlaceType, floor, dx, dy, dz) P, "
     "HoldGoods G WHERE P.GoodsNo = G.GoodsNo "
-    "ORDER BY P.dx, P.dy, P.dz, P.floor, G.GoodsNo, P.firstId, P.PlaceType";
+    "ORDER BY P.dx, P.dy, P.dz, P.floor, G.GoodsNo, P.PlaceType";
 
 }  // namespace detail
 

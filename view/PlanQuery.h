@@ -14,9 +14,10 @@ namespace tms::detail {
 // The per-pile grid rows of a container (parameters: order number, container
 // number). The pile lists are read from these rows as well, so the pile
 // stepper walks the piles exactly as the grid lists them. Piles come by
-// their origin, then (piles without one) by pile id, goods and first piece,
-// so the order is the same on any database build; the report's pile query
-// orders alike.
+// their origin, then (piles that share it, or have none) by pile id, goods
+// and placement: the order in which grouping by those columns and sorting
+// by origin leave them, spelled out so it holds on any database build. The
+// report's pile query orders alike.
 extern const char* const kPileGridSql;
 
 // A cell as the grids show it (TADOQuery::displayText), as UTF-8.

@@ -123,8 +123,12 @@ TEST_F(GoodsWindow, SaveChecksComeInOrderAndKeepTheRecordOpen) {
     typeInto(form->DBEdit9, "1");
     saveSays("您录入的货物体积太小，请从新录入");
     typeInto(form->DBEdit8, ".");  // the key filter lets a lone point through
-    saveSays("'.' is not a valid floating point value");
+    saveSays("'.' 不是有效的浮点数");
     EXPECT_EQ(boxes.boxes().last().kind, tms::ui::BoxKind::Error);
+    typeInto(form->DBEdit8, "99");
+    typeInto(form->DBEdit6, "1.2.3");
+    saveSays("'1.2.3' 不是有效的浮点数");
+    typeInto(form->DBEdit6, "100");
     EXPECT_EQ(goodsRows(), 0);
     typeInto(form->DBEdit8, "100");  // exactly one cubic decimetre
     boxes.clear();

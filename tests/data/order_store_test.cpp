@@ -207,6 +207,32 @@ TEST_F(OrderStore, TheWeightRuleRefusesGoodsHeavierThanTheLoadLimitByName) {
     }
 }
 
+// A container with a side of 0 or less is named with its size, whatever the
+// goods, on both types and in the recalculation, and nothing is written.
+TEST_F(OrderStore, AContainerWithoutSizeIsNamedNotItsGoods) {
+    ASSERT_TRUE(compute(entry("R", {{"A", "1"}})).stored());
+    ASSERT_TRUE(compute(entry("RA", {{"A", "1"}}, true)).stored());
+    db.conn.Execute("update HoldOrderForm set IsNeedCount=1");
+    addContainer("C0", "零柜", 0, 400, 300, 1000);
+    db.conn.Execute("update HoldOrderForm set VehicleNo='C0'");
+    const QStringList before = everything();
+    const QString says = "所选箱柜 C0（零柜）的尺寸有误：长 0 mm，宽 400 mm，高 300 mm，请在箱柜管理中修改后再计算";
+    for (const bool typeA : {false, true}) {
+        const TOrderOutcome o = compute(entry("N", {{"A", "1"}}, typeA, "C0"));
+        EXPECT_EQ(o.kind, TOrderOutcome::Kind::refused) << typeA;
+        EXPECT_EQ(o.message, says) << typeA;
+    }
+    for (const char* no : {"R", "RA"}) {
+        const TOrderOutcome o = recalculateOrder(db.conn, engine, no, sw);
+        EXPECT_EQ(o.kind, TOrderOutcome::Kind::refused) << no;
+        EXPECT_EQ(o.message, says) << no;
+    }
+    EXPECT_EQ(everything(), before);
+    db.conn.Execute("update HoldVehicles set ContainerL=1000, ContainerH=-5 where VehicleNo='C0'");
+    EXPECT_EQ(compute(entry("N", {{"A", "1"}}, false, "C0")).message,
+              "所选箱柜 C0（零柜）的尺寸有误：长 1000 mm，宽 400 mm，高 -5 mm，请在箱柜管理中修改后再计算");
+}
+
 TEST_F(OrderStore, AFailurePartWayLeavesTheDatabaseAsItWas) {
     ASSERT_TRUE(compute(entry("OLD", {{"A", "1"}})).stored());
     const QStringList before = everything();

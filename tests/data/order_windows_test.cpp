@@ -430,6 +430,21 @@ TEST_F(OrderWindows, OrderManagementListsEditsAndDeletes) {
     Form7->BitBtn4->click();
     EXPECT_TRUE(Form8->SpeedButton1->isEnabled());
     EXPECT_FALSE(Form7->MasterQuery->Active());
+
+    // A search left at closing is gone, its texts too, when it opens again.
+    openOrders();
+    typeInto(Form7->Edit10, "未");
+    typeInto(Form7->Edit11, "K");
+    QTest::keyClick(Form7->Edit11, Qt::Key_Return);
+    EXPECT_EQ(Form7->MasterQuery->RecordCount(), 2);
+    typeInto(Form7->Edit11, "K3");
+    QTest::keyClick(Form7->Edit11, Qt::Key_Return);
+    EXPECT_EQ(columnOf(Form7->MasterQuery, "OrderFormNo"), QStringList{"K3"});
+    Form7->close();
+    openOrders();
+    EXPECT_EQ(Form7->MasterQuery->RecordCount(), 2);
+    EXPECT_EQ(Form7->Edit11->text(), "");
+    EXPECT_EQ(Form7->Edit10->text(), "");
 }
 
 TEST_F(OrderWindows, RecalculationReplacesThePlanWithTheBoxesOfThisMoment) {

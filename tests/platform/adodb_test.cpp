@@ -346,8 +346,13 @@ TEST(Query, FloatsReadAsShortestTextAndTextConvertsStrictly) {
     EXPECT_EQ(q.FieldByName("bch").AsString(), "600.5");
     EXPECT_EQ(q.FieldByName("dx").AsString(), "0.1");
     EXPECT_EQ(q.FieldByName("bch").AsInteger(), 601);
-    EXPECT_THROW(q.FieldByName("ListId").AsInteger(), EDatabaseError);
-    EXPECT_THROW(q.FieldByName("ListId").AsFloat(), EDatabaseError);
+    // A text that is no number is refused in the program's language.
+    for (const bool asFloat : {false, true}) try {
+            asFloat ? q.FieldByName("ListId").AsFloat() : q.FieldByName("ListId").AsInteger();
+            ADD_FAILURE() << "no error";
+        } catch (const EDatabaseError& e) {
+            EXPECT_EQ(e.message(), asFloat ? "'x' 不是有效的浮点数" : "'x' 不是有效的整数");
+        }
 }
 
 TEST(Query, IntegersOutside32BitsAreRefusedAsTheirTextIs) {
@@ -363,7 +368,7 @@ TEST(Query, IntegersOutside32BitsAreRefusedAsTheirTextIs) {
             q.FieldByName(f).AsInteger();
             ADD_FAILURE() << "no error";
         } catch (const EDatabaseError& e) {
-            EXPECT_TRUE(e.message().contains("is not a valid integer value")) << e.message().toStdString();
+            EXPECT_TRUE(e.message().contains("不是有效的整数")) << e.message().toStdString();
         }
     }
     EXPECT_EQ(q.FieldByName("top").AsInteger(), 2147483647);

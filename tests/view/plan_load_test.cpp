@@ -289,7 +289,7 @@ TEST_F(PlanLoad, OddRowsLoadInTheDatabasesOrder) {
     };
     const QVariant null;
     // Piles without an origin whose order falls to the pile id, the goods
-    // and the first piece.
+    // and the placement.
     const std::vector<R> rows = {{"A000005", "A", 300, 0, "A000001", 0},
                                  {"A000002", "a", 100, 0, "A000001", 0},
                                  {"B000003", "B", 100, 100, "P1", null},
@@ -330,8 +330,7 @@ TEST_F(PlanLoad, OddRowsLoadInTheDatabasesOrder) {
         "GROUP BY HoldGoods.GoodsNo, HoldGoods.GoodsName, HoldGoods.Brand, HoldGoods.Model, HoldGoods.Color, "
         "HoldGoods.Length, HoldGoods.Width, HoldGoods.Height, HoldList.PlaceType, HoldList.floor, "
         "HoldList.dx, HoldList.dy, HoldList.dz "
-        "ORDER BY HoldList.dx, HoldList.dy, HoldList.dz, HoldList.floor, HoldGoods.GoodsNo, "
-        "min(HoldList.ListId), HoldList.PlaceType");
+        "ORDER BY HoldList.dx, HoldList.dy, HoldList.dz, HoldList.floor, HoldGoods.GoodsNo, HoldList.PlaceType");
     want.Open();
     ASSERT_EQ(grid.RecordCount(), want.RecordCount());
     ASSERT_EQ(grid.FieldCount(), want.FieldCount());
