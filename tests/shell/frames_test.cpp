@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -34,9 +35,13 @@ std::string describe(const QRect& r) {
     return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString();
 }
 
-void shot(const QString& name) {
+// The screen, or the part `area` of it, as the user sees it, frames included.
+void shot(const QString& name, const QRect& area = QRect(0, 0, -1, -1)) {
     const QString dir = qEnvironmentVariable("TMS_SHOT_DIR");
-    if (!dir.isEmpty()) QGuiApplication::primaryScreen()->grabWindow(0).save(dir + "/" + name + ".png");
+    if (!dir.isEmpty())
+        QGuiApplication::primaryScreen()
+            ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+            .save(dir + "/" + name + ".png");
 }
 
 // Waits until the window manager has framed the window and the frame has
@@ -107,6 +112,41 @@ TEST_F(Frames, WindowsThatTakeTheScreenKeepTheirFrameAndControlsOnIt) {
             w->close();
     }
     EXPECT_TRUE(boxes.boxes().isEmpty()) << boxes.texts().join('|').toStdString();
+}
+
+// Runs `look` on the modal box once the window manager has framed it, then
+// closes the box.
+void whenFramed(const std::function<void(QWidget*)>& look) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, look] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w) return;
+        poll->stop();
+        poll->deleteLater();
+        if (framed(w->windowHandle()))
+            look(w);
+        else
+            ADD_FAILURE() << "no window manager framed the box";
+        if (auto* d = qobject_cast<QDialog*>(w)) d->reject();
+    });
+    poll->start(20);
+}
+
+TEST(Boxes, NarrowBoxesLeaveRoomForTheirTitle) {
+    const tms::ui::BoxHandler none = tms::ui::setBoxHandler({});
+    for (const QString& text :
+         {QStringLiteral("请输入货物"), QStringLiteral("请录入完整信息"), QStringLiteral("请先选择一个箱柜")}) {
+        SCOPED_TRACE(text.toStdString());
+        int width = 0;
+        whenFramed([&](QWidget* box) {
+            width = box->width();
+            shot("box_" + text, box->windowHandle()->frameGeometry());
+        });
+        tms::ui::showMessage(text);
+        QFont title = QApplication::font();
+        title.setBold(true);
+        EXPECT_GE(width, QFontMetrics(title).horizontalAdvance(QStringLiteral("舱易通")) + 120);
+    }
 }
 
 }  // namespace
