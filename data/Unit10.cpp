@@ -204,6 +204,13 @@ QHBoxLayout* TForm10::buildGoods() {
     auto* amount = new QHBoxLayout;
     Label5 = named(captionedField(amount, QStringLiteral("数量:"), Edit1), "Label5");
     amount->addWidget(UpDown1);
+    // Type A hides the amount; its room stays, so the goods and the lines
+    // beside it do not move when the type changes.
+    for (QWidget* w : std::initializer_list<QWidget*>{Label5, Edit1, UpDown1}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
     commands->addLayout(amount);
     Button1 = button(this, "Button1", QStringLiteral("添加"));
     Button2 = button(this, "Button2", QStringLiteral("移除"));

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "platform/Codes.h"
@@ -151,7 +150,7 @@ void TForm5::buildControls() {
 
 void TForm5::FormShow() {
     tms::ui::reportErrors([&] { GoodsDS->acquire(this); });
-    if (const QScreen* s = screen()) resize(s->geometry().size());
+    tms::ui::fitFrameToScreen(this);
 }
 
 void TForm5::FormClose() { tms::leaveList(GoodsDS, this); }

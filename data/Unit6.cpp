@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "platform/Dialogs.h"
@@ -113,9 +112,7 @@ void TForm6::buildControls() {
 
 // ---------------------------------------------------------------- lifecycle
 
-void TForm6::FormCreate() {
-    if (const QScreen* s = screen()) resize(s->geometry().size());
-}
+void TForm6::FormCreate() { tms::ui::fitFrameToScreen(this); }
 
 void TForm6::FormShow() {
     tms::ui::reportErrors([&] { VehiclesDS->acquire(this); });

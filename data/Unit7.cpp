@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -59,7 +58,7 @@ TForm7::TForm7(TADOConnection* connection, QWidget* parent) : FormWindow(parent)
     connect(MasterQuery, &TADOQuery::dataReset, this, &TForm7::MasterDSDataChange);
     MasterDSStateChange();
     MasterDSDataChange();
-    if (const QScreen* s = screen()) resize(s->availableGeometry().size());
+    tms::ui::fitFrameToScreen(this);
 }
 
 TForm7::~TForm7() = default;

@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QStringList>
 
 namespace tms::ui {
@@ -44,10 +47,28 @@ QWidget* boxParent() { return QApplication::activeWindow(); }
 
 QString programTitle() { return QCoreApplication::applicationName(); }
 
+// Room in a window manager's title bar besides the title: the window's icon
+// and its minimise, maximise and close buttons.
+constexpr int kTitleBarButtons = 120;
+
+// Widens a box whose text is short to the width its title needs in the
+// title bar (a bold face, as title bars commonly use), so that the title
+// is shown whole rather than cut to "…".
+void leaveRoomForTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    QFont bold = box.font();
+    bold.setBold(true);
+    const int width = QFontMetrics(bold).horizontalAdvance(box.windowTitle()) + kTitleBarButtons;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
 void showBox(BoxKind kind, QMessageBox::Icon icon, const QString& title, const QString& text) {
     Answer ignored;
     if (answeredElsewhere({kind, title, text}, ignored)) return;
     QMessageBox box(icon, title, text, QMessageBox::Ok, boxParent());
+    leaveRoomForTitle(box);
     box.exec();
 }
 
@@ -78,6 +99,7 @@ bool confirm(const QString& title, const QString& text) {
     if (answeredElsewhere({BoxKind::Confirm, title, text}, a)) return a == Answer::Ok;
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel, boxParent());
     box.setDefaultButton(QMessageBox::Ok);
+    leaveRoomForTitle(box);
     return box.exec() == QMessageBox::Ok;
 }
 
@@ -90,6 +112,7 @@ void about(const QString& appText, const QString& line) {
     // none in its place.
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, boxParent());
     box.setObjectName(QStringLiteral("AboutBox"));
+    leaveRoomForTitle(box);
     box.exec();
 }
 

@@ -6,7 +6,10 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QWindow>
 
 namespace tms::ui {
 
@@ -24,7 +27,63 @@ QLabel* legendLabel(QWidget* parent, const QString& text, const QColor& colour) 
     return l;
 }
 
+QMargins frameMargins(const QWidget* window) {
+    const QWindow* handle = window->windowHandle();
+    return handle ? handle->frameMargins() : QMargins();
+}
+
+void placeInScreen(QWidget* window) {
+    const QScreen* screen = window->screen();
+    if (!screen) return;
+    window->setGeometry(screen->availableGeometry().marginsRemoved(frameMargins(window)));
+}
+
+// Watches a window placed before its frame was known, and places it again
+// when the window manager has framed it: the frame's size is known when the
+// framed window is first exposed.
+class TFrameWatch : public QObject {
+public:
+    explicit TFrameWatch(QWidget* window) : QObject(window), window_(window) {
+        setObjectName(QStringLiteral("TFrameWatch"));
+        window->installEventFilter(this);
+        watchHandle();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window_ && event->type() == QEvent::Show) watchHandle();
+        if (watched == handle_ && event->type() == QEvent::Expose && !frameMargins(window_).isNull()) {
+            window_->removeEventFilter(this);
+            handle_->removeEventFilter(this);
+            deleteLater();
+            placeInScreen(window_);
+        }
+        return false;
+    }
+
+private:
+    // The native window exists once the window is shown (or asked for its
+    // id); it may be made anew later.
+    void watchHandle() {
+        QWindow* handle = window_->windowHandle();
+        if (!handle || handle == handle_) return;
+        if (handle_) handle_->removeEventFilter(this);
+        handle_ = handle;
+        handle_->installEventFilter(this);
+    }
+
+    QWidget* window_;
+    QPointer<QWindow> handle_;
+};
+
 }  // namespace
+
+void fitFrameToScreen(QWidget* window) {
+    placeInScreen(window);
+    if (frameMargins(window).isNull() &&
+        !window->findChild<QObject*>(QStringLiteral("TFrameWatch"), Qt::FindDirectChildrenOnly))
+        new TFrameWatch(window);
+}
 
 QPushButton* button(QWidget* parent, const char* name, const QString& text) {
     return named(new QPushButton(text, parent), name);

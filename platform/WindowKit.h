@@ -1,8 +1,8 @@
 #pragma once
 // The pieces the windows are built from alike: a control under its name, a
 // caption before its control, the search bar over a list, the guard that
-// ends a handler's failed work in the error box, and the legend of the
-// drawings' colours.
+// ends a handler's failed work in the error box, the legend of the
+// drawings' colours, and the placing of a window that takes the screen.
 
 #include <QString>
 #include <exception>
@@ -78,5 +78,11 @@ bool reportErrors(Work&& work) {
 // beside them the three face shades ("宽 * 高 亮面", "长 * 高 灰面",
 // "长 * 宽 黑面").
 QFrame* shadingLegend(QWidget* parent, const char* name);
+
+// Places the window's whole frame, its title bar and borders included, on
+// the available area of its screen. A window manager frames a window only
+// once it is shown: until then the window is placed as if it had no frame,
+// and placed once more as soon as its frame is known.
+void fitFrameToScreen(QWidget* window);
 
 }  // namespace tms::ui

@@ -10,7 +10,7 @@ PKGS=(
   libjpeg62-turbo-dev
   fp-utils
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth fonts-noto-cjk
+  xvfb xauth fonts-noto-cjk openbox
   xdg-utils
   qt6-translations-l10n xchm
 )

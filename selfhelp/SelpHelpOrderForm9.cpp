@@ -10,7 +10,6 @@
 #include <QOpenGLWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStyle>
@@ -57,7 +56,7 @@ TForm9::TForm9(TADOConnection* connection, QWidget* parent)
     setObjectName(QStringLiteral("Form9"));
     setWindowTitle(QStringLiteral("自助装箱"));
     buildControls();
-    if (const QScreen* s = screen()) resize(s->geometry().size());
+    tms::ui::fitFrameToScreen(this);
 }
 
 TForm9::~TForm9() = default;

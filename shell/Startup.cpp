@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 #include "data/Unit10.h"
@@ -67,6 +68,10 @@ void setApplicationHelpFile() {
 bool loadQtTranslation() {
     QCoreApplication* app = QCoreApplication::instance();
     if (!app) return false;
+    // Only the toolkit's own texts follow it: the program writes its numbers
+    // and dates itself (QString::number, fixed date formats), never by the
+    // locale.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     auto* translator = new QTranslator(app);
     if (!translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
         !QCoreApplication::installTranslator(translator)) {

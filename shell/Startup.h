@@ -14,8 +14,10 @@ void destroyForms();
 inline constexpr const char* kApplicationHelpFile = "/usr/share/doc/cangyitong/HOLDWSHP.CHM";
 void setApplicationHelpFile();
 
-// Loads Qt's own Chinese texts into the application, so that its standard
-// buttons ("确定", "取消"), the colour dialog and the edit menus speak the
-// program's language. False when they are not installed; the program then
-// runs with Qt's English texts.
+// Makes Chinese (China) the default locale, so that the standard dialogs
+// show their dates and sizes in Chinese, and loads Qt's own Chinese texts
+// into the application, so that its standard buttons ("确定", "取消"), the
+// colour and file dialogs and the edit menus speak the program's language.
+// False when the texts are not installed; the program then runs with Qt's
+// English texts.
 bool loadQtTranslation();

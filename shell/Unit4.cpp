@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QPainter>
-#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -124,7 +123,7 @@ void TForm4::FormCreate() {
     // word: say so now, before the first save fails.
     if (const QString problem = ADOConnection1.writeProblem(); !problem.isEmpty())
         tms::ui::showWarning(QStringLiteral("数据库不能写入"), problem);
-    if (const QScreen* s = screen()) resize(s->geometry().size());
+    tms::ui::fitFrameToScreen(this);
 }
 
 void TForm4::SpeedButton2Click() { showForm(Form6); }

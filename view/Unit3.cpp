@@ -4,15 +4,14 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "platform/Dialogs.h"
+#include "platform/WindowKit.h"
 
 namespace {
 // The save dialog's filter.
@@ -83,8 +82,8 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent) {
     connect(BitBtn1, &QPushButton::clicked, this, &TForm3::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &QWidget::close);
 
-    // Top left corner of the screen, the screen's size.
-    if (QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->availableGeometry());
+    // The whole frame on the screen, from its top left corner.
+    tms::ui::fitFrameToScreen(this);
 }
 
 void TForm3::showReport(const tms::TLoadingReport& report) {

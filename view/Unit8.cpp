@@ -15,7 +15,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QSlider>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -158,7 +157,7 @@ TForm8::TForm8(TADOConnection* connection, QWidget* parent) : QWidget(parent) {
     };
 
     // The window takes the screen.
-    if (QScreen* screen = QGuiApplication::primaryScreen()) resize(screen->availableGeometry().size());
+    tms::ui::fitFrameToScreen(this);
     camera_.baseAngle = -135;
 }
 

@@ -183,6 +183,18 @@ TEST_F(OrderWindows, TypeAOrderIsStoredComputedAndShown) {
 
 TEST_F(OrderWindows, TypeBOrderTakesTheListOrderAfterMoves) {
     openNewOrder();
+    // The type shows or hides the amount; the goods and the lines stay put.
+    const auto places = [] {
+        QCoreApplication::processEvents();
+        return QList<QRect>{Form10->DBGrid3->geometry(), Form10->ListView1->geometry()};
+    };
+    const QList<QRect> typeA = places();
+    Form10->RadioButton2->click();
+    EXPECT_TRUE(Form10->Edit1->isVisible());
+    EXPECT_EQ(places(), typeA);
+    Form10->RadioButton1->click();
+    EXPECT_FALSE(Form10->Edit1->isVisible());
+    EXPECT_EQ(places(), typeA);
     Form10->RadioButton2->click();
     EXPECT_TRUE(Form10->Edit1->isVisible());
     typeInto(Form10->Edit3, "TB-1");

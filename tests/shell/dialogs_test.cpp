@@ -4,7 +4,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
+#include <QDate>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -44,6 +46,11 @@ TEST(QtTexts, StandardButtonsColourDialogAndEditMenuAreChinese) {
     for (QPushButton* b : colours.findChildren<QPushButton*>()) buttons << b->text();
     EXPECT_TRUE(buttons.contains("确定")) << buttons.join('|').toStdString();
     EXPECT_TRUE(buttons.contains("取消")) << buttons.join('|').toStdString();
+
+    // The standard dialogs' dates and sizes follow the default locale.
+    EXPECT_EQ(QLocale().name(), "zh_CN");
+    EXPECT_EQ(QLocale().toString(QDate(2024, 3, 9), QLocale::ShortFormat), "2024/3/9");
+    EXPECT_EQ(QLocale().dayName(6), "星期六");
 
     QLineEdit edit;
     std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());

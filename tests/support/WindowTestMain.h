@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLocale>
 #include <cstring>
 #include <dlfcn.h>
 #include <functional>
@@ -39,10 +40,13 @@ inline void settle(int ms = 50) {
     while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
-// `setup` runs once the application object exists, before the tests.
+// `setup` runs once the application object exists, before the tests. The
+// windows run under the program's default locale, Chinese (China), so the
+// tests see the numbers and dates the user sees.
 inline int runWindowTests(int argc, char** argv, const std::function<void()>& setup = {}) {
     TGLPanel::setDefaultSurfaceFormat();
     QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     if (TGLPanel::openGLAvailable()) pinGLDrivers();
     if (setup) setup();
     ::testing::InitGoogleTest(&argc, argv);
