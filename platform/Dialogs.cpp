@@ -2,9 +2,15 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QSpacerItem>
 #include <QStringList>
@@ -72,6 +78,28 @@ void showBox(BoxKind kind, QMessageBox::Icon icon, const QString& title, const Q
     box.exec();
 }
 
+// The file dialog's list with its size, type and date columns written in
+// the program's locale: the toolkit's list writes them in the system's,
+// English under a C locale, and names a folder's type only in English.
+class TLocalFileColumns : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        auto* files = qobject_cast<QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || !files) return QIdentityProxyModel::data(index, role);
+        const QFileInfo info = files->fileInfo(mapToSource(index));
+        switch (index.column()) {
+        case 1: return info.isDir() ? QString() : QLocale().formattedDataSize(info.size());
+        case 2:
+            if (info.isDir()) return QStringLiteral("文件夹");
+            break;
+        case 3: return QLocale().toString(info.lastModified(), QLocale::ShortFormat);
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
 }  // namespace
 
 bool logToEnvironment(const QString& kind, const QString& title, const QString& text) {
@@ -114,6 +142,15 @@ void about(const QString& appText, const QString& line) {
     box.setObjectName(QStringLiteral("AboutBox"));
     leaveRoomForTitle(box);
     box.exec();
+}
+
+QString askSaveFileName(QWidget* parent, const QString& filter) {
+    QFileDialog dialog(parent, QString(), QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setProxyModel(new TLocalFileColumns(&dialog));
+    if (dialog.exec() != QDialog::Accepted) return QString();
+    return dialog.selectedFiles().value(0);
 }
 
 WaitCursor::WaitCursor() : set_(qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {

@@ -1,6 +1,7 @@
 #pragma once
 // The one way the program talks to the user in boxes: plain messages,
-// OK/Cancel confirmations, the about box and the wait cursor.
+// OK/Cancel confirmations, the about box, the save dialog and the wait
+// cursor.
 //
 // Tests answer the boxes instead of the user: in-process with a handler
 // (BoxRecorder below), or in a child process through the environment:
@@ -14,6 +15,8 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+
+class QWidget;
 
 namespace tms::ui {
 
@@ -37,6 +40,11 @@ bool confirm(const QString& title, const QString& text);
 // Modal about box without an icon: the program's name and version, then one
 // line under it.
 void about(const QString& appText, const QString& line);
+
+// The file dialog asking where to save, opening in the current folder with
+// the given filter; an empty text when the user cancels. Its file list
+// shows types, sizes and dates in the program's locale.
+QString askSaveFileName(QWidget* parent, const QString& filter);
 
 // Hourglass cursor for the lifetime of the object; nests.
 class WaitCursor {

@@ -1,7 +1,6 @@
 #include "view/Unit3.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
 #include <QHBoxLayout>
@@ -75,7 +74,7 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent) {
     lay->addLayout(buttons);
 
     SaveDialog1 = [this]() -> std::optional<QString> {
-        const QString file = QFileDialog::getSaveFileName(this, QString(), QString(), kFilter);
+        const QString file = tms::ui::askSaveFileName(this, kFilter);
         if (file.isEmpty()) return std::nullopt;
         return file;
     };

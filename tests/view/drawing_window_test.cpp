@@ -6,21 +6,28 @@
 #include <GL/gl.h>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
+#include <QMap>
 #include <QOpenGLWidget>
 #include <QPageLayout>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -33,6 +40,7 @@
 #include "engine/Holdwisep.h"
 #include "platform/DbWidgets.h"
 #include "platform/Dialogs.h"
+#include "shell/Startup.h"
 #include "tests/support/Golden.h"
 #include "tests/support/TestDb.h"
 #include "tests/support/WindowTestMain.h"
@@ -442,6 +450,52 @@ TEST_F(DrawingWindow, ReportWindowShowsAndSaves) {
     EXPECT_TRUE(boxes.boxes().isEmpty());
     Form3->BitBtn2->click();
     EXPECT_FALSE(Form3->isVisible());
+}
+
+// The save dialog lists the folder it opens in with Chinese types, sizes
+// and dates, whatever the system's locale.
+TEST(SaveDialog, ListsFoldersSizesAndDatesInChinese) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("样板"));
+    QFile file(dir.path() + "/旧方案.TXT");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(2048, 'x'));
+    file.close();
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+
+    QMap<QString, QStringList> rows;  // name -> size, type, date
+    QStringList labels;               // column titles, then the buttons
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* view = dialog ? dialog->findChild<QTreeView*>() : nullptr;
+        if (!view || view->model()->rowCount(view->rootIndex()) < 2) return;
+        poll.stop();
+        const QAbstractItemModel* m = view->model();
+        for (int r = 0; r < m->rowCount(view->rootIndex()); ++r) {
+            auto cell = [&](int c) { return m->index(r, c, view->rootIndex()).data().toString(); };
+            rows[cell(0)] = QStringList{cell(1), cell(2), cell(3)};
+        }
+        for (int c = 0; c < 4; ++c) labels << m->headerData(c, Qt::Horizontal).toString();
+        for (QPushButton* b : dialog->findChildren<QPushButton*>()) labels << b->text();
+        if (const QString shots = qEnvironmentVariable("TMS_SCREENSHOT_DIR"); !shots.isEmpty())
+            dialog->grab().save(shots + "/save_dialog.png");
+        dialog->reject();
+    });
+    poll.start(20);
+    ASSERT_TRUE(loadQtTranslation());
+    TForm3 report;
+    report.BitBtn1->click();
+    QDir::setCurrent(before);
+
+    ASSERT_EQ(rows.size(), 2) << QStringList(rows.keys()).join('|').toStdString();
+    EXPECT_EQ(rows["样板"][1], "文件夹");
+    EXPECT_EQ(rows["旧方案.TXT"][0], "2.00 KiB");
+    const QDateTime modified = QFileInfo(dir.path() + "/旧方案.TXT").lastModified();
+    EXPECT_EQ(rows["旧方案.TXT"][2], QLocale().toString(modified, QLocale::ShortFormat));
+    EXPECT_EQ(rows["旧方案.TXT"][2].contains(QRegularExpression("[A-Za-z]")), false);
+    EXPECT_EQ(labels.filter(QRegularExpression("[A-Za-z]{2}")), QStringList()) << labels.join('|').toStdString();
 }
 
 // Goods deleted from the catalogue after the calculation: the slider and the
