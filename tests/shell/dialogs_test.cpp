@@ -10,7 +10,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "platform/Dialogs.h"
@@ -19,19 +18,7 @@
 
 namespace {
 
-// Runs `look` on the modal box once it is up, then closes the box.
-void whenModal(const std::function<void(QWidget*)>& look) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, look] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (!w) return;
-        poll->stop();
-        poll->deleteLater();
-        look(w);
-        if (auto* d = qobject_cast<QDialog*>(w)) d->reject();
-    });
-    poll->start(20);
-}
+using tms::test::whenModal;
 
 TEST(QtTexts, StandardButtonsColourDialogAndEditMenuAreChinese) {
     ASSERT_TRUE(loadQtTranslation());

@@ -12,7 +12,6 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -117,19 +116,12 @@ TEST_F(Frames, WindowsThatTakeTheScreenKeepTheirFrameAndControlsOnIt) {
 // Runs `look` on the modal box once the window manager has framed it, then
 // closes the box.
 void whenFramed(const std::function<void(QWidget*)>& look) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, look] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (!w) return;
-        poll->stop();
-        poll->deleteLater();
+    tms::test::whenModal([look](QWidget* w) {
         if (framed(w->windowHandle()))
             look(w);
         else
             ADD_FAILURE() << "no window manager framed the box";
-        if (auto* d = qobject_cast<QDialog*>(w)) d->reject();
     });
-    poll->start(20);
 }
 
 TEST(Boxes, NarrowBoxesLeaveRoomForTheirTitle) {

@@ -9,8 +9,10 @@
 // apply. So the driver modules stay loaded until the process ends.
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QLocale>
+#include <QTimer>
 #include <cstring>
 #include <dlfcn.h>
 #include <functional>
@@ -38,6 +40,22 @@ inline void settle(int ms = 50) {
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// Runs `look` on the modal window once it is up and `ready` (when given)
+// says it may be looked at, then closes it. Call it before the call that
+// opens the window.
+inline void whenModal(const std::function<void(QWidget*)>& look, const std::function<bool(QWidget*)>& ready = {}) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, look, ready] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || (ready && !ready(w))) return;
+        poll->stop();
+        poll->deleteLater();
+        look(w);
+        if (auto* d = qobject_cast<QDialog*>(w)) d->reject();
+    });
+    poll->start(20);
 }
 
 // `setup` runs once the application object exists, before the tests. The

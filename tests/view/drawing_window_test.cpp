@@ -25,7 +25,6 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <cstring>
@@ -466,24 +465,21 @@ TEST(SaveDialog, ListsFoldersSizesAndDatesInChinese) {
 
     QMap<QString, QStringList> rows;  // name -> size, type, date
     QStringList labels;               // column titles, then the buttons
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        auto* view = dialog ? dialog->findChild<QTreeView*>() : nullptr;
-        if (!view || view->model()->rowCount(view->rootIndex()) < 2) return;
-        poll.stop();
-        const QAbstractItemModel* m = view->model();
-        for (int r = 0; r < m->rowCount(view->rootIndex()); ++r) {
-            auto cell = [&](int c) { return m->index(r, c, view->rootIndex()).data().toString(); };
-            rows[cell(0)] = QStringList{cell(1), cell(2), cell(3)};
-        }
-        for (int c = 0; c < 4; ++c) labels << m->headerData(c, Qt::Horizontal).toString();
-        for (QPushButton* b : dialog->findChildren<QPushButton*>()) labels << b->text();
-        if (const QString shots = qEnvironmentVariable("TMS_SCREENSHOT_DIR"); !shots.isEmpty())
-            dialog->grab().save(shots + "/save_dialog.png");
-        dialog->reject();
-    });
-    poll.start(20);
+    auto listOf = [](QWidget* w) { return w->findChild<QTreeView*>(); };
+    tms::test::whenModal(
+        [&](QWidget* dialog) {
+            const QTreeView* view = listOf(dialog);
+            const QAbstractItemModel* m = view->model();
+            for (int r = 0; r < m->rowCount(view->rootIndex()); ++r) {
+                auto cell = [&](int c) { return m->index(r, c, view->rootIndex()).data().toString(); };
+                rows[cell(0)] = QStringList{cell(1), cell(2), cell(3)};
+            }
+            for (int c = 0; c < 4; ++c) labels << m->headerData(c, Qt::Horizontal).toString();
+            for (QPushButton* b : dialog->findChildren<QPushButton*>()) labels << b->text();
+            if (const QString shots = qEnvironmentVariable("TMS_SCREENSHOT_DIR"); !shots.isEmpty())
+                dialog->grab().save(shots + "/save_dialog.png");
+        },
+        [&](QWidget* w) { return listOf(w) && listOf(w)->model()->rowCount(listOf(w)->rootIndex()) >= 2; });
     ASSERT_TRUE(loadQtTranslation());
     TForm3 report;
     report.BitBtn1->click();
