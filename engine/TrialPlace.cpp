@@ -66,8 +66,8 @@ int TrialIndex::place(const PieceKind& k, int kindId, double weight, Placement& 
     ++posVer[static_cast<std::size_t>(pos)];
 
     const Orientation& ori = orientations()[orient];
-    const double side[3] = {k.L, k.W, k.H};
-    const double a = side[ori.alongX], b = side[ori.alongY], c = side[ori.alongZ];
+    const Extents far = extentsOf(ori, k.L, k.W, k.H);
+    const double a = far.x, b = far.y, c = far.z;
     out.orient = orient;
     out.x0 = B.x;
     out.y0 = B.y;

@@ -197,8 +197,9 @@ bool TSelfLoading::GetCoordinate(TgoodsinfoSelf& G, int fillOrderItem, int place
 
     TSpace& S = *chosen;
     S.active = 0;
-    const float side[3] = {G.L, G.W, G.H};
-    const float a = side[o.alongX], b = side[o.alongY], c = side[o.alongZ];
+    // The sides are floats, so the extents convert back to them exactly.
+    const Extents far = extentsOf(o, G.L, G.W, G.H);
+    const float a = static_cast<float>(far.x), b = static_cast<float>(far.y), c = static_cast<float>(far.z);
 
     G.x0 = S.x;
     G.y0 = S.y;
