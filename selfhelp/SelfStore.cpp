@@ -41,6 +41,12 @@ int batchOrientation(const TSelfLoading& loading, const TgoodsinfoSelf& p) {
     return o ? o->number : 0;
 }
 
+// One row through a statement prepared once for all rows.
+void runWith(TPreparedStatement& statement, const QVariantList& values) {
+    for (int i = 0; i < values.size(); ++i) statement.bind(i + 1, values[i]);
+    statement.run();
+}
+
 }  // namespace
 
 TSelfSaveResult TSelfStore::save(const std::string& name, const TSelfLoading& loading, const std::string& date) {
@@ -76,16 +82,19 @@ TSelfSaveResult TSelfStore::save(const std::string& name, const TSelfLoading& lo
         conn_.Execute(QStringLiteral("insert into HoldSelfHelpOrderForm(SELFHELPORDERFORMNO,SELFHELPORDERFORMNAME,"
                                      "VEHICLENO,HOLDDATE,HOLDUSER) values (?,?,?,?,?)"),
                       {qs(name), QString(""), qs(loading.vehicleNo()), day, QString("")});
+        TPreparedStatement batch(conn_, QStringLiteral("insert into HoldSelfHelpOrderFormList(ORDERFORMNO,GOODSNO,"
+                                                       "AMOUNT,SEQUENCE,PLACEDIRECTION,RGPLACETYPE) "
+                                                       "values (?,?,?,?,?,?)"));
         for (const SelfBatch& b : loading.batches())
-            conn_.Execute(QStringLiteral("insert into HoldSelfHelpOrderFormList(ORDERFORMNO,GOODSNO,AMOUNT,SEQUENCE,"
-                                         "PLACEDIRECTION,RGPLACETYPE) values (?,?,?,?,?,?)"),
-                          {qs(name), qs(b.goodsNo), b.amount, b.batch, b.fillOrder, b.placeType});
+            runWith(batch, {qs(name), qs(b.goodsNo), b.amount, b.batch, b.fillOrder, b.placeType});
+        TPreparedStatement piece(conn_,
+                                 QStringLiteral("insert into HoldSelfHelpList(LISTID,ORDERFORMNO,GOODSNO,FLOOR,BCD,BCW,"
+                                                "BCH,BCD2,BCW2,BCH2,DX,DY,DZ,RGPLACETYPE) "
+                                                "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
         for (const TgoodsinfoSelf& p : loading.pieceArr())
-            conn_.Execute(
-                QStringLiteral("insert into HoldSelfHelpList(LISTID,ORDERFORMNO,GOODSNO,FLOOR,BCD,BCW,BCH,"
-                               "BCD2,BCW2,BCH2,DX,DY,DZ,RGPLACETYPE) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-                {p.ListId, qs(name), qs(p.GoodsNo), p.batch, twoDecimals(p.x0), twoDecimals(p.z0), twoDecimals(p.y0),
-                 twoDecimals(p.x1), twoDecimals(p.z1), twoDecimals(p.y1), 0, 0, 0, batchOrientation(loading, p)});
+            runWith(piece, {p.ListId, qs(name), qs(p.GoodsNo), p.batch, twoDecimals(p.x0), twoDecimals(p.z0),
+                            twoDecimals(p.y0), twoDecimals(p.x1), twoDecimals(p.z1), twoDecimals(p.y1), 0, 0, 0,
+                            batchOrientation(loading, p)});
         t.Commit();
     } catch (const std::exception& e) {
         r.message = errorText(e);

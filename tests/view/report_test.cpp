@@ -1,14 +1,12 @@
 // The loading details report: the bytes of stored plans against expected
 // files written by hand from the report layout (tests/view/cases/<case>/:
 // input.txt describes the catalogue rows and the order, expected.txt holds
-// the GBK bytes), and the GBK column rules.
+// the GBK bytes; a mismatch leaves the produced bytes under the build
+// folder), and the GBK column rules.
 
-#include <QDir>
-#include <QFile>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
+#include "tests/support/Golden.h"
 #include "tests/support/TestDb.h"
 #include "tests/view/PlanFixture.h"
 #include "view/LoadingReport.h"
@@ -17,56 +15,27 @@ using namespace viewtest;
 
 namespace {
 
-QString casesDir() { return qEnvironmentVariable("TMS_SOURCE_DIR") + "/tests/view/cases"; }
-
-std::string readBytes(const QString& file) {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) return std::string();
-    const QByteArray b = f.readAll();
-    return std::string(b.constData(), static_cast<size_t>(b.size()));
-}
-
-// Lines of both texts side by side, for a readable failure.
-std::string diff(const std::string& want, const std::string& got) {
-    std::ostringstream out;
-    std::istringstream a(tms::fromGbk(want)), b(tms::fromGbk(got));
-    std::string x, y;
-    int n = 0;
-    while (true) {
-        const bool ha = static_cast<bool>(std::getline(a, x)), hb = static_cast<bool>(std::getline(b, y));
-        if (!ha && !hb) break;
-        ++n;
-        if (!ha || !hb || x != y) out << "line " << n << "\n  want [" << x << "]\n  got  [" << y << "]\n";
-    }
-    return out.str();
-}
+std::string inputOf(const std::string& name) { return (golden::caseDir("view", name) / "input.txt").string(); }
 
 }  // namespace
 
 TEST(LoadingReport, CasesMatchTheirExpectedBytes) {
-    const QStringList cases = QDir(casesDir()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    ASSERT_GE(cases.size(), 2) << casesDir().toStdString();
-    for (const QString& name : cases) {
-        SCOPED_TRACE(name.toStdString());
+    const std::vector<std::string> cases = golden::cases("view");
+    ASSERT_GE(cases.size(), 2u);
+    for (const std::string& name : cases) {
+        SCOPED_TRACE(name);
         TestDb db;
-        const std::string order = storeCase(db.conn, (casesDir() + "/" + name + "/input.txt").toStdString());
+        const std::string order = storeCase(db.conn, inputOf(name));
         const tms::TLoadingReport r = tms::loadingReport(db.conn, order);
-        const std::string want = readBytes(casesDir() + "/" + name + "/expected.txt");
-        ASSERT_FALSE(want.empty());
-        EXPECT_EQ(r.bytes, want) << diff(want, r.bytes);
+        EXPECT_TRUE(golden::matches("view", name, "expected.txt", r.bytes));
         EXPECT_EQ(tms::reportBytes(r.lines), r.bytes);
-        if (qEnvironmentVariableIsSet("TMS_REPORT_DUMP")) {
-            std::ofstream(qEnvironmentVariable("TMS_REPORT_DUMP").toStdString() + "/" + name.toStdString() + ".txt",
-                          std::ios::binary)
-                << r.bytes;
-        }
     }
 }
 
 // Report of the same plan twice gives the same bytes.
 TEST(LoadingReport, SameEveryTime) {
     TestDb db;
-    const std::string order = storeCase(db.conn, (casesDir() + "/two_containers/input.txt").toStdString());
+    const std::string order = storeCase(db.conn, inputOf("two_containers"));
     EXPECT_EQ(tms::loadingReport(db.conn, order).bytes, tms::loadingReport(db.conn, order).bytes);
 }
 
