@@ -210,15 +210,12 @@ public:
     TDataSource(TADOQuery* dataSet, const QString& defaultSql, QObject* parent = nullptr);
 
     TADOQuery* DataSet() const { return q_; }
-    QString defaultSQL() const { return default_; }
 
     // Opens the list if it is closed; a window counts once however often it
     // acquires.
     void acquire(const QObject* user);
     // The window no longer shows the list; the last one closes it.
     void release(const QObject* user);
-    bool isUsedBy(const QObject* user) const { return users_.contains(user); }
-    int userCount() const { return static_cast<int>(users_.size()); }
     // A record of the list is being added or changed.
     bool editing() const { return tms::hasPendingEdit(q_); }
 

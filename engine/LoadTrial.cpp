@@ -113,24 +113,6 @@ void TLoadTrial::JudgeIfIn(const TSpace& SP, const Tgoodsinfo& G, std::string& R
     Res = r < 0 ? "OUT" : orientations()[r].code;
 }
 
-bool TLoadTrial::JudgeBFFS(bool canTurn, const std::string& axis, const std::string& rank) {
-    const bool rule = (!canTurn && opts_->directionRestrict) || (opts_->preferUpright && relaxFlag != 1);
-    if (!rule) return true;
-    int heightRank = -1;
-    switch (dimOrder) {
-    case 1:
-    case 3: heightRank = 2; break;
-    case 2:
-    case 4: heightRank = 1; break;
-    case 5:
-    case 6: heightRank = 0; break;
-    default: break;
-    }
-    const int r = rank == "yh1" ? 0 : rank == "yh2" ? 1 : rank == "yh3" ? 2 : -1;
-    if (axis == "y" || axis == "h") return r == heightRank;
-    return r != heightRank;
-}
-
 int TLoadTrial::GoosInSpace(Tgoodsinfo& G) {
     index_->rebuild(true);
     const detail::PieceKind k = detail::makeKind(G.L, G.W, G.H, G.canTurn >= 1);

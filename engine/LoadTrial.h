@@ -17,6 +17,7 @@ namespace tms {
 // ------------------------------------------------------------- one trial --
 
 namespace detail {
+struct PieceKind;
 struct TrialIndex;
 struct RunCrew;
 }  // namespace detail
@@ -54,8 +55,11 @@ public:
 
     // Res := "OUT" or the code of the orientation in which G stands at SP's corner.
     void JudgeIfIn(const TSpace& SP, const Tgoodsinfo& G, std::string& Res);
-    // May the dimension named by rank ("yh1".."yh3") lie along axis ("x", "y", "z")?
-    bool JudgeBFFS(bool canTurn, const std::string& axis, const std::string& rank);
+    // May the dimension of the given rank in k's dimension order (0..2, "yh1"
+    // to "yh3") lie along the axis (0 X, 1 Y up, 2 Z)? The direction switch
+    // binds goods that may not be turned, the upright preference every goods
+    // until the trial relaxes it: then only the height stands up.
+    bool JudgeBFFS(const detail::PieceKind& k, int axis, int rank) const;
     // -1: G placed (code and corners set); 0: not placed, nothing changed.
     int GoosInSpace(Tgoodsinfo& G);
     // True when no goods kind of kindArr fits S.

@@ -129,7 +129,6 @@ struct TrialIndex {
     void ensurePool(std::size_t need);
 
     int judge(double len, double hei, double wid, const PieceKind& k);
-    bool bffs(const PieceKind& k, int axis, int rank) const;
     int fits(int pos, const PieceKind& k, int kindId);
     int place(const PieceKind& k, int kindId, double weight, Placement& out);
     int unite(TSpace& S, int posS);

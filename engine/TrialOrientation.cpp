@@ -93,13 +93,20 @@ long long lastFit(double E, double base, double step, long long lo, long long hi
 
 // --------------------------------------------------- orientation decision --
 
-bool TrialIndex::bffs(const PieceKind& k, int axis, int rank) const {
-    const TEngineOptions& o = *t.opts_;
-    const bool rule = (!k.canTurn && o.directionRestrict) || (o.preferUpright && t.relaxFlag != 1);
+}  // namespace tms::detail
+
+namespace tms {
+
+bool TLoadTrial::JudgeBFFS(const detail::PieceKind& k, int axis, int rank) const {
+    const bool rule = (!k.canTurn && opts_->directionRestrict) || (opts_->preferUpright && relaxFlag != 1);
     if (!rule) return true;
     if (axis == 1) return rank == k.heightRank;
     return rank != k.heightRank;
 }
+
+}  // namespace tms
+
+namespace tms::detail {
 
 int TrialIndex::judge(double len, double hei, double wid, const PieceKind& k) {
     t.dimOrder = k.dimOrder;
@@ -138,8 +145,8 @@ int TrialIndex::judge(double len, double hei, double wid, const PieceKind& k) {
         c.rf = eIsU ? v : u;
         const double E = k.s[c.re], F = k.s[c.rf];
         // m > 0 puts E along A2 and leaves F for A3; m = 0 puts F there and leaves E.
-        const bool validE = E3 >= F && bffs(k, a2, c.re);
-        const bool validF = E3 >= E && bffs(k, a2, c.rf);
+        const bool validE = E3 >= F && t.JudgeBFFS(k, a2, c.re);
+        const bool validF = E3 >= E && t.JudgeBFFS(k, a2, c.rf);
         const long long maxM = truncCount(E2 / E), maxN = truncCount(E2 / F);
         double best2 = E2;
         auto visit = [&](long long m) -> bool {  // false: nothing better can come
@@ -197,7 +204,7 @@ int TrialIndex::judge(double len, double hei, double wid, const PieceKind& k) {
     };
     // Rows with a > 0, a falling. For each a the leftover falls as b grows;
     // the last improvement within a is the smallest leftover not below zero.
-    if (maxA >= 1 && bffs(k, a1, rank[0]) && column(0).any) {
+    if (maxA >= 1 && t.JudgeBFFS(k, a1, rank[0]) && column(0).any) {
         for (long long a = maxA; a >= 1; --a) {
             const double base = static_cast<double>(a) * P;
             const long long bl = lastFit(E1, base, Q, 0, maxB);
@@ -209,7 +216,7 @@ int TrialIndex::judge(double len, double hei, double wid, const PieceKind& k) {
             }
         }
     }
-    if (!(found && best1 == 0) && maxB >= 1 && bffs(k, a1, rank[1]) && column(1).any) {
+    if (!(found && best1 == 0) && maxB >= 1 && t.JudgeBFFS(k, a1, rank[1]) && column(1).any) {
         const long long bl = lastFit(E1, 0.0, Q, 1, maxB);
         if (bl >= 1) {
             const double v = E1 - (0.0 + static_cast<double>(bl) * Q);

@@ -649,15 +649,6 @@ void TADOQuery::Open() {
     emit currentChanged();
 }
 
-int TADOQuery::ExecSQL() {
-    if (!conn_ || !conn_->Connected()) throw EDatabaseError(QStringLiteral("connection is closed"));
-    sqlite3* db = conn_->handle();
-    Stmt s(db, SQLText());
-    bindAll(s.get());
-    stepDone(db, s.get());
-    return sqlite3_changes(db);
-}
-
 void TADOQuery::Close() {
     const bool was = active_;
     active_ = false;
@@ -671,13 +662,6 @@ void TADOQuery::Close() {
         emit dataReset();
         emit currentChanged();
     }
-}
-
-void TADOQuery::Requery() {
-    const int row = cursor_;
-    CheckBrowseMode();
-    Open();
-    if (!rows_.empty()) setRecNo(std::min(std::max(row, 0), static_cast<int>(rows_.size()) - 1));
 }
 
 void TADOQuery::setState(TDataSetState s) {

@@ -244,7 +244,6 @@ public:
     explicit TADOQuery(TADOConnection* c, QObject* parent = nullptr);
     ~TADOQuery() override;
 
-    void setConnection(TADOConnection* c) { conn_ = c; }
     TADOConnection* connection() const { return conn_; }
 
     // SQL text. Clearing the text also clears the bound values.
@@ -261,12 +260,8 @@ public:
 
     // Runs the SELECT and reads every row; the statement is released at once.
     void Open();
-    // Runs a statement that returns no rows; returns the rows it changed.
-    int ExecSQL();
     void Close();
     bool Active() const { return active_; }
-    // Re-runs the current text and keeps the cursor on the same row number.
-    void Requery();
 
     // Navigation. Moving while editing posts the pending record first.
     void First();
@@ -296,7 +291,6 @@ public:
     // Editing against one table. The key columns find the row to update or
     // delete (by their values when the row was read).
     void setUpdateTable(const QString& table, const QStringList& keyColumns);
-    QString updateTable() const { return table_; }
     TDataSetState State() const { return state_; }
     void Append();
     void Edit();

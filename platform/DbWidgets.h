@@ -73,7 +73,6 @@ class TDBEdit : public QLineEdit {
 public:
     explicit TDBEdit(QWidget* parent = nullptr);
     void bindField(TADOQuery* q, const QString& field);
-    QString dataField() const { return field_; }
 
 private:
     void refresh();
@@ -91,7 +90,6 @@ public:
     explicit TDBCheckBox(QWidget* parent = nullptr);
     void bindField(TADOQuery* q, const QString& field, const QString& checkedValue = QStringLiteral("1"),
                    const QString& uncheckedValue = QStringLiteral("0"));
-    QString dataField() const { return field_; }
 
 private:
     void refresh();

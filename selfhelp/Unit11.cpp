@@ -32,10 +32,6 @@ TRadioGroup::TRadioGroup(const QString& title, const QStringList& items, QWidget
 
 int TRadioGroup::ItemIndex() const { return group_->checkedId(); }
 
-void TRadioGroup::setItemIndex(int index) {
-    if (QAbstractButton* b = group_->button(index)) b->setChecked(true);
-}
-
 QString TRadioGroup::itemText(int index) const {
     const QAbstractButton* b = group_->button(index);
     return b ? b->text() : QString();

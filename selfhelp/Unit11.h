@@ -28,7 +28,6 @@ public:
     TRadioGroup(const QString& title, const QStringList& items, QWidget* parent = nullptr);
     // The chosen item, -1 when none is.
     int ItemIndex() const;
-    void setItemIndex(int index);
     QString itemText(int index) const;
 
 private:

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "engine/HoldEngine.h"
+#include "engine/TrialIndex.h"
 #include "platform/Codes.h"
 #include "tests/engine/PlainEngine.h"
 
@@ -151,22 +152,23 @@ TEST(JudgeIfIn, DirectionRuleKeepsTheHeightUprightOtherwiseAllSixAreOpen) {
 TEST(JudgeBFFS, PreferUprightBindsUntilTheTrialRelaxesThenOnlyTheDirectionSwitch) {
     tms::THoldEngine e;
     e.setSweepParams(params(5, 1, 1, 0));
-    judge(e, space(0, 0, 0, 1000, 1000, 1000), piece(600, 400, 300));  // dimOrder 1: H is "yh3"
-    ASSERT_EQ(e.dimOrder, 1);
-    EXPECT_TRUE(e.JudgeBFFS(true, "y", "yh1"));  // no rule at all
+    const tms::detail::PieceKind turns = tms::detail::makeKind(600, 400, 300, true);
+    const tms::detail::PieceKind fixed = tms::detail::makeKind(600, 400, 300, false);
+    ASSERT_EQ(turns.dimOrder, 1);  // H is "yh3"
+    constexpr int x = 0, y = 1, z = 2, yh1 = 0, yh2 = 1, yh3 = 2;
+    EXPECT_TRUE(e.JudgeBFFS(turns, y, yh1));  // no rule at all
     e.options.preferUpright = true;
     e.relaxFlag = 0;
-    EXPECT_TRUE(e.JudgeBFFS(true, "y", "yh3"));
-    EXPECT_TRUE(e.JudgeBFFS(true, "h", "yh3"));
-    EXPECT_FALSE(e.JudgeBFFS(true, "y", "yh1"));
-    EXPECT_FALSE(e.JudgeBFFS(true, "x", "yh3"));
-    EXPECT_TRUE(e.JudgeBFFS(true, "z", "yh2"));
+    EXPECT_TRUE(e.JudgeBFFS(turns, y, yh3));
+    EXPECT_FALSE(e.JudgeBFFS(turns, y, yh1));
+    EXPECT_FALSE(e.JudgeBFFS(turns, x, yh3));
+    EXPECT_TRUE(e.JudgeBFFS(turns, z, yh2));
     e.relaxFlag = 1;
-    EXPECT_TRUE(e.JudgeBFFS(true, "y", "yh1"));
-    EXPECT_TRUE(e.JudgeBFFS(false, "x", "yh3"));
+    EXPECT_TRUE(e.JudgeBFFS(turns, y, yh1));
+    EXPECT_TRUE(e.JudgeBFFS(fixed, x, yh3));
     e.options.directionRestrict = true;
-    EXPECT_FALSE(e.JudgeBFFS(false, "x", "yh3"));
-    EXPECT_TRUE(e.JudgeBFFS(true, "x", "yh3"));
+    EXPECT_FALSE(e.JudgeBFFS(fixed, x, yh3));
+    EXPECT_TRUE(e.JudgeBFFS(turns, x, yh3));
 }
 
 // The counting search with its shortcuts against the loops in full, on
