@@ -161,10 +161,9 @@ void TSelfLoading::addViewPiece(TgoodsinfoSelf p) {
 
 bool TSelfLoading::JudgeIfIn(const TSpace& S, const TgoodsinfoSelf& G, int placeTypeItem) const {
     if (placeTypeItem < 0 || placeTypeItem > 5) return false;
-    const Orientation& o = orientations()[placeTypeItem];
-    const float side[3] = {G.L, G.W, G.H};
     // Double extents of the space against the piece's float sides, exactly.
-    return S.len >= side[o.alongX] && S.wid >= side[o.alongZ] && S.hei >= side[o.alongY];
+    const Extents piece = extentsOf(orientations()[placeTypeItem], G.L, G.W, G.H);
+    return S.len >= piece.x && S.wid >= piece.z && S.hei >= piece.y;
 }
 
 bool TSelfLoading::GetCoordinate(TgoodsinfoSelf& G, int fillOrderItem, int placeTypeItem) {

@@ -27,6 +27,7 @@ TEST(LoadingReport, CasesMatchTheirExpectedBytes) {
         TestDb db;
         const std::string order = storeCase(db.conn, inputOf(name));
         const tms::TLoadingReport r = tms::loadingReport(db.conn, order);
+        ASSERT_FALSE(golden::read("view", name, "expected.txt").empty());
         EXPECT_TRUE(golden::matches("view", name, "expected.txt", r.bytes));
         EXPECT_EQ(tms::reportBytes(r.lines), r.bytes);
     }
