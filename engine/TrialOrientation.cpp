@@ -108,33 +108,62 @@ bool TLoadTrial::JudgeBFFS(const detail::PieceKind& k, int axis, int rank) const
 
 namespace tms::detail {
 
-int TrialIndex::judge(double len, double hei, double wid, const PieceKind& k) {
-    t.dimOrder = k.dimOrder;
-    if (k.dimOrder == 0) return -1;
-    if (t.axesNo < 1 || t.axesNo > 5 || t.pairNo < 1 || t.pairNo > 3 || t.firstPref < 1 || t.firstPref > 2 ||
-        t.secondPref < 0 || t.secondPref > 1)
-        return -1;
+namespace {
 
-    const double ext[3] = {len, hei, wid};
-    const int a1 = kAxes[t.axesNo][0], a2 = kAxes[t.axesNo][1], a3 = kAxes[t.axesNo][2];
-    const double E1 = ext[a1], E2 = ext[a2], E3 = ext[a3];
+// What the column search found for one row dimension: the ranks E (re) and
+// F (rf) may take along A2, whether any column fits, and the best column
+// (m times E, n times F, its leftover) when it improved on nothing at all.
+struct ColumnFit {
+    bool done = false, any = false, improving = false;
+    int re = 0, rf = 0;
+    long long m = 0, n = 0;
+    double left = 0;
+};
 
-    // The row pair: the smaller of the pair first with firstPref 1.
-    static constexpr int kPair[4][2] = {{0, 0}, {0, 1}, {0, 2}, {1, 2}};
-    const int big = kPair[t.pairNo][0], small = kPair[t.pairNo][1];
-    const int rank[2] = {t.firstPref == 1 ? small : big, t.firstPref == 1 ? big : small};
-    const double P = k.s[rank[0]], Q = k.s[rank[1]];
+// The row the row search chose: the row starts with P (chosen 0, a > 0) or
+// holds only Q (chosen 1); its leftover along A1, and the chosen column's
+// m and leftover along A2.
+struct RowFit {
+    bool found = false;
+    int chosen = 0;
+    double left = 0;
+    long long columnM = 0;
+    double columnLeft = 0;
+};
+
+// One orientation decision: the free space's extents along the trial's
+// axes A1..A3 (E1..E3) and the row pair P, Q of the piece's dimensions.
+struct OrientationSearch {
+    const TLoadTrial& t;
+    const PieceKind& k;
+    int a1, a2, a3;
+    double E1, E2, E3;
+    int rank[2];  // the ranks of P and Q
+    double P, Q;
+    ColumnFit col[2];
+
+    OrientationSearch(const TLoadTrial& trial, const PieceKind& kind, const double ext[3])
+        : t(trial),
+          k(kind),
+          a1(kAxes[trial.axesNo][0]),
+          a2(kAxes[trial.axesNo][1]),
+          a3(kAxes[trial.axesNo][2]),
+          E1(ext[a1]),
+          E2(ext[a2]),
+          E3(ext[a3]) {
+        // The row pair: the smaller of the pair first with firstPref 1.
+        static constexpr int kPair[4][2] = {{0, 0}, {0, 1}, {0, 2}, {1, 2}};
+        const int big = kPair[t.pairNo][0], small = kPair[t.pairNo][1];
+        rank[0] = t.firstPref == 1 ? small : big;
+        rank[1] = t.firstPref == 1 ? big : small;
+        P = k.s[rank[0]];
+        Q = k.s[rank[1]];
+    }
 
     // The column search depends on the row only through the dimension R
     // along the first axis, so it runs at most once for each of P and Q.
-    struct Col {
-        bool done = false, any = false, improving = false;
-        int re = 0, rf = 0;
-        long long m = 0, n = 0;
-        double left = 0;
-    } col[2];
-    auto column = [&](int which) -> const Col& {
-        Col& c = col[which];
+    const ColumnFit& column(int which) {
+        ColumnFit& c = col[which];
         if (c.done) return c;
         c.done = true;
         const int r = rank[which];
@@ -157,84 +186,105 @@ int TrialIndex::judge(double len, double hei, double wid, const PieceKind& k) {
             long long nl = lastFit(E2, base, F, lo, maxN);
             if (nl < lo) return true;
             c.any = true;
-            const double v = E2 - (base + static_cast<double>(nl) * F);
-            if (v < best2) {
-                if (t.axesNo == 1)  // n counts up: the first n that leaves v
-                    while (nl > lo && E2 - (base + static_cast<double>(nl - 1) * F) == v) --nl;
-                best2 = v;
+            const double left = E2 - (base + static_cast<double>(nl) * F);
+            if (left < best2) {
+                if (t.axesNo == 1)  // n counts up: the first n that leaves the same
+                    while (nl > lo && E2 - (base + static_cast<double>(nl - 1) * F) == left) --nl;
+                best2 = left;
                 c.improving = true;
                 c.m = m;
                 c.n = nl;
-                c.left = v;
+                c.left = left;
             }
             return best2 != 0;
         };
-        if (maxM >= 0 && maxN >= 0) {
-            if (t.axesNo == 1) {
-                if (validE)
-                    for (long long m = maxM; m >= 1; --m)
-                        if (!visit(m)) return c;
-                visit(0);
-            } else {
-                if (!visit(0)) return c;
-                if (validE)
-                    for (long long m = 1; m <= maxM; ++m)
-                        if (!visit(m)) return c;
-            }
+        if (maxM < 0 || maxN < 0) return c;
+        if (t.axesNo == 1) {
+            if (validE)
+                for (long long m = maxM; m >= 1; --m)
+                    if (!visit(m)) return c;
+            visit(0);
+        } else {
+            if (!visit(0)) return c;
+            if (validE)
+                for (long long m = 1; m <= maxM; ++m)
+                    if (!visit(m)) return c;
         }
         return c;
-    };
+    }
 
-    const long long maxA = truncCount(E1 / P), maxB = truncCount(E1 / Q);
-    if (maxA < 0 || maxB < 0) return -1;
-    double best1 = E1;
-    bool found = false;
-    int chosen = 0;  // 0: the row starts with P (a > 0); 1: only Q
-    long long cm = 0;
-    double cleft = E2;
-    auto take = [&](int which, double v) {
-        best1 = v;
-        found = true;
-        chosen = which;
-        const Col& c = col[which];
-        if (c.improving) {
-            cm = c.m;
-            cleft = c.left;
-        }
-    };
-    // Rows with a > 0, a falling. For each a the leftover falls as b grows;
-    // the last improvement within a is the smallest leftover not below zero.
-    if (maxA >= 1 && t.JudgeBFFS(k, a1, rank[0]) && column(0).any) {
-        for (long long a = maxA; a >= 1; --a) {
-            const double base = static_cast<double>(a) * P;
-            const long long bl = lastFit(E1, base, Q, 0, maxB);
-            if (bl < 0) continue;
-            const double v = E1 - (base + static_cast<double>(bl) * Q);
-            if (v < best1) {
-                take(0, v);
-                if (best1 == 0) break;
+    // The row along A1 with the smallest leftover, among rows whose column
+    // fits; nothing found when the row counts are no numbers.
+    RowFit rows() {
+        RowFit row;
+        const long long maxA = truncCount(E1 / P), maxB = truncCount(E1 / Q);
+        if (maxA < 0 || maxB < 0) return row;
+        row.left = E1;
+        row.columnLeft = E2;
+        auto take = [&](int which, double left) {
+            row.left = left;
+            row.found = true;
+            row.chosen = which;
+            const ColumnFit& c = col[which];
+            if (c.improving) {
+                row.columnM = c.m;
+                row.columnLeft = c.left;
+            }
+        };
+        // Rows with a > 0, a falling. For each a the leftover falls as b
+        // grows; the last improvement within a is the smallest leftover not
+        // below zero.
+        if (maxA >= 1 && t.JudgeBFFS(k, a1, rank[0]) && column(0).any) {
+            for (long long a = maxA; a >= 1; --a) {
+                const double base = static_cast<double>(a) * P;
+                const long long b = lastFit(E1, base, Q, 0, maxB);
+                if (b < 0) continue;
+                const double left = E1 - (base + static_cast<double>(b) * Q);
+                if (left < row.left) {
+                    take(0, left);
+                    if (row.left == 0) break;
+                }
             }
         }
-    }
-    if (!(found && best1 == 0) && maxB >= 1 && t.JudgeBFFS(k, a1, rank[1]) && column(1).any) {
-        const long long bl = lastFit(E1, 0.0, Q, 1, maxB);
-        if (bl >= 1) {
-            const double v = E1 - (0.0 + static_cast<double>(bl) * Q);
-            if (v < best1) take(1, v);
+        if (!(row.found && row.left == 0) && maxB >= 1 && t.JudgeBFFS(k, a1, rank[1]) && column(1).any) {
+            const long long b = lastFit(E1, 0.0, Q, 1, maxB);
+            if (b >= 1) {
+                const double left = E1 - (0.0 + static_cast<double>(b) * Q);
+                if (left < row.left) take(1, left);
+            }
         }
+        return row;
     }
-    if (!found) return -1;
-    if (t.pairNo != 1 && !(best1 < k.s[0] || (best1 == k.s[0] && cleft < k.s[0]))) return -1;
 
-    const Col& c = col[chosen];
-    const int rR = rank[chosen];
-    const int rC = cm > 0 ? c.re : c.rf;
-    const int rT = 3 - rR - rC;
-    int along[3];
-    along[a1] = k.lwh[rR];
-    along[a2] = k.lwh[rC];
-    along[a3] = k.lwh[rT];
-    return orientTable().idx[along[0]][along[1]][along[2]];
+    // The orientation that lays the chosen row's dimension along A1, the
+    // column's along A2 and the third along A3.
+    int answer(const RowFit& row) const {
+        const ColumnFit& c = col[row.chosen];
+        const int rankAlong1 = rank[row.chosen];
+        const int rankAlong2 = row.columnM > 0 ? c.re : c.rf;
+        const int rankAlong3 = 3 - rankAlong1 - rankAlong2;
+        int along[3];
+        along[a1] = k.lwh[rankAlong1];
+        along[a2] = k.lwh[rankAlong2];
+        along[a3] = k.lwh[rankAlong3];
+        return orientTable().idx[along[0]][along[1]][along[2]];
+    }
+};
+
+}  // namespace
+
+int TrialIndex::judge(double len, double hei, double wid, const PieceKind& k) {
+    t.dimOrder = k.dimOrder;
+    if (k.dimOrder == 0) return -1;
+    if (t.axesNo < 1 || t.axesNo > 5 || t.pairNo < 1 || t.pairNo > 3 || t.firstPref < 1 || t.firstPref > 2 ||
+        t.secondPref < 0 || t.secondPref > 1)
+        return -1;
+    const double ext[3] = {len, hei, wid};
+    OrientationSearch search(t, k, ext);
+    const RowFit row = search.rows();
+    if (!row.found) return -1;
+    if (t.pairNo != 1 && !(row.left < k.s[0] || (row.left == k.s[0] && row.columnLeft < k.s[0]))) return -1;
+    return search.answer(row);
 }
 
 int TrialIndex::fits(int pos, const PieceKind& k, int kindId) {

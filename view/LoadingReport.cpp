@@ -20,7 +20,8 @@ std::string convert(std::string_view in, bool utf8In) {
 // that the shared GBK width counts them as the one byte they become.
 std::string safe(std::string_view utf8) { return fromGbk(toGbk(utf8)); }
 
-std::string P(std::string_view s, int n) { return addSpaceBack(s, n); }
+// A field padded with blanks to n GBK bytes.
+std::string pad(std::string_view s, int n) { return addSpaceBack(s, n); }
 
 std::string text(TADOQuery& q, int row, const char* col) {
     return safe(TADOQuery::displayText(q.cell(row, col)).toStdString());
@@ -72,105 +73,130 @@ std::string delSpace(std::string_view s) {
     return std::string(trimBlanks(s.substr(0, sp)));
 }
 
-TLoadingReport loadingReport(TADOConnection& conn, const std::string& order) {
-    const QString orderText = QString::fromStdString(order);
-    std::vector<std::string> L;
-    L.push_back(addSpaceFront("装配单", 50));
-    L.push_back("工作单信息:");
-    L.push_back(" ");
+namespace {
 
+using Lines = std::vector<std::string>;
+
+// The order's header: number, name, consigner, sailing date, destination
+// and its switches.
+void orderBlock(TADOConnection& conn, const QString& order, Lines& lines) {
     TADOQuery h(&conn);
     h.setSQL(
         "SELECT OrderFormNo, OrderFormName, SailDate, Destination, LoadingType, Consigner, CountType, "
         "IsDirectionRestrict, IsWeightRestrict, AddL, AddW, AddH FROM HoldOrderForm WHERE OrderFormNo = ?");
-    h.bind(1, orderText);
+    h.bind(1, order);
     h.Open();
-    if (!h.IsEmpty()) {
-        L.push_back("    " + P(P("编号:", 12) + text(h, 0, "OrderFormNo"), 22) + "    " +
-                    P(P("名称:", 12) + text(h, 0, "OrderFormName"), 40) +
-                    P(P("委托方:", 10) + text(h, 0, "Consigner"), 20) +
-                    P(P("开航日期:", 12) + text(h, 0, "SailDate"), 30));
-        L.push_back("    " + P(P("目的地:", 12) + text(h, 0, "Destination"), 22) + "    " +
-                    P(P("计算类型:", 12) + countTypeName(h, 0, "CountType"), 40) +
-                    P(P("摆放方式:", 10) + loadingTypeName(h, 0, "LoadingType"), 20) +
-                    P(P("方向约束:", 12) + switchName(h, 0, "IsDirectionRestrict"), 22));
-        L.push_back("    " + P("重量约束:", 12) + switchName(h, 0, "IsWeightRestrict") + "    " + P("膨胀长度:", 12) +
-                    text(h, 0, "AddL") + "    " + P("膨胀宽度:", 12) + text(h, 0, "AddW") + "    " +
-                    P("膨胀高度:", 12) + text(h, 0, "AddH"));
-    }
-    L.push_back(" ");
+    if (h.IsEmpty()) return;
+    lines.push_back("    " + pad(pad("编号:", 12) + text(h, 0, "OrderFormNo"), 22) + "    " +
+                    pad(pad("名称:", 12) + text(h, 0, "OrderFormName"), 40) +
+                    pad(pad("委托方:", 10) + text(h, 0, "Consigner"), 20) +
+                    pad(pad("开航日期:", 12) + text(h, 0, "SailDate"), 30));
+    lines.push_back("    " + pad(pad("目的地:", 12) + text(h, 0, "Destination"), 22) + "    " +
+                    pad(pad("计算类型:", 12) + countTypeName(h, 0, "CountType"), 40) +
+                    pad(pad("摆放方式:", 10) + loadingTypeName(h, 0, "LoadingType"), 20) +
+                    pad(pad("方向约束:", 12) + switchName(h, 0, "IsDirectionRestrict"), 22));
+    lines.push_back("    " + pad("重量约束:", 12) + switchName(h, 0, "IsWeightRestrict") + "    " +
+                    pad("膨胀长度:", 12) + text(h, 0, "AddL") + "    " + pad("膨胀宽度:", 12) + text(h, 0, "AddW") +
+                    "    " + pad("膨胀高度:", 12) + text(h, 0, "AddH"));
+}
 
+// The container the order was computed for.
+void containerBlock(TADOConnection& conn, const QString& order, Lines& lines) {
     TADOQuery v(&conn);
     v.setSQL(
         "SELECT HoldVehicles.VehicleNo, HoldVehicles.VehicleName, HoldVehicles.ContainerL, HoldVehicles.ContainerW, "
         "HoldVehicles.ContainerH, HoldVehicles.MaxWeight, HoldVehicles.Model FROM HoldVehicles, HoldOrderForm "
         "WHERE HoldVehicles.VehicleNo = HoldOrderForm.VehicleNo AND HoldOrderForm.OrderFormNo = ?");
-    v.bind(1, orderText);
+    v.bind(1, order);
     v.Open();
-    if (!v.IsEmpty()) {
-        L.push_back("货柜信息");
-        L.push_back("    " + P(P("编号:", 30) + text(v, 0, "VehicleNo"), 50) + "    " +
-                    P(P("类型:", 12) + text(v, 0, "VehicleName"), 40) + P(P("型号:", 10) + text(v, 0, "Model"), 20) +
-                    P(P("载重:", 12) + text(v, 0, "MaxWeight"), 15));
-        L.push_back("    " + P(P("长:", 12) + text(v, 0, "ContainerL"), 22) + "    " +
-                    P(P("宽:", 12) + text(v, 0, "ContainerW"), 40) + P(P("高:", 10) + text(v, 0, "ContainerH"), 20));
-    }
-    L.push_back(" ");
-    L.push_back("货物信息:");
+    if (v.IsEmpty()) return;
+    lines.push_back("货柜信息");
+    lines.push_back("    " + pad(pad("编号:", 30) + text(v, 0, "VehicleNo"), 50) + "    " +
+                    pad(pad("类型:", 12) + text(v, 0, "VehicleName"), 40) +
+                    pad(pad("型号:", 10) + text(v, 0, "Model"), 20) +
+                    pad(pad("载重:", 12) + text(v, 0, "MaxWeight"), 15));
+    lines.push_back("    " + pad(pad("长:", 12) + text(v, 0, "ContainerL"), 22) + "    " +
+                    pad(pad("宽:", 12) + text(v, 0, "ContainerW"), 40) +
+                    pad(pad("高:", 10) + text(v, 0, "ContainerH"), 20));
+}
 
+// Three lines for each goods of the order, in the order's sequence.
+void goodsBlock(TADOConnection& conn, const QString& order, Lines& lines) {
     TADOQuery g(&conn);
     g.setSQL(
         "SELECT A.GoodsNo, A.GoodsName, A.Brand, A.Model, A.Upward, A.Length, A.Width, A.Height, A.Weight, A.Color "
         "FROM HoldGoods A, HoldOrderFormList B WHERE A.GoodsNo = B.GoodsNo AND B.OrderFormNo = ? "
         "ORDER BY B.Sequence, A.GoodsNo");
-    g.bind(1, orderText);
+    g.bind(1, order);
     g.Open();
     for (int r = 0; r < g.RecordCount(); ++r) {
-        L.push_back("    " + P(P("编号:", 15) + text(g, r, "GoodsNo"), 22) + "    " +
-                    P(P("名称:", 12) + text(g, r, "GoodsName"), 40) + P(P("品牌:", 10) + text(g, r, "Brand"), 20) +
-                    P(P("型号:", 12) + text(g, r, "Model"), 15));
-        L.push_back("    " + P(P("长:", 12) + text(g, r, "Length"), 22) + "    " +
-                    P(P("宽:", 12) + text(g, r, "Width"), 40) + P(P("高:", 10) + text(g, r, "Height"), 20) +
-                    P(P("毛重:", 12) + text(g, r, "Weight"), 15));
-        L.push_back("    " + P(P("可否倒置:", 12) + upwardName(g, r, "Upward"), 22));
+        lines.push_back("    " + pad(pad("编号:", 15) + text(g, r, "GoodsNo"), 22) + "    " +
+                        pad(pad("名称:", 12) + text(g, r, "GoodsName"), 40) +
+                        pad(pad("品牌:", 10) + text(g, r, "Brand"), 20) +
+                        pad(pad("型号:", 12) + text(g, r, "Model"), 15));
+        lines.push_back("    " + pad(pad("长:", 12) + text(g, r, "Length"), 22) + "    " +
+                        pad(pad("宽:", 12) + text(g, r, "Width"), 40) + pad(pad("高:", 10) + text(g, r, "Height"), 20) +
+                        pad(pad("毛重:", 12) + text(g, r, "Weight"), 15));
+        lines.push_back("    " + pad(pad("可否倒置:", 12) + upwardName(g, r, "Upward"), 22));
     }
-    L.push_back(" ");
+}
 
-    TADOQuery c(&conn);
-    c.setSQL("SELECT DISTINCT vehicleOrder FROM HoldList WHERE OrderFormNo = ? ORDER BY vehicleOrder");
-    c.bind(1, orderText);
-    c.Open();
-    const int N = c.RecordCount();
-    TADOQuery p(&conn);
-    p.setSQL(
+// For each loaded container its piles, each with its count, placement and
+// goods, and the container's total.
+void pileBlocks(TADOConnection& conn, const QString& order, Lines& lines) {
+    TADOQuery containers(&conn);
+    containers.setSQL("SELECT DISTINCT vehicleOrder FROM HoldList WHERE OrderFormNo = ? ORDER BY vehicleOrder");
+    containers.bind(1, order);
+    containers.Open();
+    const int N = containers.RecordCount();
+    TADOQuery piles(&conn);
+    piles.setSQL(
         "SELECT count(HoldList.floor) AS sumgoods, HoldList.floor, HoldGoods.GoodsNo, HoldList.PlaceType, "
         "HoldList.dx, HoldList.dy, HoldList.dz FROM HoldList, HoldGoods "
         "WHERE HoldList.GoodsNo = HoldGoods.GoodsNo AND HoldList.OrderFormNo = ? AND HoldList.vehicleOrder = ? "
         "GROUP BY HoldList.floor, HoldList.PlaceType, HoldList.dx, HoldList.dy, HoldList.dz, HoldGoods.GoodsNo "
         "ORDER BY HoldList.dx, HoldList.dy, HoldList.dz, HoldList.floor, HoldGoods.GoodsNo, HoldList.PlaceType");
     for (int k = 1; k <= N; ++k) {
-        L.push_back("第" + std::to_string(k) + "箱" + "/共" + std::to_string(N) + "箱");
-        p.Close();
-        p.ClearParams();
-        p.bind(1, orderText);
-        p.bind(2, c.cell(k - 1, "vehicleOrder"));
-        p.Open();
+        lines.push_back("第" + std::to_string(k) + "箱" + "/共" + std::to_string(N) + "箱");
+        piles.Close();
+        piles.ClearParams();
+        piles.bind(1, order);
+        piles.bind(2, containers.cell(k - 1, "vehicleOrder"));
+        piles.Open();
         long long total = 0;
-        for (int j = 1; j <= p.RecordCount(); ++j) {
+        for (int j = 1; j <= piles.RecordCount(); ++j) {
             const int r = j - 1;
-            L.push_back("    第 " + P(std::to_string(j), 3) + " 堆" + "            " + "共  " +
-                        P(text(p, r, "sumgoods"), 5) + " 件货物" + "    摆放方式:  " + P(text(p, r, "PlaceType"), 10) +
-                        "    编号: " + P(text(p, r, "GoodsNo"), 15));
-            total += p.cell(r, "sumgoods").toLongLong();
+            lines.push_back("    第 " + pad(std::to_string(j), 3) + " 堆" + "            " + "共  " +
+                            pad(text(piles, r, "sumgoods"), 5) + " 件货物" + "    摆放方式:  " +
+                            pad(text(piles, r, "PlaceType"), 10) + "    编号: " + pad(text(piles, r, "GoodsNo"), 15));
+            total += piles.cell(r, "sumgoods").toLongLong();
         }
-        L.push_back(" ");
-        L.push_back("                        共计 " + std::to_string(total) + " 件货物");
-        L.push_back(" ");
+        lines.push_back(" ");
+        lines.push_back("                        共计 " + std::to_string(total) + " 件货物");
+        lines.push_back(" ");
     }
+}
+
+}  // namespace
+
+TLoadingReport loadingReport(TADOConnection& conn, const std::string& order) {
+    const QString orderText = QString::fromStdString(order);
+    Lines lines;
+    lines.push_back(addSpaceFront("装配单", 50));
+    lines.push_back("工作单信息:");
+    lines.push_back(" ");
+    orderBlock(conn, orderText, lines);
+    lines.push_back(" ");
+    containerBlock(conn, orderText, lines);
+    lines.push_back(" ");
+    lines.push_back("货物信息:");
+    goodsBlock(conn, orderText, lines);
+    lines.push_back(" ");
+    pileBlocks(conn, orderText, lines);
 
     TLoadingReport out;
-    out.bytes = reportBytes(L);
-    out.lines = std::move(L);
+    out.bytes = reportBytes(lines);
+    out.lines = std::move(lines);
     return out;
 }
 

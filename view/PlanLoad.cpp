@@ -88,105 +88,95 @@ bool readColorText(std::string_view text, float rgb[3]) {
     return true;
 }
 
-void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, TPlanShow& show, TPlanScene& scene,
-              const TCountOptions& options) {
-    TADOQuery box(&conn);
-    box.setSQL(
-        "SELECT HoldVehicles.VehicleNo, HoldVehicles.ContainerL, HoldVehicles.ContainerH, HoldVehicles.ContainerW "
-        "FROM HoldOrderForm INNER JOIN HoldVehicles ON HoldOrderForm.VehicleNo = HoldVehicles.VehicleNo "
-        "WHERE HoldOrderForm.OrderFormNo = ?");
-    box.bind(1, qs(order));
-    box.Open();
+namespace {
 
-    // The rows are read straight off the statement: a query's copy of every
-    // cell would cost more than the loading itself on a full container. They
-    // are put in build order here, as the database would order them by bcd,
-    // bch, bcw (sorting the whole rows there cost more).
-    struct Row {
-        std::string listId, floor, goodsNo, place, colour;
-        double c[6];  // bcd, bch, bcw, bcd2, bch2, bcw2
-    };
-    struct SortCell {
-        TPreparedStatement::TCellKind kind;
-        double number;
-        std::string text;  // text and blobs only
-        bool operator<(const SortCell& o) const {
-            if (kind != o.kind) return kind < o.kind;
-            if (kind == TPreparedStatement::TCellKind::number) return number < o.number;
-            return text < o.text;
-        }
-    };
-    std::vector<Row> rows;
+// One stored piece as the drawing needs it.
+struct PieceRow {
+    std::string listId, floor, goodsNo, place, colour;
+    double corner[6];  // bcd, bch, bcw, bcd2, bch2, bcw2
+};
+
+// A near-corner cell as the database compares it: by kind, then by value.
+struct SortCell {
+    TPreparedStatement::TCellKind kind;
+    double number;
+    std::string text;  // text and blobs only
+    bool operator<(const SortCell& o) const {
+        if (kind != o.kind) return kind < o.kind;
+        if (kind == TPreparedStatement::TCellKind::number) return number < o.number;
+        return text < o.text;
+    }
+};
+
+// The container's pieces in build order. The rows are read straight off the
+// statement: a query's copy of every cell would cost more than the loading
+// itself on a full container. They are put in build order here, as the
+// database would order them by bcd, bch, bcw (sorting the whole rows there
+// cost more); the returned indexes give that order.
+std::vector<int> readPieces(TADOConnection& conn, const std::string& order, int vehicleOrder,
+                            std::vector<PieceRow>& rows) {
     std::vector<std::array<SortCell, 3>> keys;
-    {
-        TPreparedStatement s(
-            conn,
-            "SELECT A.ListId, A.floor, A.bcd, A.bch, A.bcw, A.bcd2, A.bch2, A.bcw2, A.GoodsNo, A.PlaceType, B.Color "
-            "FROM HoldList A, HoldGoods B WHERE A.GoodsNo = B.GoodsNo AND A.OrderFormNo = ? AND A.vehicleOrder = ?");
-        s.bindText(1, order);
-        s.bindInt(2, vehicleOrder);
-        const int id = s.column("ListId"), pile = s.column("floor"), goodsNo = s.column("GoodsNo"),
-                  place = s.column("PlaceType"), colour = s.column("Color");
-        const int corner[6] = {s.column("bcd"),  s.column("bch"),  s.column("bcw"),
-                               s.column("bcd2"), s.column("bch2"), s.column("bcw2")};
-        while (s.next()) {
-            Row r{s.text(id), s.text(pile), s.text(goodsNo), s.text(place), s.text(colour), {}};
-            for (int k = 0; k < 6; ++k) r.c[k] = s.number(corner[k]);
-            std::array<SortCell, 3> key;
-            for (int k = 0; k < 3; ++k) {
-                key[k].kind = s.kind(corner[k]);
-                key[k].number = r.c[k];
-                if (key[k].kind >= TPreparedStatement::TCellKind::text) key[k].text = s.text(corner[k]);
-            }
-            rows.push_back(std::move(r));
-            keys.push_back(std::move(key));
+    TPreparedStatement s(
+        conn,
+        "SELECT A.ListId, A.floor, A.bcd, A.bch, A.bcw, A.bcd2, A.bch2, A.bcw2, A.GoodsNo, A.PlaceType, B.Color "
+        "FROM HoldList A, HoldGoods B WHERE A.GoodsNo = B.GoodsNo AND A.OrderFormNo = ? AND A.vehicleOrder = ?");
+    s.bindText(1, order);
+    s.bindInt(2, vehicleOrder);
+    const int id = s.column("ListId"), pile = s.column("floor"), goodsNo = s.column("GoodsNo"),
+              place = s.column("PlaceType"), colour = s.column("Color");
+    const int corner[6] = {s.column("bcd"),  s.column("bch"),  s.column("bcw"),
+                           s.column("bcd2"), s.column("bch2"), s.column("bcw2")};
+    while (s.next()) {
+        PieceRow r{s.text(id), s.text(pile), s.text(goodsNo), s.text(place), s.text(colour), {}};
+        for (int k = 0; k < 6; ++k) r.corner[k] = s.number(corner[k]);
+        std::array<SortCell, 3> key;
+        for (int k = 0; k < 3; ++k) {
+            key[k].kind = s.kind(corner[k]);
+            key[k].number = r.corner[k];
+            if (key[k].kind >= TPreparedStatement::TCellKind::text) key[k].text = s.text(corner[k]);
         }
+        rows.push_back(std::move(r));
+        keys.push_back(std::move(key));
     }
     std::vector<int> buildOrder(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) buildOrder[i] = static_cast<int>(i);
     std::stable_sort(buildOrder.begin(), buildOrder.end(), [&](int a, int b) { return keys[a] < keys[b]; });
+    return buildOrder;
+}
 
-    // Everything is read; from here on nothing can fail half-way.
-    // An order without a container row keeps the container on show (size,
-    // view extent, outline) and its pieces are placed against it.
-    tBox cur = show.curBox;
-    TPlanScene sc = scene;
-    if (!box.IsEmpty()) {
-        cur.vehicleNo = detail::cellText(box.cell(0, "VehicleNo"));
-        cur.L = box.cell(0, "ContainerL").toDouble();
-        cur.H = box.cell(0, "ContainerH").toDouble();
-        cur.W = box.cell(0, "ContainerW").toDouble();
-        sc = containerScene(cur.L, cur.H, cur.W);
+// A random colour, nudged when it repeats the previous piece's, so that
+// neighbours stay apart when the goods has no colour of its own.
+color randomColour(const color* previous) {
+    color c;
+    c.red = randomComponent();
+    c.green = randomComponent();
+    c.blue = randomComponent();
+    if (previous && c.red == previous->red && c.green == previous->green && c.blue == previous->blue) {
+        c.red = tinyRandomComponent();
+        c.green = tinyRandomComponent();
+        c.blue = tinyRandomComponent();
     }
+    c.alpha = 1.0f;
+    c.shown = 1;
+    return c;
+}
 
+// The drawing arrays of the pieces in build order, centred on the
+// container; reports progress from `done` on.
+void fillDrawing(std::vector<PieceRow>& rows, const std::vector<int>& buildOrder, const tBox& container, TArr& arr,
+                 const TCountOptions& options, int maximum, int done) {
     const int n = static_cast<int>(rows.size());
-    const int maximum = 3 * n;
     const int every = std::max(1, n / 100);
-    if (options.progress) options.progress(maximum, n);  // the first pass: counting the pieces
-
-    TArr arr;
     sizeArr(arr, static_cast<std::size_t>(n));
-    const double hl = cur.L / 2, hh = cur.H / 2, hw = cur.W / 2;
+    const double halfL = container.L / 2, halfH = container.H / 2, halfW = container.W / 2;
     // Rows of one goods follow each other: its colour text is read once.
     const std::string* lastColour = nullptr;
     bool lastRead = false;
     float lastRgb[3] = {0, 0, 0};
     for (int i = 0; i < n; ++i) {
-        Row& row = rows[buildOrder[i]];
+        PieceRow& row = rows[buildOrder[i]];
         color& c = arr.colorArr[i];
-        c.red = randomComponent();
-        c.green = randomComponent();
-        c.blue = randomComponent();
-        if (i > 0) {
-            const color& p = arr.colorArr[i - 1];
-            if (c.red == p.red && c.green == p.green && c.blue == p.blue) {
-                c.red = tinyRandomComponent();
-                c.green = tinyRandomComponent();
-                c.blue = tinyRandomComponent();
-            }
-        }
-        c.alpha = 1.0f;
-        c.shown = 1;
+        c = randomColour(i > 0 ? &arr.colorArr[i - 1] : nullptr);
         c.pileKey = row.floor;
         arr.seqArr[i] = i + 1;
         arr.idArr[i] = std::move(row.listId);
@@ -194,13 +184,10 @@ void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, 
         arr.goodsNoArr[i] = std::move(row.goodsNo);
         arr.placeArr[i] = std::move(row.place);
 
-        const float x0 = static_cast<float>(row.c[0] - hl);
-        const float y0 = static_cast<float>(row.c[1] - hh);
-        const float z0 = static_cast<float>(row.c[2] - hw);
-        const float x1 = static_cast<float>(row.c[3] - hl);
-        const float y1 = static_cast<float>(row.c[4] - hh);
-        const float z1 = static_cast<float>(row.c[5] - hw);
-        arr.vertArr[i] = boxCorners(x0, y0, z0, x1, y1, z1);
+        const double* at = row.corner;
+        arr.vertArr[i] = boxCorners(static_cast<float>(at[0] - halfL), static_cast<float>(at[1] - halfH),
+                                    static_cast<float>(at[2] - halfW), static_cast<float>(at[3] - halfL),
+                                    static_cast<float>(at[4] - halfH), static_cast<float>(at[5] - halfW));
 
         if (!lastColour || *lastColour != row.colour) {
             lastRead = readColorText(row.colour, lastRgb);
@@ -211,14 +198,48 @@ void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, 
             c.green = lastRgb[1];
             c.blue = lastRgb[2];
         }
-        if (options.progress && ((i + 1) % every == 0 || i + 1 == n)) options.progress(maximum, n + i + 1);
+        if (options.progress && ((i + 1) % every == 0 || i + 1 == n)) options.progress(maximum, done + i + 1);
+    }
+}
+
+}  // namespace
+
+void countXYZ(TADOConnection& conn, const std::string& order, int vehicleOrder, TPlanShow& show, TPlanScene& scene,
+              const TCountOptions& options) {
+    TADOQuery box(&conn);
+    box.setSQL(
+        "SELECT HoldVehicles.VehicleNo, HoldVehicles.ContainerL, HoldVehicles.ContainerH, HoldVehicles.ContainerW "
+        "FROM HoldOrderForm INNER JOIN HoldVehicles ON HoldOrderForm.VehicleNo = HoldVehicles.VehicleNo "
+        "WHERE HoldOrderForm.OrderFormNo = ?");
+    box.bind(1, qs(order));
+    box.Open();
+    std::vector<PieceRow> rows;
+    const std::vector<int> buildOrder = readPieces(conn, order, vehicleOrder, rows);
+
+    // Everything is read; from here on nothing can fail half-way.
+    // An order without a container row keeps the container on show (size,
+    // view extent, outline) and its pieces are placed against it.
+    tBox container = show.curBox;
+    TPlanScene containerView = scene;
+    if (!box.IsEmpty()) {
+        container.vehicleNo = detail::cellText(box.cell(0, "VehicleNo"));
+        container.L = box.cell(0, "ContainerL").toDouble();
+        container.H = box.cell(0, "ContainerH").toDouble();
+        container.W = box.cell(0, "ContainerW").toDouble();
+        containerView = containerScene(container.L, container.H, container.W);
     }
 
-    show.curBox = std::move(cur);
+    const int n = static_cast<int>(rows.size());
+    const int maximum = 3 * n;
+    if (options.progress) options.progress(maximum, n);  // the first pass: counting the pieces
+    TArr arr;
+    fillDrawing(rows, buildOrder, container, arr, options, maximum, n);
+
+    show.curBox = std::move(container);
     show.planArr = std::move(arr);
     show.planCount = n;
     show.showFloors.clear();
-    scene = sc;
+    scene = containerView;
 
     if (options.grid) openGridQuery(*options.grid, order, vehicleOrder, options.byPile);
     if (options.progress) options.progress(maximum, 0);

@@ -115,6 +115,135 @@ constexpr std::uint32_t kAllParts = (1u << 18) - 1, kUnwritten = ~std::uint32_t(
 // Above this many grid cells the hidden pieces are not looked for.
 constexpr std::size_t kMaxCells = std::size_t(48) << 20;
 
+// The cells between the boxes' planes, each open, blocked (a guard or
+// inside a box) or reached by the flood from outside.
+struct CellGrid {
+    enum : std::uint8_t { open = 0, blocked = 1, reached = 2 };
+    std::vector<float> planes[3];
+    std::size_t nx = 0, ny = 0, nz = 0;
+    std::size_t rowStep = 0, layerStep = 0;  // from a cell to the next along Y and along Z
+    std::vector<std::uint8_t> cell;
+
+    std::uint8_t* row(std::size_t y, std::size_t z) { return &cell[z * layerStep + y * rowStep]; }
+    // Whether a reached cell lies in the cells from..to (inclusive).
+    bool reaches(const int from[3], const int to[3]) const {
+        for (int z = from[2]; z <= to[2]; ++z)
+            for (int y = from[1]; y <= to[1]; ++y) {
+                const std::uint8_t* r = &cell[z * layerStep + y * rowStep];
+                for (int x = from[0]; x <= to[0]; ++x)
+                    if (r[x] == reached) return true;
+            }
+        return false;
+    }
+};
+
+// The grid of the boxes with its guard layers and the boxes' cells
+// blocked; false when it would be too large.
+bool buildGrid(const std::vector<std::array<float, 6>>& boxes, CellGrid& g) {
+    for (int ax = 0; ax < 3; ++ax) {
+        auto& p = g.planes[ax];
+        p.reserve(boxes.size() * 2);
+        for (const auto& b : boxes) p.insert(p.end(), {b[ax], b[ax + 3]});
+        std::sort(p.begin(), p.end());
+        p.erase(std::unique(p.begin(), p.end()), p.end());
+    }
+    g.nx = g.planes[0].size() + 3, g.ny = g.planes[1].size() + 3, g.nz = g.planes[2].size() + 3;
+    if (g.nx * g.ny * g.nz > kMaxCells) return false;
+    g.rowStep = g.nx, g.layerStep = g.nx * g.ny;
+    g.cell.assign(g.nx * g.ny * g.nz, CellGrid::open);
+    for (std::size_t z = 0; z < g.nz; ++z)
+        for (std::size_t y = 0; y < g.ny; ++y) {
+            std::uint8_t* r = g.row(y, z);
+            if (z == 0 || z == g.nz - 1 || y == 0 || y == g.ny - 1)
+                std::memset(r, CellGrid::blocked, g.nx);
+            else
+                r[0] = r[g.nx - 1] = CellGrid::blocked;
+        }
+    for (const auto& b : boxes) {
+        // Cells inside the box along each axis: from first to last (inclusive).
+        int first[3], last[3];
+        for (int ax = 0; ax < 3; ++ax) {
+            const auto& p = g.planes[ax];
+            first[ax] = static_cast<int>(std::lower_bound(p.begin(), p.end(), b[ax]) - p.begin()) + 2;
+            last[ax] = static_cast<int>(std::lower_bound(p.begin(), p.end(), b[ax + 3]) - p.begin()) + 1;
+        }
+        for (int z = first[2]; z <= last[2]; ++z)
+            for (int y = first[1]; y <= last[1]; ++y)
+                std::memset(g.row(y, z) + first[0], CellGrid::blocked,
+                            static_cast<std::size_t>(last[0] - first[0] + 1));
+    }
+    return true;
+}
+
+// Floods the open cells from the outside cell through faces, edges and
+// corners.
+void floodFromOutside(CellGrid& g) {
+    long step[26];
+    int k = 0;
+    for (int dz = -1; dz <= 1; ++dz)
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (dx || dy || dz)
+                    step[k++] = dz * static_cast<long>(g.layerStep) + dy * static_cast<long>(g.rowStep) + dx;
+    std::vector<std::size_t> queue;
+    queue.reserve(g.cell.size() / 4);
+    const std::size_t start = g.layerStep + g.rowStep + 1;
+    g.cell[start] = CellGrid::reached;
+    queue.push_back(start);
+    for (std::size_t q = 0; q < queue.size(); ++q) {
+        const std::size_t c = queue[q];
+        for (long d : step) {
+            const std::size_t m = static_cast<std::size_t>(static_cast<long>(c) + d);
+            if (g.cell[m] == CellGrid::open) {
+                g.cell[m] = CellGrid::reached;
+                queue.push_back(m);
+            }
+        }
+    }
+}
+
+// The faces and edges of one box that lie within `margin` of a reached cell.
+std::uint32_t partsKept(const CellGrid& g, const std::array<float, 6>& box, float margin) {
+    // Per axis the cells within the margin of the box's lower plane
+    // (near[0][ax]..near[1][ax]) and of its upper one (near[2]..near[3]).
+    int near[4][3];
+    for (int ax = 0; ax < 3; ++ax) {
+        const auto& p = g.planes[ax];
+        const auto cellFrom = [&](float c) {
+            return static_cast<int>(std::lower_bound(p.begin(), p.end(), c - margin) - p.begin()) + 1;
+        };
+        const auto cellTo = [&](float c) {
+            return static_cast<int>(std::upper_bound(p.begin(), p.end(), c + margin) - p.begin()) + 1;
+        };
+        near[0][ax] = cellFrom(box[ax]);
+        near[1][ax] = cellTo(box[ax]);
+        near[2][ax] = cellFrom(box[ax + 3]);
+        near[3][ax] = cellTo(box[ax + 3]);
+    }
+    // A face or edge: per axis at the lower plane (0), the upper one (1) or
+    // along the box (2); the cells it lies within the margin of.
+    const auto test = [&](const int(&at)[3]) {
+        int from[3], to[3];
+        for (int ax = 0; ax < 3; ++ax) {
+            from[ax] = near[at[ax] == 1 ? 2 : 0][ax];
+            to[ax] = near[at[ax] == 0 ? 1 : 3][ax];
+        }
+        return g.reaches(from, to);
+    };
+    // Most boxes lie inside the others: nothing reached around the whole box
+    // means no face of it is near one.
+    if (!g.reaches(near[0], near[3])) return 0;
+    std::uint32_t mask = 0;
+    for (int f = 0; f < 6; ++f)
+        if (test(kFacePlace[f])) mask |= 1u << f;
+    // The cells inside the box are its own, so the faces' surroundings are
+    // all of the box's; an edge can be seen only beside a seen face.
+    if (mask)
+        for (int e = 0; e < 12; ++e)
+            if (test(kEdgePlace[e])) mask |= 1u << (6 + e);
+    return mask;
+}
+
 // Which faces and edges of the boxes lie within `margin` of an empty cell
 // that can be reached from outside (bits 0-5 the faces, 6-17 the edges, in
 // drawing order; 0 for a box wholly inside the others). The grid's planes
@@ -123,116 +252,11 @@ constexpr std::size_t kMaxCells = std::size_t(48) << 20;
 // open cell and a guard. Empty cells are flooded from the outside cell
 // through faces, edges and corners. False when the grid would be too large.
 bool findSeen(const std::vector<std::array<float, 6>>& boxes, float margin, std::vector<std::uint32_t>& seen) {
-    std::vector<float> planes[3];
-    for (int ax = 0; ax < 3; ++ax) {
-        auto& p = planes[ax];
-        p.reserve(boxes.size() * 2);
-        for (const auto& b : boxes) p.insert(p.end(), {b[ax], b[ax + 3]});
-        std::sort(p.begin(), p.end());
-        p.erase(std::unique(p.begin(), p.end()), p.end());
-    }
-    const std::size_t nx = planes[0].size() + 3, ny = planes[1].size() + 3, nz = planes[2].size() + 3;
-    if (nx * ny * nz > kMaxCells) return false;
-    const std::size_t sy = nx, sz = nx * ny;
-    enum : std::uint8_t { open = 0, blocked = 1, reached = 2 };
-    std::vector<std::uint8_t> cell(nx * ny * nz, open);
-    // The guard layers.
-    for (std::size_t z = 0; z < nz; ++z)
-        for (std::size_t y = 0; y < ny; ++y) {
-            std::uint8_t* row = &cell[z * sz + y * sy];
-            if (z == 0 || z == nz - 1 || y == 0 || y == ny - 1)
-                std::memset(row, blocked, nx);
-            else
-                row[0] = row[nx - 1] = blocked;
-        }
-    // Cells inside box b along axis ax: from first to last (inclusive).
-    std::vector<std::array<int, 6>> span(boxes.size());
-    for (std::size_t i = 0; i < boxes.size(); ++i)
-        for (int ax = 0; ax < 3; ++ax) {
-            const auto& p = planes[ax];
-            const int lo = static_cast<int>(std::lower_bound(p.begin(), p.end(), boxes[i][ax]) - p.begin());
-            const int hi = static_cast<int>(std::lower_bound(p.begin(), p.end(), boxes[i][ax + 3]) - p.begin());
-            span[i][ax] = lo + 2;
-            span[i][ax + 3] = hi + 1;
-        }
-    for (const auto& s : span)
-        for (int z = s[2]; z <= s[5]; ++z)
-            for (int y = s[1]; y <= s[4]; ++y)
-                std::memset(&cell[z * sz + y * sy + s[0]], blocked, static_cast<std::size_t>(s[3] - s[0] + 1));
-
-    long step[26];
-    int k = 0;
-    for (int dz = -1; dz <= 1; ++dz)
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx)
-                if (dx || dy || dz) step[k++] = dz * static_cast<long>(sz) + dy * static_cast<long>(sy) + dx;
-    std::vector<std::size_t> queue;
-    queue.reserve(cell.size() / 4);
-    const std::size_t start = sz + sy + 1;
-    cell[start] = reached;
-    queue.push_back(start);
-    for (std::size_t q = 0; q < queue.size(); ++q) {
-        const std::size_t c = queue[q];
-        for (long d : step) {
-            const std::size_t m = static_cast<std::size_t>(static_cast<long>(c) + d);
-            if (cell[m] == open) {
-                cell[m] = reached;
-                queue.push_back(m);
-            }
-        }
-    }
-
-    // Whether a reached cell lies in the cells from..to (inclusive).
-    const auto reaches = [&](const int from[3], const int to[3]) {
-        for (int z = from[2]; z <= to[2]; ++z)
-            for (int y = from[1]; y <= to[1]; ++y) {
-                const std::uint8_t* row = &cell[z * sz + y * sy];
-                for (int x = from[0]; x <= to[0]; ++x)
-                    if (row[x] == reached) return true;
-            }
-        return false;
-    };
+    CellGrid grid;
+    if (!buildGrid(boxes, grid)) return false;
+    floodFromOutside(grid);
     seen.assign(boxes.size(), 0);
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-        // Per axis the cells within the margin of the box's lower plane
-        // (near[0][ax]..near[1][ax]) and of its upper one (near[2]..near[3]).
-        int near[4][3];
-        for (int ax = 0; ax < 3; ++ax) {
-            const auto& p = planes[ax];
-            const auto cellFrom = [&](float c) {
-                return static_cast<int>(std::lower_bound(p.begin(), p.end(), c - margin) - p.begin()) + 1;
-            };
-            const auto cellTo = [&](float c) {
-                return static_cast<int>(std::upper_bound(p.begin(), p.end(), c + margin) - p.begin()) + 1;
-            };
-            near[0][ax] = cellFrom(boxes[i][ax]);
-            near[1][ax] = cellTo(boxes[i][ax]);
-            near[2][ax] = cellFrom(boxes[i][ax + 3]);
-            near[3][ax] = cellTo(boxes[i][ax + 3]);
-        }
-        // A face or edge: per axis at the lower plane (0), the upper one
-        // (1) or along the box (2); the cells it lies within the margin of.
-        const auto test = [&](const int(&at)[3]) {
-            int from[3], to[3];
-            for (int ax = 0; ax < 3; ++ax) {
-                from[ax] = near[at[ax] == 1 ? 2 : 0][ax];
-                to[ax] = near[at[ax] == 0 ? 1 : 3][ax];
-            }
-            return reaches(from, to);
-        };
-        // Most boxes lie inside the others: nothing reached around the
-        // whole box means no face of it is near one.
-        if (!reaches(near[0], near[3])) continue;
-        std::uint32_t mask = 0;
-        for (int f = 0; f < 6; ++f)
-            if (test(kFacePlace[f])) mask |= 1u << f;
-        // The cells inside the box are its own, so the faces' surroundings
-        // are all of the box's; an edge can be seen only beside a seen face.
-        if (mask)
-            for (int e = 0; e < 12; ++e)
-                if (test(kEdgePlace[e])) mask |= 1u << (6 + e);
-        seen[i] = mask;
-    }
+    for (std::size_t i = 0; i < boxes.size(); ++i) seen[i] = partsKept(grid, boxes[i], margin);
     return true;
 }
 
