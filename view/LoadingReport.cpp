@@ -23,6 +23,12 @@ std::string safe(std::string_view utf8) { return fromGbk(toGbk(utf8)); }
 // A field padded with blanks to n GBK bytes.
 std::string pad(std::string_view s, int n) { return addSpaceBack(s, n); }
 
+// A caption padded to `captionWidth`, its value after it, the whole padded
+// to `width`.
+std::string field(std::string_view caption, int captionWidth, const std::string& value, int width) {
+    return pad(pad(caption, captionWidth) + value, width);
+}
+
 std::string text(TADOQuery& q, int row, const char* col) {
     return safe(TADOQuery::displayText(q.cell(row, col)).toStdString());
 }
@@ -80,64 +86,64 @@ using Lines = std::vector<std::string>;
 // The order's header: number, name, consigner, sailing date, destination
 // and its switches.
 void orderBlock(TADOConnection& conn, const QString& order, Lines& lines) {
-    TADOQuery h(&conn);
-    h.setSQL(
+    TADOQuery header(&conn);
+    header.setSQL(
         "SELECT OrderFormNo, OrderFormName, SailDate, Destination, LoadingType, Consigner, CountType, "
         "IsDirectionRestrict, IsWeightRestrict, AddL, AddW, AddH FROM HoldOrderForm WHERE OrderFormNo = ?");
-    h.bind(1, order);
-    h.Open();
-    if (h.IsEmpty()) return;
-    lines.push_back("    " + pad(pad("编号:", 12) + text(h, 0, "OrderFormNo"), 22) + "    " +
-                    pad(pad("名称:", 12) + text(h, 0, "OrderFormName"), 40) +
-                    pad(pad("委托方:", 10) + text(h, 0, "Consigner"), 20) +
-                    pad(pad("开航日期:", 12) + text(h, 0, "SailDate"), 30));
-    lines.push_back("    " + pad(pad("目的地:", 12) + text(h, 0, "Destination"), 22) + "    " +
-                    pad(pad("计算类型:", 12) + countTypeName(h, 0, "CountType"), 40) +
-                    pad(pad("摆放方式:", 10) + loadingTypeName(h, 0, "LoadingType"), 20) +
-                    pad(pad("方向约束:", 12) + switchName(h, 0, "IsDirectionRestrict"), 22));
-    lines.push_back("    " + pad("重量约束:", 12) + switchName(h, 0, "IsWeightRestrict") + "    " +
-                    pad("膨胀长度:", 12) + text(h, 0, "AddL") + "    " + pad("膨胀宽度:", 12) + text(h, 0, "AddW") +
-                    "    " + pad("膨胀高度:", 12) + text(h, 0, "AddH"));
+    header.bind(1, order);
+    header.Open();
+    if (header.IsEmpty()) return;
+    lines.push_back("    " + field("编号:", 12, text(header, 0, "OrderFormNo"), 22) + "    " +
+                    field("名称:", 12, text(header, 0, "OrderFormName"), 40) +
+                    field("委托方:", 10, text(header, 0, "Consigner"), 20) +
+                    field("开航日期:", 12, text(header, 0, "SailDate"), 30));
+    lines.push_back("    " + field("目的地:", 12, text(header, 0, "Destination"), 22) + "    " +
+                    field("计算类型:", 12, countTypeName(header, 0, "CountType"), 40) +
+                    field("摆放方式:", 10, loadingTypeName(header, 0, "LoadingType"), 20) +
+                    field("方向约束:", 12, switchName(header, 0, "IsDirectionRestrict"), 22));
+    lines.push_back("    " + pad("重量约束:", 12) + switchName(header, 0, "IsWeightRestrict") + "    " +
+                    pad("膨胀长度:", 12) + text(header, 0, "AddL") + "    " + pad("膨胀宽度:", 12) +
+                    text(header, 0, "AddW") + "    " + pad("膨胀高度:", 12) + text(header, 0, "AddH"));
 }
 
 // The container the order was computed for.
 void containerBlock(TADOConnection& conn, const QString& order, Lines& lines) {
-    TADOQuery v(&conn);
-    v.setSQL(
+    TADOQuery container(&conn);
+    container.setSQL(
         "SELECT HoldVehicles.VehicleNo, HoldVehicles.VehicleName, HoldVehicles.ContainerL, HoldVehicles.ContainerW, "
         "HoldVehicles.ContainerH, HoldVehicles.MaxWeight, HoldVehicles.Model FROM HoldVehicles, HoldOrderForm "
         "WHERE HoldVehicles.VehicleNo = HoldOrderForm.VehicleNo AND HoldOrderForm.OrderFormNo = ?");
-    v.bind(1, order);
-    v.Open();
-    if (v.IsEmpty()) return;
+    container.bind(1, order);
+    container.Open();
+    if (container.IsEmpty()) return;
     lines.push_back("货柜信息");
-    lines.push_back("    " + pad(pad("编号:", 30) + text(v, 0, "VehicleNo"), 50) + "    " +
-                    pad(pad("类型:", 12) + text(v, 0, "VehicleName"), 40) +
-                    pad(pad("型号:", 10) + text(v, 0, "Model"), 20) +
-                    pad(pad("载重:", 12) + text(v, 0, "MaxWeight"), 15));
-    lines.push_back("    " + pad(pad("长:", 12) + text(v, 0, "ContainerL"), 22) + "    " +
-                    pad(pad("宽:", 12) + text(v, 0, "ContainerW"), 40) +
-                    pad(pad("高:", 10) + text(v, 0, "ContainerH"), 20));
+    lines.push_back("    " + field("编号:", 30, text(container, 0, "VehicleNo"), 50) + "    " +
+                    field("类型:", 12, text(container, 0, "VehicleName"), 40) +
+                    field("型号:", 10, text(container, 0, "Model"), 20) +
+                    field("载重:", 12, text(container, 0, "MaxWeight"), 15));
+    lines.push_back("    " + field("长:", 12, text(container, 0, "ContainerL"), 22) + "    " +
+                    field("宽:", 12, text(container, 0, "ContainerW"), 40) +
+                    field("高:", 10, text(container, 0, "ContainerH"), 20));
 }
 
 // Three lines for each goods of the order, in the order's sequence.
 void goodsBlock(TADOConnection& conn, const QString& order, Lines& lines) {
-    TADOQuery g(&conn);
-    g.setSQL(
+    TADOQuery goods(&conn);
+    goods.setSQL(
         "SELECT A.GoodsNo, A.GoodsName, A.Brand, A.Model, A.Upward, A.Length, A.Width, A.Height, A.Weight, A.Color "
         "FROM HoldGoods A, HoldOrderFormList B WHERE A.GoodsNo = B.GoodsNo AND B.OrderFormNo = ? "
         "ORDER BY B.Sequence, A.GoodsNo");
-    g.bind(1, order);
-    g.Open();
-    for (int r = 0; r < g.RecordCount(); ++r) {
-        lines.push_back("    " + pad(pad("编号:", 15) + text(g, r, "GoodsNo"), 22) + "    " +
-                        pad(pad("名称:", 12) + text(g, r, "GoodsName"), 40) +
-                        pad(pad("品牌:", 10) + text(g, r, "Brand"), 20) +
-                        pad(pad("型号:", 12) + text(g, r, "Model"), 15));
-        lines.push_back("    " + pad(pad("长:", 12) + text(g, r, "Length"), 22) + "    " +
-                        pad(pad("宽:", 12) + text(g, r, "Width"), 40) + pad(pad("高:", 10) + text(g, r, "Height"), 20) +
-                        pad(pad("毛重:", 12) + text(g, r, "Weight"), 15));
-        lines.push_back("    " + pad(pad("可否倒置:", 12) + upwardName(g, r, "Upward"), 22));
+    goods.bind(1, order);
+    goods.Open();
+    for (int r = 0; r < goods.RecordCount(); ++r) {
+        lines.push_back("    " + field("编号:", 15, text(goods, r, "GoodsNo"), 22) + "    " +
+                        field("名称:", 12, text(goods, r, "GoodsName"), 40) +
+                        field("品牌:", 10, text(goods, r, "Brand"), 20) +
+                        field("型号:", 12, text(goods, r, "Model"), 15));
+        lines.push_back("    " + field("长:", 12, text(goods, r, "Length"), 22) + "    " +
+                        field("宽:", 12, text(goods, r, "Width"), 40) + field("高:", 10, text(goods, r, "Height"), 20) +
+                        field("毛重:", 12, text(goods, r, "Weight"), 15));
+        lines.push_back("    " + field("可否倒置:", 12, upwardName(goods, r, "Upward"), 22));
     }
 }
 
