@@ -410,6 +410,11 @@ int TPreparedStatement::run() {
     return sqlite3_changes(db_);
 }
 
+int TPreparedStatement::run(const QVariantList& values) {
+    for (int i = 0; i < values.size(); ++i) bindValue(s_, i + 1, values[i]);
+    return run();
+}
+
 QString TPreparedStatement::firstText() {
     QString first;
     int rc = sqlite3_step(s_);

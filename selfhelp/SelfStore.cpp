@@ -41,12 +41,6 @@ int batchOrientation(const TSelfLoading& loading, const TgoodsinfoSelf& p) {
     return o ? o->number : 0;
 }
 
-// One row through a statement prepared once for all rows.
-void runWith(TPreparedStatement& statement, const QVariantList& values) {
-    for (int i = 0; i < values.size(); ++i) statement.bind(i + 1, values[i]);
-    statement.run();
-}
-
 }  // namespace
 
 TSelfSaveResult TSelfStore::save(const std::string& name, const TSelfLoading& loading, const std::string& date) {
@@ -86,15 +80,15 @@ TSelfSaveResult TSelfStore::save(const std::string& name, const TSelfLoading& lo
                                                        "AMOUNT,SEQUENCE,PLACEDIRECTION,RGPLACETYPE) "
                                                        "values (?,?,?,?,?,?)"));
         for (const SelfBatch& b : loading.batches())
-            runWith(batch, {qs(name), qs(b.goodsNo), b.amount, b.batch, b.fillOrder, b.placeType});
+            batch.run({qs(name), qs(b.goodsNo), b.amount, b.batch, b.fillOrder, b.placeType});
         TPreparedStatement piece(conn_,
                                  QStringLiteral("insert into HoldSelfHelpList(LISTID,ORDERFORMNO,GOODSNO,FLOOR,BCD,BCW,"
                                                 "BCH,BCD2,BCW2,BCH2,DX,DY,DZ,RGPLACETYPE) "
                                                 "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
         for (const TgoodsinfoSelf& p : loading.pieceArr())
-            runWith(piece, {p.ListId, qs(name), qs(p.GoodsNo), p.batch, twoDecimals(p.x0), twoDecimals(p.z0),
-                            twoDecimals(p.y0), twoDecimals(p.x1), twoDecimals(p.z1), twoDecimals(p.y1), 0, 0, 0,
-                            batchOrientation(loading, p)});
+            piece.run({p.ListId, qs(name), qs(p.GoodsNo), p.batch, twoDecimals(p.x0), twoDecimals(p.z0),
+                       twoDecimals(p.y0), twoDecimals(p.x1), twoDecimals(p.z1), twoDecimals(p.y1), 0, 0, 0,
+                       batchOrientation(loading, p)});
         t.Commit();
     } catch (const std::exception& e) {
         r.message = errorText(e);

@@ -9,7 +9,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -460,6 +459,7 @@ TEST(SaveDialog, ListsFoldersSizesAndDatesInChinese) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(QByteArray(2048, 'x'));
     file.close();
+    ASSERT_TRUE(loadQtTranslation());
     const QString before = QDir::currentPath();
     QDir::setCurrent(dir.path());
 
@@ -468,6 +468,7 @@ TEST(SaveDialog, ListsFoldersSizesAndDatesInChinese) {
     auto listOf = [](QWidget* w) { return w->findChild<QTreeView*>(); };
     tms::test::whenModal(
         [&](QWidget* dialog) {
+            settle(100);  // the list sizes its columns once the rows are in
             const QTreeView* view = listOf(dialog);
             const QAbstractItemModel* m = view->model();
             for (int r = 0; r < m->rowCount(view->rootIndex()); ++r) {
@@ -480,7 +481,6 @@ TEST(SaveDialog, ListsFoldersSizesAndDatesInChinese) {
                 dialog->grab().save(shots + "/save_dialog.png");
         },
         [&](QWidget* w) { return listOf(w) && listOf(w)->model()->rowCount(listOf(w)->rootIndex()) >= 2; });
-    ASSERT_TRUE(loadQtTranslation());
     TForm3 report;
     report.BitBtn1->click();
     QDir::setCurrent(before);
