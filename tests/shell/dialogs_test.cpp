@@ -21,6 +21,9 @@ namespace {
 using tms::test::whenModal;
 
 TEST(QtTexts, StandardButtonsColourDialogAndEditMenuAreChinese) {
+    // The test program already runs under the program's locale; the
+    // start-up must set it on its own.
+    QLocale::setDefault(QLocale::c());
     ASSERT_TRUE(loadQtTranslation());
 
     QMessageBox box(QMessageBox::Question, "确认信息", "确实要删除该货物吗?", QMessageBox::Ok | QMessageBox::Cancel);
