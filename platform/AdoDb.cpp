@@ -305,11 +305,7 @@ void TADOConnection::RollbackTrans() {
 }
 
 int TADOConnection::Execute(const QString& sql, const QVariantList& params) {
-    if (!db_) throw EDatabaseError(QStringLiteral("connection is closed"));
-    Stmt s(db_, sql);
-    for (int i = 0; i < params.size(); ++i) bindValue(s.get(), i + 1, params[i]);
-    stepDone(db_, s.get());
-    return sqlite3_changes(db_);
+    return TPreparedStatement(*this, sql).run(params);
 }
 
 void TADOConnection::ExecuteScript(const QString& sql) {

@@ -183,7 +183,7 @@ public:
     // Runs the statement to its end and makes it ready for the next values;
     // returns the rows it changed.
     int run();
-    // Binds the values to positions 1..n, as Execute does, then runs.
+    // Binds the values to positions 1..n, then runs.
     int run(const QVariantList& values);
     // Runs it and returns the first column of its first row as text ("" when
     // it returns no row or NULL).
