@@ -23,10 +23,24 @@ std::string safe(std::string_view utf8) { return fromGbk(toGbk(utf8)); }
 // A field padded with blanks to n GBK bytes.
 std::string pad(std::string_view s, int n) { return addSpaceBack(s, n); }
 
-// A caption padded to `captionWidth`, its value after it, the whole padded
-// to `width`.
-std::string field(std::string_view caption, int captionWidth, const std::string& value, int width) {
-    return pad(pad(caption, captionWidth) + value, width);
+// One field of a report line: its caption padded to `captionWidth`, the
+// value after it, the whole padded to `width`.
+struct Field {
+    std::string_view caption;
+    int captionWidth;
+    std::string value;
+    int width;
+};
+
+// A line of fields: indented, a gap after the first field, the others
+// side by side.
+std::string fieldLine(std::initializer_list<Field> fields) {
+    std::string line = "    ";
+    for (const Field& f : fields) {
+        line += pad(pad(f.caption, f.captionWidth) + f.value, f.width);
+        if (&f == fields.begin() && fields.size() > 1) line += "    ";
+    }
+    return line;
 }
 
 std::string text(TADOQuery& q, int row, const char* col) {
@@ -93,14 +107,14 @@ void orderBlock(TADOConnection& conn, const QString& order, Lines& lines) {
     header.bind(1, order);
     header.Open();
     if (header.IsEmpty()) return;
-    lines.push_back("    " + field("编号:", 12, text(header, 0, "OrderFormNo"), 22) + "    " +
-                    field("名称:", 12, text(header, 0, "OrderFormName"), 40) +
-                    field("委托方:", 10, text(header, 0, "Consigner"), 20) +
-                    field("开航日期:", 12, text(header, 0, "SailDate"), 30));
-    lines.push_back("    " + field("目的地:", 12, text(header, 0, "Destination"), 22) + "    " +
-                    field("计算类型:", 12, countTypeName(header, 0, "CountType"), 40) +
-                    field("摆放方式:", 10, loadingTypeName(header, 0, "LoadingType"), 20) +
-                    field("方向约束:", 12, switchName(header, 0, "IsDirectionRestrict"), 22));
+    lines.push_back(fieldLine({{"编号:", 12, text(header, 0, "OrderFormNo"), 22},
+                               {"名称:", 12, text(header, 0, "OrderFormName"), 40},
+                               {"委托方:", 10, text(header, 0, "Consigner"), 20},
+                               {"开航日期:", 12, text(header, 0, "SailDate"), 30}}));
+    lines.push_back(fieldLine({{"目的地:", 12, text(header, 0, "Destination"), 22},
+                               {"计算类型:", 12, countTypeName(header, 0, "CountType"), 40},
+                               {"摆放方式:", 10, loadingTypeName(header, 0, "LoadingType"), 20},
+                               {"方向约束:", 12, switchName(header, 0, "IsDirectionRestrict"), 22}}));
     lines.push_back("    " + pad("重量约束:", 12) + switchName(header, 0, "IsWeightRestrict") + "    " +
                     pad("膨胀长度:", 12) + text(header, 0, "AddL") + "    " + pad("膨胀宽度:", 12) +
                     text(header, 0, "AddW") + "    " + pad("膨胀高度:", 12) + text(header, 0, "AddH"));
@@ -117,13 +131,13 @@ void containerBlock(TADOConnection& conn, const QString& order, Lines& lines) {
     container.Open();
     if (container.IsEmpty()) return;
     lines.push_back("货柜信息");
-    lines.push_back("    " + field("编号:", 30, text(container, 0, "VehicleNo"), 50) + "    " +
-                    field("类型:", 12, text(container, 0, "VehicleName"), 40) +
-                    field("型号:", 10, text(container, 0, "Model"), 20) +
-                    field("载重:", 12, text(container, 0, "MaxWeight"), 15));
-    lines.push_back("    " + field("长:", 12, text(container, 0, "ContainerL"), 22) + "    " +
-                    field("宽:", 12, text(container, 0, "ContainerW"), 40) +
-                    field("高:", 10, text(container, 0, "ContainerH"), 20));
+    lines.push_back(fieldLine({{"编号:", 30, text(container, 0, "VehicleNo"), 50},
+                               {"类型:", 12, text(container, 0, "VehicleName"), 40},
+                               {"型号:", 10, text(container, 0, "Model"), 20},
+                               {"载重:", 12, text(container, 0, "MaxWeight"), 15}}));
+    lines.push_back(fieldLine({{"长:", 12, text(container, 0, "ContainerL"), 22},
+                               {"宽:", 12, text(container, 0, "ContainerW"), 40},
+                               {"高:", 10, text(container, 0, "ContainerH"), 20}}));
 }
 
 // Three lines for each goods of the order, in the order's sequence.
@@ -136,14 +150,15 @@ void goodsBlock(TADOConnection& conn, const QString& order, Lines& lines) {
     goods.bind(1, order);
     goods.Open();
     for (int r = 0; r < goods.RecordCount(); ++r) {
-        lines.push_back("    " + field("编号:", 15, text(goods, r, "GoodsNo"), 22) + "    " +
-                        field("名称:", 12, text(goods, r, "GoodsName"), 40) +
-                        field("品牌:", 10, text(goods, r, "Brand"), 20) +
-                        field("型号:", 12, text(goods, r, "Model"), 15));
-        lines.push_back("    " + field("长:", 12, text(goods, r, "Length"), 22) + "    " +
-                        field("宽:", 12, text(goods, r, "Width"), 40) + field("高:", 10, text(goods, r, "Height"), 20) +
-                        field("毛重:", 12, text(goods, r, "Weight"), 15));
-        lines.push_back("    " + field("可否倒置:", 12, upwardName(goods, r, "Upward"), 22));
+        lines.push_back(fieldLine({{"编号:", 15, text(goods, r, "GoodsNo"), 22},
+                                   {"名称:", 12, text(goods, r, "GoodsName"), 40},
+                                   {"品牌:", 10, text(goods, r, "Brand"), 20},
+                                   {"型号:", 12, text(goods, r, "Model"), 15}}));
+        lines.push_back(fieldLine({{"长:", 12, text(goods, r, "Length"), 22},
+                                   {"宽:", 12, text(goods, r, "Width"), 40},
+                                   {"高:", 10, text(goods, r, "Height"), 20},
+                                   {"毛重:", 12, text(goods, r, "Weight"), 15}}));
+        lines.push_back(fieldLine({{"可否倒置:", 12, upwardName(goods, r, "Upward"), 22}}));
     }
 }
 
