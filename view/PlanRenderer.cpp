@@ -125,11 +125,12 @@ struct CellGrid {
     std::vector<std::uint8_t> cell;
 
     std::uint8_t* row(std::size_t y, std::size_t z) { return &cell[z * layerStep + y * rowStep]; }
+    const std::uint8_t* row(std::size_t y, std::size_t z) const { return &cell[z * layerStep + y * rowStep]; }
     // Whether a reached cell lies in the cells from..to (inclusive).
     bool reaches(const int from[3], const int to[3]) const {
         for (int z = from[2]; z <= to[2]; ++z)
             for (int y = from[1]; y <= to[1]; ++y) {
-                const std::uint8_t* r = &cell[z * layerStep + y * rowStep];
+                const std::uint8_t* r = row(static_cast<std::size_t>(y), static_cast<std::size_t>(z));
                 for (int x = from[0]; x <= to[0]; ++x)
                     if (r[x] == reached) return true;
             }
@@ -147,9 +148,12 @@ bool buildGrid(const std::vector<std::array<float, 6>>& boxes, CellGrid& g) {
         std::sort(p.begin(), p.end());
         p.erase(std::unique(p.begin(), p.end()), p.end());
     }
-    g.nx = g.planes[0].size() + 3, g.ny = g.planes[1].size() + 3, g.nz = g.planes[2].size() + 3;
+    g.nx = g.planes[0].size() + 3;
+    g.ny = g.planes[1].size() + 3;
+    g.nz = g.planes[2].size() + 3;
     if (g.nx * g.ny * g.nz > kMaxCells) return false;
-    g.rowStep = g.nx, g.layerStep = g.nx * g.ny;
+    g.rowStep = g.nx;
+    g.layerStep = g.nx * g.ny;
     g.cell.assign(g.nx * g.ny * g.nz, CellGrid::open);
     for (std::size_t z = 0; z < g.nz; ++z)
         for (std::size_t y = 0; y < g.ny; ++y) {
