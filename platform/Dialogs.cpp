@@ -148,6 +148,9 @@ QString askSaveFileName(QWidget* parent, const QString& filter) {
     QFileDialog dialog(parent, QString(), QString(), filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    // A desktop's own dialog would take no proxy and speak the system's
+    // language.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setProxyModel(new TLocalFileColumns(&dialog));
     if (dialog.exec() != QDialog::Accepted) return QString();
     return dialog.selectedFiles().value(0);
